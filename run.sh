@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Builds what is needed and starts Zolpane. Without a display it starts a virtual one (Xvfb with a window
+# manager and a tray host) and says so. Arguments are passed to Zolpane.
+set -euo pipefail
+cd "$(dirname "$0")"
+source scripts/common.sh
+
+ensure_packages "${BUILD_PACKAGES[@]}"
+build_zolpane
+
+if [ -z "${DISPLAY:-}" ]; then
+    ensure_packages "${DESKTOP_PACKAGES[@]}"
+    displayfile="$(mktemp)"
+    Xvfb -displayfd 9 -screen 0 1280x800x24 -nolisten tcp 9>"$displayfile" &
+    xvfb_pid=$!
+    for _ in $(seq 100); do [ -s "$displayfile" ] && break; sleep 0.05; done
+    export DISPLAY=":$(head -n1 "$displayfile")"
+    rm -f "$displayfile"
+    unset WAYLAND_DISPLAY
+    openbox --sm-disable >/dev/null 2>&1 &
+    wm_pid=$!
+    wmsystemtray >/dev/null 2>&1 &
+    tray_pid=$!
+    trap 'kill $tray_pid $wm_pid $xvfb_pid 2>/dev/null || true' EXIT
+    echo "No display found: started a virtual display $DISPLAY (Xvfb with openbox and a tray)."
+    echo "Look at it with e.g. 'DISPLAY=$DISPLAY xwd -root | convert xwd:- screen.png'. Ctrl+C ends Zolpane."
+    build/zolpane "$@"
+else
+    exec build/zolpane "$@"
+fi

@@ -1,0 +1,30 @@
+# Shared by run.sh and test.sh: installs the Debian packages that are missing and builds into build/.
+
+BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-svg-dev libpng-dev libx11-dev libxtst-dev
+    libx11-xcb-dev)
+DESKTOP_PACKAGES=(xvfb openbox wmsystemtray x11-utils)
+TEST_PACKAGES=(xvfb xdotool xclip openbox x11-utils tk wmsystemtray clang-14 libclang-rt-14-dev imagemagick)
+
+ensure_packages() {
+    local missing=()
+    local pkg
+    for pkg in "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
+            missing+=("$pkg")
+        fi
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing missing packages: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+build_zolpane() {
+    local type="${1:-RelWithDebInfo}"
+    if [ ! -f build/CMakeCache.txt ]; then
+        cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE="$type" >/dev/null
+    fi
+    cmake --build build -j "$(nproc)"
+}

@@ -1,0 +1,20 @@
+#include "PlatformServices.h"
+#include "headless/HeadlessWindowSystem.h"
+#include "x11/X11WindowSystem.h"
+
+#include <QGuiApplication>
+
+#include <X11/Xlib.h>
+
+PlatformServices createPlatformServices() {
+    Display* display = nullptr;
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>())
+            display = x11->display();
+    }
+    if (!display)
+        return createHeadlessPlatformServices();
+    PlatformServices services;
+    services.windows = std::make_unique<X11WindowSystem>(display);
+    return services;
+}

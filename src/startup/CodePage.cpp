@@ -1,0 +1,176 @@
+#include "CodePage.h"
+
+#include <QHash>
+#include <QMutex>
+#include <QStringList>
+
+#include <cerrno>
+#include <iconv.h>
+
+namespace {
+
+// One conversion descriptor per direction and code page, opened on first use; iconv descriptors
+// keep state, so each use resets them first.
+class IconvCache {
+public:
+    ~IconvCache() {
+        for (auto cd : std::as_const(m_cds))
+            iconv_close(cd);
+    }
+    iconv_t get(const QByteArray& to, const QByteArray& from) {
+        const QByteArray key = to + '|' + from;
+        auto it = m_cds.find(key);
+        if (it != m_cds.end())
+            return it.value();
+        iconv_t cd = iconv_open(to.constData(), from.constData());
+        m_cds.insert(key, cd);
+        return cd;
+    }
+
+private:
+    QHash<QByteArray, iconv_t> m_cds;
+};
+
+QMutex g_iconvMutex;
+IconvCache& cache() {
+    static IconvCache c;
+    return c;
+}
+
+QByteArray iconvName(int codePage) { return "CP" + QByteArray::number(codePage); }
+
+} // namespace
+
+namespace CodePage {
+
+int codePageForLocale(const QString& locale) {
+    const QString lang = locale.section('.', 0, 0).section('@', 0, 0);
+    const QString base = lang.section('_', 0, 0).toLower();
+    static const QHash<QString, int> byLanguage = {
+        {"cs", 1250}, {"sk", 1250}, {"pl", 1250}, {"hu", 1250}, {"hr", 1250}, {"sl", 1250}, {"ro", 1250},
+        {"sq", 1250}, {"bs", 1250}, {"ru", 1251}, {"uk", 1251}, {"be", 1251}, {"bg", 1251}, {"mk", 1251},
+        {"sr", 1251}, {"el", 1253}, {"tr", 1254}, {"az", 1254}, {"he", 1255}, {"ar", 1256}, {"fa", 1256},
+        {"ur", 1256}, {"et", 1257}, {"lv", 1257}, {"lt", 1257}, {"vi", 1258}, {"th", 874},  {"ja", 932},
+        {"ko", 949}};
+    if (base == "zh") {
+        const QString region = lang.section('_', 1, 1).toUpper();
+        if (region == "TW" || region == "HK")
+            return 950;
+        return 936;
+    }
+    return byLanguage.value(base, 1252);
+}
+
+int ansiCodePage() {
+    bool ok = false;
+    const int forced = qEnvironmentVariable("ZOLPANE_CODEPAGE").toInt(&ok);
+    if (ok && forced > 0)
+        return forced;
+    for (const char* name : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+        const QString value = qEnvironmentVariable(name);
+        if (!value.isEmpty())
+            return codePageForLocale(value);
+    }
+    return 1252;
+}
+
+QByteArray toAnsi(const QString& text, int codePage) {
+    if (text.isEmpty())
+        return {};
+    const QList<uint> ucs4 = text.toUcs4();
+    QByteArray out;
+    out.reserve(text.size() * (codePage >= 874 && codePage < 1000 ? 2 : 1) + 8);
+    QMutexLocker lock(&g_iconvMutex);
+    iconv_t cd = cache().get(iconvName(codePage), "UTF-32LE");
+    if (cd == iconv_t(-1)) {
+        // Unknown code page: keep ASCII, replace the rest.
+        for (uint c : ucs4)
+            out.append(c < 0x80 ? char(c) : '?');
+        return out;
+    }
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    char buffer[16];
+    // Whole runs are converted at once; a character the code page lacks is replaced and skipped.
+    const char* in = reinterpret_cast<const char*>(ucs4.constData());
+    size_t inLeft = size_t(ucs4.size()) * 4;
+    QByteArray chunk(4096, Qt::Uninitialized);
+    while (inLeft > 0) {
+        char* outPtr = chunk.data();
+        size_t outLeft = size_t(chunk.size());
+        const size_t rc = iconv(cd, const_cast<char**>(&in), &inLeft, &outPtr, &outLeft);
+        out.append(chunk.constData(), chunk.size() - qsizetype(outLeft));
+        if (rc == size_t(-1)) {
+            if (errno == E2BIG)
+                continue;
+            out.append('?');
+            in += 4;
+            inLeft -= 4;
+            iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        }
+    }
+    // Flush any shift state (none of the code pages used has one; harmless).
+    char* outPtr = buffer;
+    size_t outLeft = sizeof(buffer);
+    iconv(cd, nullptr, nullptr, &outPtr, &outLeft);
+    out.append(buffer, qsizetype(sizeof(buffer) - outLeft));
+    return out;
+}
+
+QString fromAnsi(const QByteArray& bytes, int codePage) {
+    if (bytes.isEmpty())
+        return {};
+    QMutexLocker lock(&g_iconvMutex);
+    iconv_t cd = cache().get("UTF-16LE", iconvName(codePage));
+    if (cd == iconv_t(-1))
+        return QString::fromLatin1(bytes);
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    QString out;
+    out.reserve(bytes.size());
+    const char* in = bytes.constData();
+    size_t inLeft = size_t(bytes.size());
+    QByteArray chunk(8192, Qt::Uninitialized);
+    while (inLeft > 0) {
+        char* outPtr = chunk.data();
+        size_t outLeft = size_t(chunk.size());
+        const size_t rc = iconv(cd, const_cast<char**>(&in), &inLeft, &outPtr, &outLeft);
+        out.append(QString::fromUtf16(reinterpret_cast<const char16_t*>(chunk.constData()),
+                                      (chunk.size() - qsizetype(outLeft)) / 2));
+        if (rc == size_t(-1)) {
+            if (errno == E2BIG)
+                continue;
+            // An undefined byte, or a lead byte without its trail byte at the end.
+            out.append(QLatin1Char('?'));
+            ++in;
+            --inLeft;
+            iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        }
+    }
+    return out;
+}
+
+int charsetForCodePage(int codePage) {
+    switch (codePage) {
+    case 1250: return 238;
+    case 1251: return 204;
+    case 1252: return 0;
+    case 1253: return 161;
+    case 1254: return 162;
+    case 1255: return 177;
+    case 1256: return 178;
+    case 1257: return 186;
+    case 1258: return 163;
+    case 874: return 222;
+    case 932: return 128;
+    case 936: return 134;
+    case 949: return 129;
+    case 950: return 136;
+    default: return 0;
+    }
+}
+
+} // namespace CodePage
+
+int SystemCharset() {
+    const int charset = CodePage::charsetForCodePage(CodePage::ansiCodePage());
+    return (charset < 0 || charset > 255) ? 0 : charset;
+}

@@ -1,0 +1,93 @@
+#include "Messages.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QQueue>
+
+#include <cstring>
+
+namespace {
+
+struct State {
+    int errorNumber = 0;
+    QString errorDescription;
+    bool unattended = false;
+    QQueue<int> answers;
+    QList<Messages::ShownBox> shown;
+};
+
+State& state() {
+    static State s;
+    return s;
+}
+
+} // namespace
+
+namespace Messages {
+
+void setPendingError(int number, const QString& description) {
+    state().errorNumber = number;
+    state().errorDescription = description;
+}
+
+void setPendingErrno(int errnoValue) { setPendingError(errnoValue, QString::fromLocal8Bit(std::strerror(errnoValue))); }
+
+int pendingErrorNumber() { return state().errorNumber; }
+QString pendingErrorDescription() { return state().errorDescription; }
+
+int ShowMessage(const QString& text, const QString& kind, bool details) {
+    State& s = state();
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QString title = QStringLiteral("Zolpane");
+    QString shownText = text;
+    if (kind == QLatin1String("inf")) {
+        icon = QMessageBox::Information;
+    } else if (kind == QLatin1String("err")) {
+        icon = QMessageBox::Critical;
+        title = QStringLiteral("Zolpane - Error");
+        if (details)
+            shownText += QStringLiteral("\r\n\r\nError number: ") + QString::number(s.errorNumber) +
+                         QStringLiteral(", description: ") + s.errorDescription;
+    } else if (kind == QLatin1String("quest")) {
+        icon = QMessageBox::Question;
+    } else if (kind == QLatin1String("excl")) {
+        icon = QMessageBox::Warning;
+    } else {
+        setPendingError(0, {});
+        return 0;
+    }
+    const bool question = icon == QMessageBox::Question;
+    int result = 0;
+    if (s.unattended) {
+        s.shown.append({kind, title, shownText});
+        const int answer = s.answers.isEmpty() ? (question ? No : 0) : s.answers.dequeue();
+        result = question ? answer : 0;
+    } else {
+        QMessageBox box(icon, title, shownText, question ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok);
+        box.setWindowModality(Qt::ApplicationModal);
+        box.setObjectName(QStringLiteral("ZolpaneMessageBox"));
+        const int button = box.exec();
+        if (question)
+            result = button == QMessageBox::Yes ? Yes : No;
+    }
+    setPendingError(0, {});
+    return result;
+}
+
+void ShowError(const QString& text, bool details) { ShowMessage(text, QStringLiteral("err"), details); }
+
+void setUnattended(bool on) {
+    state().unattended = on;
+    state().answers.clear();
+    state().shown.clear();
+}
+
+void setNextAnswer(int answer) { state().answers.enqueue(answer); }
+
+QList<ShownBox> takeShown() {
+    QList<ShownBox> shown;
+    shown.swap(state().shown);
+    return shown;
+}
+
+} // namespace Messages

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+// The one message-box routine of the program. Kinds: "inf", "err", "quest", "excl"; any other kind shows
+// nothing. Questions return 6 (Yes) or 7 (No), every other kind 0.
+namespace Messages {
+
+constexpr int Yes = 6;
+constexpr int No = 7;
+
+int ShowMessage(const QString& text, const QString& kind, bool details = false);
+void ShowError(const QString& text, bool details = false);
+
+// The pending error record that a box with details appends ("Error number: ..., description: ...").
+// Cleared by every box.
+void setPendingError(int number, const QString& description);
+void setPendingErrno(int errnoValue); // the number and strerror text of a failed system call
+int pendingErrorNumber();
+QString pendingErrorDescription();
+
+// Test seam: while unattended, no box is shown; each box takes the next queued answer (or No for a question
+// and 0 otherwise when the queue is empty) and is recorded.
+struct ShownBox {
+    QString kind;
+    QString title;
+    QString text;
+};
+void setUnattended(bool on);
+void setNextAnswer(int answer);
+QList<ShownBox> takeShown();
+
+} // namespace Messages

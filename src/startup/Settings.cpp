@@ -1,0 +1,187 @@
+#include "Settings.h"
+
+#include "CodePage.h"
+#include "IniFile.h"
+#include "Messages.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+#include <cerrno>
+#include <cmath>
+
+const std::array<const char*, 5> Settings::SpecialHotkeyNames = {"HKShowZP", "HKGlobalMenu", "HKPasteNext",
+                                                                 "HKPasteMenu", "HKSettings"};
+
+double Settings::valueOf(const QString& text) {
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    while (i < n && (text[i] == ' ' || text[i] == '\t'))
+        ++i;
+    const qsizetype start = i;
+    if (i < n && (text[i] == '-' || text[i] == '+'))
+        ++i;
+    while (i < n && text[i].isDigit() && text[i].unicode() < 128)
+        ++i;
+    if (i < n && text[i] == '.') {
+        ++i;
+        while (i < n && text[i].isDigit() && text[i].unicode() < 128)
+            ++i;
+    }
+    bool ok = false;
+    const double v = text.mid(start, i - start).toDouble(&ok);
+    return ok ? v : 0.0;
+}
+
+QString Settings::ReadSetting(const QString& section, const QString& key, const QString& file) {
+    const QString path = file == QLatin1String("0") ? m_paths.SettingsPath : file;
+    if (!QFile::exists(m_paths.SettingsPath)) {
+        if (path == m_paths.SettingsPath) {
+            const int answer = Messages::ShowMessage(
+                QStringLiteral("Unable to load settings! Your settings.ini can be damaged or incompatible.\r\n\r\n"
+                               "Do you want to generate new settings.ini file? Note: You will have to start "
+                               "program again."),
+                QStringLiteral("quest"));
+            if (answer == Messages::Yes) {
+                QFile::remove(m_paths.SettingsPath);
+                WriteDefaultSettings();
+            }
+        } else {
+            Messages::setPendingError(2, QStringLiteral("settings.ini not found"));
+            Messages::ShowError(QStringLiteral("Error while loading from ") + path, true);
+        }
+        return {};
+    }
+    return IniFile::read(path, section, key);
+}
+
+void Settings::WriteSetting(const QString& section, const QString& key, const QString& value, const QString& file) {
+    const QString path = file == QLatin1String("0") ? m_paths.SettingsPath : file;
+    errno = 0;
+    const bool ok = IniFile::write(path, section, key, value);
+    SettingsWritten = true;
+    if (!ok) {
+        Messages::setPendingErrno(errno ? errno : EIO);
+        Messages::ShowError(QStringLiteral("Unable to write settings! Please check if you have got write permissions to ") +
+                                m_paths.SettingsPath + QStringLiteral("."),
+                            true);
+    }
+}
+
+QByteArray Settings::defaultSettingsContent(const QString& projectsFolder) {
+    QByteArray out;
+    auto line = [&out](const QByteArray& text) { out += text + "\r\n"; };
+    line("[General]");
+    line("RunOnStartup=0");
+    line("OpenWindowAtStartup=1");
+    line("DisabledIP=0");
+    line("Charset=6");
+    line("");
+    line("[Zolpane]");
+    line("Exiting=1");
+    line("PasteMethod=1");
+    line("ZPAlwaysOnTop=0");
+    line("DefaultProjectName=Default.zp");
+    line("DefaultProjectPath=" + CodePage::toAnsi(projectsFolder));
+    line("MinimizeOnCopy=0");
+    line("HideOnCopy=0");
+    line("AutoPaste=1");
+    line("SentenceCaseKeepBig=1");
+    line("AutoPasteOther=0");
+    line("AskDeletingClip=1");
+    line("DefaultFontName=0");
+    line("DefaultFontSize=0");
+    for (int i = 1; i <= 10; ++i)
+        line("RecentProject" + QByteArray::number(i) + "=");
+    line("PasteMethod=1");
+    line("");
+    line("[WindowPos]");
+    line("frmConfPasteBoxX=");
+    line("frmConfPasteBoxY=");
+    line("frmzolpaneX=");
+    line("frmzolpaneY=");
+    line("");
+    line("[Hotkeys]");
+    for (int n = 1; n <= 30; ++n) {
+        int mod = 0;
+        int key = 0;
+        if (n <= 9) {
+            mod = 2, key = 48 + n;
+        } else if (n == 10) {
+            mod = 2, key = 48;
+        } else if (n <= 19) {
+            mod = 6, key = 38 + n;
+        } else if (n == 20) {
+            mod = 6, key = 48;
+        } else if (n <= 29) {
+            mod = 3, key = 28 + n;
+        } else {
+            mod = 3, key = 48;
+        }
+        line("Clip" + QByteArray::number(n) + "Mod=" + QByteArray::number(mod));
+        line("Clip" + QByteArray::number(n) + "Key=" + QByteArray::number(key));
+    }
+    line("HKShowZPMod=3");
+    line("HKShowZPKey=72");
+    line("HKGlobalMenuMod=3");
+    line("HKGlobalMenuKey=71");
+    line("HKPasteNextMod=2");
+    line("HKPasteNextKey=81");
+    line("HKPasteMenuMod=3");
+    line("HKPasteMenuKey=67");
+    line("HKSettingsMod=3");
+    line("HKSettingsKey=83");
+    return out;
+}
+
+void Settings::WriteDefaultSettings() {
+    const QByteArray content = defaultSettingsContent(m_paths.ProjectsFolder);
+    QSaveFile file(m_paths.SettingsPath);
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit()) {
+        Messages::setPendingErrno(errno ? errno : EIO);
+        Messages::ShowError(QStringLiteral("Error while creating settings file!"), true);
+    }
+}
+
+void Settings::LoadEditorFont() {
+    DefaultFontName = ReadSetting(QStringLiteral("Zolpane"), QStringLiteral("DefaultFontName"));
+    const double size = ReadNumber(QStringLiteral("Zolpane"), QStringLiteral("DefaultFontSize"));
+    DefaultFontSize = size > 0 ? int(std::floor(size)) : 0;
+}
+
+void Settings::LoadSpecialHotkeys() {
+    for (size_t i = 0; i < SpecialHotkeyNames.size(); ++i) {
+        const QString base = QLatin1String(SpecialHotkeyNames[i]);
+        SpecialHotkeys[2 * i] = int(ReadNumber(QStringLiteral("Hotkeys"), base + QStringLiteral("Mod")));
+        SpecialHotkeys[2 * i + 1] = int(ReadNumber(QStringLiteral("Hotkeys"), base + QStringLiteral("Key")));
+    }
+}
+
+void Settings::loadCoreValues() {
+    const double charset = ReadNumber(QStringLiteral("General"), QStringLiteral("Charset"));
+    Charset = (charset > 0 && charset <= 10) ? int(charset) : 0;
+    const double method = ReadNumber(QStringLiteral("Zolpane"), QStringLiteral("PasteMethod"));
+    DefaultPasteMethod = method > 0 ? int(std::nearbyint(method)) : 1;
+    if (DefaultPasteMethod <= 0)
+        DefaultPasteMethod = 1;
+    ExitMode = int(ReadNumber(QStringLiteral("Zolpane"), QStringLiteral("Exiting")));
+    AskDeletingClip = ReadNumber(QStringLiteral("Zolpane"), QStringLiteral("AskDeletingClip")) == 1;
+    SentenceCaseKeepBig = ReadNumber(QStringLiteral("Zolpane"), QStringLiteral("SentenceCaseKeepBig")) == 1;
+}
+
+int Settings::charsetValue(int charsetIndex) {
+    switch (charsetIndex) {
+    case 1: return 238;
+    case 2: return 0;
+    case 3: return 186;
+    case 4: return 161;
+    case 5: return 162;
+    case 6: return SystemCharset();
+    case 7: return 128;
+    case 8: return 136;
+    case 9: return 222;
+    case 10: return 204;
+    default: return 0;
+    }
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "AppPaths.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <array>
+
+// settings.ini: the single-key read and write routines every part uses, the generated default file, and
+// the few options also held in memory.
+class Settings final {
+public:
+    explicit Settings(const AppPaths& paths) : m_paths(paths) {}
+
+    // file "0" stands for settings.ini. Values are cut to 254 bytes.
+    QString ReadSetting(const QString& section, const QString& key, const QString& file = QStringLiteral("0"));
+    void WriteSetting(const QString& section, const QString& key, const QString& value,
+                      const QString& file = QStringLiteral("0"));
+    // The numeric value of a setting, read with the leading-number rule ("" and text read as 0).
+    double ReadNumber(const QString& section, const QString& key) { return valueOf(ReadSetting(section, key)); }
+
+    void WriteDefaultSettings();
+    static QByteArray defaultSettingsContent(const QString& projectsFolder);
+
+    void LoadEditorFont();
+    void LoadSpecialHotkeys();
+    // The memory-only steps of loading the options (charset, paste method, exit mode, flags).
+    void loadCoreValues();
+
+    const AppPaths& paths() const { return m_paths; }
+
+    // The leading-number parse of a text: blanks skipped, optional sign, digits, optional fraction.
+    static double valueOf(const QString& text);
+    // The charset index (1..10) to a font character set value.
+    static int charsetValue(int charsetIndex);
+
+    // In-memory copies.
+    int Charset = 0;
+    QString DefaultFontName;
+    int DefaultFontSize = 0;
+    int DefaultPasteMethod = 1;
+    int ExitMode = 1;
+    bool AskDeletingClip = true;
+    bool SentenceCaseKeepBig = true;
+    // HKShowZP, HKGlobalMenu, HKPasteNext, HKPasteMenu, HKSettings: Mod then Key for each.
+    std::array<int, 10> SpecialHotkeys{};
+    bool SettingsWritten = false;
+
+    static const std::array<const char*, 5> SpecialHotkeyNames;
+
+private:
+    const AppPaths& m_paths;
+};
