@@ -28,7 +28,8 @@ public:
     QString ToolTipText() const { return toolTip(); }
     void setToolTipText(const QString& text);
 
-    int state() const { return m_state; }
+    // A disabled button is always in the disabled state, whatever the mouse did last.
+    int state() const { return isEnabled() ? m_state : int(Disabled); }
     // Where the icon is drawn in the current state (before the hover lift), for tests and painting.
     QPoint iconPosition() const;
 
@@ -40,6 +41,9 @@ public:
 
     // Access-key activation: behaves as a left click.
     void activateByKey();
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
 
 Q_SIGNALS:
     void Click();
@@ -57,6 +61,10 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // Lays out the whole button face (background, shadow, icon) into an image of the widget's size.
+    QImage renderFace();
+    void clickStep();
+
     QIcon m_icon;
     int m_iconSize = 16;
     int m_iconAlign = 1;
