@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QIcon>
+#include <QString>
+
+// The desktop theme's icon when the theme has one under the freedesktop name, otherwise the program's own.
+// ownResource is a resource path (":/icons/copy.svg") or just the bare name of one of the program's icons
+// ("copy"), which is looked up as ":/icons/copy.svg".
+QIcon themedIcon(const char* freedesktopName, const QString& ownResource);
+
+// The program's own icon of that bare name or resource path, ignoring the desktop theme.
+QIcon ownIcon(const QString& ownResource);
