@@ -54,8 +54,6 @@ constexpr std::array<QRgb, 16> kKeptGreys = {0x000000, 0x101010, 0x202020, 0x303
 } // namespace
 
 isButton::isButton(QWidget* parent) : QWidget(parent) {
-    // Every pixel is painted by renderFace, so Qt need not clear the background first.
-    setAttribute(Qt::WA_OpaquePaintEvent);
     setMinimumSize(kMinimumSide, kMinimumSide);
     m_backColor = palette().color(QPalette::Button);
     m_highlightColor = palette().color(QPalette::Highlight);
