@@ -1,0 +1,148 @@
+#include "ClipboardTextCommands.h"
+
+#include "Messages.h"
+#include "TextTransformations.h"
+
+#include <QClipboard>
+#include <QCursor>
+#include <QGuiApplication>
+
+#include <array>
+#include <utility>
+
+namespace {
+
+using Command = ClipboardTextCommands::Command;
+
+constexpr std::array<std::pair<Command, const char*>, 10> kMenuNames{{
+    {Command::ToLowerCase, "mnuToLowerCase"},
+    {Command::ToUpperCase, "mnuToUpperCase"},
+    {Command::ProperCase, "mnuProperCase"},
+    {Command::ReverseCase, "mnuReverseCase"},
+    {Command::Sentences, "mnuSentences"},
+    {Command::ZigZagCase, "mnuZigZagCase"},
+    {Command::RemoveDiacritics, "mnuRemoveDiacritics"},
+    {Command::Reverse, "mnuReverse"},
+    {Command::CopyDate, "mnuCopyDate"},
+    {Command::CopyTime, "mnuCopyTime"},
+}};
+
+// A lone blank or nothing cannot be turned into sentences or alternating case.
+bool tooShort(const QString& text) { return text.isEmpty() || text == QLatin1String(" "); }
+
+class WaitCursor final {
+public:
+    WaitCursor() { QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); }
+    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+} // namespace
+
+ClipboardTextCommands::ClipboardTextCommands(QClipboard* clipboard, std::function<bool()> sentenceCaseKeepBig,
+                                             std::function<void()> pasteToLastApplication)
+    : m_clipboard(clipboard), m_keepBig(std::move(sentenceCaseKeepBig)),
+      m_pasteToLastApplication(std::move(pasteToLastApplication)), m_now([] { return QDateTime::currentDateTime(); }) {
+}
+
+QString ClipboardTextCommands::menuName(Command command) {
+    for (const auto& [each, name] : kMenuNames) {
+        if (each == command)
+            return QLatin1String(name);
+    }
+    return {};
+}
+
+std::optional<ClipboardTextCommands::Command> ClipboardTextCommands::commandForMenu(const QString& menuName) {
+    for (const auto& [command, name] : kMenuNames) {
+        if (menuName == QLatin1String(name))
+            return command;
+    }
+    return std::nullopt;
+}
+
+void ClipboardTextCommands::run(Command command) {
+    switch (command) {
+    case Command::RemoveDiacritics:
+        removeDiacritics();
+        break;
+    case Command::CopyDate:
+    case Command::CopyTime:
+        copyDateOrTime(command);
+        break;
+    default:
+        rewrite(command);
+        break;
+    }
+}
+
+void ClipboardTextCommands::rewrite(Command command) {
+    using namespace TextTransformations;
+    const QString text = m_clipboard->text();
+    m_clipboard->clear();
+    QString result;
+    switch (command) {
+    case Command::ToLowerCase:
+        result = toLowerCase(text);
+        break;
+    case Command::ToUpperCase:
+        result = toUpperCase(text);
+        break;
+    case Command::ProperCase:
+        result = toProperCase(text);
+        break;
+    case Command::Reverse:
+        result = ReverseText(text, true);
+        break;
+    case Command::ReverseCase:
+    case Command::Sentences:
+    case Command::ZigZagCase:
+        if (tooShort(text)) {
+            Messages::ShowMessage(QStringLiteral("Text is too short or it does not contain any letters!"),
+                                  QStringLiteral("excl"));
+            return;
+        }
+        if (command == Command::ReverseCase)
+            result = ReverseCase(text);
+        else if (command == Command::ZigZagCase)
+            result = ZigZagCase(text, true);
+        else
+            result = SentenceCase(text, m_keepBig ? m_keepBig() : true);
+        break;
+    default:
+        return;
+    }
+    putText(result);
+}
+
+void ClipboardTextCommands::removeDiacritics() {
+    WaitCursor wait;
+    // Any failure (running out of memory on a huge text) ends the command quietly, as designed.
+    try {
+        const QString text = m_clipboard->text();
+        m_clipboard->clear();
+        QString result;
+        if (text.size() > TextTransformations::LongTextLength) {
+            result = TextTransformations::RemoveDiacriticsLong(text);
+        } else if (text.isEmpty()) {
+            Messages::ShowMessage(QStringLiteral("Clipboard is empty!"), QStringLiteral("inf"));
+            return;
+        } else {
+            result = TextTransformations::RemoveDiacritics(text);
+        }
+        putText(result);
+    } catch (...) {
+    }
+}
+
+void ClipboardTextCommands::copyDateOrTime(Command command) {
+    m_clipboard->clear();
+    const QDateTime now = m_now();
+    putText(command == Command::CopyDate ? TextTransformations::dateText(now.date())
+                                         : TextTransformations::timeText(now.time()));
+    if (m_pasteToLastApplication)
+        m_pasteToLastApplication();
+}
+
+void ClipboardTextCommands::putText(const QString& text) { m_clipboard->setText(text); }
