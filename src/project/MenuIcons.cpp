@@ -1,0 +1,71 @@
+#include "MenuIcons.h"
+
+#include "Icons.h"
+
+#include <QHash>
+#include <QPainter>
+#include <QPixmap>
+
+namespace MenuIcons {
+
+QIcon icon(const char* key) {
+    struct Entry {
+        const char* theme;
+        const char* own;
+    };
+    static const QHash<QByteArray, Entry> table = {
+        {"ZOLPANE", {nullptr, "zolpane"}},
+        {"COPY", {"edit-copy", "copy"}},
+        {"CONFIGURE", {"document-edit", "edit"}},
+        {"PROPERTIES", {"document-properties", "properties"}},
+        {"OPEN", {"document-open", "open"}},
+        {"SAVE", {"document-save", "save"}},
+        {"HOME", {"go-home", "home"}},
+        {"UP", {"go-up", "arrow-up"}},
+        {"DOWN", {"go-down", "arrow-down"}},
+        {"PINON", {nullptr, "pin-on"}},
+        {"PINOFF", {nullptr, "pin-off"}},
+        {"DOCUMENT", {"document-new", "new"}},
+        {"EXPORTCURRENT", {"document-export", "save"}},
+        {"DELETE", {"edit-delete", "delete"}},
+        {"STAR", {"starred", "quickslot"}},
+        {"TRAY", {nullptr, "zolpane"}},
+        {"EXIT", {"application-exit", "exit"}},
+        {"WRENCH", {"preferences-system", "settings"}},
+        {"RECYCLE", {"edit-clear", "clean"}},
+        {"HELP", {"help-contents", "help"}},
+        {"EMAIL", {"mail-send", "about"}},
+        {"NET", {"internet-web-browser", "about"}},
+        {"INFO", {"help-about", "about"}},
+        {"CLIPBOARDFORMAT", {nullptr, "case"}},
+        {"DATE", {nullptr, "date"}},
+        {"TIME", {nullptr, "time"}},
+        {"DIACRITICS", {nullptr, "diacritics"}},
+        {"REVERSE", {nullptr, "reverse"}},
+        {"CLIPBOARD", {nullptr, "clipboard"}},
+    };
+    const auto it = table.constFind(QByteArray(key));
+    if (it == table.constEnd())
+        return {};
+    if (!it->theme)
+        return ownIcon(QLatin1String(it->own));
+    return themedIcon(it->theme, QLatin1String(it->own));
+}
+
+QIcon slotIcon(int slot) {
+    QPixmap pixmap = ownIcon(QStringLiteral("quickslot")).pixmap(16, 16);
+    if (pixmap.isNull()) {
+        pixmap = QPixmap(16, 16);
+        pixmap.fill(Qt::transparent);
+    }
+    QPainter painter(&pixmap);
+    QFont font = painter.font();
+    font.setPixelSize(10);
+    font.setBold(true);
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    painter.drawText(pixmap.rect(), Qt::AlignCenter, QString::number(slot));
+    return QIcon(pixmap);
+}
+
+} // namespace MenuIcons

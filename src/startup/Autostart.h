@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class Settings;
+
+// Start at login (an XDG autostart entry) and the .zp file association (shared MIME database and a
+// desktop entry). Folders follow $XDG_CONFIG_HOME and $XDG_DATA_HOME.
+class Autostart final : public QObject {
+    Q_OBJECT
+public:
+    Autostart(Settings& settings, const QString& executablePath, QObject* parent = nullptr);
+
+    void EnableRunAtStartup();
+    void DisableRunAtStartup();
+    // The Exec value of the autostart entry, "" when there is none.
+    QString GetRunValue() const;
+    bool isRunAtStartupChecked() const { return m_checked; }
+
+    // Declares the project type and this program as its handler. Files are rewritten, and the desktop's
+    // update tools run, only when something changed. Returns true when a file was written.
+    bool RegisterFileType(const QString& className, const QString& extension, const QString& description,
+                          const QString& iconPath);
+
+    QString autostartEntryPath() const;
+    QString mimePackagePath() const;
+    QString desktopEntryPath() const;
+    QString mimeAppsListPath() const;
+
+    // One key=value of a desktop entry file ([Desktop Entry] group).
+    static QString GetRegString(const QString& file, const QString& key);
+    static bool SetRegString(const QString& file, const QString& key, const QString& value);
+    static bool DeleteRegValue(const QString& file, const QString& key);
+
+Q_SIGNALS:
+    // The check mark of the "Run At Startup" menu item.
+    void runAtStartupChecked(bool checked);
+
+private:
+    Settings& m_settings;
+    QString m_executable;
+    bool m_checked = false;
+};

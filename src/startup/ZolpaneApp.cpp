@@ -1,0 +1,226 @@
+#include "ZolpaneApp.h"
+
+#include "Autostart.h"
+#include "CodePage.h"
+#include "Messages.h"
+#include "WindowPlacement.h"
+#include "frmAbout.h"
+#include "frmWizard.h"
+#include "frmZolpane.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QLockFile>
+#include <QLoggingCategory>
+#include <QTimer>
+#include <QUrl>
+
+#include <cerrno>
+#include <cstdlib>
+#include <ctime>
+
+Q_LOGGING_CATEGORY(lcStartup, "zolpane.startup")
+
+namespace {
+
+// Short enough not to be felt, long enough for a pending hotkey or menu to finish before windows go away.
+constexpr int ExitSettleMs = 15;
+
+} // namespace
+
+bool ZolpaneApp::handOverCommandLine(const AppPaths& paths, const QString& commandLine) {
+    const QString trimmed = commandLine.trimmed();
+    if (trimmed.isEmpty() || !QFileInfo(trimmed).isFile())
+        return false;
+    QFile::remove(paths.loadBuffPath());
+    QFile file(paths.loadBuffPath());
+    if (file.open(QIODevice::WriteOnly))
+        file.write(CodePage::toAnsi(commandLine) + "\r\n");
+    return true;
+}
+
+QString ZolpaneApp::twipQuestion(double twipsX) {
+    return QStringLiteral("Your twip size is uncommon. This program is build for twip's size 15, your twips have got "
+                          "size ") +
+           QString::number(twipsX) +
+           QStringLiteral(".\r\n\r\nIt's caused by 'large' font size which you have currently set-up. This program "
+                          "won't work on your system properly until you switch font size to 'Normal' (Small). Do you "
+                          "really want to continue? (We STRONGLY recommend to don't use this software with this "
+                          "uncompatible twip size!)");
+}
+
+int ZolpaneApp::Main(QApplication& app) {
+    const AppPaths paths = AppPaths::resolve(QCoreApplication::applicationDirPath());
+    const QString commandLine = app.arguments().mid(1).join(QLatin1Char(' '));
+
+    QLockFile instanceLock(paths.AppFolder + QStringLiteral("zolpane.lock"));
+    instanceLock.setStaleLockTime(0); // only a lock whose owner process is gone is stale
+    if (!instanceLock.tryLock(0)) {
+        if (instanceLock.error() == QLockFile::LockFailedError) {
+            if (!handOverCommandLine(paths, commandLine))
+                Messages::ShowMessage(QStringLiteral("Zolpane is already running!"), QStringLiteral("inf"));
+            return 0;
+        }
+        qCWarning(lcStartup) << "cannot create the instance lock in" << paths.AppFolder;
+    }
+
+    QFile::remove(paths.loadBuffPath());
+    ZolpaneApp zolpane(paths, createPlatformServices(), commandLine);
+    if (!QFileInfo::exists(paths.SettingsPath)) {
+        zolpane.m_firstRun = true;
+        zolpane.settings().WriteDefaultSettings();
+    }
+    if (!zolpane.Initialize())
+        return 0;
+    return app.exec();
+}
+
+ZolpaneApp::ZolpaneApp(const AppPaths& paths, PlatformServices platform, const QString& commandLine)
+    : m_paths(paths), m_settings(m_paths), m_platform(std::move(platform)), m_commandLine(commandLine) {}
+
+ZolpaneApp::~ZolpaneApp() = default;
+
+void ZolpaneApp::reportStartupError() {
+    QApplication::restoreOverrideCursor();
+    Messages::ShowError(QStringLiteral("Error while starting Zolpane. If you lost some system libraries, please reinstall "
+                                       "program. If you dont got read/write access to ") +
+                            m_paths.AppFolder + QStringLiteral(", please, obtain it. If you will need any further "
+                                                               "help, please contact ") +
+                            frmAbout::SupportAddress + QStringLiteral("."),
+                        true);
+    ExitProgram();
+}
+
+bool ZolpaneApp::Initialize() {
+    StartupComplete = false;
+    ProgramExiting = false;
+    m_table.ClipMethod.fill(1);
+
+    const double twipsX = m_platform.windows->twipsPerPixelX();
+    const double twipsY = m_platform.windows->twipsPerPixelY();
+    if (twipsX != 15 || twipsY != 15) {
+        if (Messages::ShowMessage(twipQuestion(twipsX), QStringLiteral("quest")) == Messages::No) {
+            ExitProgram();
+            return false;
+        }
+    }
+
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_paths.setWorkFolders();
+    for (const QString& folder : {m_paths.TempFolder, m_paths.ProjectsFolder}) {
+        if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder)) {
+            Messages::setPendingErrno(errno ? errno : EACCES);
+            reportStartupError();
+            return false;
+        }
+    }
+
+    m_fontlist = QFontDatabase::families().mid(0, 41);
+
+    m_main = std::make_unique<frmZolpane>(m_table, m_settings, *m_platform.windows, m_handOver);
+    wireMainWindow();
+
+    LoadSettings();
+    ApplyCharset();
+    std::srand(unsigned(std::time(nullptr)));
+
+    QApplication::restoreOverrideCursor();
+    StartupComplete = true;
+
+    if (m_commandLine.toLower() != QLatin1String("nowindow") &&
+        m_settings.ReadNumber(QStringLiteral("General"), QStringLiteral("OpenWindowAtStartup")) == 1)
+        m_main->show();
+    if (m_firstRun) {
+        m_wizard = std::make_unique<frmWizard>();
+        m_wizard->show();
+    }
+    return true;
+}
+
+void ZolpaneApp::wireMainWindow() {
+    frmZolpane& w = *m_main;
+    const double twipsX = m_platform.windows->twipsPerPixelX();
+    const double twipsY = m_platform.windows->twipsPerPixelY();
+    WindowPlacement::RestoreWindowPosition(w, QStringLiteral("frmzolpane"), m_settings, twipsX, twipsY);
+
+    connect(w.mnuExit, &QAction::triggered, this, [this] { QTimer::singleShot(100, this, &ZolpaneApp::ExitProgram); });
+    w.mnuExit->setEnabled(true);
+    connect(&w, &frmZolpane::exitRequested, this, &ZolpaneApp::ExitProgram);
+    connect(w.mnuAbout, &QAction::triggered, this, [this] {
+        if (!m_about)
+            m_about = std::make_unique<frmAbout>();
+        m_about->show();
+        m_about->raise();
+    });
+    w.mnuAbout->setEnabled(true);
+    connect(w.mnuQuickWizard, &QAction::triggered, this, [this] {
+        if (!m_wizard)
+            m_wizard = std::make_unique<frmWizard>();
+        m_wizard->restart();
+        m_wizard->show();
+        m_wizard->raise();
+    });
+    w.mnuQuickWizard->setEnabled(true);
+    connect(w.mnuHelpZP, &QAction::triggered, this, [this] {
+        QDesktopServices::openUrl(QUrl::fromLocalFile(m_paths.AppFolder + QStringLiteral("ZolpaneHelp.html")));
+    });
+    w.mnuHelpZP->setEnabled(QFileInfo::exists(m_paths.AppFolder + QStringLiteral("ZolpaneHelp.html")));
+    connect(w.mnuWebsite, &QAction::triggered, this,
+            [] { QDesktopServices::openUrl(QUrl(frmAbout::Website)); });
+    w.mnuWebsite->setEnabled(true);
+    connect(w.mnuTechSupport, &QAction::triggered, this,
+            [] { QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:") + frmAbout::SupportAddress)); });
+    w.mnuTechSupport->setEnabled(true);
+
+    connect(&w, &frmZolpane::unloading, this, [this, twipsX, twipsY] {
+        WindowPlacement::SaveWindowPosition(*m_main, QStringLiteral("frmzolpane"), m_settings, twipsX, twipsY);
+    });
+}
+
+void ZolpaneApp::LoadSettings() {
+    m_settings.LoadSpecialHotkeys();
+    Autostart autostart(m_settings, QCoreApplication::applicationFilePath());
+    if (m_settings.ReadNumber(QStringLiteral("General"), QStringLiteral("RunOnStartup")) == 1)
+        autostart.EnableRunAtStartup();
+    else
+        autostart.DisableRunAtStartup();
+    m_settings.LoadEditorFont();
+    m_settings.loadCoreValues();
+    frmZolpane& w = *m_main;
+    if (m_settings.ReadNumber(QStringLiteral("Zolpane"), QStringLiteral("MinimizeOnCopy")) == 1)
+        w.mnuMinimizeOnCopy->setChecked(true);
+    if (m_settings.ReadNumber(QStringLiteral("Zolpane"), QStringLiteral("HideOnCopy")) == 1) {
+        w.mnuHideOnCopy->setChecked(true);
+        w.mnuMinimizeOnCopy->setChecked(false);
+    }
+    w.mnuAutoPaste->setChecked(m_settings.ReadNumber(QStringLiteral("Zolpane"), QStringLiteral("AutoPaste")) != 0);
+    w.setAlwaysOnTop(m_settings.ReadNumber(QStringLiteral("Zolpane"), QStringLiteral("ZPAlwaysOnTop")) == 1, false);
+}
+
+void ZolpaneApp::ApplyCharset() {
+    // Qt's fonts cover every script; the charset value is only kept for the dialogs that show it.
+    qCDebug(lcStartup) << "charset" << Settings::charsetValue(m_settings.Charset);
+}
+
+void ZolpaneApp::ExitProgram() {
+    if (ProgramExiting)
+        return;
+    ProgramExiting = true;
+    QTimer::singleShot(ExitSettleMs, this, [this] {
+        if (m_about)
+            m_about->close();
+        if (m_wizard)
+            m_wizard->close();
+        if (m_main) {
+            m_main->setProgramExiting(true);
+            m_main->tmrProject->stop();
+            m_main->close();
+        }
+        Q_EMIT exited();
+        QCoreApplication::exit(0);
+    });
+}

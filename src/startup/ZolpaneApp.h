@@ -1,0 +1,73 @@
+#pragma once
+
+#include "AppPaths.h"
+#include "ClipTable.h"
+#include "EditorHandOver.h"
+#include "PlatformServices.h"
+#include "Settings.h"
+
+#include <QObject>
+#include <QStringList>
+
+#include <memory>
+
+class QApplication;
+class QLockFile;
+class frmAbout;
+class frmWizard;
+class frmZolpane;
+
+// The composition root: start-up in its fixed order, the wiring of the features, and the orderly exit.
+class ZolpaneApp final : public QObject {
+    Q_OBJECT
+public:
+    // The entry point: refuses a second instance (handing a project path on) or runs the program.
+    static int Main(QApplication& app);
+
+    ZolpaneApp(const AppPaths& paths, PlatformServices platform, const QString& commandLine);
+    ~ZolpaneApp() override;
+
+    // The start-up steps after the single-instance test. False when start-up ended (the twip question was
+    // answered No, or an error occurred).
+    bool Initialize();
+    // Sets ProgramExiting, unloads the windows in their order and ends the event loop.
+    void ExitProgram();
+    // Settings into memory and onto the menus and the window.
+    void LoadSettings();
+    void ApplyCharset();
+
+    bool StartupComplete = false;
+    bool ProgramExiting = false;
+
+    AppPaths& paths() { return m_paths; }
+    Settings& settings() { return m_settings; }
+    ClipTable& table() { return m_table; }
+    frmZolpane* mainWindow() const { return m_main.get(); }
+    PlatformServices& platform() { return m_platform; }
+    const QStringList& fontlist() const { return m_fontlist; }
+
+    // The second-instance hand-over: writes the command line into loadbuff.dat when it names an existing
+    // file (true), otherwise returns false (the caller tells the user the program is already running).
+    static bool handOverCommandLine(const AppPaths& paths, const QString& commandLine);
+    // The twip question's text for a horizontal twips-per-pixel value.
+    static QString twipQuestion(double twipsX);
+
+Q_SIGNALS:
+    void exited();
+
+private:
+    void reportStartupError();
+    void wireMainWindow();
+
+    AppPaths m_paths;
+    Settings m_settings;
+    PlatformServices m_platform;
+    QString m_commandLine;
+    ClipTable m_table;
+    EditorHandOver m_handOver;
+    QStringList m_fontlist;
+    bool m_firstRun = false;
+    std::unique_ptr<frmZolpane> m_main;
+    std::unique_ptr<frmAbout> m_about;
+    std::unique_ptr<frmWizard> m_wizard;
+};
