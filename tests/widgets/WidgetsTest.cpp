@@ -4,7 +4,6 @@
 #include <QDir>
 #include <QEnterEvent>
 #include <QFile>
-#include <QPainter>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -37,18 +36,29 @@ QIcon solidIcon(QRgb colour) {
     return QIcon(pm);
 }
 
-void sendEnter(QWidget& w) {
-    QEnterEvent ev(QPointF(5, 5), QPointF(5, 5), w.mapToGlobal(QPointF(5, 5)));
-    QApplication::sendEvent(&w, &ev);
-}
-
-void sendLeave(QWidget& w) {
-    QEvent ev(QEvent::Leave);
-    QApplication::sendEvent(&w, &ev);
-}
-
-QRgb pixelAt(QWidget& w, QPoint p) {
-    return w.grab().toImage().pixel(p);
+// Drives the button through a space-separated list of steps, as the user and the holding form would.
+void perform(isButton& w, const QString& steps) {
+    for (const QString& step : steps.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        if (step == QLatin1String("enter")) {
+            QEnterEvent ev(QPointF(5, 5), QPointF(5, 5), w.mapToGlobal(QPointF(5, 5)));
+            QApplication::sendEvent(&w, &ev);
+        } else if (step == QLatin1String("leave")) {
+            QEvent ev(QEvent::Leave);
+            QApplication::sendEvent(&w, &ev);
+        } else if (step == QLatin1String("lpress") || step == QLatin1String("rpress")) {
+            QTest::mousePress(&w, step[0] == QLatin1Char('l') ? Qt::LeftButton : Qt::RightButton, {}, QPoint(10, 10));
+        } else if (step == QLatin1String("lrelease") || step == QLatin1String("rrelease")) {
+            QTest::mouseRelease(&w, step[0] == QLatin1Char('l') ? Qt::LeftButton : Qt::RightButton, {}, QPoint(10, 10));
+        } else if (step == QLatin1String("lrelease-outside")) {
+            QTest::mouseRelease(&w, Qt::LeftButton, {}, QPoint(40, 40));
+        } else if (step == QLatin1String("key")) {
+            w.activateByKey();
+        } else if (step == QLatin1String("disable") || step == QLatin1String("enable")) {
+            w.setButtonEnabled(step == QLatin1String("enable"));
+        } else {
+            QFAIL(qPrintable(QStringLiteral("unknown step ") + step));
+        }
+    }
 }
 
 } // namespace
@@ -64,11 +74,11 @@ private Q_SLOTS:
     void lighten();
     void grayPixel_data();
     void grayPixel();
-    void clicks_data();
-    void clicks();
-    void stateTransitions();
+    void mouse_data();
+    void mouse();
     void rendering_data();
     void rendering();
+    void shadowSquareIncludesFarEdge();
     void nothingDrawnBeforeShown();
     void ownIconsRender();
     void themedIconPrefersTheme();
@@ -80,7 +90,6 @@ void WidgetsTest::minimumSize_data() {
     QTest::newRow("narrow") << QSize(10, 24) << QSize(20, 24);
     QTest::newRow("low") << QSize(30, 8) << QSize(30, 20);
     QTest::newRow("tiny") << QSize(1, 1) << QSize(20, 20);
-    QTest::newRow("large enough") << QSize(21, 20) << QSize(21, 20);
 }
 
 void WidgetsTest::minimumSize() {
@@ -107,12 +116,10 @@ void WidgetsTest::iconPosition_data() {
     QTest::newRow("top") << QSize(24, 24) << 16 << 3 << false << QPoint(4, 3);
     QTest::newRow("bottom") << QSize(24, 24) << 16 << 4 << false << QPoint(4, 5);
     QTest::newRow("unknown align") << QSize(24, 24) << 16 << 9 << false << QPoint(0, 0);
-    QTest::newRow("negative align") << QSize(24, 24) << 16 << -1 << false << QPoint(0, 0);
     // Half pixels go to the even neighbour: 4.5 -> 4, 5.5 -> 6, -0.5 -> 0.
     QTest::newRow("half down") << QSize(25, 25) << 16 << 0 << false << QPoint(4, 4);
     QTest::newRow("half up") << QSize(27, 27) << 16 << 0 << false << QPoint(6, 6);
     QTest::newRow("icon larger") << QSize(20, 20) << 21 << 0 << false << QPoint(0, 0);
-    QTest::newRow("wide right") << QSize(40, 20) << 16 << 2 << false << QPoint(21, 2);
 }
 
 void WidgetsTest::iconPosition() {
@@ -138,7 +145,6 @@ void WidgetsTest::lighten_data() {
     QTest::newRow("white stays") << QColor(255, 255, 255) << 176 << QColor(255, 255, 255);
     QTest::newRow("truncating 128") << QColor(100, 50, 200) << 128 << QColor(177, 152, 227);
     QTest::newRow("face 32") << QColor(51, 0, 255) << 32 << QColor(76, 32, 255);
-    QTest::newRow("zero amount") << QColor(12, 34, 56) << 0 << QColor(12, 34, 56);
     QTest::newRow("full amount") << QColor(12, 34, 56) << 255 << QColor(255, 255, 255);
 }
 
@@ -154,13 +160,11 @@ void WidgetsTest::grayPixel_data() {
     QTest::addColumn<uint>("expected");
     QTest::newRow("listed C0") << 0xFFC0C0C0u << 0xFFC0C0C0u;
     QTest::newRow("listed white") << 0xFFFFFFFFu << 0xFFFFFFFFu;
-    QTest::newRow("listed black") << 0xFF000000u << 0xFF000000u;
     QTest::newRow("90 not listed") << 0xFF909090u << 0xFF949494u;
     QTest::newRow("red") << 0xFFFF0000u << 0xFF545454u;
-    QTest::newRow("green") << 0xFF00FF00u << 0xFF969696u;
+    QTest::newRow("limited to 255") << 0xFFFEFEFEu << 0xFFFFFFFFu;
     QTest::newRow("half to even up") << 0xFF000032u << 0xFF060606u;   // 5.5
     QTest::newRow("half to even down") << 0xFF000096u << 0xFF101010u; // 16.5
-    QTest::newRow("limited") << 0xFFFEFEFEu << 0xFFFFFFFFu;
     QTest::newRow("alpha kept") << 0x80909090u << 0x80949494u;
 }
 
@@ -168,139 +172,93 @@ void WidgetsTest::grayPixel() {
     QFETCH(uint, pixel);
     QFETCH(uint, expected);
     QCOMPARE(isButton::grayPixel(pixel), QRgb(expected));
-
-    QImage image(3, 2, QImage::Format_ARGB32);
-    image.fill(QColor::fromRgba(pixel));
-    const QImage grey = isButton::grayImage(image);
-    QCOMPARE(grey.size(), image.size());
-    QCOMPARE(grey.pixel(2, 1), QRgb(expected));
 }
 
-void WidgetsTest::clicks_data() {
-    QTest::addColumn<int>("button");
-    QTest::addColumn<QPoint>("releaseAt");
-    QTest::addColumn<bool>("enabled");
+void WidgetsTest::mouse_data() {
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<int>("state");
     QTest::addColumn<int>("clicks");
-    QTest::newRow("left") << int(Qt::LeftButton) << QPoint(10, 10) << true << 1;
-    QTest::newRow("right") << int(Qt::RightButton) << QPoint(10, 10) << true << 0;
-    QTest::newRow("middle") << int(Qt::MiddleButton) << QPoint(10, 10) << true << 0;
-    QTest::newRow("left released outside") << int(Qt::LeftButton) << QPoint(40, 40) << true << 0;
-    QTest::newRow("disabled left") << int(Qt::LeftButton) << QPoint(10, 10) << false << 0;
+    QTest::addColumn<int>("enters");
+    QTest::addColumn<int>("leaves");
+    QTest::newRow("enter") << "enter" << int(isButton::Hover) << 0 << 1 << 0;
+    QTest::newRow("moves inside") << "enter enter" << int(isButton::Hover) << 0 << 1 << 0;
+    QTest::newRow("left down") << "enter lpress" << int(isButton::Pressed) << 0 << 1 << 0;
+    QTest::newRow("left click") << "enter lpress lrelease" << int(isButton::Hover) << 1 << 1 << 0;
+    QTest::newRow("right click") << "enter rpress rrelease" << int(isButton::Hover) << 0 << 1 << 0;
+    QTest::newRow("let go outside") << "enter lpress lrelease-outside" << int(isButton::Hover) << 0 << 1 << 0;
+    QTest::newRow("leave") << "enter leave" << int(isButton::Normal) << 0 << 1 << 1;
+    QTest::newRow("enter again") << "enter leave enter" << int(isButton::Hover) << 0 << 2 << 1;
+    QTest::newRow("access key") << "enter key" << int(isButton::Normal) << 1 << 1 << 0;
+    QTest::newRow("disabled") << "enter disable" << int(isButton::Disabled) << 0 << 1 << 0;
+    QTest::newRow("disabled key") << "disable key" << int(isButton::Disabled) << 0 << 0 << 0;
+    QTest::newRow("disabled click") << "disable lpress lrelease" << int(isButton::Disabled) << 0 << 0 << 0;
+    QTest::newRow("enabled again") << "enter disable enable" << int(isButton::Normal) << 0 << 1 << 0;
 }
 
-void WidgetsTest::clicks() {
-    QFETCH(int, button);
-    QFETCH(QPoint, releaseAt);
-    QFETCH(bool, enabled);
+void WidgetsTest::mouse() {
+    QFETCH(QString, steps);
+    QFETCH(int, state);
     QFETCH(int, clicks);
+    QFETCH(int, enters);
+    QFETCH(int, leaves);
     ShownButton b(QSize(24, 24));
-    b.button.setButtonEnabled(enabled);
-    QSignalSpy spy(&b.button, &isButton::Click);
-    QTest::mousePress(&b.button, Qt::MouseButton(button), {}, QPoint(10, 10));
-    QTest::mouseRelease(&b.button, Qt::MouseButton(button), {}, releaseAt);
-    QCOMPARE(spy.count(), clicks);
-
-    spy.clear();
-    b.button.activateByKey();
-    QCOMPARE(spy.count(), enabled ? 1 : 0);
-    QCOMPARE(b.button.state(), enabled ? int(isButton::Normal) : int(isButton::Disabled));
-}
-
-void WidgetsTest::stateTransitions() {
-    ShownButton b(QSize(24, 24));
-    isButton& w = b.button;
-    QSignalSpy enters(&w, &isButton::MouseEnter);
-    QSignalSpy leaves(&w, &isButton::MouseLeave);
-    QCOMPARE(w.state(), int(isButton::Normal));
-
-    sendEnter(w);
-    QCOMPARE(w.state(), int(isButton::Hover));
-    sendEnter(w); // already inside: nothing more happens
-    QCOMPARE(enters.count(), 1);
-
-    QTest::mousePress(&w, Qt::RightButton, {}, QPoint(5, 5));
-    QCOMPARE(w.state(), int(isButton::Hover));
-    QTest::mouseRelease(&w, Qt::RightButton, {}, QPoint(5, 5));
-    QTest::mousePress(&w, Qt::LeftButton, {}, QPoint(5, 5));
-    QCOMPARE(w.state(), int(isButton::Pressed));
-    QTest::mouseRelease(&w, Qt::LeftButton, {}, QPoint(5, 5));
-    QCOMPARE(w.state(), int(isButton::Hover));
-
-    sendLeave(w);
-    QCOMPARE(w.state(), int(isButton::Normal));
-    QCOMPARE(leaves.count(), 1);
-
-    sendEnter(w);
-    QCOMPARE(enters.count(), 2);
-    w.setButtonEnabled(false);
-    QCOMPARE(w.state(), int(isButton::Disabled));
-    w.setButtonEnabled(true);
-    QCOMPARE(w.state(), int(isButton::Normal));
+    QSignalSpy clickSpy(&b.button, &isButton::Click);
+    QSignalSpy enterSpy(&b.button, &isButton::MouseEnter);
+    QSignalSpy leaveSpy(&b.button, &isButton::MouseLeave);
+    perform(b.button, steps);
+    QCOMPARE(b.button.state(), state);
+    QCOMPARE(clickSpy.count(), clicks);
+    QCOMPARE(enterSpy.count(), enters);
+    QCOMPARE(leaveSpy.count(), leaves);
 }
 
 void WidgetsTest::rendering_data() {
-    QTest::addColumn<QString>("look");
+    QTest::addColumn<QString>("steps");
     QTest::addColumn<uint>("iconColour");
     QTest::addColumn<QPoint>("at");
     QTest::addColumn<QColor>("expected");
     const QColor hoverFill = isButton::Lighten(kHighlight, 176);
-    const QColor pressedFill = isButton::Lighten(kHighlight, 128);
     const QColor flat = isButton::Lighten(kFace, 32);
     const QColor red(255, 0, 0);
     const QColor shadow(0x80, 0x80, 0x80);
     // 24x24 button, centred 16-px icon at (4,4).
-    QTest::newRow("normal fill") << "normal" << 0u << QPoint(0, 0) << flat;
-    QTest::newRow("normal corner") << "normal" << 0u << QPoint(23, 23) << flat;
-    QTest::newRow("normal icon") << "normal" << 0xFFFF0000u << QPoint(4, 4) << red;
-    QTest::newRow("hover frame top left") << "hover" << 0u << QPoint(0, 0) << kHighlight;
-    QTest::newRow("hover frame bottom right") << "hover" << 0u << QPoint(23, 23) << kHighlight;
-    QTest::newRow("hover fill") << "hover" << 0u << QPoint(1, 1) << hoverFill;
-    QTest::newRow("hover raised icon") << "hover" << 0xFFFF0000u << QPoint(2, 2) << red;
-    QTest::newRow("hover raised icon end") << "hover" << 0xFFFF0000u << QPoint(17, 17) << red;
-    QTest::newRow("hover shadow") << "hover" << 0xFFFF0000u << QPoint(19, 19) << shadow;
-    QTest::newRow("hover shadow edge") << "hover" << 0xFFFF0000u << QPoint(18, 5) << shadow;
-    QTest::newRow("hover past shadow") << "hover" << 0xFFFF0000u << QPoint(20, 20) << hoverFill;
-    // 20x20 button, 19-px icon at (0,0): the shadow square includes its far edge, here the frame column.
-    QTest::newRow("hover square far edge") << "hover corner" << 0xFFFF0000u << QPoint(19, 10) << shadow;
-    QTest::newRow("pressed frame") << "pressed" << 0u << QPoint(0, 0) << kHighlight;
-    QTest::newRow("pressed fill") << "pressed" << 0xFFFF0000u << QPoint(4, 4) << pressedFill;
-    QTest::newRow("pressed icon moved") << "pressed" << 0xFFFF0000u << QPoint(20, 20) << red;
-    QTest::newRow("disabled fill") << "disabled" << 0xFFFF0000u << QPoint(1, 1) << flat;
-    QTest::newRow("disabled grey icon") << "disabled" << 0xFFFF0000u << QPoint(4, 4) << QColor(84, 84, 84);
-    QTest::newRow("disabled listed grey") << "disabled" << 0xFFC0C0C0u << QPoint(4, 4) << QColor(0xC0, 0xC0, 0xC0);
-    QTest::newRow("after leave") << "left" << 0xFFFF0000u << QPoint(0, 0) << flat;
+    QTest::newRow("normal fill") << "" << 0u << QPoint(0, 0) << flat;
+    QTest::newRow("normal icon") << "" << 0xFFFF0000u << QPoint(4, 4) << red;
+    QTest::newRow("hover frame top left") << "enter" << 0u << QPoint(0, 0) << kHighlight;
+    QTest::newRow("hover frame bottom right") << "enter" << 0u << QPoint(23, 23) << kHighlight;
+    QTest::newRow("hover fill") << "enter" << 0u << QPoint(1, 1) << hoverFill;
+    QTest::newRow("hover raised icon") << "enter" << 0xFFFF0000u << QPoint(2, 2) << red;
+    QTest::newRow("hover shadow") << "enter" << 0xFFFF0000u << QPoint(19, 19) << shadow;
+    QTest::newRow("hover past shadow") << "enter" << 0xFFFF0000u << QPoint(20, 20) << hoverFill;
+    QTest::newRow("pressed fill") << "enter lpress" << 0xFFFF0000u << QPoint(4, 4)
+                                  << isButton::Lighten(kHighlight, 128);
+    QTest::newRow("pressed icon moved") << "enter lpress" << 0xFFFF0000u << QPoint(20, 20) << red;
+    QTest::newRow("disabled grey icon") << "disable" << 0xFFFF0000u << QPoint(4, 4) << QColor(84, 84, 84);
+    QTest::newRow("disabled listed grey") << "disable" << 0xFFC0C0C0u << QPoint(4, 4) << QColor(0xC0, 0xC0, 0xC0);
+    QTest::newRow("after leave") << "enter leave" << 0xFFFF0000u << QPoint(0, 0) << flat;
 }
 
 void WidgetsTest::rendering() {
-    QFETCH(QString, look);
+    QFETCH(QString, steps);
     QFETCH(uint, iconColour);
     QFETCH(QPoint, at);
     QFETCH(QColor, expected);
     ShownButton b(QSize(24, 24));
-    isButton& w = b.button;
-    w.setIconAlign(0);
-    if (look == QLatin1String("hover corner")) {
-        w.resize(20, 20);
-        w.setIconSize(19);
-        w.setIconAlign(9);
-        look = QStringLiteral("hover");
-    }
+    b.button.setIconAlign(0);
     if (iconColour != 0) {
-        w.setIcon(solidIcon(iconColour));
+        b.button.setIcon(solidIcon(iconColour));
     }
-    if (look == QLatin1String("hover") || look == QLatin1String("left")) {
-        sendEnter(w);
-    }
-    if (look == QLatin1String("left")) {
-        sendLeave(w);
-    }
-    if (look == QLatin1String("pressed")) {
-        QTest::mousePress(&w, Qt::LeftButton, {}, QPoint(10, 10));
-    }
-    if (look == QLatin1String("disabled")) {
-        w.setButtonEnabled(false);
-    }
-    QCOMPARE(QColor(pixelAt(w, at)), expected);
+    perform(b.button, steps);
+    QCOMPARE(QColor(b.button.grab().toImage().pixel(at)), expected);
+}
+
+void WidgetsTest::shadowSquareIncludesFarEdge() {
+    // A 19-px icon at (0,0) on a 20x20 button: the shadow square reaches column 19, the frame.
+    ShownButton b(QSize(20, 20), 19);
+    b.button.setIconAlign(9);
+    b.button.setIcon(solidIcon(0xFFFF0000));
+    perform(b.button, QStringLiteral("enter"));
+    QCOMPARE(QColor(b.button.grab().toImage().pixel(19, 10)), QColor(0x80, 0x80, 0x80));
 }
 
 void WidgetsTest::nothingDrawnBeforeShown() {
