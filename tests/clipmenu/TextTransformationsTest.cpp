@@ -1,0 +1,249 @@
+#include "ClipmenuTest.h"
+
+#include "CodePage.h"
+#include "Messages.h"
+#include "ReplaceText.h"
+#include "TextTransformations.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace TextTransformations;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Runs the routine named by a row: "name" or "name:locale" (case routines) or "long:codepage".
+QString apply(const QString& routine, const QString& text, bool flag) {
+    const QString name = routine.section(QLatin1Char(':'), 0, 0);
+    const QString arg = routine.section(QLatin1Char(':'), 1, 1);
+    const QLocale locale(arg.isEmpty() ? QStringLiteral("en_US") : arg);
+    if (name == QLatin1String("lower"))
+        return toLowerCase(text, locale);
+    if (name == QLatin1String("upper"))
+        return toUpperCase(text, locale);
+    if (name == QLatin1String("proper"))
+        return toProperCase(text, locale);
+    if (name == QLatin1String("reverseCase"))
+        return ReverseCase(text);
+    if (name == QLatin1String("zigzag"))
+        return ZigZagCase(text, flag);
+    if (name == QLatin1String("sentence"))
+        return SentenceCase(text, flag, locale);
+    if (name == QLatin1String("reverse"))
+        return ReverseText(text, flag);
+    if (name == QLatin1String("diacritics"))
+        return RemoveDiacritics(text);
+    if (name == QLatin1String("long"))
+        return RemoveDiacriticsLong(text, arg.toInt());
+    qFatal("unknown routine");
+}
+
+QString with(const char16_t* before, char16_t unit, const char16_t* after) {
+    return QString::fromUtf16(before) + QChar(unit) + QString::fromUtf16(after);
+}
+
+// Lines of a file as a line reader sees them: a line ends at CR, LF or CR LF.
+QStringList readLines(const QString& path, int codePage) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray bytes = file.readAll();
+    QStringList lines;
+    QByteArray line;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] != '\r' && bytes[i] != '\n') {
+            line += bytes[i];
+            continue;
+        }
+        lines << CodePage::fromAnsi(line, codePage);
+        line.clear();
+        if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
+            ++i;
+    }
+    if (!line.isEmpty())
+        lines << CodePage::fromAnsi(line, codePage);
+    return lines;
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+} // namespace
+
+void ClipmenuTest::initTestCase() {
+    Messages::setUnattended(true);
+    QLocale::setDefault(QLocale(QStringLiteral("de_DE")));
+}
+
+void ClipmenuTest::replaceText_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("find");
+    QTest::addColumn<QString>("replacement");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("inserted text is not searched again") << "aaa" << "a" << "aa" << "aaaaaa";
+    QTest::newRow("no occurrence") << "hello" << "x" << "y" << "hello";
+    QTest::newRow("find longer than text") << "ab" << "abc" << "y" << "ab";
+    QTest::newRow("overlapping occurrences") << "aaaaa" << "aa" << "b" << "bba";
+    QTest::newRow("replacement contains find") << "abab" << "ab" << "xabx" << "xabxxabx";
+    QTest::newRow("removal") << "a-b--c-" << "-" << "" << "abc";
+    QTest::newRow("case matters") << "Aa%Date%%date%" << "%date%" << "D" << "Aa%Date%D";
+    QTest::newRow("line breaks") << "a\r\nb\r\n" << "\r\n" << "\n" << "a\nb\n";
+    QTest::newRow("empty text") << "" << "a" << "b" << "";
+    QTest::newRow("empty find leaves text") << "abc" << "" << "x" << "abc";
+}
+
+void ClipmenuTest::replaceText() {
+    QFETCH(QString, text);
+    QFETCH(QString, find);
+    QFETCH(QString, replacement);
+    QFETCH(QString, expected);
+    QCOMPARE(ReplaceText(text, find, replacement), expected);
+}
+
+void ClipmenuTest::transform_data() {
+    QTest::addColumn<QString>("routine");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("flag");
+    QTest::addColumn<QString>("expected");
+    const auto row = [](const char* name, const char* routine, QStringView text, bool flag, QStringView exp) {
+        QTest::newRow(name) << QString::fromLatin1(routine) << text.toString() << flag << exp.toString();
+    };
+    row("lower", "lower", u"HeLLo ÚŽASNÝ 1", false, u"hello úžasný 1");
+    row("upper full-string", "upper:de_DE", u"straße", false, u"STRASSE");
+    row("upper Turkish dotted i", "upper:tr_TR", u"istanbul", false, u"İSTANBUL");
+    row("lower Turkish dotless i", "lower:tr_TR", u"ISTANBUL", false, u"ıstanbul");
+    row("proper", "proper", u"hELLO wORLD", false, u"Hello World");
+    row("proper every separator", "proper", u"a\tb\nc\vd\fe\rf g\0h"_qs, false,
+        u"A\tB\nC\vD\fE\rF G\0H"_qs);
+    row("proper only those separators", "proper", u"o'neil-SMITH (x) a.b,c 1st", false, u"O'neil-smith (x) A.b,c 1st");
+    row("proper keeps blanks", "proper", u"  hi  ", false, u"  Hi  ");
+    row("proper Greek final sigma", "proper", u"ΟΔΟΣ ΑΣ", false, u"Οδος Ας");
+    row("proper Turkish", "proper:tr_TR", u"istanbul ırmak", false, u"İstanbul Irmak");
+    row("proper two-unit lower initial", "proper", u"İSTANBUL x", false, u"İstanbul X");
+    row("proper astral", "proper", u"\U00010428\U00010400 \U00010428", false, u"\U00010400\U00010428 \U00010400");
+    row("proper empty", "proper", u"", false, u"");
+    row("reverse case", "reverseCase", u"Abc1", false, u"aBC1");
+    row("reverse case accents", "reverseCase", u"ÚŽasný ß", false, u"úžASNÝ ß");
+    row("reverse case astral", "reverseCase", u"\U00010400\U00010428", false, u"\U00010428\U00010400");
+    row("reverse case lone surrogate", "reverseCase", with(u"a", 0xD800, u"B"), false, with(u"A", 0xD800, u"b"));
+    row("zigzag", "zigzag", u"abc def", true, u"AbC DeF");
+    row("zigzag lower first", "zigzag", u"ABC DEF", false, u"aBc dEf");
+    row("zigzag astral is one position", "zigzag", u"\U00010428a\U00010400", true, u"\U00010400a\U00010400");
+    row("sentence keep big", "sentence", u"hello world. how are you", true, u"Hello world. How are you.");
+    row("sentence ends with !", "sentence", u"ÚŽASNÝ den!", true, u"ÚŽASNÝ den!");
+    row("sentence lowered", "sentence", u"HELLO. BYE", false, u"Hello. Bye.");
+    row("sentence kept", "sentence", u"HELLO. BYE", true, u"HELLO. BYE.");
+    row("sentence no letters", "sentence", u"123", true, u"123.");
+    row("sentence two spaces", "sentence", u"  ", true, u".");
+    row("sentence trims blanks only", "sentence", u"   \thi   ", true, u"\tHi.");
+    row("sentence colon", "sentence", u"note: this is it", true, u"Note: This is it.");
+    row("sentence ends with colon", "sentence", u"end:", true, u"End:.");
+    row("sentence marks", "sentence", u"WHAT? yes! ok.", false, u"What? Yes! Ok.");
+    row("sentence first cased char", "sentence", u"1. ¿qué?\r\n2) x", true, u"1. ¿Qué?\r\n2) X.");
+    row("sentence astral", "sentence", u"\U00010428x", true, u"\U00010400x.");
+    row("reverse keeps CR LF", "reverse", u"ab\r\ncd", true, u"dc\r\nba");
+    row("reverse raw", "reverse", u"ab\r\ncd", false, u"dc\n\rba");
+    row("reverse double break", "reverse", u"x\r\n\r\ny", true, u"y\r\n\r\nx");
+    row("reverse lone breaks", "reverse", u"a\nb\r\r\nc", true, u"c\r\n\rb\na");
+    row("reverse astral", "reverse", u"a😀b\U00010400", true, u"\U00010400b😀a");
+    row("reverse lone surrogate", "reverse", with(u"a", 0xDC00, u"b"), true, with(u"b", 0xDC00, u"a"));
+    row("reverse empty", "reverse", u"", true, u"");
+    row("diacritics", "diacritics", u"Příliš žluťoučký kůň", false, u"Prilis zlutoucky kun");
+    row("diacritics others kept", "diacritics", u"łśźżą àèù Ñ 😀", false, u"łśźżą àèù Ñ 😀");
+    row("diacritics end rows", "diacritics", u"Ţara ţ Ă ă Đ đ", false, u"Tara t A a D d");
+    row("long line breaks", "long:1250", u"ab\ncd\ref\r\ngh", false, u"ab\r\ncd\r\nef\r\ngh");
+    row("long empty lines", "long:1250", u"a\n\n\r\rb\n\r", false, u"a\r\n\r\n\r\n\r\nb\r\n\r\n");
+    row("long letters", "long:1250", u"Příliš\nkůň\r", false, u"Prilis\r\nkun\r\n");
+    row("long outside code page", "long:1252", u"č ž Ü 日本 😀", false, u"? z U ?? ?");
+}
+
+void ClipmenuTest::transform() {
+    QFETCH(QString, routine);
+    QFETCH(QString, text);
+    QFETCH(bool, flag);
+    QFETCH(QString, expected);
+    QCOMPARE(apply(routine, text, flag), expected);
+}
+
+void ClipmenuTest::diacriticsTableMatchesCodePage1250() {
+    const QByteArray bytes = QByteArray::fromHex("9E9AE8F8EF9DF28E8AC8D8CF8DD2E1E9ECEDF3FAF9FDC1C9CCCDD3DAD9DDC0C2C4C5C6"
+                                                 "C7CACBCCCED0D1D4D5D6DBDCE0E2E3E4E5E6E7E8EAEBEEF0F1F4F5F6FBFCFEC3DE");
+    const QString accented = CodePage::fromAnsi(bytes, 1250);
+    const auto table = diacriticsTable();
+    QCOMPARE(qsizetype(table.size()), 68);
+    QCOMPARE(accented.size(), 68);
+    QString bases;
+    for (qsizetype i = 0; i < accented.size(); ++i) {
+        QCOMPARE(QChar(table[i].accented), accented.at(i));
+        // The base letter is the letter without its marks; D with stroke has no decomposition.
+        const QChar plain = QString(accented.at(i)).normalized(QString::NormalizationForm_D).at(0);
+        bases += plain == QChar(0x110) ? QChar(u'D') : plain == QChar(0x111) ? QChar(u'd') : plain;
+    }
+    QCOMPARE(RemoveDiacritics(accented), bases);
+}
+
+void ClipmenuTest::longPathMatchesTwoFileRoute() {
+    // The text goes through two scratch files as a line reader would see them; the in-memory route must agree.
+    QString text;
+    const QStringList pieces = {u"Příliš žluťoučký kůň"_qs, "\r\n", "\n", "\r", "ĂţŐű ł 日本 😀", "\n\r", " x "};
+    for (int i = 0; text.size() <= LongTextLength; ++i)
+        text += pieces.at(i % pieces.size()) + pieces.at(i * 7 % pieces.size());
+    text += u"\r"_qs;
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString first = dir.filePath(QStringLiteral("tempdiaremove.tmp"));
+    const QString second = dir.filePath(QStringLiteral("tempdiawdia.tmp"));
+    for (const int codePage : {1250, 1252}) {
+        QVERIFY(writeFile(first, CodePage::toAnsi(text, codePage) + "\r\n"));
+        QByteArray cleaned;
+        for (const QString& line : readLines(first, codePage))
+            cleaned += CodePage::toAnsi(RemoveDiacritics(line), codePage) + "\r\n";
+        QVERIFY(writeFile(second, cleaned));
+        QCOMPARE(RemoveDiacriticsLong(text, codePage), readLines(second, codePage).join(QStringLiteral("\r\n")));
+    }
+}
+
+void ClipmenuTest::megabyteTexts() {
+    // Every unit transforms on its own, so a 1 MB text of repeated units must give the repeated result.
+    const struct {
+        const char* routine;
+        QString unit;
+        bool flag;
+    } cases[] = {
+        {"lower", u"ÁbC dĚf\r\n"_qs, false},        {"upper", u"ÁbC dĚf\r\n"_qs, false},
+        {"proper", u"hELLO wORLD\n"_qs, false},     {"reverseCase", u"aB1ž \U00010400"_qs, false},
+        {"zigzag", u"ab c"_qs, true},                {"reverse", u"ab\r\ncd\U00010428"_qs, true},
+        {"diacritics", u"Příliš kůň\n"_qs, false},   {"long:1250", u"Příliš\nkůň\r"_qs, false},
+    };
+    for (const auto& c : cases) {
+        const qsizetype count = 1'000'000 / c.unit.size();
+        const QString routine = QString::fromLatin1(c.routine);
+        QCOMPARE(apply(routine, c.unit.repeated(count), c.flag), apply(routine, c.unit, c.flag).repeated(count));
+    }
+    const qsizetype count = 100'000;
+    QCOMPARE(SentenceCase(u"abc. def? "_qs.repeated(count), false), u"Abc. Def? "_qs.repeated(count).chopped(1));
+    QCOMPARE(ReplaceText(u"ab"_qs.repeated(count * 5), "a", "xyz"), u"xyzb"_qs.repeated(count * 5));
+}
+
+void ClipmenuTest::timeText_data() {
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("date");
+    QTest::addColumn<QString>("time");
+    QTest::newRow("C") << "C" << "7 Mar 2024" << "14:03:09";
+    QTest::newRow("en_US") << "en_US" << "3/7/24" << "2:03:09 PM";
+    QTest::newRow("de_DE") << "de_DE" << "07.03.24" << "14:03:09";
+    QTest::newRow("zone in brackets") << "ca_ES" << "7/3/24" << "14:03:09";
+    QTest::newRow("zone after a comma") << "be_BY" << "7.03.24" << "14:03:09";
+}
+
+void ClipmenuTest::timeText() {
+    QFETCH(QString, locale);
+    QFETCH(QString, date);
+    QFETCH(QString, time);
+    QCOMPARE(dateText(QDate(2024, 3, 7), QLocale(locale)), date);
+    QCOMPARE(TextTransformations::timeText(QTime(14, 3, 9), QLocale(locale)), time);
+}
