@@ -1,0 +1,382 @@
+#include "EffectKernels.h"
+
+#include "EffectRandom.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <vector>
+
+namespace EffectKernels {
+namespace {
+
+constexpr quint32 kOpaque = 0xFF000000u;
+
+struct Surface {
+    quint32* bits;
+    qsizetype stride; // in pixels
+    qint64 width;
+    qint64 height;
+
+    quint32* row(qint64 y) const { return bits + y * stride; }
+    bool contains(qint64 x, qint64 y) const { return x >= 0 && y >= 0 && x < width && y < height; }
+};
+
+// A closed range of indexes; empty when last < first.
+struct Span {
+    qint64 first;
+    qint64 last;
+
+    Span clippedTo(qint64 lo, qint64 hi) const { return {std::max(first, lo), std::min(last, hi)}; }
+};
+
+int red(quint32 p) {
+    return int((p >> 16) & 0xFF);
+}
+int green(quint32 p) {
+    return int((p >> 8) & 0xFF);
+}
+int blue(quint32 p) {
+    return int(p & 0xFF);
+}
+int clamp255(int v) {
+    return v < 0 ? 0 : (v > 255 ? 255 : v);
+}
+quint32 pack(int r, int g, int b) {
+    return kOpaque | quint32(clamp255(r)) << 16 | quint32(clamp255(g)) << 8 | quint32(clamp255(b));
+}
+
+// Round half to even for |v| < 2^51: adding and removing 1.5 * 2^52 leaves the default rounding of the FPU.
+double roundHalfEven(double v) {
+    const double shifted = v + 6755399441055744.0;
+    return shifted - 6755399441055744.0;
+}
+
+// floor() for values well inside the int range.
+int floorToInt(double v) {
+    const int i = int(v);
+    return v < double(i) ? i - 1 : i;
+}
+
+// (3c - n) / 2 rounded half to even, i.e. round(c + 0.5 * (c - n)) on integers.
+int sharpenChannel(int c, int n) {
+    const int t = 3 * c - n;
+    const int q = t >> 1; // floor(t / 2)
+    return q + ((t & 1) & (q & 1));
+}
+
+// Walks the columns [first, last] in bands that end at the columns after which progress is reported, so that
+// every report happens with exactly the columns up to it done.
+template <typename Kernel>
+void inBands(Span columns, qint64 W, const Progress& progress, Kernel&& kernel) {
+    const qint64 step = qint64(roundHalfEven(double(W) / 20));
+    qint64 x = columns.first;
+    while (x <= columns.last) {
+        qint64 end = x;
+        if (step > 0) {
+            end = std::min(columns.last, (x + step - 1) / step * step);
+        }
+        kernel(Span{x, end});
+        // A last column of 0 would divide by zero; that report is skipped.
+        if (progress && W != 0 && (step <= 0 || end % step == 0)) {
+            progress(double(end) / double(W) * 100);
+        }
+        x = end + 1;
+    }
+}
+
+// Per-channel tables: the new value of each channel, already shifted into place.
+struct ChannelTables {
+    std::array<quint32, 256> r;
+    std::array<quint32, 256> g;
+    std::array<quint32, 256> b;
+};
+
+template <typename Rule>
+ChannelTables makeTables(Rule&& rule) {
+    ChannelTables t{};
+    for (int c = 0; c < 256; ++c) {
+        t.r[c] = quint32(clamp255(rule(c, 0))) << 16;
+        t.g[c] = quint32(clamp255(rule(c, 1))) << 8;
+        t.b[c] = quint32(clamp255(rule(c, 2)));
+    }
+    return t;
+}
+
+void applyTables(const Surface& s, Span xs, Span ys, const ChannelTables& t) {
+    for (qint64 y = ys.first; y <= ys.last; ++y) {
+        quint32* row = s.row(y);
+        for (qint64 x = xs.first; x <= xs.last; ++x) {
+            const quint32 p = row[x];
+            row[x] = kOpaque | t.r[red(p)] | t.g[green(p)] | t.b[blue(p)];
+        }
+    }
+}
+
+void runPerChannel(const Surface& s, qint64 W, qint64 H, const Progress& progress, const ChannelTables& t) {
+    const Span ys = Span{0, H}.clippedTo(0, s.height - 1);
+    inBands(Span{0, W}, W, progress, [&](Span band) { applyTables(s, band.clippedTo(0, s.width - 1), ys, t); });
+}
+
+void runGrayscale(const Surface& s, qint64 W, qint64 H, const Progress& progress) {
+    std::array<quint32, 766> grey{};
+    for (int sum = 0; sum < 766; ++sum) {
+        const int m = sum / 3;
+        grey[sum] = pack(m, m, m);
+    }
+    const Span ys = Span{0, H}.clippedTo(0, s.height - 1);
+    inBands(Span{0, W}, W, progress, [&](Span band) {
+        const Span xs = band.clippedTo(0, s.width - 1);
+        for (qint64 y = ys.first; y <= ys.last; ++y) {
+            quint32* row = s.row(y);
+            for (qint64 x = xs.first; x <= xs.last; ++x) {
+                const quint32 p = row[x];
+                row[x] = grey[red(p) + green(p) + blue(p)];
+            }
+        }
+    });
+}
+
+// Sharpen reads the upper-left neighbour, which the column order has always changed already (when inside the
+// range), and nothing reads a pixel expecting its old value except the pixel itself: row order gives the same.
+void runSharpen(const Surface& s, qint64 W, qint64 H, const Progress& progress) {
+    const Span ys = Span{1, H - 2}.clippedTo(0, s.height - 1);
+    inBands(Span{1, W - 2}, W, progress, [&](Span band) {
+        const Span xs = band.clippedTo(0, s.width - 1);
+        for (qint64 y = ys.first; y <= ys.last; ++y) {
+            const quint32* above = s.row(y - 1);
+            quint32* row = s.row(y);
+            for (qint64 x = xs.first; x <= xs.last; ++x) {
+                const quint32 p = row[x];
+                const quint32 n = above[x - 1];
+                row[x] = pack(sharpenChannel(red(p), red(n)), sharpenChannel(green(p), green(n)),
+                              sharpenChannel(blue(p), blue(n)));
+            }
+        }
+    });
+}
+
+// Emboss reads the lower-right neighbour, which the column order has never changed yet: row order is the same.
+void runEmboss(const Surface& s, qint64 W, qint64 H, const Progress& progress) {
+    const Span ys = Span{1, H - 2}.clippedTo(0, s.height - 1);
+    inBands(Span{1, W - 2}, W, progress, [&](Span band) {
+        const Span xs = band.clippedTo(0, s.width - 1);
+        for (qint64 y = ys.first; y <= ys.last; ++y) {
+            quint32* row = s.row(y);
+            const quint32* below = y + 1 < s.height ? s.row(y + 1) : nullptr;
+            for (qint64 x = xs.first; x <= xs.last; ++x) {
+                const quint32 p = row[x];
+                int r2 = -1;
+                int g2 = -1;
+                int b2 = -1;
+                if (below != nullptr && x + 1 < s.width) {
+                    const quint32 n = below[x + 1];
+                    r2 = red(n);
+                    g2 = green(n);
+                    b2 = blue(n);
+                }
+                row[x] = pack(std::abs(red(p) - r2 + 128), std::abs(green(p) - g2 + 128),
+                              std::abs(blue(p) - b2 + 128));
+            }
+        }
+    });
+}
+
+double lightenFactor(qint64 W, qint64 H) {
+    const qint64 area = W * H;
+    if (area < 35000) {
+        return 1.0;
+    }
+    if (area < 100000) {
+        return 0.7;
+    }
+    if (area < 200000) {
+        return 0.5;
+    }
+    if (area < 350000) {
+        return 0.4;
+    }
+    return 0.3;
+}
+
+// Each column keeps its own brightening value a, decreased row by row by a sine of an angle that grows the same
+// way in every column; the angle's sines are worked out once, every a keeps its exact sequence of operations.
+void runLighten(const Surface& s, qint64 W, qint64 H, const Progress& progress) {
+    const double f = lightenFactor(W, H);
+    const Span ys = Span{0, H}.clippedTo(0, s.height - 1);
+    std::vector<double> sines(size_t(std::max<qint64>(0, ys.last + 1)));
+    double beta = 0;
+    for (double& sine : sines) {
+        beta = beta + double(W) / 90;
+        sine = std::sin(beta * 3.14 / 180);
+        if (beta >= 90) {
+            beta = 90;
+        }
+    }
+    std::vector<double> a;
+    inBands(Span{0, W}, W, progress, [&](Span band) {
+        const Span xs = band.clippedTo(0, s.width - 1);
+        if (xs.last < xs.first) {
+            return;
+        }
+        a.resize(size_t(xs.last - xs.first + 1));
+        for (qint64 x = xs.first; x <= xs.last; ++x) {
+            a[size_t(x - xs.first)] = double(H + 1 - x);
+        }
+        for (qint64 y = ys.first; y <= ys.last; ++y) {
+            quint32* row = s.row(y);
+            const double sine = sines[size_t(y)];
+            for (qint64 x = xs.first; x <= xs.last; ++x) {
+                double& ax = a[size_t(x - xs.first)];
+                ax = ax - sine;
+                const quint32 p = row[x];
+                const double lift = f * ax;
+                row[x] = pack(floorToInt(lift + red(p) / 2.0), floorToInt(lift + green(p) / 2.0),
+                              floorToInt(lift + blue(p) / 2.0));
+                if (ax <= 50) {
+                    ax = 50;
+                }
+            }
+        }
+    });
+}
+
+int diffuseOffset(EffectRandom& random) {
+    return int(roundHalfEven(4 * random.draw() - 2));
+}
+
+// Diffuse reads neighbours on both sides of the current pixel, changed or not, and its draws follow the pixels:
+// it really runs column by column.
+void runDiffuse(const Surface& s, qint64 W, qint64 H, const Progress& progress, EffectRandom& random) {
+    const Span ys = Span{0, H}.clippedTo(0, s.height - 1);
+    // Rows of the box below the picture still take their two draws each.
+    const quint64 drawsBelow = H >= s.height ? quint64(H - s.height + 1) * 2 : 0;
+    inBands(Span{0, W}, W, progress, [&](Span band) {
+        const Span xs = band.clippedTo(0, s.width - 1);
+        for (qint64 x = xs.first; x <= xs.last; ++x) {
+            for (qint64 y = ys.first; y <= ys.last; ++y) {
+                const int dx = diffuseOffset(random);
+                const int dy = diffuseOffset(random);
+                const qint64 sx = x + dx;
+                const qint64 sy = y + dy;
+                // Outside the picture every channel is -1, which clamps to black.
+                s.row(y)[x] = s.contains(sx, sy) ? (s.row(sy)[sx] | kOpaque) : kOpaque;
+            }
+            random.skip(drawsBelow);
+        }
+    });
+}
+
+// One column of soften's input, channel by channel; the entry after the last row stands for the row below the
+// picture (-1).
+struct Column {
+    std::vector<int> r;
+    std::vector<int> g;
+    std::vector<int> b;
+
+    void load(const Surface& s, qint64 x) {
+        const size_t n = size_t(s.height) + 1;
+        r.assign(n, -1);
+        g.assign(n, -1);
+        b.assign(n, -1);
+        if (x < 0 || x >= s.width) {
+            return;
+        }
+        for (qint64 y = 0; y < s.height; ++y) {
+            const quint32 p = s.row(y)[x];
+            r[size_t(y)] = red(p);
+            g[size_t(y)] = green(p);
+            b[size_t(y)] = blue(p);
+        }
+    }
+};
+
+int softened(const std::vector<int>& left, std::vector<int>& mid, const std::vector<int>& right, size_t y) {
+    const int sum = left[y - 1] + left[y] + left[y + 1] + mid[y - 1] + mid[y] + mid[y + 1] + right[y - 1] +
+                    right[y] + right[y + 1];
+    // The sum is negative only at the edges of a black picture, where the result clamps to 0 anyway.
+    mid[y] = sum < 0 ? 0 : sum / 9;
+    return mid[y];
+}
+
+// Soften's window reaches the next column (unchanged) and the previous one (changed), and within its own column
+// the row above (changed): it runs column by column, on copies of three columns.
+void runSoften(const Surface& s, qint64 W, qint64 H, const Progress& progress) {
+    const Span ys = Span{1, H}.clippedTo(0, s.height - 1);
+    Column left;
+    Column mid;
+    Column right;
+    inBands(Span{1, W}, W, progress, [&](Span band) {
+        const Span xs = band.clippedTo(0, s.width - 1);
+        if (xs.last < xs.first || ys.last < ys.first) {
+            return;
+        }
+        left.load(s, xs.first - 1);
+        mid.load(s, xs.first);
+        right.load(s, xs.first + 1);
+        for (qint64 x = xs.first; x <= xs.last; ++x) {
+            for (qint64 y = ys.first; y <= ys.last; ++y) {
+                const auto i = size_t(y);
+                const int r = softened(left.r, mid.r, right.r, i);
+                const int g = softened(left.g, mid.g, right.g, i);
+                const int b = softened(left.b, mid.b, right.b, i);
+                s.row(y)[x] = pack(r, g, b);
+            }
+            std::swap(left, mid);
+            std::swap(mid, right);
+            if (x < xs.last) {
+                right.load(s, x + 2);
+            }
+        }
+    });
+}
+
+} // namespace
+
+void run(Kind kind, QImage& picture, qint64 W, qint64 H, const Parameters& p, const Progress& progress) {
+    if (picture.format() != QImage::Format_RGB32) {
+        picture = picture.convertToFormat(QImage::Format_RGB32);
+    }
+    const Surface s{picture.isNull() ? nullptr : reinterpret_cast<quint32*>(picture.bits()),
+                    picture.bytesPerLine() / 4, picture.width(), picture.height()};
+    switch (kind) {
+    case Kind::Invert:
+        runPerChannel(s, W, H, progress, makeTables([](int c, int) { return 255 - c; }));
+        break;
+    case Kind::Grayscale:
+        runGrayscale(s, W, H, progress);
+        break;
+    case Kind::Solarize:
+        runPerChannel(s, W, H, progress, makeTables([](int c, int) { return c < 128 ? 255 - c : c; }));
+        break;
+    case Kind::Brightness:
+        runPerChannel(s, W, H, progress, makeTables([&](int c, int) { return c + p.brightnessOffset; }));
+        break;
+    case Kind::Colors: {
+        const std::array<int, 3> factor{p.red, p.green, p.blue};
+        runPerChannel(s, W, H, progress, makeTables([&](int c, int channel) {
+                          return c + int(std::floor(double(factor[size_t(channel)]) / 100 * c));
+                      }));
+        break;
+    }
+    case Kind::Sharpen:
+        runSharpen(s, W, H, progress);
+        break;
+    case Kind::Emboss:
+        runEmboss(s, W, H, progress);
+        break;
+    case Kind::Lighten:
+        runLighten(s, W, H, progress);
+        break;
+    case Kind::Diffuse:
+        if (p.random != nullptr) {
+            runDiffuse(s, W, H, progress, *p.random);
+        }
+        break;
+    case Kind::Soften:
+        runSoften(s, W, H, progress);
+        break;
+    }
+}
+
+} // namespace EffectKernels

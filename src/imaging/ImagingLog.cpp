@@ -1,0 +1,3 @@
+#include "ImagingLog.h"
+
+Q_LOGGING_CATEGORY(lcImaging, "zolpane.imaging")

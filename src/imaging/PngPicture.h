@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+// Writes the picture as a PNG file of 8-bit RGB samples (no alpha, no interlacing, significant bits 8, 8, 8).
+// The file is replaced only when the whole PNG was written. True when the file was written; false for an empty
+// picture or any failure.
+bool SavePictureAsPng(const QImage& picture, const QString& path);
+
+// Reads a PNG file into the picture, which becomes a 32-bit RGB picture of the file's size. Grey, palette,
+// 16-bit and interlaced files are converted to 8-bit RGB; alpha is dropped. False, with the picture unchanged,
+// when the file cannot be read, is not a PNG, is damaged or is larger than the program handles.
+bool LoadPngPicture(const QString& path, QImage& picture);
