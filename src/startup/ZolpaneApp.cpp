@@ -6,6 +6,7 @@
 #include "WindowPlacement.h"
 #include "frmAbout.h"
 #include "frmWizard.h"
+#include "ProjectLifecycle.h"
 #include "frmZolpane.h"
 
 #include <QApplication>
@@ -176,9 +177,12 @@ void ZolpaneApp::wireMainWindow() {
             [] { QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:") + frmAbout::SupportAddress)); });
     w.mnuTechSupport->setEnabled(true);
 
+    m_project = std::make_unique<ProjectLifecycle>(w, m_table, m_settings, m_paths);
     connect(&w, &frmZolpane::unloading, this, [this, twipsX, twipsY] {
         WindowPlacement::SaveWindowPosition(*m_main, QStringLiteral("frmzolpane"), m_settings, twipsX, twipsY);
+        m_project->handleExit(m_settings.ExitMode);
     });
+    m_project->startup(m_commandLine);
 }
 
 void ZolpaneApp::LoadSettings() {

@@ -16,6 +16,7 @@ class QLockFile;
 class frmAbout;
 class frmWizard;
 class frmZolpane;
+class ProjectLifecycle;
 
 // The composition root: start-up in its fixed order, the wiring of the features, and the orderly exit.
 class ZolpaneApp final : public QObject {
@@ -43,6 +44,7 @@ public:
     Settings& settings() { return m_settings; }
     ClipTable& table() { return m_table; }
     frmZolpane* mainWindow() const { return m_main.get(); }
+    ProjectLifecycle* project() const { return m_project.get(); }
     PlatformServices& platform() { return m_platform; }
     const QStringList& fontlist() const { return m_fontlist; }
 
@@ -68,6 +70,7 @@ private:
     QStringList m_fontlist;
     bool m_firstRun = false;
     std::unique_ptr<frmZolpane> m_main;
+    std::unique_ptr<ProjectLifecycle> m_project;
     std::unique_ptr<frmAbout> m_about;
     std::unique_ptr<frmWizard> m_wizard;
 };

@@ -1,0 +1,420 @@
+#include "ProjectLifecycle.h"
+
+#include "AppPaths.h"
+#include "ClipTable.h"
+#include "CodePage.h"
+#include "FileDialogs.h"
+#include "HotkeyOverview.h"
+#include "Messages.h"
+#include "ProjectContainer.h"
+#include "ProjectReader.h"
+#include "ProjectWriter.h"
+#include "Settings.h"
+#include "frmZolProjects.h"
+#include "frmZolpane.h"
+#include "isButton.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenu>
+#include <QTimer>
+#include <QUrl>
+
+namespace {
+
+const QString Zolpane = QStringLiteral("Zolpane");
+
+// Keeps the hourglass for the length of a command, whatever path it leaves by.
+class BusyCursor {
+public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+} // namespace
+
+ProjectLifecycle::ProjectLifecycle(frmZolpane& window, ClipTable& table, Settings& settings, const AppPaths& paths,
+                                   QObject* parent)
+    : QObject(parent), m_window(window), m_table(table), m_settings(settings), m_paths(paths) {
+    frmZolpane& w = m_window;
+    connect(w.mnuNewProject, &QAction::triggered, this, &ProjectLifecycle::NewProject);
+    connect(w.mnuLoadProject, &QAction::triggered, this, &ProjectLifecycle::LoadProjectCommand);
+    connect(w.mnuSaveProject, &QAction::triggered, this, &ProjectLifecycle::SaveProjectCommand);
+    connect(w.mnuSaveAs, &QAction::triggered, this, &ProjectLifecycle::SaveAsCommand);
+    connect(w.mnuDeleteProject, &QAction::triggered, this, &ProjectLifecycle::DeleteProjectCommand);
+    connect(w.mnuMakeDefault, &QAction::triggered, this, &ProjectLifecycle::MakeDefaultCommand);
+    connect(w.mnuExportHotkeyOverview, &QAction::triggered, this, &ProjectLifecycle::ExportHotkeyOverviewCommand);
+    connect(w.mnuZolProjects, &QAction::triggered, this, &ProjectLifecycle::showQuickSlotDialog);
+    for (QAction* a : {w.mnuNewProject, w.mnuLoadProject, w.mnuSaveProject, w.mnuSaveAs, w.mnuDeleteProject,
+                       w.mnuMakeDefault, w.mnuExportHotkeyOverview, w.mnuZolProjects})
+        a->setEnabled(true);
+    for (int k = 1; k <= RecentProjects::Count; ++k)
+        connect(w.mnuRProject[k], &QAction::triggered, this, [this, k] { OpenRecentProject(k); });
+    connect(&w, &frmZolpane::saveProjectRequested, this, &ProjectLifecycle::SaveProjectCommand);
+    connect(&w, &frmZolpane::loadProjectRequested, this, &ProjectLifecycle::LoadProjectCommand);
+    connect(&w, &frmZolpane::loadDefaultProjectRequested, this, &ProjectLifecycle::LoadDefaultProject);
+    connect(&w, &frmZolpane::quickSlotRequested, this, &ProjectLifecycle::OpenQuickSlot);
+    connect(w.tmrProject, &QTimer::timeout, this, &ProjectLifecycle::projectTimerTick);
+}
+
+void ProjectLifecycle::splitPath(const QString& path, QString* folder, QString* file) {
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    *folder = path.left(slash + 1);
+    *file = path.mid(slash + 1);
+}
+
+void ProjectLifecycle::startup(const QString& commandLine) {
+    LoadRecentProjects();
+    if (!commandLine.trimmed().isEmpty() && ProjectContainer::FileExists(commandLine)) {
+        LoadProject(commandLine);
+        splitPath(QFileInfo(commandLine).absoluteFilePath(), &ProjectPath, &ProjectName);
+        m_recent.AddRecentProject(ProjectPath + ProjectName);
+        BuildRecentMenu();
+    } else {
+        LoadDefaultProject();
+    }
+    m_window.ShowAtStatus(Zolpane);
+    LoadQuickSlots();
+    RefreshQuickSlotButtons();
+    m_window.icmdDefaultProject->setToolTipText(QStringLiteral("Load default project"));
+    projectTimerTick();
+    m_window.tmrProject->start();
+}
+
+void ProjectLifecycle::CheckChanges() {
+    if (m_window.Changed) {
+        if (Messages::ShowMessage(QStringLiteral("Warning: You have made unsaved changes in current project. Do you "
+                                                 "want to save these changes?"),
+                                  QStringLiteral("quest")) == Messages::Yes)
+            SaveProjectCommand();
+    }
+    m_window.Changed = false;
+}
+
+void ProjectLifecycle::NewProject() {
+    CheckChanges();
+    ProjectName = Blank;
+    m_window.CleanUp();
+}
+
+void ProjectLifecycle::MakeNewProject() {
+    CheckChanges();
+    m_window.CleanUp();
+    m_window.Changed = false;
+    m_window.ShowAtStatus(QStringLiteral("New project created."));
+}
+
+void ProjectLifecycle::LoadProject(const QString& path) {
+    if (m_loading)
+        return;
+    m_loading = true;
+    if (!ProjectContainer::FileExists(path)) {
+        m_window.ShowAtStatus(QStringLiteral("Ready"));
+        Messages::setPendingError(53, QStringLiteral("File not found"));
+        Messages::ShowError(ProjectReader::MissingFileText, true);
+        m_loading = false;
+        return;
+    }
+    {
+        BusyCursor busy;
+        m_window.ShowAtStatus(QStringLiteral("Please wait..."));
+        m_window.repaint();
+        m_window.CleanUp();
+        ProjectReader::load(path, m_paths.TempFolder, m_table);
+        m_window.Changed = false;
+        m_table.PlaceEmptyStrings();
+        m_window.focusFirstRow();
+        m_window.ShowAtStatus(QStringLiteral("Ready"));
+    }
+    m_loading = false;
+}
+
+void ProjectLifecycle::SaveProject(const QString& path) { ProjectWriter::save(m_table, path, m_paths.TempFolder); }
+
+void ProjectLifecycle::LoadProjectCommand() {
+    QString chosen;
+    while (true) {
+        chosen = FileDialogs::getOpenFileName(&m_window, QStringLiteral("Load Zolpane Project"), ProjectPath,
+                                              ProjectFilter);
+        if (chosen.isEmpty())
+            return;
+        if (QFileInfo::exists(chosen))
+            break;
+        Messages::ShowMessage(QStringLiteral("The specified file does not exist."), QStringLiteral("excl"));
+    }
+    if (m_window.Changed)
+        CheckChanges();
+    QString folder, file;
+    splitPath(QFileInfo(chosen).absoluteFilePath(), &folder, &file);
+    ProjectPath = folder;
+    LoadProject(chosen);
+    ProjectName = file;
+    m_window.Changed = false;
+    m_recent.AddRecentProject(ProjectPath + ProjectName);
+    BuildRecentMenu();
+    m_window.focusFirstRow();
+}
+
+void ProjectLifecycle::SaveProjectCommand() {
+    if (ProjectName == Blank) {
+        SaveAsCommand();
+        return;
+    }
+    BusyCursor busy;
+    m_window.ShowAtStatus(QStringLiteral("Please wait..."));
+    SaveProject(ProjectPath + ProjectName);
+    m_window.ShowAtStatus(QStringLiteral("Project has been saved"));
+    m_window.Changed = false;
+}
+
+void ProjectLifecycle::SaveAsCommand() {
+    QString chosen = FileDialogs::getSaveFileName(&m_window, QStringLiteral("Save Zolpane Project"), ProjectPath,
+                                                  ProjectFilter);
+    if (chosen.isEmpty())
+        return;
+    if (!chosen.contains(QLatin1Char('.')) || QFileInfo(chosen).suffix().isEmpty())
+        chosen += QStringLiteral(".zp");
+    QString folder, file;
+    splitPath(QFileInfo(chosen).absoluteFilePath(), &folder, &file);
+    if (QFileInfo::exists(chosen)) {
+        if (Messages::ShowMessage(QStringLiteral("Do you want overwrite ") + file + QStringLiteral("?"),
+                                  QStringLiteral("quest")) != Messages::Yes)
+            return;
+        // The old file is replaced only once the new one is complete.
+    }
+    ProjectPath = folder;
+    {
+        BusyCursor busy;
+        m_window.ShowAtStatus(QStringLiteral("Please wait..."));
+        SaveProject(chosen);
+        m_window.ShowAtStatus(QStringLiteral("Project saved"));
+    }
+    ProjectName = file;
+    m_window.Changed = false;
+    m_recent.AddRecentProject(ProjectPath + ProjectName);
+    BuildRecentMenu();
+}
+
+void ProjectLifecycle::DeleteProjectCommand() {
+    if (ProjectName == Blank || !ProjectContainer::FileExists(ProjectPath + ProjectName)) {
+        Messages::ShowMessage(QStringLiteral("You can't delete unsaved project. If you want a new project, use New "
+                                             "Project menu item."),
+                              QStringLiteral("excl"));
+        return;
+    }
+    if (Messages::ShowMessage(QStringLiteral("Do you really want to delete project ") + ProjectName + QStringLiteral("?"),
+                              QStringLiteral("quest")) == Messages::Yes) {
+        QFile::remove(ProjectPath + ProjectName);
+        m_window.Changed = false;
+        NewProject();
+    }
+    m_window.focusFirstRow();
+    m_recent.CompactRecentProjects();
+    BuildRecentMenu();
+}
+
+void ProjectLifecycle::MakeDefaultCommand() {
+    if (Messages::ShowMessage(QStringLiteral("Do you really want to make this project default?\r\n\r\nNext time when "
+                                             "you start Zolpane, this project will be loaded."),
+                              QStringLiteral("quest")) != Messages::Yes)
+        return;
+    m_settings.WriteSetting(Zolpane, QStringLiteral("DefaultProjectName"), ProjectName);
+    m_settings.WriteSetting(Zolpane, QStringLiteral("DefaultProjectPath"), ProjectPath);
+    m_window.icmdDefaultProject->setToolTipText(ProjectName);
+    m_window.focusFirstRow();
+}
+
+void ProjectLifecycle::LoadDefaultProject() {
+    CheckChanges();
+    QString path = m_settings.ReadSetting(Zolpane, QStringLiteral("DefaultProjectPath")).toLower();
+    const QString name = m_settings.ReadSetting(Zolpane, QStringLiteral("DefaultProjectName")).toLower();
+    if (!path.isEmpty())
+        path = withSlash(path);
+    if (ProjectPath.toLower() == path && ProjectName.toLower() == name && !m_window.Changed)
+        return;
+    ProjectPath = path;
+    ProjectName = name;
+    m_window.icmdDefaultProject->setToolTipText(ProjectName);
+    if (!ProjectName.isEmpty() && ProjectContainer::FileExists(ProjectPath + ProjectName)) {
+        LoadProject(ProjectPath + ProjectName);
+        return;
+    }
+    ProjectPath = m_paths.ProjectsFolder;
+    ProjectName = QStringLiteral("default.zp");
+    if (ProjectContainer::FileExists(ProjectPath + ProjectName))
+        LoadProject(ProjectPath + ProjectName);
+    else
+        MakeNewProject();
+}
+
+void ProjectLifecycle::handleExit(int exitMode) {
+    SaveRecentProjects();
+    if (!m_window.Changed)
+        return;
+    if (exitMode == 1) {
+        if (Messages::ShowMessage(QStringLiteral("There are some unsaved changes in current Zolpane project. Would "
+                                                 "you like to save them?"),
+                                  QStringLiteral("quest")) == Messages::Yes)
+            SaveProjectCommand();
+    } else if (exitMode == 2) {
+        SaveProjectCommand();
+    }
+}
+
+void ProjectLifecycle::projectTimerTick() {
+    const QString handOver = m_paths.loadBuffPath();
+    if (QFileInfo::exists(handOver)) {
+        QFile file(handOver);
+        QString line;
+        if (file.open(QIODevice::ReadOnly)) {
+            QByteArray bytes = file.readLine();
+            while (bytes.endsWith('\n') || bytes.endsWith('\r'))
+                bytes.chop(1);
+            line = CodePage::fromAnsi(bytes);
+            file.close();
+        }
+        if (!line.isEmpty() && line != ProjectPath + ProjectName) {
+            splitPath(QFileInfo(line).absoluteFilePath(), &ProjectPath, &ProjectName);
+            LoadProject(line);
+        }
+        QFile::remove(handOver);
+    }
+    const QString title = ProjectName != Blank ? QStringLiteral("Zolpane (") + ProjectName + QStringLiteral(")")
+                                               : QStringLiteral("Zolpane (new project)");
+    if (m_window.windowTitle() != title)
+        m_window.setWindowTitle(title);
+    const QString last = lastWindowTitle ? lastWindowTitle().trimmed() : QString();
+    const QString caption = last.isEmpty() ? QStringLiteral("Last Active Window: Unnamed or N/A")
+                                           : QStringLiteral("Last Active Window: ") + last;
+    if (m_window.lblWindow->text() != caption)
+        m_window.lblWindow->setText(caption);
+}
+
+void ProjectLifecycle::LoadRecentProjects() {
+    for (int i = 1; i <= RecentProjects::Count; ++i)
+        m_recent.setEntry(i, m_settings.ReadSetting(Zolpane, QStringLiteral("RecentProject%1").arg(i)));
+    m_recent.CompactRecentProjects();
+    BuildRecentMenu();
+}
+
+void ProjectLifecycle::SaveRecentProjects() {
+    for (int i = 1; i <= RecentProjects::Count; ++i)
+        m_settings.WriteSetting(Zolpane, QStringLiteral("RecentProject%1").arg(i), m_recent.entry(i));
+}
+
+void ProjectLifecycle::BuildRecentMenu() {
+    for (int i = 1; i <= RecentProjects::Count; ++i) {
+        QAction* item = m_window.mnuRProject[i];
+        const QString& entry = m_recent.entry(i);
+        item->setText(entry.isEmpty() ? QStringLiteral("(none)") : RecentProjects::ShortCaption(entry));
+        item->setEnabled(!entry.isEmpty());
+    }
+    m_window.mnuRecentProjects->setEnabled(!m_recent.isEmpty());
+}
+
+void ProjectLifecycle::OpenRecentProject(int i) {
+    CheckChanges();
+    const QString path = m_recent.entry(i);
+    if (!path.isEmpty() && ProjectContainer::FileExists(path)) {
+        QString folder, file;
+        splitPath(path, &folder, &file);
+        if (!(file == ProjectName && folder == ProjectPath && !m_window.Changed)) {
+            ProjectName = file;
+            ProjectPath = folder;
+            LoadProject(folder + file);
+            m_recent.AddRecentProject(folder + file);
+        }
+        BuildRecentMenu();
+        return;
+    }
+    Messages::ShowError(QStringLiteral("Sorry, this project was deleted."));
+    BuildRecentMenu();
+}
+
+void ProjectLifecycle::LoadQuickSlots() {
+    for (int i = 1; i <= 8; ++i) {
+        const QString path = m_settings.ReadSetting(QStringLiteral("ZolProjects"), QStringLiteral("ZolProject%1").arg(i));
+        QuickSlots[size_t(i)] = ProjectContainer::FileExists(path) ? path : QString();
+    }
+}
+
+void ProjectLifecycle::SaveQuickSlots() {
+    for (int i = 1; i <= 8; ++i) {
+        const QString& path = QuickSlots[size_t(i)];
+        if (!path.isEmpty() && ProjectContainer::FileExists(path))
+            m_settings.WriteSetting(QStringLiteral("ZolProjects"), QStringLiteral("ZolProject%1").arg(i), path);
+    }
+}
+
+void ProjectLifecycle::RefreshQuickSlotButtons() {
+    for (int i = 1; i <= 8; ++i) {
+        isButton* button = m_window.icmdZolProject[i];
+        const QString& path = QuickSlots[size_t(i)];
+        const bool usable = !path.isEmpty() && ProjectContainer::FileExists(path);
+        if (usable)
+            button->setToolTipText(RecentProjects::ShortCaption(path));
+        button->setButtonEnabled(usable);
+    }
+}
+
+void ProjectLifecycle::OpenQuickSlot(int slot) {
+    if (slot < 1 || slot > 8)
+        return;
+    const QString path = QuickSlots[size_t(slot)];
+    if (path.isEmpty() || !ProjectContainer::FileExists(path))
+        return;
+    QString folder, file;
+    splitPath(path, &folder, &file);
+    if (folder == ProjectPath && file == ProjectName)
+        return;
+    ProjectPath = folder;
+    ProjectName = file;
+    LoadProject(path);
+}
+
+void ProjectLifecycle::showQuickSlotDialog() {
+    m_window.dropTopMost();
+    auto* dialog = new frmZolProjects(QuickSlots, ProjectPath, &m_window);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &frmZolProjects::accepted, this, [this, dialog] {
+        QuickSlots = dialog->slots();
+        SaveQuickSlots();
+        RefreshQuickSlotButtons();
+    });
+    connect(dialog, &QDialog::finished, this, [this] { m_window.restoreTopMost(); });
+    dialog->show();
+}
+
+void ProjectLifecycle::ExportHotkeyOverviewCommand() {
+    const QString chosen =
+        FileDialogs::getSaveFileName(&m_window, QStringLiteral("Save Hotkey Overview"),
+                                     m_paths.AppFolder + QStringLiteral("hotkeys.html"), QStringLiteral("HTML files (*.html)"));
+    if (chosen.isEmpty())
+        return;
+    if (QFileInfo::exists(chosen)) {
+        if (Messages::ShowMessage(QStringLiteral("Do you want overwrite ") + QFileInfo(chosen).fileName() +
+                                      QStringLiteral("?"),
+                                  QStringLiteral("quest")) != Messages::Yes)
+            return;
+    }
+    BusyCursor busy;
+    m_window.ShowAtStatus(QStringLiteral("Please wait..."));
+    HotkeyOverview::Hotkeys hotkeys{};
+    for (int i = 1; i <= ClipTable::ClipCount; ++i) {
+        hotkeys[size_t(i)].mod = int(m_settings.ReadNumber(QStringLiteral("Hotkeys"), QStringLiteral("Clip%1Mod").arg(i)));
+        hotkeys[size_t(i)].key = int(m_settings.ReadNumber(QStringLiteral("Hotkeys"), QStringLiteral("Clip%1Key").arg(i)));
+    }
+    if (!HotkeyOverview::WriteHotkeyOverview(chosen, ProjectName, m_table, hotkeys)) {
+        m_window.ShowAtStatus(QStringLiteral("Unable to save hotkey overview"));
+        return;
+    }
+    m_window.ShowAtStatus(QStringLiteral("Overview Saved"));
+    if (Messages::ShowMessage(QStringLiteral("Do you want to open the overview with your browser so you can view it "
+                                             "and print it?"),
+                              QStringLiteral("quest")) == Messages::Yes)
+        QDesktopServices::openUrl(QUrl::fromLocalFile(chosen));
+}

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "RecentProjects.h"
+
+#include <QObject>
+#include <QString>
+
+#include <array>
+#include <functional>
+
+class ClipTable;
+class Settings;
+class frmZolpane;
+struct AppPaths;
+
+// The identity of the open project on disk and the project commands of the main window: new, load, save,
+// save as, delete, make default, load default, the recent list, the quick slots, the hand-over from a
+// second start, and the window title.
+class ProjectLifecycle final : public QObject {
+    Q_OBJECT
+public:
+    ProjectLifecycle(frmZolpane& window, ClipTable& table, Settings& settings, const AppPaths& paths,
+                     QObject* parent = nullptr);
+
+    static inline const QString Blank = QStringLiteral("Blank");
+    static inline const QString ProjectFilter = QStringLiteral("Zolpane Projects (*.zp)");
+
+    QString ProjectPath; // folder, ending in "/"
+    QString ProjectName = Blank;
+
+    // The last foreign window's title, shown in the last-window label (filled by the paste engine).
+    std::function<QString()> lastWindowTitle;
+
+    // Opens the project named on the command line, or the default project.
+    void startup(const QString& commandLine);
+
+    void CheckChanges();
+    void NewProject();
+    void MakeNewProject();
+    void LoadProjectCommand();
+    void SaveProjectCommand();
+    void SaveAsCommand();
+    void DeleteProjectCommand();
+    void MakeDefaultCommand();
+    void LoadDefaultProject();
+    void OpenQuickSlot(int slot);
+    void OpenRecentProject(int i);
+    void ExportHotkeyOverviewCommand();
+    // At exit, by the Exiting setting: 0 drop, 1 ask, 2 save.
+    void handleExit(int exitMode);
+
+    // The reader and writer with the window's status, pointer and focus around them.
+    void LoadProject(const QString& path);
+    void SaveProject(const QString& path);
+
+    // One tick of the project timer: hand-over file, title, last-window label.
+    void projectTimerTick();
+
+    RecentProjects& recent() { return m_recent; }
+    void LoadRecentProjects();
+    void SaveRecentProjects();
+    void BuildRecentMenu();
+
+    std::array<QString, 9> QuickSlots; // 1..8
+    void LoadQuickSlots();
+    void SaveQuickSlots();
+    void RefreshQuickSlotButtons();
+    void showQuickSlotDialog();
+
+    // The clip hotkeys for the overview page (filled from settings).
+    static void splitPath(const QString& path, QString* folder, QString* file);
+
+private:
+    frmZolpane& m_window;
+    ClipTable& m_table;
+    Settings& m_settings;
+    const AppPaths& m_paths;
+    RecentProjects m_recent;
+    bool m_loading = false;
+};

@@ -1,0 +1,256 @@
+#include "AppPaths.h"
+#include "ClipRowEdit.h"
+#include "ClipTable.h"
+#include "EditorHandOver.h"
+#include "FileDialogs.h"
+#include "Messages.h"
+#include "ProjectLifecycle.h"
+#include "Settings.h"
+#include "frmZolpane.h"
+#include "headless/HeadlessWindowSystem.h"
+#include "isButton.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// The main window on the offscreen platform with a scripted window system.
+class TestMainWindow : public QObject {
+    Q_OBJECT
+
+    struct Fixture {
+        QTemporaryDir dir;
+        AppPaths paths;
+        Settings settings{paths};
+        ClipTable table;
+        EditorHandOver handOver;
+        HeadlessWindowSystem windows;
+        std::unique_ptr<frmZolpane> window;
+        std::unique_ptr<ProjectLifecycle> project;
+
+        Fixture() : paths(AppPaths::forFolder(dir.path())) {
+            paths.setWorkFolders();
+            QDir().mkpath(paths.TempFolder);
+            QDir().mkpath(paths.ProjectsFolder);
+            QFile f(paths.SettingsPath);
+            f.open(QIODevice::WriteOnly);
+            f.write(Settings::defaultSettingsContent(paths.ProjectsFolder));
+            f.close();
+            settings.loadCoreValues();
+            window = std::make_unique<frmZolpane>(table, settings, windows, handOver);
+            project = std::make_unique<ProjectLifecycle>(*window, table, settings, paths);
+            window->show();
+            window->activateWindow();
+        }
+        ClipRowEdit* row(int i) { return window->row(i); }
+    };
+
+private Q_SLOTS:
+    void init() {
+        Messages::setUnattended(true);
+        QVERIFY(!FileDialogs::hasQueuedAnswers());
+    }
+
+    void rowsAndPlaceholder() {
+        Fixture f;
+        f.project->startup(QString());
+        QCOMPARE(f.window->windowTitle(), QString());
+        f.project->projectTimerTick();
+        QCOMPARE(f.window->windowTitle(), QStringLiteral("Zolpane (default.zp)"));
+        QCOMPARE(f.window->statusText(), QStringLiteral("Zolpane"));
+        QCOMPARE(f.window->lblWindow->text(), QStringLiteral("Last Active Window: Unnamed or N/A"));
+        for (int i = 1; i <= 30; ++i) {
+            QCOMPARE(f.window->lblPanel[i]->text(), QStringLiteral("%1.").arg(i));
+            QCOMPARE(f.window->icmdCopy[i]->toolTip(), QStringLiteral("Copy clip %1").arg(i));
+            QVERIFY(!f.row(i)->isReadOnly());
+        }
+        QCOMPARE(ClipTable::EmptyClipText, QStringLiteral("Empty\u00a0\u00a0\u00a0\u00a0\u00a0\u00a0"));
+        // Two columns of 15: row 16 beside row 1, row 2 below row 1.
+        QCOMPARE(f.window->icmdCopy[16]->y(), f.window->icmdCopy[1]->y());
+        QCOMPARE(f.window->icmdCopy[16]->x(), f.window->icmdCopy[1]->x() + 230);
+        QCOMPARE(f.window->icmdCopy[2]->y(), f.window->icmdCopy[1]->y() + f.window->icmdCopy[1]->height() + 2);
+        QCOMPARE(f.window->height(), 482);
+        QCOMPARE(f.row(1)->text(), QString()); // row 1 has the focus with its placeholder cleared
+        QCOMPARE(f.row(2)->text(), ClipTable::EmptyClipText);
+        // Entering a row clears the placeholder; leaving it empty restores it.
+        f.row(2)->setFocus();
+        QCOMPARE(f.row(2)->text(), QString());
+        QCOMPARE(f.window->CurrentClip, 2);
+        f.row(3)->setFocus();
+        QCOMPARE(f.row(2)->text(), ClipTable::EmptyClipText);
+        QTest::keyClicks(f.row(3), "Empty");
+        f.row(4)->setFocus();
+        QVERIFY(!f.table.isEmptyClip(3));
+        QVERIFY(f.window->Changed);
+    }
+
+    void lineBreaksRemoved() {
+        Fixture f;
+        f.row(5)->setFocus();
+        f.row(5)->insert(QStringLiteral("a\r\nb"));
+        QCOMPARE(f.table.clip(5).text, QStringLiteral("ab"));
+    }
+
+    void deleteKey_data() {
+        QTest::addColumn<bool>("ask");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("cleared");
+        QTest::newRow("ask, No") << true << int(Messages::No) << false;
+        QTest::newRow("ask, Yes") << true << int(Messages::Yes) << true;
+        QTest::newRow("no question") << false << 0 << true;
+    }
+    void deleteKey() {
+        QFETCH(bool, ask);
+        QFETCH(int, answer);
+        QFETCH(bool, cleared);
+        Fixture f;
+        f.settings.AskDeletingClip = ask;
+        f.table.setClip(7, {ClipTable::TxtLong, QStringLiteral("Caption"), QStringLiteral("long\r\ntext"), {}, true});
+        if (ask)
+            Messages::setNextAnswer(answer);
+        f.row(7)->setFocus();
+        QTest::keyClick(f.row(7), Qt::Key_Delete);
+        QCOMPARE(Messages::takeShown().size(), ask ? 1 : 0);
+        QCOMPARE(f.table.clip(7).format, cleared ? ClipTable::TxtSimple : ClipTable::TxtLong);
+        QCOMPARE(f.table.clip(7).data.isEmpty(), cleared);
+        QCOMPARE(f.row(7)->isReadOnly(), !cleared);
+        QVERIFY(!f.window->Changed); // deleting does not mark the project changed
+    }
+
+    void functionKeys() {
+        Fixture f;
+        QSignalSpy slots(f.window.get(), &frmZolpane::quickSlotRequested);
+        QSignalSpy copies(f.window.get(), &frmZolpane::copyRequested);
+        QSignalSpy properties(f.window.get(), &frmZolpane::propertiesRequested);
+        QSignalSpy exits(f.window.get(), &frmZolpane::exitRequested);
+        f.table.setClip(2, {ClipTable::TxtLong, QStringLiteral("L"), QStringLiteral("x"), {}, true});
+        f.row(2)->setFocus();
+        QTest::keyClick(f.row(2), Qt::Key_F2, Qt::ControlModifier);
+        QTest::keyClick(f.row(2), Qt::Key_F1, Qt::ControlModifier | Qt::ShiftModifier); // not exactly Ctrl
+        QTest::keyClick(f.row(2), Qt::Key_F2);
+        QTest::keyClick(f.row(2), Qt::Key_F4);
+        QCOMPARE(slots.size(), 1);
+        QCOMPARE(slots.at(0).at(0).toInt(), 2);
+        QCOMPARE(copies.size(), 1);
+        QCOMPARE(properties.size(), 1);
+        // F2 in a simple row is typing: the clip is not copied.
+        f.row(3)->setFocus();
+        QTest::keyClick(f.row(3), Qt::Key_F2);
+        QCOMPARE(copies.size(), 1);
+        QTest::keyClick(f.row(3), Qt::Key_F4, Qt::AltModifier);
+        QCOMPARE(exits.size(), 1);
+    }
+
+    void updateFromEditor_data() {
+        QTest::addColumn<bool>("isImage");
+        QTest::addColumn<bool>("isRtf");
+        QTest::addColumn<bool>("isSimple");
+        QTest::addColumn<QString>("data");
+        QTest::addColumn<bool>("picture");
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<bool>("locked");
+        QTest::newRow("image without picture clears") << true << false << false << "x" << false << "TXT-SIMPLE" << false;
+        QTest::newRow("text without data clears") << false << false << false << "" << true << "TXT-SIMPLE" << false;
+        QTest::newRow("rtf") << false << true << false << "{\\rtf1 x}" << false << "RTF" << true;
+        QTest::newRow("simple") << false << false << true << "abc" << false << "TXT-SIMPLE" << false;
+        QTest::newRow("long") << false << false << false << "a\r\nb" << false << "TXT-LONG" << true;
+        QTest::newRow("image") << true << false << false << "" << true << "IMG" << true;
+    }
+    void updateFromEditor() {
+        QFETCH(bool, isImage);
+        QFETCH(bool, isRtf);
+        QFETCH(bool, isSimple);
+        QFETCH(QString, data);
+        QFETCH(bool, picture);
+        QFETCH(QString, format);
+        QFETCH(bool, locked);
+        Fixture f;
+        f.handOver.EditCaption = QStringLiteral("Caption");
+        f.handOver.EditIsImage = isImage;
+        f.handOver.EditIsRtf = isRtf;
+        f.handOver.EditIsSimple = isSimple;
+        f.handOver.EditData = data;
+        if (picture) {
+            f.handOver.picTemp = QImage(4, 3, QImage::Format_RGB32);
+            f.handOver.picTemp.fill(Qt::red);
+        }
+        f.row(1)->clearFocus();
+        f.window->Update(9);
+        QCOMPARE(f.table.clip(9).format, format);
+        QCOMPARE(f.table.clip(9).locked, locked);
+        QCOMPARE(f.row(9)->isReadOnly(), locked);
+        QVERIFY(f.window->Changed);
+        QVERIFY(!f.handOver.EditIsRtf && !f.handOver.EditIsImage);
+        if (format == QLatin1String("TXT-SIMPLE") && !isSimple)
+            QCOMPARE(f.table.clip(9).text, ClipTable::EmptyClipText);
+        if (format == QLatin1String("IMG")) {
+            QCOMPARE(f.table.clip(9).picture.size(), QSize(4, 3));
+            QVERIFY(f.handOver.picTemp.isNull());
+        }
+        if (format == QLatin1String("TXT-LONG") || format == QLatin1String("RTF"))
+            QCOMPARE(f.table.clip(9).data, data);
+    }
+
+    void dragSwap() {
+        Fixture f;
+        QImage picture(2, 2, QImage::Format_RGB32);
+        picture.fill(Qt::blue);
+        f.table.setClip(4, {ClipTable::Img, QStringLiteral("Picture"), QString(), picture, true});
+        f.table.setText(6, QStringLiteral("six"));
+        f.table.ClipMethod[4] = 3;
+        f.table.ClipMethod[6] = 2;
+        Q_EMIT f.row(6)->rowDropped(4, 6);
+        QCOMPARE(f.table.clip(6).format, ClipTable::Img);
+        QCOMPARE(f.table.clip(6).picture.pixel(0, 0), picture.pixel(0, 0));
+        QVERIFY(f.row(6)->isReadOnly());
+        QCOMPARE(f.row(6)->text(), QStringLiteral("Picture"));
+        QCOMPARE(f.table.clip(4).text, QStringLiteral("six"));
+        QVERIFY(f.table.clip(4).picture.isNull());
+        QVERIFY(!f.row(4)->isReadOnly());
+        QCOMPARE(f.table.ClipMethod[4], quint8(3)); // methods stay with the row numbers
+        QCOMPARE(f.table.ClipMethod[6], quint8(2));
+        QVERIFY(!f.window->Changed);
+        Q_EMIT f.row(6)->rowDropped(6, 6);
+        Q_EMIT f.row(6)->rowDropped(0, 6);
+        QCOMPARE(f.table.clip(6).format, ClipTable::Img);
+        // Move mode turns pressing a row into dragging it.
+        QVERIFY(!f.row(6)->automaticDrag());
+        f.window->chckMove->setChecked(true);
+        QVERIFY(f.row(6)->automaticDrag());
+    }
+
+    void statusRestores() {
+        Fixture f;
+        f.window->ShowAtStatus(QStringLiteral("First"));
+        QTest::qWait(1000);
+        f.window->ShowAtStatus(QStringLiteral("Second"));
+        QTest::qWait(1000);
+        QCOMPARE(f.window->statusText(), QStringLiteral("Second")); // the second keeps its full time
+        QTRY_COMPARE_WITH_TIMEOUT(f.window->statusText(), QStringLiteral("Ready"), 2000);
+        QVERIFY(!f.window->tmrRestore->isActive());
+    }
+
+    void alwaysOnTopAndHide() {
+        Fixture f;
+        f.window->icmdAlwaysOnTopOFF->activateByKey();
+        QVERIFY(f.windows.isTopMost(f.window.get()));
+        QCOMPARE(f.settings.ReadSetting("Zolpane", "ZPAlwaysOnTop"), QStringLiteral("1"));
+        QVERIFY(f.window->icmdAlwaysOnTopON->isVisibleTo(f.window.get()));
+        QVERIFY(!f.window->icmdAlwaysOnTopOFF->isVisibleTo(f.window.get()));
+        f.window->icmdAlwaysOnTopON->activateByKey();
+        QVERIFY(!f.windows.isTopMost(f.window.get()));
+        QCOMPARE(f.settings.ReadSetting("Zolpane", "ZPAlwaysOnTop"), QStringLiteral("0"));
+        // Closing only hides while the program runs; nothing is asked.
+        f.window->Changed = true;
+        QVERIFY(!f.window->close());
+        QVERIFY(!f.window->isVisible());
+        QVERIFY(Messages::takeShown().isEmpty());
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "test_mainwindow.moc"
