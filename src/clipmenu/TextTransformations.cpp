@@ -2,7 +2,10 @@
 
 #include "CodePage.h"
 
+#include <QHash>
+
 #include <array>
+#include <vector>
 
 namespace TextTransformations {
 
@@ -98,6 +101,54 @@ QStringView nextPiece(const QString& pieces, qsizetype& from) {
     const QStringView piece = QStringView(pieces).mid(from, end - from);
     from = end + 1;
     return piece;
+}
+
+// The Hebrew and Vietnamese converters combine a letter with the marks that follow it, so only there does
+// a character's conversion depend on its neighbours.
+bool convertsCharByChar(int codePage) { return codePage != 1255 && codePage != 1258; }
+
+QString roundTrip(const QString& text, int codePage) {
+    return CodePage::fromAnsi(CodePage::toAnsi(text, codePage), codePage);
+}
+
+// The text as it reads back from a file written in the code page. Converting megabytes in one go is slow
+// when many characters are missing from the code page, so each distinct character is converted once and
+// remembered; for a code page that converts character by character the result is the same.
+QString throughCodePage(const QString& text, int codePage) {
+    if (!convertsCharByChar(codePage))
+        return roundTrip(text, codePage);
+    enum : quint8 { Unknown, Single, Other };
+    std::vector<quint8> state(0x10000, Unknown);
+    std::vector<char16_t> single(0x10000);
+    QHash<char32_t, QString> other; // astral characters and the rare ones that do not come back as one unit
+    const QChar* s = text.constData();
+    const qsizetype n = text.size();
+    QString out;
+    out.reserve(n);
+    for (qsizetype i = 0; i < n;) {
+        qsizetype units = 1;
+        const char32_t c = charAt(s, n, i, units);
+        if (units == 1 && state[c] == Unknown) {
+            const QString back = roundTrip(QString(s[i]), codePage);
+            if (back.size() == 1) {
+                state[c] = Single;
+                single[c] = back.at(0).unicode();
+            } else {
+                state[c] = Other;
+                other.insert(c, back);
+            }
+        }
+        if (units == 1 && state[c] == Single) {
+            out.append(QChar(single[c]));
+        } else {
+            auto it = other.find(c);
+            if (it == other.end())
+                it = other.insert(c, roundTrip(QString(s + i, units), codePage));
+            out.append(it.value());
+        }
+        i += units;
+    }
+    return out;
 }
 
 // Drops the time zone field ("t") of a time format, with the blanks or empty brackets it leaves behind.
@@ -289,7 +340,7 @@ QString RemoveDiacritics(const QString& text) {
 QString RemoveDiacriticsLong(const QString& text, int codePage) {
     // Same result as writing the text to a file in the code page (plus a closing line break), reading it
     // back line by line, cleaning each line and joining the lines with CR LF; done in memory in one pass.
-    const QString cleaned = RemoveDiacritics(CodePage::fromAnsi(CodePage::toAnsi(text, codePage), codePage));
+    const QString cleaned = RemoveDiacritics(throughCodePage(text, codePage));
     const QChar* s = cleaned.constData();
     const qsizetype n = cleaned.size();
     QString out;

@@ -189,7 +189,8 @@ void ClipmenuTest::diacriticsTableMatchesCodePage1250() {
 void ClipmenuTest::longPathMatchesTwoFileRoute() {
     // The text goes through two scratch files as a line reader would see them; the in-memory route must agree.
     QString text;
-    const QStringList pieces = {u"Příliš žluťoučký kůň"_qs, "\r\n", "\n", "\r", "ĂţŐű ł 日本 😀", "\n\r", " x "};
+    const QStringList pieces = {u"Příliš žluťoučký kůň"_qs, "\r\n", "\n", "\r", u"ĂţŐű ł 日本 😀 ｶﾅ"_qs, "\n\r",
+                                u" Tiếng Việt e\u0301 שָׁלוֹם "_qs};
     for (int i = 0; text.size() <= LongTextLength; ++i)
         text += pieces.at(i % pieces.size()) + pieces.at(i * 7 % pieces.size());
     text += u"\r"_qs;
@@ -197,7 +198,7 @@ void ClipmenuTest::longPathMatchesTwoFileRoute() {
     QVERIFY(dir.isValid());
     const QString first = dir.filePath(QStringLiteral("tempdiaremove.tmp"));
     const QString second = dir.filePath(QStringLiteral("tempdiawdia.tmp"));
-    for (const int codePage : {1250, 1252}) {
+    for (const int codePage : {1250, 1252, 932, 1255, 1258}) {
         QVERIFY(writeFile(first, CodePage::toAnsi(text, codePage) + "\r\n"));
         QByteArray cleaned;
         for (const QString& line : readLines(first, codePage))
