@@ -4,7 +4,7 @@
 #include <QString>
 
 #include <cstdint>
-#include <memory>
+#include <functional>
 
 class QWidget;
 
@@ -15,7 +15,8 @@ using WindowId = std::uint64_t;
  * @brief Window-manager services the program needs from the desktop.
  *
  * The X11 backend talks to the window manager through EWMH; the headless backend keeps a scripted set of
- * windows so that tests decide what exists, what is active and what is maximized.
+ * windows so that tests decide what exists, what is active and what is maximized. Queries on a window that has
+ * vanished give the "none" answer (false, ""), never an error.
  */
 class WindowSystem : public QObject {
     Q_OBJECT
@@ -39,16 +40,26 @@ public:
     virtual QString windowTitle(WindowId window) const = 0;
     /// True when the window is maximized in both directions.
     virtual bool isMaximized(WindowId window) const = 0;
-    /// True for windows that never count as the user's last application (panels, desktop, this program).
+    /// True for windows that never count as the user's last application: panels and docks, the desktop, and
+    /// the windows of this program.
     virtual bool isIgnoredWindow(WindowId window) const = 0;
-    /// Brings the window to the front and gives it the focus; maximizes it when asked. False when the
-    /// window is gone.
+    /// Brings the window to the front, un-minimizes it and gives it the focus; with maximize it is also
+    /// maximized in both directions. False (and nothing done) when the window no longer exists.
     virtual bool activateWindow(WindowId window, bool maximize) = 0;
-    /// Waits at most timeoutMs, without blocking the event loop for longer than needed, until the window
-    /// has both the active state and the input focus. True when it has.
-    virtual bool waitUntilActive(WindowId window, int timeoutMs) = 0;
+    /// True when the window is the active window and the keyboard focus is in it (on it or on one of its
+    /// children), so that keys sent now reach it.
+    virtual bool hasFocus(WindowId window) const = 0;
+
+    /**
+     * @brief Waits without blocking until the window has the focus (see hasFocus()).
+     *
+     * Calls done(true) as soon as it has, or done(false) once timeoutMs have passed; done always runs later from
+     * the event loop, never inside this call, and not at all once context is destroyed. The check is a short
+     * timer-driven poll, bounded by the timeout.
+     */
+    void waitUntilActive(WindowId window, int timeoutMs, QObject* context, std::function<void(bool)> done);
 
 Q_SIGNALS:
-    /// The active window changed (event-driven; no polling).
+    /// The active window changed (event-driven; no polling). window is 0 when no window is active.
     void foregroundWindowChanged(WindowId window);
 };

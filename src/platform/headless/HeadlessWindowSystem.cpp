@@ -26,3 +26,8 @@ void HeadlessWindowSystem::setActive(WindowId id) {
     m_active = id;
     Q_EMIT foregroundWindowChanged(id);
 }
+
+void HeadlessWindowSystem::setMaximized(WindowId id, bool maximized) {
+    if (m_windows.contains(id))
+        m_windows[id].maximized = maximized;
+}

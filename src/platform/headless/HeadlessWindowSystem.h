@@ -24,7 +24,7 @@ public:
     bool isMaximized(WindowId window) const override { return m_windows.value(window).maximized; }
     bool isIgnoredWindow(WindowId window) const override { return m_windows.value(window).ignored; }
     bool activateWindow(WindowId window, bool maximize) override;
-    bool waitUntilActive(WindowId window, int) override { return m_active == window && window != 0; }
+    bool hasFocus(WindowId window) const override { return window != 0 && m_active == window && !m_focusWithheld; }
 
     // Scripting.
     void setTwips(double x, double y) { m_twipsX = x, m_twipsY = y; }
@@ -32,6 +32,9 @@ public:
     void addWindow(WindowId id, const QString& title, bool maximized = false, bool ignored = false);
     void removeWindow(WindowId id);
     void setActive(WindowId id);
+    void setMaximized(WindowId id, bool maximized);
+    // While withheld, an active window never gets the keyboard focus (a window manager that refuses it).
+    void setFocusWithheld(bool withheld) { m_focusWithheld = withheld; }
     bool isTopMost(QWidget* window) const { return m_topMost.value(window, false); }
 
     struct Activation {
@@ -51,5 +54,6 @@ private:
     QString m_userName = QStringLiteral("tester");
     QMap<WindowId, Window> m_windows;
     WindowId m_active = 0;
+    bool m_focusWithheld = false;
     QHash<QWidget*, bool> m_topMost;
 };

@@ -1,5 +1,6 @@
 #include "PlatformServices.h"
-#include "headless/HeadlessWindowSystem.h"
+#include "x11/X11HotkeySystem.h"
+#include "x11/X11KeySender.h"
 #include "x11/X11WindowSystem.h"
 
 #include <QGuiApplication>
@@ -16,5 +17,7 @@ PlatformServices createPlatformServices() {
         return createHeadlessPlatformServices();
     PlatformServices services;
     services.windows = std::make_unique<X11WindowSystem>(display);
+    services.hotkeys = std::make_unique<X11HotkeySystem>(display);
+    services.keys = std::make_unique<X11KeySender>(display, *services.windows);
     return services;
 }

@@ -1,9 +1,11 @@
 #include "x11/X11WindowSystem.h"
+#include "PlatformLog.h"
+#include "x11/X11Connection.h"
+#include "x11/X11ErrorTrap.h"
+#include "x11/X11Properties.h"
 
-#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QThread>
 #include <QWidget>
 
 #include <pwd.h>
@@ -12,79 +14,61 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
+using X11Properties::atom;
+
 namespace {
 
 double twipsFor(double dpi) { return dpi > 0 ? 1440.0 / dpi : 15.0; }
 
-Atom atom(Display* d, const char* name) { return XInternAtom(d, name, False); }
+// _NET_WM_STATE change requests: 0 remove, 1 add. Source 2 marks a pager-like request that the window manager
+// honours without focus-stealing checks.
+constexpr long kStateRemove = 0;
+constexpr long kStateAdd = 1;
+constexpr long kSourcePager = 2;
+// Walking up from the focus window to the managed window passes the window manager's frames at most; deeper
+// chains mean a foreign window tree, not ours to search further.
+constexpr int kMaxFocusDepth = 32;
 
-// Swallows the errors a request on a window that vanished may cause; Qt's own handler stays in place
-// around it.
-class ErrorTrap {
-public:
-    explicit ErrorTrap(Display* d) : m_display(d) {
-        XSync(d, False);
-        s_failed = false;
-        m_previous = XSetErrorHandler(&ErrorTrap::handler);
-    }
-    ~ErrorTrap() {
-        XSync(m_display, False);
-        XSetErrorHandler(m_previous);
-    }
-    bool failed() {
-        XSync(m_display, False);
-        return s_failed;
-    }
-
-private:
-    static int handler(Display*, XErrorEvent*) {
-        s_failed = true;
-        return 0;
-    }
-    static inline bool s_failed = false;
-    Display* m_display;
-    XErrorHandler m_previous;
-};
-
-// Reads a property of 32-bit items; empty when missing.
-QList<unsigned long> cardinals(Display* d, Window w, Atom property, Atom type) {
-    QList<unsigned long> items;
-    Atom actualType = 0;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char* data = nullptr;
-    ErrorTrap trap(d);
-    if (XGetWindowProperty(d, w, property, 0, 1024, False, type, &actualType, &format, &count, &after, &data) ==
-            Success &&
-        data) {
-        if (format == 32) {
-            auto* longs = reinterpret_cast<unsigned long*>(data);
-            for (unsigned long i = 0; i < count; ++i)
-                items.append(longs[i]);
-        }
-        XFree(data);
-    }
-    return items;
-}
-
-void sendStateMessage(Display* d, Window w, long action, Atom first, Atom second) {
+void sendToRoot(Display* d, Window w, Atom type, long l0, long l1, long l2, long l3) {
     XEvent ev{};
     ev.xclient.type = ClientMessage;
     ev.xclient.window = w;
-    ev.xclient.message_type = atom(d, "_NET_WM_STATE");
+    ev.xclient.message_type = type;
     ev.xclient.format = 32;
-    ev.xclient.data.l[0] = action; // 0 remove, 1 add
-    ev.xclient.data.l[1] = long(first);
-    ev.xclient.data.l[2] = long(second);
-    ev.xclient.data.l[3] = 2; // source: pager/user action
+    ev.xclient.data.l[0] = l0;
+    ev.xclient.data.l[1] = l1;
+    ev.xclient.data.l[2] = l2;
+    ev.xclient.data.l[3] = l3;
     XSendEvent(d, DefaultRootWindow(d), False, SubstructureRedirectMask | SubstructureNotifyMask, &ev);
 }
 
 } // namespace
 
-X11WindowSystem::X11WindowSystem(Display* display, QObject* parent) : WindowSystem(parent), m_display(display) {}
+X11WindowSystem::X11WindowSystem(Display* display, QObject* parent)
+    : WindowSystem(parent), m_display(display),
+      m_tracker(new X11Connection(QByteArray(DisplayString(display)), this)) {
+    if (!m_tracker->isOpen())
+        return;
+    Display* own = m_tracker->display();
+    m_activeAtom = atom(own, "_NET_ACTIVE_WINDOW");
+    // Only our own connection's event mask on the root changes here; Qt's stays as Qt set it.
+    XSelectInput(own, DefaultRootWindow(own), PropertyChangeMask);
+    m_lastActive = X11Properties::activeWindow(own);
+    m_tracker->setEventHandler([this](XEvent& event) { onEvent(event); });
+    m_tracker->drainSoon();
+}
 
 X11WindowSystem::~X11WindowSystem() = default;
+
+void X11WindowSystem::onEvent(XEvent& event) {
+    if (event.type != PropertyNotify || event.xproperty.atom != m_activeAtom)
+        return;
+    const WindowId active = X11Properties::activeWindow(m_tracker->display());
+    if (active == m_lastActive)
+        return;
+    m_lastActive = active;
+    Q_EMIT foregroundWindowChanged(active);
+}
 
 double X11WindowSystem::twipsPerPixelX() const {
     const QScreen* screen = QGuiApplication::primaryScreen();
@@ -103,7 +87,8 @@ void X11WindowSystem::setTopMost(QWidget* window, bool topMost) {
     window->setWindowFlag(Qt::WindowStaysOnTopHint, topMost);
     if (!window->isVisible() || !window->windowHandle())
         return;
-    sendStateMessage(m_display, Window(window->winId()), topMost ? 1 : 0, atom(m_display, "_NET_WM_STATE_ABOVE"), 0);
+    sendToRoot(m_display, Window(window->winId()), atom(m_display, "_NET_WM_STATE"), topMost ? kStateAdd : kStateRemove,
+               long(atom(m_display, "_NET_WM_STATE_ABOVE")), 0, kSourcePager);
     XFlush(m_display);
 }
 
@@ -113,48 +98,21 @@ QString X11WindowSystem::userName() const {
     return qEnvironmentVariable("USER");
 }
 
-WindowId X11WindowSystem::foregroundWindow() const {
-    const auto items =
-        cardinals(m_display, DefaultRootWindow(m_display), atom(m_display, "_NET_ACTIVE_WINDOW"), XA_WINDOW);
-    return items.isEmpty() ? 0 : WindowId(items.first());
-}
+WindowId X11WindowSystem::foregroundWindow() const { return X11Properties::activeWindow(m_display); }
 
 bool X11WindowSystem::windowExists(WindowId window) const {
     if (!window)
         return false;
     XWindowAttributes attributes;
-    ErrorTrap trap(m_display);
+    X11ErrorTrap trap(m_display);
     const Status ok = XGetWindowAttributes(m_display, Window(window), &attributes);
     return ok != 0 && !trap.failed();
 }
 
-QString X11WindowSystem::windowTitle(WindowId window) const {
-    if (!window)
-        return {};
-    ErrorTrap trap(m_display);
-    Atom actualType = 0;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char* data = nullptr;
-    QString title;
-    if (XGetWindowProperty(m_display, Window(window), atom(m_display, "_NET_WM_NAME"), 0, 4096, False,
-                           atom(m_display, "UTF8_STRING"), &actualType, &format, &count, &after, &data) == Success &&
-        data) {
-        title = QString::fromUtf8(reinterpret_cast<char*>(data), int(count));
-        XFree(data);
-    }
-    if (title.isEmpty()) {
-        char* name = nullptr;
-        if (XFetchName(m_display, Window(window), &name) && name) {
-            title = QString::fromLocal8Bit(name);
-            XFree(name);
-        }
-    }
-    return title;
-}
+QString X11WindowSystem::windowTitle(WindowId window) const { return X11Properties::title(m_display, window); }
 
 bool X11WindowSystem::isMaximized(WindowId window) const {
-    const auto states = cardinals(m_display, Window(window), atom(m_display, "_NET_WM_STATE"), XA_ATOM);
+    const auto states = X11Properties::items(m_display, window, atom(m_display, "_NET_WM_STATE"), XA_ATOM);
     return states.contains(atom(m_display, "_NET_WM_STATE_MAXIMIZED_VERT")) &&
            states.contains(atom(m_display, "_NET_WM_STATE_MAXIMIZED_HORZ"));
 }
@@ -162,50 +120,65 @@ bool X11WindowSystem::isMaximized(WindowId window) const {
 bool X11WindowSystem::isIgnoredWindow(WindowId window) const {
     if (!window)
         return true;
-    const auto types = cardinals(m_display, Window(window), atom(m_display, "_NET_WM_WINDOW_TYPE"), XA_ATOM);
+    const auto types = X11Properties::items(m_display, window, atom(m_display, "_NET_WM_WINDOW_TYPE"), XA_ATOM);
     if (types.contains(atom(m_display, "_NET_WM_WINDOW_TYPE_DOCK")) ||
         types.contains(atom(m_display, "_NET_WM_WINDOW_TYPE_DESKTOP")))
         return true;
-    const auto pid = cardinals(m_display, Window(window), atom(m_display, "_NET_WM_PID"), XA_CARDINAL);
-    return !pid.isEmpty() && pid.first() == unsigned long(getpid());
+    const auto pid = X11Properties::items(m_display, window, atom(m_display, "_NET_WM_PID"), XA_CARDINAL);
+    return !pid.isEmpty() && pid.first() == static_cast<unsigned long>(getpid());
 }
 
 bool X11WindowSystem::activateWindow(WindowId window, bool maximize) {
-    if (!windowExists(window))
+    if (!window)
         return false;
     const Window w = Window(window);
-    XEvent ev{};
-    ev.xclient.type = ClientMessage;
-    ev.xclient.window = w;
-    ev.xclient.message_type = atom(m_display, "_NET_ACTIVE_WINDOW");
-    ev.xclient.format = 32;
-    ev.xclient.data.l[0] = 2; // source: pager/user action, so the window manager does not refuse focus
-    ev.xclient.data.l[1] = CurrentTime;
-    XSendEvent(m_display, DefaultRootWindow(m_display), False, SubstructureRedirectMask | SubstructureNotifyMask,
-               &ev);
-    if (maximize)
-        sendStateMessage(m_display, w, 1, atom(m_display, "_NET_WM_STATE_MAXIMIZED_VERT"),
-                         atom(m_display, "_NET_WM_STATE_MAXIMIZED_HORZ"));
+    XWindowAttributes attributes;
     {
-        ErrorTrap trap(m_display);
-        XMapRaised(m_display, w);
-        XSetInputFocus(m_display, w, RevertToParent, CurrentTime);
+        X11ErrorTrap trap(m_display);
+        if (!XGetWindowAttributes(m_display, w, &attributes) || trap.failed()) {
+            qCDebug(lcPlatform) << "window" << Qt::hex << window << "is gone";
+            return false;
+        }
     }
+    // The window manager raises, un-minimizes and focuses on this request; raising and focusing ourselves as
+    // well covers managers that are slow to act on it.
+    sendToRoot(m_display, w, atom(m_display, "_NET_ACTIVE_WINDOW"), kSourcePager, CurrentTime, 0, 0);
+    if (maximize)
+        sendToRoot(m_display, w, atom(m_display, "_NET_WM_STATE"), kStateAdd,
+                   long(atom(m_display, "_NET_WM_STATE_MAXIMIZED_VERT")),
+                   long(atom(m_display, "_NET_WM_STATE_MAXIMIZED_HORZ")), kSourcePager);
+    XRaiseWindow(m_display, w);
+    // Focusing a window that is not viewable (minimized) is an error; the window manager focuses it once it
+    // has mapped it again.
+    if (attributes.map_state == IsViewable)
+        XSetInputFocus(m_display, w, RevertToParent, CurrentTime);
+    // A flush, not a sync: waiting for the server here gains nothing, waitUntilActive() confirms the result.
     XFlush(m_display);
     return true;
 }
 
-bool X11WindowSystem::waitUntilActive(WindowId window, int timeoutMs) {
-    QElapsedTimer clock;
-    clock.start();
-    while (true) {
-        Window focus = 0;
-        int revert = 0;
-        XGetInputFocus(m_display, &focus, &revert);
-        if (foregroundWindow() == window && focus != PointerRoot && focus != None)
+bool X11WindowSystem::hasFocus(WindowId window) const {
+    if (!window || X11Properties::activeWindow(m_display) != window)
+        return false;
+    Window focus = None;
+    int revert = 0;
+    XGetInputFocus(m_display, &focus, &revert);
+    // PointerRoot or None: the window manager has announced the window but the keys do not go there yet.
+    if (focus == None || focus == PointerRoot)
+        return false;
+    X11ErrorTrap trap(m_display);
+    const Window root = DefaultRootWindow(m_display);
+    for (int depth = 0; depth < kMaxFocusDepth && focus && focus != root; ++depth) {
+        if (focus == window)
             return true;
-        if (clock.elapsed() >= timeoutMs)
+        Window rootReturn = None, parent = None;
+        Window* children = nullptr;
+        unsigned int count = 0;
+        if (!XQueryTree(m_display, focus, &rootReturn, &parent, &children, &count))
             return false;
-        QThread::msleep(2);
+        if (children)
+            XFree(children);
+        focus = parent;
     }
+    return false;
 }

@@ -3,8 +3,11 @@
 #include "Platform.h"
 
 struct _XDisplay;
+union _XEvent;
+class X11Connection;
 
-// EWMH window management on the X display Qt uses.
+// EWMH window management. Requests go over Qt's connection; the active window is followed over a connection
+// of our own that listens to the root window's property changes.
 class X11WindowSystem final : public WindowSystem {
     Q_OBJECT
 public:
@@ -21,8 +24,13 @@ public:
     bool isMaximized(WindowId window) const override;
     bool isIgnoredWindow(WindowId window) const override;
     bool activateWindow(WindowId window, bool maximize) override;
-    bool waitUntilActive(WindowId window, int timeoutMs) override;
+    bool hasFocus(WindowId window) const override;
 
 private:
+    void onEvent(_XEvent& event);
+
     _XDisplay* m_display;
+    X11Connection* m_tracker;
+    unsigned long m_activeAtom = 0;
+    WindowId m_lastActive = 0;
 };

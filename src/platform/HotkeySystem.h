@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QObject>
+
+/**
+ * @brief System-wide key combinations and the state of keys.
+ *
+ * A hotkey is a modifier code (bits 1 Alt, 2 Control, 4 Shift) and a virtual-key code as the settings file
+ * stores them: 48-57 digits, 65-90 letters, 112-123 F1-F12, 33 Page Up, 34 Page Down, 35 End, 36 Home,
+ * 45 Insert. While registered, pressing the combination in any application emits hotkeyPressed() with its id;
+ * the combination's keys are taken from the other applications.
+ */
+class HotkeySystem : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    ~HotkeySystem() override = default;
+
+    /**
+     * @brief Takes the combination for id, replacing what id had before.
+     *
+     * Returns false, and leaves id unregistered, when the key code is not one of the supported keys, when
+     * another application holds the combination, or when another id of this program has it. A refused
+     * combination is logged, nothing else.
+     */
+    virtual bool registerHotkey(int id, int modifierCode, int virtualKey) = 0;
+    /// Gives the combination of id back; harmless when id is not registered.
+    virtual void unregisterHotkey(int id) = 0;
+    /// True when id holds its combination now.
+    virtual bool isRegistered(int id) const = 0;
+
+    /**
+     * @brief True while the key is held down, by the user or by synthesized input.
+     *
+     * Besides the hotkey keys, 16 Shift, 17 Control and 18 Alt are understood; a modifier counts as down when its
+     * left or its right key is down. An unknown code is never down.
+     */
+    virtual bool isKeyDown(int virtualKey) const = 0;
+
+    /// True for the key codes a hotkey can use (the list in the class description).
+    static bool isSupportedKey(int virtualKey);
+
+Q_SIGNALS:
+    /// The combination of id was pressed (again for each automatic key repeat while held).
+    void hotkeyPressed(int id);
+};

@@ -1,0 +1,58 @@
+#include "KeySender.h"
+
+#include <QTimer>
+
+KeySender::KeySender(WindowSystem& windows, QObject* parent) : QObject(parent), m_windows(windows) {}
+
+void KeySender::send(WindowId target, const KeyActions& keys) {
+    m_queue.push_back({target, keys});
+    startNext();
+}
+
+void KeySender::startNext() {
+    if (m_running || m_queue.empty())
+        return;
+    Request request = std::move(m_queue.front());
+    m_queue.pop_front();
+    m_running = true;
+    // The wait lives in its own context so that cancel() can drop it without touching other timers.
+    m_waitContext = new QObject(this);
+    auto go = [this, keys = std::move(request.keys)](bool active) {
+        if (!active) {
+            complete(Result::NotActive);
+            return;
+        }
+        m_delivering = true;
+        deliver(keys);
+    };
+    if (request.target == 0)
+        QTimer::singleShot(0, m_waitContext, [go] { go(true); });
+    else
+        m_windows.waitUntilActive(request.target, activationTimeoutMs, m_waitContext, std::move(go));
+}
+
+void KeySender::complete(Result result) {
+    if (!m_running)
+        return;
+    m_delivering = false;
+    m_running = false;
+    if (m_waitContext) {
+        m_waitContext->deleteLater();
+        m_waitContext = nullptr;
+    }
+    Q_EMIT finished(result);
+    startNext();
+}
+
+void KeySender::cancel() {
+    std::deque<Request> dropped;
+    dropped.swap(m_queue);
+    if (m_running) {
+        if (m_delivering)
+            abortDelivery();
+        complete(Result::Cancelled);
+    }
+    // complete() may have started nothing new (the queue was emptied first); report the dropped ones.
+    for (size_t i = 0; i < dropped.size(); ++i)
+        Q_EMIT finished(Result::Cancelled);
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "KeyAction.h"
+#include "Platform.h"
+
+#include <QObject>
+
+#include <deque>
+
+/**
+ * @brief Sends keystrokes to another application as if typed by the user.
+ *
+ * send() queues one sending; they run one after another, each finished() in the order of send(). Before the
+ * first key of a sending goes out, the target window must hold the focus (WindowSystem::hasFocus(); the wait is
+ * bounded by activationTimeoutMs). Modifiers the user still holds are let go first so that they do not change
+ * the keys; every modifier the sender presses is released again, also when the sending fails or is cancelled.
+ * finished() comes once the keys have been delivered and given a moment to be processed.
+ */
+class KeySender : public QObject {
+    Q_OBJECT
+public:
+    enum class Result {
+        Sent,       ///< every key was sent
+        NotActive,  ///< the target did not get the focus in time: nothing was sent
+        Failed,     ///< the keys could not be produced (no key injection on this display)
+        Cancelled,  ///< cancel() or destruction stopped the sending part-way
+    };
+    Q_ENUM(Result)
+
+    /// How long a sending waits for its target to hold the focus. Activation by the window manager took up to
+    /// about 10 ms when measured; the margin covers a loaded machine.
+    static constexpr int activationTimeoutMs = 1000;
+
+    explicit KeySender(WindowSystem& windows, QObject* parent = nullptr);
+    ~KeySender() override = default;
+
+    /// Queues keys for target (0: whichever window has the focus when the sending starts).
+    void send(WindowId target, const KeyActions& keys);
+    /// True while a sending runs or waits in the queue.
+    bool isBusy() const { return m_running || !m_queue.empty(); }
+    /// Stops the running sending (finished(Cancelled), modifiers released) and drops the queued ones
+    /// (finished(Cancelled) each).
+    void cancel();
+
+Q_SIGNALS:
+    void finished(KeySender::Result result);
+
+protected:
+    /// Starts delivering keys to the focused window; the backend calls complete() exactly once afterwards,
+    /// possibly from a later event-loop turn.
+    virtual void deliver(const KeyActions& keys) = 0;
+    /// Stops a delivery in progress and releases what it holds; complete() is not called afterwards.
+    virtual void abortDelivery() = 0;
+    void complete(Result result);
+
+private:
+    struct Request {
+        WindowId target;
+        KeyActions keys;
+    };
+    void startNext();
+
+    WindowSystem& m_windows;
+    std::deque<Request> m_queue;
+    bool m_running = false;
+    bool m_delivering = false;
+    QObject* m_waitContext = nullptr;
+};

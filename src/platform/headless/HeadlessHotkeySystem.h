@@ -1,0 +1,38 @@
+#pragma once
+
+#include "HotkeySystem.h"
+
+#include <QMap>
+#include <QSet>
+
+// Hotkeys and key state that a test sets: registrations are recorded, chosen combinations are refused as if
+// another application held them, and presses are fired by the test.
+class HeadlessHotkeySystem final : public HotkeySystem {
+    Q_OBJECT
+public:
+    using HotkeySystem::HotkeySystem;
+
+    bool registerHotkey(int id, int modifierCode, int virtualKey) override;
+    void unregisterHotkey(int id) override { m_registered.remove(id); }
+    bool isRegistered(int id) const override { return m_registered.contains(id); }
+    bool isKeyDown(int virtualKey) const override { return m_down.contains(virtualKey); }
+
+    // Scripting.
+    struct Combination {
+        int modifierCode = 0;
+        int virtualKey = 0;
+        friend bool operator==(const Combination&, const Combination&) = default;
+    };
+    void refuse(int modifierCode, int virtualKey) { m_refused.append({modifierCode, virtualKey}); }
+    void setKeyDown(int virtualKey, bool down);
+    // Emits hotkeyPressed(id) when id is registered, like a press of its combination; false otherwise.
+    bool press(int id);
+    Combination combination(int id) const { return m_registered.value(id); }
+    // Every registerHotkey() call in order, accepted or not.
+    QList<QPair<int, Combination>> registrations;
+
+private:
+    QMap<int, Combination> m_registered;
+    QList<Combination> m_refused;
+    QSet<int> m_down;
+};

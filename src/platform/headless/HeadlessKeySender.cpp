@@ -1,0 +1,6 @@
+#include "HeadlessKeySender.h"
+
+void HeadlessKeySender::deliver(const KeyActions& keys) {
+    deliveries.append({m_windows.foregroundWindow(), keys});
+    complete(Result::Sent);
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "KeySender.h"
+
+// Records what would be typed and into which window, instead of typing it.
+class HeadlessKeySender final : public KeySender {
+    Q_OBJECT
+public:
+    explicit HeadlessKeySender(WindowSystem& windows, QObject* parent = nullptr)
+        : KeySender(windows, parent), m_windows(windows) {}
+
+    struct Delivery {
+        WindowId window; // the window that had the focus when the keys went out
+        KeyActions keys;
+    };
+    QList<Delivery> deliveries;
+
+protected:
+    void deliver(const KeyActions& keys) override;
+    void abortDelivery() override {}
+
+private:
+    WindowSystem& m_windows;
+};

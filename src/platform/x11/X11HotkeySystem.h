@@ -1,0 +1,47 @@
+#pragma once
+
+#include "HotkeySystem.h"
+
+#include <QHash>
+#include <QList>
+#include <QMap>
+
+struct _XDisplay;
+union _XEvent;
+class X11Connection;
+
+// Global hotkeys as passive key grabs on the root window, held by a connection of our own whose key events
+// arrive through the event loop. Key state comes from Qt's connection.
+class X11HotkeySystem final : public HotkeySystem {
+    Q_OBJECT
+public:
+    explicit X11HotkeySystem(_XDisplay* display, QObject* parent = nullptr);
+    ~X11HotkeySystem() override;
+
+    bool registerHotkey(int id, int modifierCode, int virtualKey) override;
+    void unregisterHotkey(int id) override;
+    bool isRegistered(int id) const override { return m_grabs.contains(id); }
+    bool isKeyDown(int virtualKey) const override;
+
+private:
+    struct Grab {
+        int modifierCode = 0;
+        int virtualKey = 0;
+        unsigned int keycode = 0;
+        unsigned int mask = 0;
+        unsigned int numLock = 0; // the Num Lock bit when grabbed, for giving the same variants back
+    };
+    void onEvent(_XEvent& event);
+    void refreshLayout();
+    bool resolve(Grab& grab) const;
+    bool grab(const Grab& grab);
+    void ungrab(const Grab& grab);
+    static QList<int> knownKeys();
+
+    _XDisplay* m_display;
+    X11Connection* m_connection;
+    unsigned int m_altMask = 0;
+    unsigned int m_numLockMask = 0;
+    QHash<int, QList<unsigned int>> m_keycodes; // virtual key -> its keys on the current layout
+    QMap<int, Grab> m_grabs;
+};

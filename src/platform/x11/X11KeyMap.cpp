@@ -1,0 +1,152 @@
+#include "x11/X11KeyMap.h"
+
+#include <X11/XKBlib.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+
+void X11KeyMap::load(Display* display) {
+    XDisplayKeycodes(display, &m_minKeycode, &m_maxKeycode);
+    m_symbols.clear();
+    m_index.clear();
+    m_perKeycode = 0;
+    const int count = m_maxKeycode - m_minKeycode + 1;
+    if (count <= 0)
+        return;
+    KeySym* symbols = XGetKeyboardMapping(display, KeyCode(m_minKeycode), count, &m_perKeycode);
+    if (!symbols)
+        return;
+    m_symbols = QList<Symbol>(symbols, symbols + qsizetype(count) * m_perKeycode);
+    XFree(symbols);
+
+    // The core mapping lists group 1 in columns 0-1 and group 2 in columns 2-3; a third or fourth group has no
+    // core columns, and its keys are looked up as group 1 (which then needs the temporary mapping more often).
+    XkbStateRec state{};
+    m_group = (XkbGetState(display, XkbUseCoreKbd, &state) == Success && state.group < 2) ? state.group : 0;
+
+    // The lowest key wins for a symbol found on several keys, and a key without Shift wins over one with it.
+    for (int level = 0; level < 2; ++level) {
+        for (int keycode = m_minKeycode; keycode <= m_maxKeycode; ++keycode) {
+            KeySym symbol = symbolAt(quint8(keycode), level);
+            if (level == 1 && symbol == NoSymbol) {
+                // A letter given only in lower case has its upper case on the second level.
+                KeySym lower = NoSymbol, upper = NoSymbol;
+                XConvertCase(symbolAt(quint8(keycode), 0), &lower, &upper);
+                if (upper != lower)
+                    symbol = upper;
+            }
+            if (symbol != NoSymbol && !m_index.contains(symbol))
+                m_index.insert(symbol, Key{quint8(keycode), level == 1});
+        }
+    }
+}
+
+X11KeyMap::Symbol X11KeyMap::symbolAt(quint8 keycode, int level) const {
+    if (keycode < m_minKeycode || keycode > m_maxKeycode || level < 0 || level > 1)
+        return NoSymbol;
+    const int column = m_group * 2 + level;
+    if (column >= m_perKeycode)
+        return NoSymbol;
+    return m_symbols.value((keycode - m_minKeycode) * m_perKeycode + column, NoSymbol);
+}
+
+X11KeyMap::Symbol X11KeyMap::column(quint8 keycode, int column) const {
+    if (keycode < m_minKeycode || keycode > m_maxKeycode || column < 0 || column >= m_perKeycode)
+        return NoSymbol;
+    return m_symbols.value((keycode - m_minKeycode) * m_perKeycode + column, NoSymbol);
+}
+
+QList<quint8> X11KeyMap::spareKeycodes() const {
+    QList<quint8> spare;
+    for (int keycode = m_minKeycode; keycode <= m_maxKeycode; ++keycode) {
+        const auto first = m_symbols.cbegin() + (keycode - m_minKeycode) * m_perKeycode;
+        if (std::all_of(first, first + m_perKeycode, [](Symbol s) { return s == NoSymbol; }))
+            spare.append(quint8(keycode));
+    }
+    return spare;
+}
+
+X11KeyMap::Symbol X11KeyMap::symbolForCharacter(char32_t c) {
+    switch (c) {
+    case U'\n':
+    case U'\r':
+        return XK_Return;
+    case U'\t':
+        return XK_Tab;
+    case U'\b':
+        return XK_BackSpace;
+    default:
+        break;
+    }
+    if ((c >= 0x20 && c <= 0x7e) || (c >= 0xa0 && c <= 0xff))
+        return c;
+    if (c < 0x20 || (c >= 0x7f && c < 0xa0) || c > 0x10ffff || (c >= 0xd800 && c <= 0xdfff))
+        return NoSymbol;
+    return 0x01000000 | c;
+}
+
+X11KeyMap::Symbol X11KeyMap::symbolForSpecialKey(SpecialKey key) {
+    switch (key) {
+    case SpecialKey::NoKey:
+        return NoSymbol;
+    case SpecialKey::Enter:
+        return XK_Return;
+    case SpecialKey::Tab:
+        return XK_Tab;
+    case SpecialKey::Escape:
+        return XK_Escape;
+    case SpecialKey::Backspace:
+        return XK_BackSpace;
+    case SpecialKey::Delete:
+        return XK_Delete;
+    case SpecialKey::Insert:
+        return XK_Insert;
+    case SpecialKey::Home:
+        return XK_Home;
+    case SpecialKey::End:
+        return XK_End;
+    case SpecialKey::PageUp:
+        return XK_Prior;
+    case SpecialKey::PageDown:
+        return XK_Next;
+    case SpecialKey::Left:
+        return XK_Left;
+    case SpecialKey::Right:
+        return XK_Right;
+    case SpecialKey::Up:
+        return XK_Up;
+    case SpecialKey::Down:
+        return XK_Down;
+    default:
+        break;
+    }
+    const int f = int(key) - int(SpecialKey::F1);
+    return (f >= 0 && f < 12) ? XK_F1 + f : NoSymbol;
+}
+
+X11KeyMap::Symbol X11KeyMap::symbolForVirtualKey(int virtualKey) {
+    if (virtualKey >= 48 && virtualKey <= 57)
+        return XK_0 + (virtualKey - 48);
+    if (virtualKey >= 65 && virtualKey <= 90)
+        return XK_a + (virtualKey - 65);
+    if (virtualKey >= 112 && virtualKey <= 123)
+        return XK_F1 + (virtualKey - 112);
+    switch (virtualKey) {
+    case 33:
+        return XK_Prior;
+    case 34:
+        return XK_Next;
+    case 35:
+        return XK_End;
+    case 36:
+        return XK_Home;
+    case 45:
+        return XK_Insert;
+    default:
+        return NoSymbol;
+    }
+}
+
+bool X11KeyMap::isLockSymbol(Symbol symbol) {
+    return symbol == XK_Caps_Lock || symbol == XK_Shift_Lock || symbol == XK_Num_Lock || symbol == XK_Scroll_Lock;
+}

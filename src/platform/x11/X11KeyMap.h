@@ -1,0 +1,48 @@
+#pragma once
+
+#include "KeyAction.h"
+
+#include <QHash>
+#include <QList>
+
+#include <optional>
+
+struct _XDisplay;
+
+// The keyboard layout as the server's core keyboard mapping shows it: which key (and whether with Shift) types
+// a symbol in the active group, and which keys carry no symbol at all (spare keys).
+class X11KeyMap final {
+public:
+    using Symbol = unsigned long; // an X keysym
+
+    struct Key {
+        quint8 keycode = 0;
+        bool shift = false; // the symbol is on the key's second level
+    };
+
+    // Reads the mapping and the active group afresh (one request each).
+    void load(_XDisplay* display);
+
+    std::optional<Key> find(Symbol symbol) const { return m_index.contains(symbol) ? std::optional(m_index.value(symbol)) : std::nullopt; }
+    // The symbol on a key's level (0 or 1) of the active group, 0 (NoSymbol) when none.
+    Symbol symbolAt(quint8 keycode, int level) const;
+    // The symbol in a column of the core mapping, whatever the active group.
+    Symbol column(quint8 keycode, int column) const;
+    QList<quint8> spareKeycodes() const;
+
+    // The symbol that types c: Latin-1 characters are their own symbols, others the Unicode range; line
+    // breaks are Return, a tab Tab, a backspace BackSpace. 0 for other control characters.
+    static Symbol symbolForCharacter(char32_t c);
+    static Symbol symbolForSpecialKey(SpecialKey key);
+    // Hotkey key codes: digits, letters, F1-F12, Page Up/Down, End, Home, Insert; 0 for anything else.
+    static Symbol symbolForVirtualKey(int virtualKey);
+    static bool isLockSymbol(Symbol symbol);
+
+private:
+    int m_minKeycode = 8;
+    int m_maxKeycode = 7;
+    int m_perKeycode = 0;
+    int m_group = 0;
+    QList<Symbol> m_symbols;
+    QHash<Symbol, Key> m_index;
+};

@@ -1,0 +1,427 @@
+#include "x11/X11KeySender.h"
+#include "PlatformLog.h"
+
+#include <QSet>
+
+#include <algorithm>
+
+#include <X11/XKBlib.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+
+namespace {
+
+// Keys go out in small bursts, one burst a timer tick, so that the target reads them about as fast as they are
+// produced: a key's symbol is looked up only when the target reads the key, and a lent spare key may be lent
+// to another character soon after.
+constexpr int kStrokesPerTick = 8;
+constexpr int kTickMs = 2;
+// A changed mapping reaches the target as a notification it acts on when it next reads events; keys sent
+// before it has done so would be looked up in its old table. 30 ms was reliable when measured.
+constexpr int kMappingSettleMs = 30;
+// A lent key is lent to another character only this long after its last use, so that the target has read
+// every key typed on it with the old symbol.
+constexpr int kRemapAfterUseMs = 120;
+// The spare keys go back to having no symbol this long after the last sending: reverting at once lost
+// characters still waiting to be read, 200 ms later was reliable under load. A sending that starts before
+// reuses the lent keys as they are.
+constexpr int kRevertDelayMs = 200;
+// The server has handled the fake events when XSync returns, but the target reads them a moment later; the
+// caller may go on with something the keys depend on (answering the paste request from the clipboard).
+constexpr int kProcessSettleMs = 20;
+// Modifiers the user still holds are released for the sending; if they stay down (a real keyboard's keys are
+// not released by synthesized events) the sending waits for the user to let go, polling at this pace, and
+// gives up after the timeout rather than type shortcuts.
+constexpr int kHeldModifierPollMs = 5;
+constexpr int kHeldModifierTimeoutMs = 3000;
+constexpr int kLockRow = 1; // the Lock row of the modifier mapping
+
+bool isDown(const char keys[32], unsigned int keycode) {
+    return keycode < 256 && (keys[keycode / 8] & (1 << (keycode % 8)));
+}
+
+// Keys pressed for one stroke, released in reverse order when it ends, whatever happens in between.
+class HeldKeys final {
+public:
+    explicit HeldKeys(Display* d) : m_display(d) {}
+    ~HeldKeys() {
+        for (auto it = m_keys.crbegin(); it != m_keys.crend(); ++it)
+            XTestFakeKeyEvent(m_display, *it, False, CurrentTime);
+    }
+    void press(quint8 keycode) {
+        XTestFakeKeyEvent(m_display, keycode, True, CurrentTime);
+        m_keys.append(keycode);
+    }
+    HeldKeys(const HeldKeys&) = delete;
+    HeldKeys& operator=(const HeldKeys&) = delete;
+
+private:
+    Display* m_display;
+    QVarLengthArray<quint8, 4> m_keys;
+};
+
+} // namespace
+
+X11KeySender::X11KeySender(Display* display, WindowSystem& windows, QObject* parent)
+    : KeySender(windows, parent), m_display(display) {
+    int event = 0, error = 0, major = 0, minor = 0;
+    m_hasXTest = XTestQueryExtension(display, &event, &error, &major, &minor);
+    if (!m_hasXTest)
+        qCWarning(lcPlatform) << "the X server has no XTest extension: keys cannot be sent";
+    m_clock.start();
+    m_timer.setSingleShot(true);
+    m_timer.setTimerType(Qt::PreciseTimer);
+    connect(&m_timer, &QTimer::timeout, this, &X11KeySender::step);
+    m_revertTimer.setSingleShot(true);
+    connect(&m_revertTimer, &QTimer::timeout, this, &X11KeySender::revertSlots);
+}
+
+X11KeySender::~X11KeySender() {
+    if (m_phase != Phase::Idle)
+        abortDelivery();
+    // The program ends or the display goes: the lent keys must not keep their symbols.
+    revertSlots();
+}
+
+void X11KeySender::schedule(int ms) { m_timer.start(std::max(ms, 0)); }
+
+void X11KeySender::deliver(const KeyActions& keys) {
+    m_revertTimer.stop();
+    if (!m_hasXTest) {
+        complete(Result::Failed);
+        return;
+    }
+    m_map.load(m_display);
+    refreshSlots();
+    if (!plan(keys)) {
+        complete(Result::Failed);
+        return;
+    }
+    m_next = 0;
+    if (heldModifiersDown(true) && heldModifiersDown(false)) {
+        qCInfo(lcPlatform) << "modifier keys are held down; waiting for their release before typing";
+        m_phase = Phase::WaitingForModifiers;
+        m_modifierWaitStart = m_clock.elapsed();
+        schedule(kHeldModifierPollMs);
+        return;
+    }
+    setCapsLockOff(true);
+    m_phase = Phase::Typing;
+    step();
+}
+
+void X11KeySender::abortDelivery() {
+    m_timer.stop();
+    setCapsLockOff(false);
+    XFlush(m_display);
+    m_phase = Phase::Idle;
+    m_revertTimer.start(kRevertDelayMs);
+}
+
+void X11KeySender::refreshSlots() {
+    // Keys still lent from an earlier sending stay lent when the server still has our symbols on them.
+    QList<Slot> slots;
+    QSet<quint8> taken;
+    for (const Slot& slot : std::as_const(m_slots)) {
+        if (m_map.column(slot.keycode, 0) == slot.symbols[0] && m_map.column(slot.keycode, 1) == slot.symbols[1]) {
+            slots.append(slot);
+            taken.insert(slot.keycode);
+        }
+    }
+    for (quint8 keycode : m_map.spareKeycodes()) {
+        if (!taken.contains(keycode))
+            slots.append(Slot{keycode, {NoSymbol, NoSymbol}, -1});
+    }
+    std::sort(slots.begin(), slots.end(), [](const Slot& a, const Slot& b) { return a.keycode < b.keycode; });
+    m_slots = slots;
+}
+
+bool X11KeySender::slotFor(Symbol symbol, quint8& keycode, bool& shift) const {
+    for (const Slot& slot : m_slots) {
+        for (int level = 0; level < 2; ++level) {
+            if (slot.symbols[level] == symbol) {
+                keycode = slot.keycode;
+                shift = level == 1;
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+bool X11KeySender::plan(const KeyActions& keys) {
+    QSet<quint8> lent;
+    for (const Slot& slot : std::as_const(m_slots))
+        lent.insert(slot.keycode);
+    const auto keyOf = [this](Symbol s) { return m_map.find(s).value_or(X11KeyMap::Key{}).keycode; };
+    m_shiftKey = keyOf(XK_Shift_L) ? keyOf(XK_Shift_L) : keyOf(XK_Shift_R);
+    m_controlKey = keyOf(XK_Control_L) ? keyOf(XK_Control_L) : keyOf(XK_Control_R);
+    m_altKey = keyOf(XK_Alt_L) ? keyOf(XK_Alt_L) : keyOf(XK_Meta_L);
+
+    m_strokes.clear();
+    m_strokes.reserve(keys.size());
+    bool needsSpare = false;
+    quint8 modifiersUsed = 0;
+    for (const KeyAction& action : keys) {
+        const Symbol symbol = action.key != SpecialKey::NoKey ? X11KeyMap::symbolForSpecialKey(action.key)
+                                                             : X11KeyMap::symbolForCharacter(action.character);
+        if (symbol == NoSymbol) {
+            qCDebug(lcPlatform) << "skipping a character with no key:" << Qt::hex << quint32(action.character);
+            continue;
+        }
+        Stroke stroke;
+        stroke.modifiers = action.modifiers;
+        modifiersUsed |= action.modifiers;
+        quint8 keycode = 0;
+        bool shift = false;
+        const auto onLayout = m_map.find(symbol);
+        if (!slotFor(symbol, keycode, shift) && onLayout && !lent.contains(onLayout->keycode)) {
+            stroke.keycode = onLayout->keycode;
+            stroke.shift = onLayout->shift;
+            if (stroke.shift)
+                modifiersUsed |= ShiftModifier;
+        } else {
+            stroke.temporary = symbol;
+            needsSpare = true;
+            modifiersUsed |= ShiftModifier; // a lent key's second level needs Shift
+        }
+        m_strokes.append(stroke);
+    }
+    if (needsSpare && m_slots.isEmpty()) {
+        qCWarning(lcPlatform) << "no spare key for characters missing from the keyboard layout";
+        return false;
+    }
+    if (((modifiersUsed & ShiftModifier) && !m_shiftKey) || ((modifiersUsed & ControlModifier) && !m_controlKey) ||
+        ((modifiersUsed & AltModifier) && !m_altKey)) {
+        qCWarning(lcPlatform) << "the keyboard layout lacks a modifier key the keys need";
+        return false;
+    }
+    return true;
+}
+
+bool X11KeySender::heldModifiersDown(bool releaseThem) {
+    XModifierKeymap* map = XGetModifierMapping(m_display);
+    if (!map)
+        return false;
+    char keys[32] = {};
+    XQueryKeymap(m_display, keys);
+    bool any = false;
+    for (int row = 0; row < 8; ++row) {
+        if (row == kLockRow)
+            continue;
+        for (int i = 0; i < map->max_keypermod; ++i) {
+            const KeyCode keycode = map->modifiermap[row * map->max_keypermod + i];
+            // Num Lock sits in a modifier row too, but it is a lock whose key being held changes nothing.
+            if (!keycode || !isDown(keys, keycode) || X11KeyMap::isLockSymbol(m_map.column(keycode, 0)))
+                continue;
+            any = true;
+            if (releaseThem)
+                XTestFakeKeyEvent(m_display, keycode, False, CurrentTime);
+        }
+    }
+    XFreeModifiermap(map);
+    if (any && releaseThem)
+        XSync(m_display, False);
+    return any;
+}
+
+void X11KeySender::setCapsLockOff(bool off) {
+    // Caps Lock would turn the typed letters' case around; it is unlocked for the sending and locked again.
+    if (off) {
+        XkbStateRec state{};
+        if (XkbGetState(m_display, XkbUseCoreKbd, &state) == Success && (state.locked_mods & LockMask)) {
+            XkbLockModifiers(m_display, XkbUseCoreKbd, LockMask, 0);
+            m_capsLockWasOn = true;
+        }
+    } else if (m_capsLockWasOn) {
+        XkbLockModifiers(m_display, XkbUseCoreKbd, LockMask, LockMask);
+        m_capsLockWasOn = false;
+    }
+}
+
+void X11KeySender::typeStroke(const Stroke& stroke) {
+    quint8 keycode = stroke.keycode;
+    bool shift = stroke.shift;
+    if (stroke.temporary) {
+        slotFor(stroke.temporary, keycode, shift);
+        for (Slot& slot : m_slots) {
+            if (slot.keycode == keycode)
+                slot.lastUse = m_clock.elapsed();
+        }
+    }
+    HeldKeys held(m_display);
+    if (stroke.modifiers & ControlModifier)
+        held.press(m_controlKey);
+    if (stroke.modifiers & AltModifier)
+        held.press(m_altKey);
+    if (shift || (stroke.modifiers & ShiftModifier))
+        held.press(m_shiftKey);
+    XTestFakeKeyEvent(m_display, keycode, True, CurrentTime);
+    XTestFakeKeyEvent(m_display, keycode, False, CurrentTime);
+}
+
+void X11KeySender::step() {
+    switch (m_phase) {
+    case Phase::Idle:
+        return;
+    case Phase::WaitingForModifiers:
+        if (!heldModifiersDown(false)) {
+            setCapsLockOff(true);
+            m_phase = Phase::Typing;
+            break; // on to typing
+        }
+        if (m_clock.elapsed() - m_modifierWaitStart >= kHeldModifierTimeoutMs) {
+            qCWarning(lcPlatform) << "modifier keys stayed down; nothing was typed";
+            m_phase = Phase::Idle;
+            complete(Result::Failed);
+            return;
+        }
+        schedule(kHeldModifierPollMs);
+        return;
+    case Phase::WaitingToRemap:
+        applyRemap();
+        m_phase = Phase::SettlingMapping;
+        schedule(kMappingSettleMs);
+        return;
+    case Phase::SettlingMapping:
+        m_phase = Phase::Typing;
+        break;
+    case Phase::Finishing:
+        m_phase = Phase::Idle;
+        if (std::any_of(m_slots.cbegin(), m_slots.cend(), [](const Slot& s) { return s.symbols[0] || s.symbols[1]; }))
+            m_revertTimer.start(kRevertDelayMs);
+        complete(Result::Sent);
+        return;
+    case Phase::Typing:
+        break;
+    }
+
+    int typed = 0;
+    while (m_next < m_strokes.size() && typed < kStrokesPerTick) {
+        const Stroke& stroke = m_strokes.at(m_next);
+        quint8 keycode = 0;
+        bool shift = false;
+        if (stroke.temporary && !slotFor(stroke.temporary, keycode, shift)) {
+            XFlush(m_display);
+            const qint64 wait = prepareRemap();
+            if (wait > 0) {
+                m_phase = Phase::WaitingToRemap;
+                schedule(int(wait));
+            } else {
+                applyRemap();
+                m_phase = Phase::SettlingMapping;
+                schedule(kMappingSettleMs);
+            }
+            return;
+        }
+        typeStroke(stroke);
+        ++m_next;
+        ++typed;
+    }
+    if (m_next < m_strokes.size()) {
+        XFlush(m_display);
+        schedule(kTickMs);
+        return;
+    }
+    XSync(m_display, False);
+    setCapsLockOff(false);
+    XFlush(m_display);
+    m_phase = Phase::Finishing;
+    schedule(kProcessSettleMs);
+}
+
+qint64 X11KeySender::prepareRemap() {
+    // The symbols the coming strokes need, in order of first use, as many as the spare keys hold.
+    const qsizetype capacity = m_slots.size() * 2;
+    QList<Symbol> needed;
+    for (qsizetype i = m_next; i < m_strokes.size() && needed.size() < capacity; ++i) {
+        const Symbol s = m_strokes.at(i).temporary;
+        if (s && !needed.contains(s))
+            needed.append(s);
+    }
+    quint8 unusedKeycode = 0;
+    bool unusedShift = false;
+    m_pendingSymbols.clear();
+    for (Symbol s : std::as_const(needed)) {
+        if (!slotFor(s, unusedKeycode, unusedShift))
+            m_pendingSymbols.append(s);
+    }
+    // Free places: levels whose symbol is not needed now. Keys that hold no needed symbol and were used longest
+    // ago come first, so that the wait before the change is short and needed symbols stay where they are.
+    struct Place {
+        int slot;
+        int level;
+        bool keyKeepsSymbol;
+        qint64 lastUse;
+    };
+    QList<Place> places;
+    for (int i = 0; i < m_slots.size(); ++i) {
+        const Slot& slot = m_slots.at(i);
+        const bool keeps = needed.contains(slot.symbols[0]) || needed.contains(slot.symbols[1]);
+        for (int level = 0; level < 2; ++level) {
+            if (!slot.symbols[level] || !needed.contains(slot.symbols[level]))
+                places.append({i, level, keeps, slot.lastUse});
+        }
+    }
+    std::stable_sort(places.begin(), places.end(), [](const Place& a, const Place& b) {
+        return std::tie(a.keyKeepsSymbol, a.lastUse) < std::tie(b.keyKeepsSymbol, b.lastUse);
+    });
+    m_pendingAssignments.clear();
+    qint64 readyAt = 0;
+    for (qsizetype i = 0; i < m_pendingSymbols.size() && i < places.size(); ++i) {
+        m_pendingAssignments.append({places.at(i).slot, places.at(i).level});
+        if (places.at(i).lastUse >= 0)
+            readyAt = std::max(readyAt, places.at(i).lastUse + kRemapAfterUseMs);
+    }
+    return readyAt - m_clock.elapsed();
+}
+
+void X11KeySender::applyRemap() {
+    QList<int> changed;
+    for (qsizetype i = 0; i < m_pendingAssignments.size(); ++i) {
+        const auto [slot, level] = m_pendingAssignments.at(i);
+        m_slots[slot].symbols[level] = m_pendingSymbols.at(i);
+        if (!changed.contains(slot))
+            changed.append(slot);
+    }
+    std::sort(changed.begin(), changed.end());
+    writeSlots(changed);
+    XSync(m_display, False);
+    qCDebug(lcPlatform) << "lent" << m_pendingSymbols.size() << "symbols to" << changed.size() << "spare keys";
+    m_pendingAssignments.clear();
+    m_pendingSymbols.clear();
+}
+
+void X11KeySender::writeSlots(const QList<int>& indexes) {
+    // One request for each run of neighbouring keys: every request makes each client reload its key table.
+    for (qsizetype i = 0; i < indexes.size();) {
+        qsizetype end = i + 1;
+        while (end < indexes.size() && m_slots.at(indexes.at(end)).keycode == m_slots.at(indexes.at(end - 1)).keycode + 1)
+            ++end;
+        QList<KeySym> symbols;
+        for (qsizetype j = i; j < end; ++j) {
+            const Slot& slot = m_slots.at(indexes.at(j));
+            symbols << slot.symbols[0] << slot.symbols[1];
+        }
+        XChangeKeyboardMapping(m_display, m_slots.at(indexes.at(i)).keycode, 2, symbols.data(), int(end - i));
+        i = end;
+    }
+}
+
+void X11KeySender::revertSlots() {
+    if (m_phase != Phase::Idle)
+        return; // a sending runs and uses the lent keys; it reverts when it ends
+    QList<int> lent;
+    for (int i = 0; i < m_slots.size(); ++i) {
+        Slot& slot = m_slots[i];
+        if (slot.symbols[0] || slot.symbols[1]) {
+            slot.symbols[0] = slot.symbols[1] = NoSymbol;
+            lent.append(i);
+        }
+    }
+    if (lent.isEmpty())
+        return;
+    writeSlots(lent);
+    XFlush(m_display);
+}
