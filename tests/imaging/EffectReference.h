@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+class EffectRandom;
+
+struct ReferenceInputs {
+    int brightnessOffset = 0;
+    int red = 0;
+    int green = 0;
+    int blue = 0;
+    EffectRandom* random = nullptr;
+};
+
+// Each effect written out plainly, one pixel read and written at a time in column order over a picture box in
+// pixels as large as the picture: the yardstick for the fast implementation.
+QImage referenceEffect(const QString& name, const QImage& picture, const ReferenceInputs& inputs);
