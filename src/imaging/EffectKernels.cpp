@@ -245,89 +245,157 @@ int diffuseOffset(EffectRandom& random) {
     return int(roundHalfEven(4 * random.draw() - 2));
 }
 
+// The column-order effects work on strips of a few columns copied column by column, so that walking down a
+// column and reaching into its neighbours stays within a small, contiguous piece of memory.
+constexpr qint64 kStripColumns = 16;
+
+template <typename Kernel>
+void inStrips(Span columns, Kernel&& kernel) {
+    for (qint64 x = columns.first; x <= columns.last; x += kStripColumns) {
+        kernel(Span{x, std::min(columns.last, x + kStripColumns - 1)});
+    }
+}
+
+// Pixels of columns [first, first + count) of the picture, column after column. Columns outside the picture
+// hold black: diffuse reads them as -1 per channel, which clamps to black.
+struct PixelStrip {
+    qint64 first = 0;
+    qint64 count = 0;
+    qint64 rows = 0;
+    std::vector<quint32> pixels;
+
+    quint32* column(qint64 x) { return pixels.data() + (x - first) * rows; }
+
+    void load(const Surface& s, qint64 firstColumn, qint64 lastColumn) {
+        first = firstColumn;
+        count = lastColumn - firstColumn + 1;
+        rows = s.height;
+        pixels.assign(size_t(count * rows), kOpaque);
+        const Span inside = Span{firstColumn, lastColumn}.clippedTo(0, s.width - 1);
+        for (qint64 y = 0; y < rows; ++y) {
+            const quint32* row = s.row(y);
+            for (qint64 x = inside.first; x <= inside.last; ++x) {
+                column(x)[y] = row[x];
+            }
+        }
+    }
+
+    void store(const Surface& s, Span columns) {
+        for (qint64 y = 0; y < rows; ++y) {
+            quint32* row = s.row(y);
+            for (qint64 x = columns.first; x <= columns.last; ++x) {
+                row[x] = column(x)[y];
+            }
+        }
+    }
+};
+
 // Diffuse reads neighbours on both sides of the current pixel, changed or not, and its draws follow the pixels:
 // it really runs column by column.
 void runDiffuse(const Surface& s, qint64 W, qint64 H, const Progress& progress, EffectRandom& random) {
     const Span ys = Span{0, H}.clippedTo(0, s.height - 1);
     // Rows of the box below the picture still take their two draws each.
     const quint64 drawsBelow = H >= s.height ? quint64(H - s.height + 1) * 2 : 0;
+    PixelStrip strip;
     inBands(Span{0, W}, W, progress, [&](Span band) {
-        const Span xs = band.clippedTo(0, s.width - 1);
-        for (qint64 x = xs.first; x <= xs.last; ++x) {
-            for (qint64 y = ys.first; y <= ys.last; ++y) {
-                const int dx = diffuseOffset(random);
-                const int dy = diffuseOffset(random);
-                const qint64 sx = x + dx;
-                const qint64 sy = y + dy;
-                // Outside the picture every channel is -1, which clamps to black.
-                s.row(y)[x] = s.contains(sx, sy) ? (s.row(sy)[sx] | kOpaque) : kOpaque;
+        inStrips(band.clippedTo(0, s.width - 1), [&](Span xs) {
+            strip.load(s, xs.first - 2, xs.last + 2);
+            for (qint64 x = xs.first; x <= xs.last; ++x) {
+                quint32* target = strip.column(x);
+                for (qint64 y = ys.first; y <= ys.last; ++y) {
+                    const int dx = diffuseOffset(random);
+                    const int dy = diffuseOffset(random);
+                    const qint64 sy = y + dy;
+                    target[y] = sy >= 0 && sy < s.height ? strip.column(x + dx)[sy] : kOpaque;
+                }
+                random.skip(drawsBelow);
             }
-            random.skip(drawsBelow);
-        }
+            strip.store(s, xs);
+        });
     });
 }
 
-// One column of soften's input, channel by channel; the entry after the last row stands for the row below the
-// picture (-1).
-struct Column {
-    std::vector<int> r;
-    std::vector<int> g;
-    std::vector<int> b;
+// Channels of columns [first, first + count) of the picture, column after column, with one more entry below
+// the last row; outside the picture every channel is -1.
+struct ChannelStrip {
+    qint64 first = 0;
+    qint64 rows = 0; // picture rows + 1
+    std::array<std::vector<int>, 3> planes;
 
-    void load(const Surface& s, qint64 x) {
-        const size_t n = size_t(s.height) + 1;
-        r.assign(n, -1);
-        g.assign(n, -1);
-        b.assign(n, -1);
-        if (x < 0 || x >= s.width) {
-            return;
+    int* column(int channel, qint64 x) { return planes[size_t(channel)].data() + (x - first) * rows; }
+
+    void load(const Surface& s, qint64 firstColumn, qint64 lastColumn) {
+        first = firstColumn;
+        rows = s.height + 1;
+        for (auto& plane : planes) {
+            plane.assign(size_t((lastColumn - firstColumn + 1) * rows), -1);
         }
+        const Span inside = Span{firstColumn, lastColumn}.clippedTo(0, s.width - 1);
         for (qint64 y = 0; y < s.height; ++y) {
-            const quint32 p = s.row(y)[x];
-            r[size_t(y)] = red(p);
-            g[size_t(y)] = green(p);
-            b[size_t(y)] = blue(p);
+            const quint32* row = s.row(y);
+            for (qint64 x = inside.first; x <= inside.last; ++x) {
+                column(0, x)[y] = red(row[x]);
+                column(1, x)[y] = green(row[x]);
+                column(2, x)[y] = blue(row[x]);
+            }
+        }
+    }
+
+    void store(const Surface& s, Span columns, Span ys) {
+        for (qint64 y = ys.first; y <= ys.last; ++y) {
+            quint32* row = s.row(y);
+            for (qint64 x = columns.first; x <= columns.last; ++x) {
+                row[x] = pack(column(0, x)[y], column(1, x)[y], column(2, x)[y]);
+            }
         }
     }
 };
 
-int softened(const std::vector<int>& left, std::vector<int>& mid, const std::vector<int>& right, size_t y) {
-    const int sum = left[y - 1] + left[y] + left[y + 1] + mid[y - 1] + mid[y] + mid[y + 1] + right[y - 1] +
-                    right[y] + right[y + 1];
-    // The sum is negative only at the edges of a black picture, where the result clamps to 0 anyway.
-    mid[y] = sum < 0 ? 0 : sum / 9;
-    return mid[y];
+// The floor of a nine-sample sum over 9. The sum is negative only at the edges of a black picture, where the
+// result clamps to 0 anyway.
+int softened(int sum) {
+    return sum < 0 ? 0 : int(unsigned(sum) / 9u);
 }
 
 // Soften's window reaches the next column (unchanged) and the previous one (changed), and within its own column
-// the row above (changed): it runs column by column, on copies of three columns.
+// the row above (changed): it runs column by column.
 void runSoften(const Surface& s, qint64 W, qint64 H, const Progress& progress) {
     const Span ys = Span{1, H}.clippedTo(0, s.height - 1);
-    Column left;
-    Column mid;
-    Column right;
+    if (ys.last < ys.first) {
+        inBands(Span{1, W}, W, progress, [](Span) {});
+        return;
+    }
+    ChannelStrip strip;
+    std::array<std::vector<int>, 3> sides;
+    for (auto& side : sides) {
+        side.resize(size_t(s.height) + 1);
+    }
     inBands(Span{1, W}, W, progress, [&](Span band) {
-        const Span xs = band.clippedTo(0, s.width - 1);
-        if (xs.last < xs.first || ys.last < ys.first) {
-            return;
-        }
-        left.load(s, xs.first - 1);
-        mid.load(s, xs.first);
-        right.load(s, xs.first + 1);
-        for (qint64 x = xs.first; x <= xs.last; ++x) {
-            for (qint64 y = ys.first; y <= ys.last; ++y) {
-                const auto i = size_t(y);
-                const int r = softened(left.r, mid.r, right.r, i);
-                const int g = softened(left.g, mid.g, right.g, i);
-                const int b = softened(left.b, mid.b, right.b, i);
-                s.row(y)[x] = pack(r, g, b);
+        inStrips(band.clippedTo(0, s.width - 1), [&](Span xs) {
+            strip.load(s, xs.first - 1, xs.last + 1);
+            for (qint64 x = xs.first; x <= xs.last; ++x) {
+                // The neighbour columns do not change while this one is worked on.
+                for (int channel = 0; channel < 3; ++channel) {
+                    const int* left = strip.column(channel, x - 1);
+                    const int* right = strip.column(channel, x + 1);
+                    int* side = sides[size_t(channel)].data();
+                    for (qint64 y = ys.first; y <= ys.last; ++y) {
+                        side[y] = left[y - 1] + left[y] + left[y + 1] + right[y - 1] + right[y] + right[y + 1];
+                    }
+                }
+                // Each new value feeds the next row's sum: the three channels' chains run side by side.
+                int* r = strip.column(0, x);
+                int* g = strip.column(1, x);
+                int* b = strip.column(2, x);
+                int above[3] = {r[ys.first - 1], g[ys.first - 1], b[ys.first - 1]};
+                for (qint64 y = ys.first; y <= ys.last; ++y) {
+                    above[0] = r[y] = softened(sides[0][size_t(y)] + above[0] + r[y] + r[y + 1]);
+                    above[1] = g[y] = softened(sides[1][size_t(y)] + above[1] + g[y] + g[y + 1]);
+                    above[2] = b[y] = softened(sides[2][size_t(y)] + above[2] + b[y] + b[y + 1]);
+                }
             }
-            std::swap(left, mid);
-            std::swap(mid, right);
-            if (x < xs.last) {
-                right.load(s, x + 2);
-            }
-        }
+            strip.store(s, xs, ys);
+        });
     });
 }
 
