@@ -1,0 +1,55 @@
+#include "HotkeyReleaseWaiter.h"
+
+#include "HotkeySystem.h"
+
+HotkeyReleaseWaiter::HotkeyReleaseWaiter(HotkeySystem& hotkeys, std::function<bool()> programExiting,
+                                         ExitCheck exitCheck, QObject* parent)
+    : QObject(parent), m_hotkeys(hotkeys), m_programExiting(std::move(programExiting)), m_exitCheck(exitCheck) {
+    m_timer.setSingleShot(true);
+    connect(&m_timer, &QTimer::timeout, this, &HotkeyReleaseWaiter::check);
+}
+
+QList<int> HotkeyReleaseWaiter::keysOf(int modifierCode, int virtualKey) {
+    QList<int> keys;
+    if (modifierCode & 2)
+        keys.append(17);
+    if (modifierCode & 4)
+        keys.append(16);
+    if (modifierCode & 1)
+        keys.append(18);
+    if (virtualKey)
+        keys.append(virtualKey);
+    return keys;
+}
+
+bool HotkeyReleaseWaiter::start(int modifierCode, int virtualKey) {
+    if (m_busy || (m_programExiting && m_programExiting()))
+        return false;
+    m_busy = true;
+    m_keys = keysOf(modifierCode, virtualKey);
+    // The first look comes after the pending events have run once.
+    m_timer.start(0);
+    return true;
+}
+
+bool HotkeyReleaseWaiter::anyKeyDown() const {
+    for (int key : m_keys) {
+        if (m_hotkeys.isKeyDown(key))
+            return true;
+    }
+    return false;
+}
+
+void HotkeyReleaseWaiter::check() {
+    const auto exiting = [this] { return m_programExiting && m_programExiting(); };
+    if (m_exitCheck == ExitCheck::ExitFirst && exiting())
+        return; // stays busy: nothing more happens while the program ends
+    if (anyKeyDown()) {
+        if (exiting())
+            return;
+        m_timer.start(pollIntervalMs);
+        return;
+    }
+    Q_EMIT released();
+    m_busy = false;
+}

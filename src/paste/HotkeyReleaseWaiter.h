@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QTimer>
+
+#include <functional>
+
+class HotkeySystem;
+
+// Waits until every key of a hotkey is up before its action runs: keys sent while the user still holds the
+// combination would go to our own key grab or carry the held modifiers. The wait is a timer-driven poll of the
+// key state; the event loop runs freely meanwhile. A waiter is also its handler's busy flag: while it waits,
+// another start() is refused, so a hotkey pressed again (or repeating) does not queue a second action.
+class HotkeyReleaseWaiter final : public QObject {
+    Q_OBJECT
+public:
+    // When the program starts exiting, the wait ends without released(), and the waiter stays busy.
+    //  - ExitWhileKeysDown: ProgramExiting is looked at only while a key is still down, so keys already up
+    //    let the action run (the paste-next handler);
+    //  - ExitFirst: ProgramExiting is looked at before the keys on every turn (the clip hotkey handler).
+    enum class ExitCheck { ExitWhileKeysDown, ExitFirst };
+
+    HotkeyReleaseWaiter(HotkeySystem& hotkeys, std::function<bool()> programExiting, ExitCheck exitCheck,
+                        QObject* parent = nullptr);
+
+    // Starts waiting for the keys of (modifierCode, virtualKey). False, and nothing started, when the program
+    // is exiting or a wait already runs.
+    bool start(int modifierCode, int virtualKey);
+    bool isBusy() const { return m_busy; }
+
+    // The virtual keys of a hotkey: Control (17) for bit 2, Shift (16) for bit 4, Alt (18) for bit 1, then the
+    // key itself (none when 0).
+    static QList<int> keysOf(int modifierCode, int virtualKey);
+
+    // How often the keys are looked at while one is down: short enough that the action follows the release
+    // without a noticeable delay, long enough to cost nothing worth measuring.
+    static constexpr int pollIntervalMs = 5;
+
+Q_SIGNALS:
+    // Every key is up: run the action now. The waiter is free again once the connected slots have returned.
+    void released();
+
+private:
+    void check();
+    bool anyKeyDown() const;
+
+    HotkeySystem& m_hotkeys;
+    std::function<bool()> m_programExiting;
+    ExitCheck m_exitCheck;
+    QList<int> m_keys;
+    QTimer m_timer;
+    bool m_busy = false;
+};

@@ -1,0 +1,56 @@
+#include "LastWindowRecord.h"
+#include "PasteLog.h"
+
+LastWindowRecord::LastWindowRecord(WindowSystem& windows, std::function<bool()> programExiting, QObject* parent)
+    : QObject(parent), m_system(windows), m_programExiting(std::move(programExiting)) {}
+
+void LastWindowRecord::start() {
+    m_windows = {m_system.foregroundWindow(), 0, 0};
+    m_maximized = {};
+    m_title.clear();
+    if (!m_following)
+        m_following = connect(&m_system, &WindowSystem::foregroundWindowChanged, this,
+                              &LastWindowRecord::onForegroundChanged);
+}
+
+void LastWindowRecord::refreshMaximized() {
+    for (size_t i = 0; i < m_windows.size(); ++i)
+        m_maximized[i] = m_windows[i] && m_system.isMaximized(m_windows[i]);
+}
+
+void LastWindowRecord::onForegroundChanged(WindowId window) {
+    if (m_programExiting && m_programExiting()) {
+        disconnect(m_following);
+        return;
+    }
+    // The window being left is looked at once more: whether it is maximized now is how the user left it, even
+    // when the new active window does not enter the record.
+    if (m_windows[0])
+        m_maximized[0] = m_system.isMaximized(m_windows[0]);
+    if (!window || m_system.isIgnoredWindow(window))
+        return;
+    if (window == m_windows[0])
+        return;
+    m_windows = {window, m_windows[0], m_windows[1]};
+    QString title = m_system.windowTitle(window);
+    qsizetype length = std::min<qsizetype>(title.size(), titleLength);
+    if (length > 0 && length < title.size() && title.at(length - 1).isHighSurrogate())
+        --length; // never half a character
+    m_title = title.left(length);
+    refreshMaximized();
+    qCDebug(lcPaste) << "last window" << Qt::hex << window << m_title;
+    Q_EMIT recordChanged();
+}
+
+bool LastWindowRecord::ActivateLastApplication() {
+    m_activated = 0;
+    for (size_t i = 0; i < m_windows.size(); ++i) {
+        // A window that no longer exists fails, and the next older entry is tried.
+        if (m_windows[i] && m_system.activateWindow(m_windows[i], m_maximized[i])) {
+            m_activated = m_windows[i];
+            return true;
+        }
+    }
+    qCDebug(lcPaste) << "no window of the record exists any more";
+    return false;
+}

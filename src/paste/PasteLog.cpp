@@ -1,0 +1,3 @@
+#include "PasteLog.h"
+
+Q_LOGGING_CATEGORY(lcPaste, "zolpane.paste")

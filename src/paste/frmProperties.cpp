@@ -1,0 +1,218 @@
+#include "frmProperties.h"
+
+#include "ClipTable.h"
+#include "HotkeyKeyList.h"
+#include "Messages.h"
+#include "Settings.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace {
+
+QRadioButton* option(const char* name, const QString& caption, QWidget* parent, QLayout* layout) {
+    auto* b = new QRadioButton(caption, parent);
+    b->setObjectName(QLatin1String(name));
+    layout->addWidget(b);
+    return b;
+}
+
+QCheckBox* check(const char* name, const QString& caption, QWidget* parent, QLayout* layout) {
+    auto* c = new QCheckBox(caption, parent);
+    c->setObjectName(QLatin1String(name));
+    layout->addWidget(c);
+    return c;
+}
+
+} // namespace
+
+frmProperties::frmProperties(PropertiesContext context, int EditClipNumber, QWidget* parent)
+    : QDialog(parent), m_ctx(std::move(context)), m_clip(EditClipNumber) {
+    setObjectName(QStringLiteral("frmProperties"));
+    setWindowTitle(QStringLiteral("Clip properties"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setFont(QFont(QStringLiteral("Trebuchet MS")));
+
+    auto* method = new QGroupBox(QStringLiteral("Paste method"), this);
+    method->setObjectName(QStringLiteral("fraContainer(0)"));
+    auto* mv = new QVBoxLayout(method);
+    optDefault = option("optDefault", QStringLiteral("&Default"), method, mv);
+    optShiftInsert = option("optShiftInsert", QStringLiteral("Send Shift + &Insert (old way of pasting)"), method, mv);
+    optKeyByKey = option("optKeyByKey", QStringLiteral("Send clip &key by key (not recommended)"), method, mv);
+    optControlV = option("optControlV", QStringLiteral("Send Control + &V"), method, mv);
+
+    auto* hotkey = new QGroupBox(QStringLiteral("Hotkey"), this);
+    hotkey->setObjectName(QStringLiteral("fraContainer(1)"));
+    auto* hv = new QHBoxLayout(hotkey);
+    auto plus = [&](int i) {
+        auto* l = new QLabel(QStringLiteral("+"), hotkey);
+        l->setObjectName(QStringLiteral("lblInfo(%1)").arg(i));
+        hv->addWidget(l);
+        lblInfo[size_t(i)] = l;
+    };
+    chkShift = check("chkShift", QStringLiteral("&Shift"), hotkey, hv);
+    plus(0);
+    chkAlt = check("chkAlt", QStringLiteral("&Alt"), hotkey, hv);
+    plus(1);
+    chkControl = check("chkControl", QStringLiteral("&Control"), hotkey, hv);
+    plus(2);
+    mKey = new QComboBox(hotkey);
+    mKey->setObjectName(QStringLiteral("mKey"));
+    hv->addWidget(mKey, 1);
+    fraContainer = {method, hotkey};
+
+    cmdOK = new QPushButton(QStringLiteral("&OK"), this);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setDefault(true);
+    cmdCancel = new QPushButton(QStringLiteral("C&ancel"), this);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdOK);
+    buttons->addWidget(cmdCancel);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(method);
+    layout->addWidget(hotkey);
+    layout->addLayout(buttons);
+
+    connect(cmdOK, &QPushButton::clicked, this, &frmProperties::okClicked);
+    connect(cmdCancel, &QPushButton::clicked, this, &QWidget::close);
+
+    if (!(m_ctx.programExiting && m_ctx.programExiting()))
+        load();
+}
+
+frmProperties* frmProperties::open(QPointer<frmProperties>& current, const PropertiesContext& context, int n,
+                                   QWidget* parent) {
+    if (current)
+        current->close(); // deletes it: nothing of the old clip is stored
+    if (context.programExiting && context.programExiting())
+        return nullptr;
+    if (context.dropTopMost)
+        context.dropTopMost();
+    current = new frmProperties(context, n, parent);
+    current->show();
+    current->raise();
+    current->activateWindow();
+    return current;
+}
+
+void frmProperties::FillKeyList() {
+    mKey->clear();
+    for (const HotkeyKeyEntry& entry : HotkeyKeyList())
+        mKey->addItem(entry.text, entry.keyCode);
+}
+
+void frmProperties::load() {
+    FillKeyList();
+
+    const int method = ClipTable::isValidIndex(m_clip) ? m_ctx.table.ClipMethod[size_t(m_clip)] : 0;
+    QRadioButton* const byCode[] = {nullptr, optControlV, optKeyByKey, optShiftInsert, optDefault};
+    if (method >= 1 && method <= 4)
+        byCode[method]->setChecked(true);
+
+    const QString stem = QStringLiteral("Clip%1").arg(m_clip);
+    const int m = int(m_ctx.settings.ReadNumber(QStringLiteral("Hotkeys"), stem + QStringLiteral("Mod")));
+    chkAlt->setChecked(m & 1);
+    chkControl->setChecked(m & 2);
+    chkShift->setChecked(m & 4);
+
+    // The last entry with the stored code wins; a code the list does not offer shows its last entry.
+    const double k = m_ctx.settings.ReadNumber(QStringLiteral("Hotkeys"), stem + QStringLiteral("Key"));
+    int selected = mKey->count() - 1;
+    for (int e = 0; e < mKey->count(); ++e) {
+        if (mKey->itemData(e).toInt() == k)
+            selected = e;
+    }
+    mKey->setCurrentIndex(selected);
+}
+
+int frmProperties::GetModifierCode() const {
+    return (chkAlt->isChecked() ? 1 : 0) + (chkControl->isChecked() ? 2 : 0) + (chkShift->isChecked() ? 4 : 0);
+}
+
+int frmProperties::selectedKey() const { return mKey->currentIndex() < 0 ? 0 : mKey->currentData().toInt(); }
+
+bool frmProperties::ValidateHotkey() {
+    const int m = GetModifierCode();
+    const int k = selectedKey();
+    auto hotkeyOf = [this](int clip) {
+        return m_ctx.clipHotkey ? m_ctx.clipHotkey(clip) : std::pair<int, int>{0, 0};
+    };
+
+    if (k == 0) {
+        const auto [oldMod, oldKey] = hotkeyOf(m_clip);
+        if (!(oldMod > 0 && oldKey > 0))
+            HotkeyUnchanged = true;
+        return true;
+    }
+    if (m == 1) {
+        Messages::ShowMessage(QStringLiteral("You may not use Alt hotkey alone!"), QStringLiteral("inf"));
+        return false;
+    }
+    // Only clip hotkeys are compared; a clash with a special hotkey is left to the platform.
+    for (int i = 1; i <= ClipTable::ClipCount; ++i) {
+        const auto [mod, key] = hotkeyOf(i);
+        if (key != k || mod != m)
+            continue;
+        if (i != m_clip) {
+            Messages::ShowMessage(QStringLiteral("This hotkey is set to clip %1!").arg(i), QStringLiteral("excl"));
+            return false;
+        }
+        HotkeyUnchanged = true;
+        return true;
+    }
+    return true;
+}
+
+void frmProperties::SetPasteMethod() {
+    if (!ClipTable::isValidIndex(m_clip))
+        return;
+    quint8& method = m_ctx.table.ClipMethod[size_t(m_clip)];
+    if (optControlV->isChecked())
+        method = 1;
+    else if (optKeyByKey->isChecked())
+        method = 2;
+    else if (optShiftInsert->isChecked())
+        method = 3;
+    else if (optDefault->isChecked())
+        method = 4;
+}
+
+void frmProperties::okClicked() {
+    if (!ValidateHotkey())
+        return;
+    if (!HotkeyUnchanged) {
+        const int m = GetModifierCode();
+        const int k = selectedKey();
+        const QString stem = QStringLiteral("Clip%1").arg(m_clip);
+        m_ctx.settings.WriteSetting(QStringLiteral("Hotkeys"), stem + QStringLiteral("Mod"), QString::number(m));
+        m_ctx.settings.WriteSetting(QStringLiteral("Hotkeys"), stem + QStringLiteral("Key"), QString::number(k));
+        if (m_ctx.SetClipHotkey)
+            m_ctx.SetClipHotkey(m, k, m_clip + 6);
+    }
+    SetPasteMethod();
+    close();
+}
+
+// Esc lands here as well: closing stores nothing.
+void frmProperties::reject() { close(); }
+
+void frmProperties::closeEvent(QCloseEvent* event) {
+    if (!m_unloaded) {
+        m_unloaded = true;
+        if (m_ctx.restoreTopMost)
+            m_ctx.restoreTopMost();
+    }
+    event->accept();
+}
