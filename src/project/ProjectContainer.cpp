@@ -1,0 +1,552 @@
+#include "ProjectContainer.h"
+
+#include "AppPaths.h"
+#include "CodePage.h"
+#include "Messages.h"
+#include "ProjectLog.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+#include <QtEndian>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <fnmatch.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// Our own error for a container that ends early or holds an impossible length (the number of the classic
+// "Input past end of file" error).
+constexpr int DamagedContainerError = 62;
+
+void setDamaged(const char* what) {
+    Messages::setPendingError(DamagedContainerError, QStringLiteral("Damaged project file: ") + QLatin1String(what));
+}
+
+QByteArray fsName(const QString& path) { return QFile::encodeName(path); }
+
+// A file descriptor closed on scope exit.
+class Fd {
+public:
+    explicit Fd(int fd = -1) : m_fd(fd) {}
+    ~Fd() { reset(); }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int get() const { return m_fd; }
+    bool valid() const { return m_fd >= 0; }
+    void reset(int fd = -1) {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = fd;
+    }
+    int release() { return std::exchange(m_fd, -1); }
+
+private:
+    int m_fd;
+};
+
+bool writeAll(int fd, const char* data, qint64 size) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size_t(std::min<qint64>(size, 1 << 30)));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += n;
+        size -= n;
+    }
+    return true;
+}
+
+// Reads exactly size bytes; a file that ends early fails with the damaged-container error.
+bool readAll(int fd, char* data, qint64 size) {
+    while (size > 0) {
+        const ssize_t n = ::read(fd, data, size_t(std::min<qint64>(size, 1 << 30)));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            Messages::setPendingErrno(errno);
+            return false;
+        }
+        if (n == 0) {
+            setDamaged("unexpected end");
+            return false;
+        }
+        data += n;
+        size -= n;
+    }
+    return true;
+}
+
+// Opens a folder for *at() calls without following a symbolic link in its last component.
+int openFolder(const QString& folder) {
+    QString path = folder;
+    while (path.size() > 1 && path.endsWith('/'))
+        path.chop(1);
+    if (path.isEmpty())
+        return -1;
+    return ::open(fsName(path).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+}
+
+// Where container bytes come from: memory or an open file. Both know how much is left, so no length read
+// from the file is trusted beyond that.
+class Source {
+public:
+    virtual ~Source() = default;
+    virtual qint64 remaining() const = 0;
+    virtual bool read(char* out, qint64 size) = 0;
+
+    template <typename T> bool readInt(T* value) {
+        char raw[sizeof(T)];
+        if (remaining() < qint64(sizeof(T))) {
+            setDamaged("unexpected end");
+            return false;
+        }
+        if (!read(raw, sizeof(T)))
+            return false;
+        *value = qFromLittleEndian<T>(raw);
+        return true;
+    }
+
+    bool readBytes(qint64 size, QByteArray* out) {
+        if (size < 0 || size > remaining()) {
+            setDamaged(size < 0 ? "negative length" : "length past the end");
+            return false;
+        }
+        out->resize(size);
+        return read(out->data(), size);
+    }
+};
+
+class MemorySource final : public Source {
+public:
+    explicit MemorySource(const QByteArray& bytes) : m_bytes(bytes) {}
+    qint64 remaining() const override { return m_bytes.size() - m_pos; }
+    bool read(char* out, qint64 size) override {
+        memcpy(out, m_bytes.constData() + m_pos, size_t(size));
+        m_pos += size;
+        return true;
+    }
+
+private:
+    const QByteArray& m_bytes;
+    qint64 m_pos = 0;
+};
+
+class FileSource final : public Source {
+public:
+    FileSource(int fd, qint64 size) : m_fd(fd), m_left(size) {}
+    qint64 remaining() const override { return m_left; }
+    bool read(char* out, qint64 size) override {
+        if (!readAll(m_fd, out, size))
+            return false;
+        m_left -= size;
+        return true;
+    }
+
+private:
+    int m_fd;
+    qint64 m_left;
+};
+
+// Reads the count. A negative count is as damaged as a short file.
+bool readCount(Source& source, qint32* count) {
+    if (!source.readInt(count))
+        return false;
+    if (*count < 0) {
+        setDamaged("negative member count");
+        return false;
+    }
+    return true;
+}
+
+bool readMember(Source& source, ProjectContainer::Member* member) {
+    qint16 nameLength = 0;
+    qint32 dataLength = 0;
+    QByteArray name;
+    if (!source.readInt(&nameLength) || !source.readBytes(nameLength, &name) || !source.readInt(&dataLength) ||
+        !source.readBytes(dataLength, &member->data))
+        return false;
+    member->name = CodePage::fromAnsi(name);
+    return true;
+}
+
+// Natural order without regard to case: runs of digits compare by value.
+bool naturalLess(const QString& a, const QString& b) {
+    qsizetype i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (a[i].isDigit() && b[j].isDigit()) {
+            qsizetype ei = i, ej = j;
+            while (ei < a.size() && a[ei].isDigit())
+                ++ei;
+            while (ej < b.size() && b[ej].isDigit())
+                ++ej;
+            qsizetype si = i, sj = j;
+            while (si + 1 < ei && a[si] == '0')
+                ++si;
+            while (sj + 1 < ej && b[sj] == '0')
+                ++sj;
+            if (ei - si != ej - sj)
+                return ei - si < ej - sj;
+            const int c = QStringView(a).mid(si, ei - si).compare(QStringView(b).mid(sj, ej - sj));
+            if (c != 0)
+                return c < 0;
+            i = ei;
+            j = ej;
+            continue;
+        }
+        const QChar ca = a[i].toLower(), cb = b[j].toLower();
+        if (ca != cb)
+            return ca < cb;
+        ++i;
+        ++j;
+    }
+    if ((a.size() - i) != (b.size() - j))
+        return a.size() - i < b.size() - j;
+    return a < b; // names equal but for case or leading zeros: still a fixed order
+}
+
+bool packOrderLess(const QString& a, const QString& b) {
+    const bool ia = a.endsWith(QLatin1String(".ini"), Qt::CaseInsensitive);
+    const bool ib = b.endsWith(QLatin1String(".ini"), Qt::CaseInsensitive);
+    if (ia != ib)
+        return ia;
+    return naturalLess(a, b);
+}
+
+// The names of the regular, not hidden files of an open folder that match pattern, in pack order.
+QStringList listFiles(int dirFd, const QString& pattern) {
+    QStringList names;
+    const int copy = ::dup(dirFd);
+    if (copy < 0)
+        return names;
+    DIR* dir = ::fdopendir(copy);
+    if (!dir) {
+        ::close(copy);
+        return names;
+    }
+    // Every name matches "*.*", as it does on the system the format comes from.
+    const QByteArray glob = pattern == QLatin1String("*.*") ? QByteArray("*") : fsName(pattern);
+    while (const dirent* entry = ::readdir(dir)) {
+        if (entry->d_name[0] == '.')
+            continue;
+        struct stat st {};
+        if (::fstatat(dirFd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode))
+            continue;
+        if (::fnmatch(glob.constData(), entry->d_name, FNM_CASEFOLD) != 0)
+            continue;
+        names.append(QFile::decodeName(entry->d_name));
+    }
+    ::closedir(dir);
+    std::sort(names.begin(), names.end(), packOrderLess);
+    return names;
+}
+
+// A file written under a temporary name beside its target and renamed over it once complete.
+class AtomicFile {
+public:
+    explicit AtomicFile(const QString& target) : m_target(fsName(target)) {}
+    ~AtomicFile() {
+        if (m_fd.valid()) {
+            m_fd.reset();
+            ::unlink(m_temp.constData());
+        }
+    }
+
+    bool open() {
+        const qsizetype slash = m_target.lastIndexOf('/');
+        const QByteArray folder = slash < 0 ? QByteArray(".") : m_target.left(std::max<qsizetype>(slash, 1));
+        const QByteArray name = m_target.mid(slash + 1);
+        // Hidden, and short enough for any file name length limit.
+        const QByteArray stem = "." + (name.size() > 200 ? QByteArray("zolpane") : name) + ".";
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            m_temp = folder + '/' + stem + QByteArray::number(QRandomGenerator::global()->generate(), 36) + ".part";
+            m_fd.reset(::open(m_temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+            if (m_fd.valid())
+                break;
+            if (errno != EEXIST)
+                return fail();
+        }
+        if (!m_fd.valid())
+            return fail();
+        m_folder = folder;
+        // An existing project keeps its permissions.
+        struct stat st {};
+        if (::lstat(m_target.constData(), &st) == 0 && S_ISREG(st.st_mode))
+            ::fchmod(m_fd.get(), st.st_mode & 07777);
+        return true;
+    }
+
+    bool write(const char* data, qint64 size) { return writeAll(m_fd.get(), data, size) || fail(); }
+
+    bool commit() {
+        if (::fsync(m_fd.get()) != 0)
+            return fail();
+        if (::close(m_fd.release()) != 0) {
+            const int err = errno;
+            ::unlink(m_temp.constData());
+            Messages::setPendingErrno(err);
+            return false;
+        }
+        if (::rename(m_temp.constData(), m_target.constData()) != 0) {
+            const int err = errno;
+            ::unlink(m_temp.constData());
+            Messages::setPendingErrno(err);
+            return false;
+        }
+        // Make the rename itself durable.
+        Fd folder(::open(m_folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (folder.valid())
+            ::fsync(folder.get());
+        return true;
+    }
+
+private:
+    bool fail() {
+        Messages::setPendingErrno(errno ? errno : EIO);
+        return false;
+    }
+
+    QByteArray m_target;
+    QByteArray m_temp;
+    QByteArray m_folder;
+    Fd m_fd;
+};
+
+// Reads one member file of an open folder whole; the container stores at most 2 GiB per member.
+bool readMemberFile(int dirFd, const QString& name, QByteArray* data) {
+    Fd fd(::openat(dirFd, fsName(name).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    struct stat st {};
+    if (!fd.valid() || ::fstat(fd.get(), &st) != 0) {
+        Messages::setPendingErrno(errno);
+        return false;
+    }
+    if (st.st_size > INT32_MAX) {
+        Messages::setPendingErrno(EFBIG);
+        return false;
+    }
+    data->resize(qsizetype(st.st_size));
+    return readAll(fd.get(), data->data(), st.st_size);
+}
+
+template <typename T> QByteArray littleEndian(T value) {
+    QByteArray out(sizeof(T), Qt::Uninitialized);
+    qToLittleEndian<T>(value, out.data());
+    return out;
+}
+
+// Removes an entry of an open folder: files and links at once, folders with their contents.
+void removeEntry(int parentFd, const char* name) {
+    if (::unlinkat(parentFd, name, 0) == 0 || (errno != EISDIR && errno != EPERM))
+        return;
+    const int fd = ::openat(parentFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0)
+        ::fchmod(fd, (st.st_mode & 07777) | S_IRWXU);
+    DIR* dir = ::fdopendir(fd);
+    if (!dir) {
+        ::close(fd);
+        return;
+    }
+    std::vector<QByteArray> names;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (qstrcmp(entry->d_name, ".") != 0 && qstrcmp(entry->d_name, "..") != 0)
+            names.emplace_back(entry->d_name);
+    }
+    for (const QByteArray& child : names)
+        removeEntry(::dirfd(dir), child.constData());
+    ::closedir(dir);
+    ::unlinkat(parentFd, name, AT_REMOVEDIR);
+}
+
+} // namespace
+
+namespace ProjectContainer {
+
+bool isSafeMemberName(const QString& name) {
+    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") && !name.contains('/') &&
+           !name.contains('\\') && !name.contains(QChar(0));
+}
+
+QList<Member> parse(const QByteArray& bytes, bool* complete) {
+    QList<Member> members;
+    MemorySource source(bytes);
+    qint32 count = 0;
+    bool ok = readCount(source, &count);
+    for (qint32 k = 0; ok && k < count; ++k) {
+        Member member;
+        ok = readMember(source, &member);
+        if (ok)
+            members.append(std::move(member));
+    }
+    if (complete)
+        *complete = ok;
+    return members;
+}
+
+bool writeFile(const QString& folder, const QString& name, const QByteArray& bytes) {
+    Fd dir(openFolder(folder));
+    if (!dir.valid()) {
+        Messages::setPendingErrno(errno ? errno : ENOENT);
+        return false;
+    }
+    const QByteArray fileName = fsName(name);
+    if (::unlinkat(dir.get(), fileName.constData(), 0) != 0 && errno != ENOENT) {
+        Messages::setPendingErrno(errno);
+        return false;
+    }
+    Fd fd(::openat(dir.get(), fileName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+    if (!fd.valid() || !writeAll(fd.get(), bytes.constData(), bytes.size()) || ::close(fd.release()) != 0) {
+        Messages::setPendingErrno(errno ? errno : EIO);
+        return false;
+    }
+    return true;
+}
+
+bool PackFolder(const QString& folder, const QString& target, const QString& pattern) {
+    Fd dir(openFolder(withSlash(folder)));
+    if (!dir.valid()) {
+        Messages::setPendingErrno(errno ? errno : ENOENT);
+        return false;
+    }
+    const QStringList names = listFiles(dir.get(), pattern);
+    AtomicFile out(target);
+    if (!out.open())
+        return false;
+    const QByteArray count = littleEndian<qint32>(qint32(names.size()));
+    if (!out.write(count.constData(), count.size()))
+        return false;
+    for (const QString& name : names) {
+        const QByteArray ansiName = CodePage::toAnsi(name);
+        if (ansiName.size() > SHRT_MAX) {
+            Messages::setPendingErrno(ENAMETOOLONG);
+            return false;
+        }
+        QByteArray data;
+        if (!readMemberFile(dir.get(), name, &data))
+            return false;
+        const QByteArray head = littleEndian<qint16>(qint16(ansiName.size())) + ansiName +
+                                littleEndian<qint32>(qint32(data.size()));
+        if (!out.write(head.constData(), head.size()) || !out.write(data.constData(), data.size()))
+            return false;
+    }
+    return out.commit();
+}
+
+bool UnpackFile(const QString& source, const QString& folder, QList<Member>* members) {
+    Fd fd(::open(fsName(source).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    struct stat st {};
+    if (!fd.valid() || ::fstat(fd.get(), &st) != 0) {
+        Messages::setPendingErrno(errno);
+        return false;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        Messages::setPendingErrno(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
+        return false;
+    }
+    const QString target = withSlash(folder);
+    FileSource input(fd.get(), qint64(st.st_size));
+    qint32 count = 0;
+    if (!readCount(input, &count))
+        return false;
+    for (qint32 k = 0; k < count; ++k) {
+        Member member;
+        if (!readMember(input, &member))
+            return false;
+        if (!isSafeMemberName(member.name)) {
+            qCWarning(lcProject) << "Skipped a project member with an unsafe name:" << member.name;
+            continue;
+        }
+        if (!writeFile(target, member.name, member.data))
+            return false;
+        if (members)
+            members->append(std::move(member));
+    }
+    return true;
+}
+
+void KillTempDir(const QString& folder) {
+    Fd dir(openFolder(folder));
+    if (dir.valid()) {
+        for (int i = 1; i <= 30; ++i)
+            ::unlinkat(dir.get(), ("clip" + QByteArray::number(i) + ".dat").constData(), 0);
+        // Then every other file, hidden ones and links included; subfolders stay.
+        const int copy = ::dup(dir.get());
+        if (DIR* d = copy >= 0 ? ::fdopendir(copy) : nullptr) {
+            std::vector<QByteArray> names;
+            while (const dirent* entry = ::readdir(d))
+                names.emplace_back(entry->d_name);
+            for (const QByteArray& name : names) {
+                struct stat st {};
+                if (::fstatat(dir.get(), name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISDIR(st.st_mode))
+                    ::unlinkat(dir.get(), name.constData(), 0);
+            }
+            ::closedir(d);
+        } else if (copy >= 0) {
+            ::close(copy);
+        }
+    }
+    QString path = folder;
+    while (path.size() > 1 && path.endsWith('/'))
+        path.chop(1);
+    if (!path.isEmpty())
+        ::rmdir(fsName(path).constData());
+}
+
+void DeleteFolderTree(const QString& folder) {
+    QString path = folder;
+    while (path.endsWith('/'))
+        path.chop(1);
+    // Never the root or the working folder by accident.
+    if (path.isEmpty() || path == QLatin1String("."))
+        return;
+    const qsizetype slash = path.lastIndexOf('/');
+    const QString parent = slash < 0 ? QStringLiteral(".") : slash == 0 ? QStringLiteral("/") : path.left(slash);
+    const QByteArray name = fsName(path.mid(slash + 1));
+    if (name == "." || name == "..")
+        return;
+    Fd parentFd(::open(fsName(parent).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (parentFd.valid())
+        removeEntry(parentFd.get(), name.constData());
+}
+
+void MakeDirZPLoad(const QString& path) {
+    QString p = path;
+    while (p.size() > 1 && p.endsWith('/'))
+        p.chop(1);
+    if (p.isEmpty())
+        return;
+    const QByteArray bytes = fsName(p);
+    // Each missing parent in turn, then the folder itself.
+    for (qsizetype i = 1; i <= bytes.size(); ++i) {
+        if (i == bytes.size() || bytes[i] == '/')
+            ::mkdir(bytes.left(i).constData(), 0777);
+    }
+}
+
+bool FileExists(const QString& path) {
+    if (path.isEmpty())
+        return false;
+    // Non-blocking, so that probing a FIFO does not hang.
+    Fd fd(::open(fsName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    struct stat st {};
+    return fd.valid() && ::fstat(fd.get(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool FolderExists(const QString& path) {
+    struct stat st {};
+    return !path.isEmpty() && ::stat(fsName(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+} // namespace ProjectContainer

@@ -1,0 +1,3 @@
+#include "ProjectLog.h"
+
+Q_LOGGING_CATEGORY(lcProject, "zolpane.project")

@@ -1,0 +1,226 @@
+#include "ProjectReader.h"
+
+#include "AppPaths.h"
+#include "ClipTable.h"
+#include "CodePage.h"
+#include "IniFile.h"
+#include "Messages.h"
+#include "ProjectContainer.h"
+#include "ProjectLog.h"
+
+#include <QBuffer>
+#include <QHash>
+#include <QImageReader>
+#include <QLocale>
+
+#include <cerrno>
+#include <cmath>
+
+namespace {
+
+bool g_loading = false;
+
+const QByteArray IndexKeys[3] = {"Format", "Name", "Method"};
+
+// The clip number of a section name "ClipN" (any case, N = 1..30 without leading zeros), else 0.
+int clipNumber(QByteArrayView name) {
+    if (name.size() < 5 || name.size() > 6 || name.first(4).toByteArray().toLower() != "clip" || name[4] == '0')
+        return 0;
+    int n = 0;
+    for (char c : name.sliced(4)) {
+        if (c < '0' || c > '9')
+            return 0;
+        n = n * 10 + (c - '0');
+    }
+    return n <= ClipTable::ClipCount ? n : 0;
+}
+
+// The first line of a text: up to the first CR, or all of it.
+QString firstLine(const QString& text) {
+    const qsizetype cr = text.indexOf('\r');
+    return cr < 0 ? text : text.left(cr);
+}
+
+// An RTF member holds the RTF source with the CR LF the writer appended after it.
+QString rtfSource(const QString& text) { return text.endsWith(QLatin1String("\r\n")) ? text.chopped(2) : text; }
+
+void readClip(ClipTable& table, int i, const ProjectReader::Index& index, const QByteArray* data) {
+    const QString format = CodePage::fromAnsi(index.value(i, "Format")).toUpper();
+    if (const auto method = ProjectReader::methodByte(CodePage::fromAnsi(index.value(i, "Method"))))
+        table.ClipMethod[size_t(i)] = *method;
+    const QString name = CodePage::fromAnsi(index.value(i, "Name"));
+    if (format == ClipTable::TxtLong || format == ClipTable::Rtf) {
+        table.SwitchLock(i, true);
+        table.setFormat(i, format);
+        if (data) {
+            const QString text = CodePage::fromAnsi(*data);
+            table.setData(i, format == ClipTable::Rtf ? rtfSource(text) : ProjectReader::longText(text));
+        }
+        table.setText(i, name);
+    } else if (format == ClipTable::Img) {
+        table.SwitchLock(i, true);
+        table.setFormat(i, ClipTable::Img);
+        if (data)
+            table.setPicture(i, ProjectReader::loadPicture(*data));
+        table.setText(i, name);
+    } else if (format == ClipTable::TxtSimple) {
+        // The name line repeats the text; the data file is what counts.
+        table.SwitchLock(i, false);
+        table.setFormat(i, ClipTable::TxtSimple);
+        table.setText(i, data ? firstLine(CodePage::fromAnsi(*data)) : QString());
+    } else {
+        table.setText(i, name);
+    }
+}
+
+} // namespace
+
+namespace ProjectReader {
+
+Index::Index(const QByteArray& content) {
+    // Only the first section of each name and the first line of each key count, so one pass over the
+    // lines, as the INI reader splits them, finds every line a lookup can return.
+    bool seen[ClipTable::ClipCount + 1] = {};
+    int current = 0;
+    const qsizetype n = content.size();
+    qsizetype pos = 0;
+    while (pos < n) {
+        const qsizetype lf = content.indexOf('\n', pos);
+        qsizetype end = lf < 0 ? n : lf;
+        if (end > pos && content.at(end - 1) == '\r')
+            --end;
+        const QByteArrayView line(content.constData() + pos, end - pos);
+        pos = lf < 0 ? n : lf + 1;
+        const QByteArrayView trimmed = line.trimmed();
+        if (trimmed.startsWith('[')) {
+            const qsizetype close = trimmed.indexOf(']');
+            const QByteArrayView name = (close < 0 ? trimmed.sliced(1) : trimmed.sliced(1, close - 1)).trimmed();
+            const int clip = clipNumber(name);
+            current = clip > 0 && !seen[clip] ? clip : 0;
+            seen[clip] = true;
+            continue;
+        }
+        const qsizetype eq = line.indexOf('=');
+        if (current == 0 || eq < 0 || trimmed.startsWith(';'))
+            continue;
+        const QByteArrayView key = line.first(eq).trimmed();
+        for (int k = 0; k < 3; ++k) {
+            if (m_lines[current][k].isEmpty() && key.compare(IndexKeys[k], Qt::CaseInsensitive) == 0)
+                m_lines[current][k] = line.toByteArray();
+        }
+    }
+}
+
+QByteArray Index::value(int clip, const QByteArray& key) const {
+    if (!ClipTable::isValidIndex(clip))
+        return {};
+    for (int k = 0; k < 3; ++k) {
+        if (key.compare(IndexKeys[k], Qt::CaseInsensitive) == 0 && !m_lines[clip][k].isEmpty())
+            return IniFile::readValue("[s]\n" + m_lines[clip][k], "s", key);
+    }
+    return {};
+}
+
+std::optional<quint8> methodByte(const QString& value) {
+    const QString text = value.trimmed();
+    double number = 0;
+    if (text.startsWith(QLatin1String("&H"), Qt::CaseInsensitive) ||
+        text.startsWith(QLatin1String("&O"), Qt::CaseInsensitive)) {
+        bool ok = false;
+        number = double(text.mid(2).toLongLong(&ok, text[1].toUpper() == 'H' ? 16 : 8));
+        if (!ok)
+            return std::nullopt;
+    } else {
+        bool ok = false;
+        number = QLocale::c().toDouble(text, &ok);
+        if (!ok || !std::isfinite(number))
+            return std::nullopt;
+    }
+    const double rounded = std::nearbyint(number); // halves to even
+    if (rounded < 0 || rounded > 255)
+        return std::nullopt;
+    return quint8(rounded);
+}
+
+QString longText(const QString& fileText) {
+    QString text;
+    const qsizetype n = fileText.size();
+    qsizetype pos = 0;
+    while (pos < n) {
+        const qsizetype cr = fileText.indexOf('\r', pos);
+        const QStringView line = QStringView(fileText).mid(pos, (cr < 0 ? n : cr) - pos);
+        pos = cr < 0 ? n : cr + 1;
+        if (pos < n && fileText.at(pos) == '\n')
+            ++pos;
+        if (!text.isEmpty())
+            text += QLatin1String("\r\n");
+        text += line;
+    }
+    return text;
+}
+
+QImage loadPicture(const QByteArray& bytes) {
+    QBuffer buffer;
+    buffer.setData(bytes);
+    if (!buffer.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray format = QImageReader::imageFormat(&buffer);
+    if (format != "bmp" && format != "gif" && format != "jpeg" && format != "ico")
+        return {};
+    buffer.seek(0);
+    QImageReader reader(&buffer, format);
+    // Compressed pictures may decode to more than their size, but not to an unbounded amount.
+    const qint64 limit = 16 * qint64(bytes.size()) + (qint64(16) << 20);
+    const QSize size = reader.size();
+    if (size.isValid() && qint64(size.width()) * size.height() * 4 > limit)
+        return {};
+    reader.setAllocationLimit(int(std::min<qint64>(limit >> 20, 1024)) + 1);
+    return reader.read();
+}
+
+LoadStatus load(const QString& path, const QString& tempFolder, ClipTable& table) {
+    if (g_loading)
+        return LoadStatus::Busy;
+    g_loading = true;
+    struct Reset {
+        ~Reset() { g_loading = false; }
+    } reset;
+
+    Messages::setPendingError(0, {});
+    errno = 0;
+    if (!ProjectContainer::FileExists(path)) {
+        const int reason = errno ? errno : ProjectContainer::FolderExists(path) ? EISDIR : ENOENT;
+        Messages::setPendingErrno(reason);
+        return LoadStatus::Missing;
+    }
+
+    table.CleanUp();
+    // Member names are looked up without regard to case, as on the system the format comes from; of two
+    // members with the same name the later one counts, as it would replace the earlier file.
+    QHash<QString, QByteArray> files;
+    QString folder;
+    if (!tempFolder.isEmpty()) {
+        folder = withSlash(tempFolder) + QStringLiteral("zpload/");
+        // Whatever sits at the scratch path (an old folder, a file, a link) goes first.
+        ProjectContainer::DeleteFolderTree(folder);
+        ProjectContainer::MakeDirZPLoad(withSlash(tempFolder) + QStringLiteral("zpload"));
+        QList<ProjectContainer::Member> members;
+        if (!ProjectContainer::UnpackFile(path, folder, &members))
+            qCWarning(lcProject) << "Unpacking" << path << "stopped:" << Messages::pendingErrorDescription();
+        for (ProjectContainer::Member& member : members)
+            files.insert(member.name.toLower(), std::move(member.data));
+    }
+
+    const Index index(files.value(QStringLiteral("zp.ini")));
+    for (int i = 1; i <= ClipTable::ClipCount; ++i) {
+        const auto data = files.constFind(QStringLiteral("clip%1.dat").arg(i));
+        readClip(table, i, index, data == files.constEnd() ? nullptr : &data.value());
+    }
+    table.PlaceEmptyStrings();
+    if (!folder.isEmpty())
+        ProjectContainer::DeleteFolderTree(folder);
+    Messages::setPendingError(0, {});
+    return LoadStatus::Loaded;
+}
+
+} // namespace ProjectReader

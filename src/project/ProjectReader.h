@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+
+#include <optional>
+
+class ClipTable;
+
+// Reads a project file into the clip table: the file is unpacked into the scratch folder
+// tempFolder + "zpload/", the index zp.ini and the clip data files are read, and the folder is deleted.
+// Damaged content is skipped piece by piece: a clip whose data cannot be read stays empty or partly filled,
+// an index entry the reader does not know gives a simple clip showing its name.
+namespace ProjectReader {
+
+enum class LoadStatus {
+    Loaded,  // the table now holds the project (as much of it as could be read)
+    Missing, // the file cannot be opened; the table is unchanged and the pending error says why
+    Busy,    // a load was already running; nothing was done
+};
+
+// The box the window shows, with details, when a project file is missing.
+inline const QString MissingFileText =
+    QStringLiteral("Unable to load project. File you are trying to load can be damaged or doesn't exist.");
+
+LoadStatus load(const QString& path, const QString& tempFolder, ClipTable& table);
+
+// The value of key in section [ClipN] of an index, as the INI reader returns it, for N = 1..30 and the
+// keys Format, Name and Method. Reads the index in one pass whatever its size.
+class Index {
+public:
+    explicit Index(const QByteArray& content);
+    QByteArray value(int clip, const QByteArray& key) const;
+
+private:
+    // For each clip the first line holding each key; empty when there is none.
+    QByteArray m_lines[31][3];
+};
+
+// A "Method" value as a byte: a number (rounded to even, as the classic conversion does) from 0 to 255;
+// nothing for text that is no number or lies outside the range.
+std::optional<quint8> methodByte(const QString& value);
+
+// A long text from its data file: lines end at CR, CR LF or the end of the file; empty lines before the
+// first non-empty one are dropped, the others are joined with CR LF.
+QString longText(const QString& fileText);
+
+// A picture file (bitmap, GIF, JPEG or icon); a null image when it cannot be read. Pictures that would
+// decode to far more memory than their file suggests are refused.
+QImage loadPicture(const QByteArray& bytes);
+
+} // namespace ProjectReader

@@ -1,0 +1,134 @@
+#include "ProjectWriter.h"
+
+#include "AppPaths.h"
+#include "ClipTable.h"
+#include "CodePage.h"
+#include "Messages.h"
+#include "ProjectContainer.h"
+#include "ProjectLog.h"
+
+#include <QtEndian>
+
+#include <cerrno>
+#include <climits>
+
+namespace {
+
+bool g_saving = false;
+
+const QByteArray CrLf = QByteArrayLiteral("\r\n");
+
+template <typename T> void append(QByteArray& out, T value) {
+    char raw[sizeof(T)];
+    qToLittleEndian<T>(value, raw);
+    out.append(raw, sizeof(T));
+}
+
+} // namespace
+
+namespace ProjectWriter {
+
+QByteArray indexContent(const ClipTable& table) {
+    QByteArray out;
+    for (int i = 1; i <= ClipTable::ClipCount; ++i) {
+        const ClipTable::Clip& clip = table.clip(i);
+        out += "[Clip" + QByteArray::number(i) + "]" + CrLf;
+        out += "Format = " + CodePage::toAnsi(clip.format) + CrLf;
+        out += "Name = " + CodePage::toAnsi(clip.text) + CrLf;
+        out += "Method = " + QByteArray::number(table.ClipMethod[size_t(i)]) + CrLf;
+    }
+    return out;
+}
+
+QByteArray clipFileContent(const ClipTable& table, int i) {
+    const ClipTable::Clip& clip = table.clip(i);
+    if (clip.format == ClipTable::Img)
+        return clip.picture.isNull() ? QByteArray() : bmpBytes(clip.picture);
+    if (clip.format == ClipTable::TxtSimple)
+        return CodePage::toAnsi(clip.text) + CrLf;
+    return CodePage::toAnsi(clip.data) + CrLf;
+}
+
+QByteArray bmpBytes(const QImage& picture) {
+    const QImage rgb = picture.convertToFormat(QImage::Format_RGB888);
+    const quint32 width = quint32(rgb.width());
+    const quint32 height = quint32(rgb.height());
+    const quint32 rowSize = (width * 3 + 3) & ~3u;
+    constexpr quint32 headerSize = 14 + 40;
+    // A container member holds at most 2 GiB.
+    if (rgb.isNull() || quint64(rowSize) * height > quint64(INT32_MAX - headerSize))
+        return {};
+    const quint32 pixelBytes = rowSize * height;
+
+    QByteArray out;
+    out.reserve(qsizetype(headerSize + pixelBytes));
+    out += "BM";
+    append<quint32>(out, headerSize + pixelBytes);
+    append<quint32>(out, 0); // two reserved words
+    append<quint32>(out, headerSize);
+    append<quint32>(out, 40);
+    append<qint32>(out, qint32(width));
+    append<qint32>(out, qint32(height)); // positive: bottom row first
+    append<quint16>(out, 1);             // planes
+    append<quint16>(out, 24);            // bits per pixel
+    append<quint32>(out, 0);             // no compression
+    append<quint32>(out, pixelBytes);
+    append<qint32>(out, rgb.dotsPerMeterX());
+    append<qint32>(out, rgb.dotsPerMeterY());
+    append<quint32>(out, 0); // colours used
+    append<quint32>(out, 0); // important colours
+
+    QByteArray row(qsizetype(rowSize), '\0');
+    for (int y = int(height) - 1; y >= 0; --y) {
+        const uchar* line = rgb.constScanLine(y);
+        for (quint32 x = 0; x < width; ++x) {
+            row[qsizetype(x * 3)] = char(line[x * 3 + 2]);
+            row[qsizetype(x * 3 + 1)] = char(line[x * 3 + 1]);
+            row[qsizetype(x * 3 + 2)] = char(line[x * 3]);
+        }
+        out += row;
+    }
+    return out;
+}
+
+SaveResult save(const ClipTable& table, const QString& path, const QString& tempFolder) {
+    if (g_saving)
+        return SaveResult::Busy;
+    g_saving = true;
+    struct Reset {
+        ~Reset() { g_saving = false; }
+    } reset;
+
+    Messages::setPendingError(0, {});
+    bool ok = !tempFolder.isEmpty();
+    if (!ok)
+        Messages::setPendingError(ENOENT, QStringLiteral("No folder for scratch files"));
+    const QString folder = withSlash(tempFolder) + QStringLiteral("zpsave/");
+    if (ok) {
+        // Whatever sits at the scratch path (an old folder, a file, a link) goes first.
+        ProjectContainer::DeleteFolderTree(folder);
+        ProjectContainer::MakeDirZPLoad(folder);
+        ok = ProjectContainer::writeFile(folder, QStringLiteral("zp.ini"), indexContent(table));
+    }
+    for (int i = 1; ok && i <= ClipTable::ClipCount; ++i) {
+        const QByteArray content = clipFileContent(table, i);
+        const ClipTable::Clip& clip = table.clip(i);
+        if (content.isEmpty() && clip.format == ClipTable::Img && !clip.picture.isNull()) {
+            Messages::setPendingErrno(EFBIG);
+            ok = false;
+        } else {
+            ok = ProjectContainer::writeFile(folder, QStringLiteral("clip%1.dat").arg(i), content);
+        }
+    }
+    if (ok)
+        ok = ProjectContainer::PackFolder(folder, path, QStringLiteral("*.*"));
+    if (!ok) {
+        qCWarning(lcProject) << "Saving" << path << "failed:" << Messages::pendingErrorDescription();
+        Messages::ShowError(SaveErrorText, true);
+        return SaveResult::Failed;
+    }
+    ProjectContainer::KillTempDir(folder);
+    return SaveResult::Saved;
+}
+
+} // namespace ProjectWriter

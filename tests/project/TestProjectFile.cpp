@@ -1,0 +1,370 @@
+#include "ClipTable.h"
+#include "IniFile.h"
+#include "Messages.h"
+#include "ProjectContainer.h"
+#include "ProjectReader.h"
+#include "ProjectTestUtil.h"
+#include "ProjectWriter.h"
+#include "TestRegistry.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+
+#include <csignal>
+#include <sys/resource.h>
+
+using namespace ProjectTestUtil;
+using Reader = ProjectReader::LoadStatus;
+using Writer = ProjectWriter::SaveResult;
+
+namespace {
+
+const QString Nbsp6 = QString(6, QChar(0xA0));
+const QByteArray EmptyAnsi = QByteArray("Empty") + QByteArray(6, '\xA0');
+
+} // namespace
+
+class TestProjectFile final : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    QString m_root; // per test; the temp folder is m_root + "temp/"
+    QString m_temp;
+
+    QString project(const QByteArray& bytes) {
+        writeBytes(m_root + "p.zp", bytes);
+        return m_root + "p.zp";
+    }
+
+private Q_SLOTS:
+    void init() {
+        m_root = m_dir.path() + QStringLiteral("/%1/").arg(QTest::currentTestFunction()) +
+                 QString::fromLatin1(QTest::currentDataTag()).replace('/', '_') + '/';
+        m_temp = m_root + QStringLiteral("temp/");
+        QVERIFY(QDir().mkpath(m_temp));
+        Messages::takeShown();
+    }
+
+    void roundTrip_data() {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("data");
+        QTest::addColumn<QImage>("picture");
+        QTest::addColumn<int>("method");
+        QTest::addColumn<QString>("loadedText");
+        QTest::addColumn<QString>("loadedData");
+        const QImage none;
+        const QString s = ClipTable::TxtSimple, l = ClipTable::TxtLong, r = ClipTable::Rtf;
+        QTest::newRow("simple") << s << "abc" << "" << none << 2 << "abc" << "";
+        QTest::newRow("simple, code page") << s << QString::fromUtf8("Gr\u00fc\u00dfe \u20ac") << "" << none << 3
+                                           << QString::fromUtf8("Gr\u00fc\u00dfe \u20ac") << "";
+        QTest::newRow("simple, outside code page") << s << QString::fromUtf8("\u0416x") << "" << none << 1 << "?x"
+                                                   << "";
+        QTest::newRow("simple, focused empty") << s << "" << "" << none << 4 << ClipTable::EmptyClipText << "";
+        QTest::newRow("long, inner empty line") << l << "cap" << "x\r\n\r\ny" << none << 255 << "cap" << "x\r\n\r\ny";
+        QTest::newRow("long, leading empty lines") << l << "cap" << "\r\n\r\nx" << none << 1 << "cap" << "x";
+        QTest::newRow("long, ends with CR LF") << l << "cap" << "x\r\n" << none << 1 << "cap" << "x\r\n";
+        QTest::newRow("long, lone CR and LF") << l << "cap" << "a\rb\nc" << none << 1 << "cap" << "a\r\nb\nc";
+        QTest::newRow("rtf") << r << "doc" << "{\\rtf1\\ansi a\\par\r\n}\r\n" << none << 2 << "doc"
+                             << "{\\rtf1\\ansi a\\par\r\n}\r\n";
+        QTest::newRow("picture") << ClipTable::Img << "pic" << "" << pattern(37, 11, 5) << 3 << "pic" << "";
+        QTest::newRow("picture with alpha") << ClipTable::Img << "pic" << ""
+                                            << pattern(4, 4, 9).convertToFormat(QImage::Format_ARGB32) << 3 << "pic"
+                                            << "";
+    }
+    void roundTrip() {
+        QFETCH(QString, format);
+        QFETCH(QString, text);
+        QFETCH(QString, data);
+        QFETCH(QImage, picture);
+        QFETCH(int, method);
+        QFETCH(QString, loadedText);
+        QFETCH(QString, loadedData);
+        ClipTable saved;
+        saved.setClip(17, {format, text, data, picture, format != ClipTable::TxtSimple});
+        saved.ClipMethod[17] = quint8(method);
+        QCOMPARE(ProjectWriter::save(saved, m_root + "p.zp", m_temp), Writer::Saved);
+        ClipTable loaded;
+        loaded.setClip(3, {ClipTable::TxtLong, "old", "old", {}, true});
+        QCOMPARE(ProjectReader::load(m_root + "p.zp", m_temp, loaded), Reader::Loaded);
+        const ClipTable::Clip& clip = loaded.clip(17);
+        QCOMPARE(clip.format, format);
+        QCOMPARE(clip.text, loadedText);
+        QCOMPARE(clip.data, loadedData);
+        QCOMPARE(clip.locked, format != ClipTable::TxtSimple);
+        QCOMPARE(clip.picture.convertToFormat(QImage::Format_RGB888), picture.convertToFormat(QImage::Format_RGB888));
+        QCOMPARE(int(loaded.ClipMethod[17]), method);
+        QVERIFY(loaded.isEmptyClip(3));
+        QCOMPARE(tree(m_temp), QStringList());
+        QCOMPARE(Messages::takeShown().size(), 0);
+    }
+
+    // A new project, row 1 focused with its placeholder cleared, saved byte for byte.
+    void freshProjectGolden() {
+        ClipTable table;
+        table.setText(1, QString());
+        QCOMPARE(ProjectWriter::save(table, m_root + "new.zp", m_temp), Writer::Saved);
+        QByteArray index;
+        for (int i = 1; i <= 30; ++i)
+            index += "[Clip" + QByteArray::number(i) + "]\r\nFormat = TXT-SIMPLE\r\nName = " +
+                     (i == 1 ? QByteArray() : EmptyAnsi) + "\r\nMethod = 1\r\n";
+        QByteArray expected = le32(31) + le16(6) + "zp.ini" + le32(qint32(index.size())) + index;
+        for (int i = 1; i <= 30; ++i) {
+            const QByteArray name = "clip" + QByteArray::number(i) + ".dat";
+            const QByteArray data = (i == 1 ? QByteArray() : EmptyAnsi) + "\r\n";
+            expected += le16(qint16(name.size())) + name + le32(qint32(data.size())) + data;
+        }
+        QCOMPARE(readBytes(m_root + "new.zp"), expected);
+        QCOMPARE(tree(m_temp), QStringList());
+    }
+
+    void readerGoldens_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("clip");
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("data");
+        QTest::addColumn<int>("method");
+        const auto file = [](const QByteArray& index, const QByteArray& clip, const QByteArray& data) {
+            return container({{"zp.ini", index}, {clip, data}});
+        };
+        const QString empty = ClipTable::EmptyClipText;
+        QTest::newRow("no members") << le32(0) << 1 << "TXT-SIMPLE" << empty << "" << 9;
+        QTest::newRow("lower-case rtf") << file("[Clip2]\r\nFormat = rtf\r\nName = Doc\r\nMethod = 2\r\n", "clip2.dat",
+                                                "{\\rtf1 hi}\r\n")
+                                        << 2 << "RTF" << "Doc" << "{\\rtf1 hi}" << 2;
+        QTest::newRow("missing format") << file("[Clip3]\r\nName = Hello\r\nMethod = 4\r\n", "clip3.dat", "x\r\n") << 3
+                                        << "TXT-SIMPLE" << "Hello" << "" << 4;
+        QTest::newRow("unknown format") << file("[Clip3]\r\nFormat = PNG\r\nName = Pic\r\n", "clip3.dat", "") << 3
+                                        << "TXT-SIMPLE" << "Pic" << "" << 9;
+        QTest::newRow("long, leading empty lines")
+            << file("[Clip4]\r\nFormat = TXT-LONG\r\nName = L\r\n", "clip4.dat", "\r\n\r\nfirst\r\nsecond\r\n") << 4
+            << "TXT-LONG" << "L" << "first\r\nsecond" << 9;
+        QTest::newRow("long, ends with CR LF")
+            << file("[Clip4]\r\nFormat = TXT-LONG\r\nName = L\r\n", "clip4.dat", "body\r\n\r\n") << 4 << "TXT-LONG"
+            << "L" << "body\r\n" << 9;
+        QTest::newRow("long, data missing") << file("[Clip4]\r\nFormat = TXT-LONG\r\nName = L\r\n", "clip5.dat", "x")
+                                            << 4 << "TXT-LONG" << "L" << "" << 9;
+        QTest::newRow("simple, first line only")
+            << file("[Clip5]\r\nFormat = TXT-SIMPLE\r\nName = ignored\r\n", "clip5.dat", "one\rtwo\r\n") << 5
+            << "TXT-SIMPLE" << "one" << "" << 9;
+        QTest::newRow("simple, data missing") << file("[Clip5]\r\nFormat = TXT-SIMPLE\r\nName = N\r\n", "x", "") << 5
+                                              << "TXT-SIMPLE" << empty << "" << 9;
+        QTest::newRow("picture, data damaged") << file("[Clip6]\r\nFormat = IMG\r\nName = P\r\n", "clip6.dat", "BM!")
+                                               << 6 << "IMG" << "P" << "" << 9;
+        QTest::newRow("names in capitals") << file("[CLIP7]\r\nFORMAT=txt-long\r\nNAME=N\r\n", "CLIP7.DAT", "t\r\n")
+                                           << 7 << "TXT-LONG" << "N" << "t" << 9;
+        QTest::newRow("method rounds to even") << file("[Clip8]\r\nMethod = 2.5\r\n", "", "") << 8 << "TXT-SIMPLE"
+                                               << empty << "" << 2;
+        QTest::newRow("method hexadecimal") << file("[Clip8]\r\nMethod = &H0A\r\n", "", "") << 8 << "TXT-SIMPLE"
+                                            << empty << "" << 10;
+        QTest::newRow("method not a number") << file("[Clip8]\r\nMethod = fast\r\n", "", "") << 8 << "TXT-SIMPLE"
+                                             << empty << "" << 9;
+        QTest::newRow("method out of range") << file("[Clip8]\r\nMethod = 256\r\n", "", "") << 8 << "TXT-SIMPLE"
+                                             << empty << "" << 9;
+        QTest::newRow("later member wins") << container({{"zp.ini", "[Clip9]\r\nName = A\r\n"},
+                                                         {"ZP.ini", "[Clip9]\r\nName = B\r\n"}})
+                                           << 9 << "TXT-SIMPLE" << "B" << "" << 9;
+    }
+    void readerGoldens() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, clip);
+        QFETCH(QString, format);
+        QFETCH(QString, text);
+        QFETCH(QString, data);
+        QFETCH(int, method);
+        ClipTable table;
+        table.ClipMethod.fill(9);
+        table.setClip(clip, {ClipTable::Rtf, "before", "before", pattern(2, 2, 1), true});
+        QCOMPARE(ProjectReader::load(project(bytes), m_temp, table), Reader::Loaded);
+        QCOMPARE(table.clip(clip).format, format);
+        QCOMPARE(table.clip(clip).text, text);
+        QCOMPARE(table.clip(clip).data, data);
+        QCOMPARE(table.clip(clip).locked, format != ClipTable::TxtSimple);
+        QVERIFY(table.clip(clip).picture.isNull());
+        QCOMPARE(int(table.ClipMethod[size_t(clip)]), method);
+        for (int i = 1; i <= 30; ++i)
+            QVERIFY(i == clip || table.isEmptyClip(i));
+    }
+
+    // The one-pass index gives what the INI reader gives on the whole text.
+    void indexMatchesIniReader_data() {
+        QTest::addColumn<QByteArray>("index");
+        QTest::newRow("plain") << QByteArray("[Clip1]\r\nFormat = RTF\r\nName = a b \r\nMethod = 3\r\n");
+        QTest::newRow("first section and key win")
+            << QByteArray("[clip2]\nname=x\nNAME=y\n[Clip2]\nName=z\n[Clip1]\n[CLIP1]\nFormat=IMG\n");
+        QTest::newRow("quotes, comments, blanks")
+            << QByteArray("  [ Clip1 ] junk\r\n;Name=c\r\n Name =\t\"quoted\" \r\n\r\nFormat='x\r\nMethod==5\r\n");
+        QTest::newRow("no header, bad headers") << QByteArray("Name=a\n[Clip01]\nName=b\n[Clip3\nName=c\n[]\nName=d\n");
+        QTest::newRow("lone CR, no line end") << QByteArray("[Clip2]\rName=a\n[Clip3]\r\nName=") +
+                                                     QByteArray(300, 'v');
+        QTest::newRow("other sections") << QByteArray("[Clip31]\nName=a\n[Clip2]\n[General]\nName=b\n");
+    }
+    void indexMatchesIniReader() {
+        QFETCH(QByteArray, index);
+        const ProjectReader::Index reduced(index);
+        for (int i = 1; i <= 3; ++i) {
+            for (const QByteArray key : {"Format", "Name", "Method"})
+                QCOMPARE(reduced.value(i, key), IniFile::readValue(index, "Clip" + QByteArray::number(i), key));
+        }
+    }
+
+    void hostileProjects_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        const QByteArray index = "[Clip1]\r\nFormat = TXT-LONG\r\nName = x\r\n";
+        QTest::newRow("escaping names") << container({{"zp.ini", index},
+                                                      {"../clip1.dat", "outside"},
+                                                      {"/tmp/zolpane-escape-test", "x"},
+                                                      {"..", "x"}});
+        QTest::newRow("huge lengths") << le32(3) + le16(6) + "zp.ini" + le32(qint32(index.size())) + index + le16(9) +
+                                             "clip1.dat" + le32(0x7ffffff0);
+        QTest::newRow("negative count") << le32(-2) + le16(6) + "zp.ini";
+        QTest::newRow("index of empty lines") << container({{"zp.ini", QByteArray(4 << 20, '\n') + index}});
+    }
+    void hostileProjects() {
+        QFETCH(QByteArray, bytes);
+        // A link planted where the scratch folder goes must not lead the unpacking elsewhere.
+        QDir().mkpath(m_root + "elsewhere");
+        QFile::link(m_root + "elsewhere", m_temp + "zpload");
+        ClipTable table;
+        QCOMPARE(ProjectReader::load(project(bytes), m_temp, table), Reader::Loaded);
+        QCOMPARE(tree(m_root), QStringList({"elsewhere", "p.zp", "temp"}));
+        QVERIFY(!QFile::exists("/tmp/zolpane-escape-test"));
+        QVERIFY(table.clip(1).data.isEmpty());
+        for (int i = 2; i <= 30; ++i)
+            QVERIFY(table.isEmptyClip(i));
+    }
+
+    // Cut anywhere, a project loads without harm: every clip is empty or as saved, partly at most.
+    void truncatedProject() {
+        ClipTable saved;
+        saved.setClip(1, {ClipTable::TxtLong, "long", "a\r\nb", {}, true});
+        saved.setClip(2, {ClipTable::Img, "pic", "", pattern(3, 2, 1), true});
+        saved.setText(3, "simple");
+        QCOMPARE(ProjectWriter::save(saved, m_root + "full.zp", m_temp), Writer::Saved);
+        const QByteArray full = readBytes(m_root + "full.zp");
+        for (qsizetype cut = 0; cut < full.size(); cut += cut < 400 ? 1 : 7) {
+            ClipTable table;
+            QCOMPARE(ProjectReader::load(project(full.left(cut)), m_temp, table), Reader::Loaded);
+            for (int i = 1; i <= 30; ++i) {
+                const ClipTable::Clip& c = table.clip(i);
+                QVERIFY(table.isEmptyClip(i) || c.format == saved.clip(i).format);
+                QVERIFY(c.data.isEmpty() || c.data == saved.clip(i).data);
+                QVERIFY(c.picture.isNull() || c.picture.size() == QSize(3, 2));
+            }
+            QCOMPARE(tree(m_temp), QStringList());
+        }
+    }
+
+    void missingProject_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("error");
+        QTest::newRow("no file") << "none.zp" << ENOENT;
+        QTest::newRow("folder") << "temp" << EISDIR;
+    }
+    void missingProject() {
+        QFETCH(QString, name);
+        QFETCH(int, error);
+        ClipTable table;
+        table.setText(4, "kept");
+        QCOMPARE(ProjectReader::load(m_root + name, m_temp, table), Reader::Missing);
+        QCOMPARE(Messages::pendingErrorNumber(), error);
+        QCOMPARE(table.clip(4).text, QStringLiteral("kept"));
+    }
+
+    // A second load while one runs is refused; a save meanwhile is not.
+    void guards() {
+        ClipTable saved;
+        saved.setText(2, "two");
+        QCOMPARE(ProjectWriter::save(saved, m_root + "p.zp", m_temp), Writer::Saved);
+        ClipTable table;
+        QList<Reader> nested;
+        QList<Writer> saves;
+        connect(&table, &ClipTable::clipChanged, this, [&](int i) {
+            if (i == 2 && nested.isEmpty()) {
+                nested.append(ProjectReader::load(m_root + "p.zp", m_temp, table));
+                saves.append(ProjectWriter::save(table, m_root + "other.zp", m_temp));
+            }
+        });
+        QCOMPARE(ProjectReader::load(m_root + "p.zp", m_temp, table), Reader::Loaded);
+        QCOMPARE(nested, QList<Reader>({Reader::Busy}));
+        QCOMPARE(saves, QList<Writer>({Writer::Saved}));
+        QCOMPARE(table.clip(2).text, QStringLiteral("two"));
+        QCOMPARE(ProjectReader::load(m_root + "p.zp", m_temp, table), Reader::Loaded);
+    }
+
+    void failedSaveKeepsOldFile_data() {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<int>("sizeLimit"); // KiB a file may grow to, 0 for no limit
+        QTest::addColumn<int>("error");
+        QTest::newRow("folder missing") << "missing/p.zp" << 0 << ENOENT;
+        QTest::newRow("disk full while packing") << "p.zp" << 2048 << EFBIG;
+        QTest::newRow("disk full in scratch") << "p.zp" << 512 << EFBIG;
+    }
+    void failedSaveKeepsOldFile() {
+        QFETCH(QString, target);
+        QFETCH(int, sizeLimit);
+        QFETCH(int, error);
+        ClipTable old;
+        old.setText(1, "old");
+        QCOMPARE(ProjectWriter::save(old, m_root + "p.zp", m_temp), Writer::Saved);
+        const QByteArray before = readBytes(m_root + "p.zp");
+        ClipTable table;
+        fillVersion(table, 'A'); // three pictures of 703 KiB each
+        rlimit saved{};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        if (sizeLimit) {
+            std::signal(SIGXFSZ, SIG_IGN);
+            rlimit limited = saved;
+            limited.rlim_cur = rlim_t(sizeLimit) << 10;
+            setrlimit(RLIMIT_FSIZE, &limited);
+        }
+        const Writer result = ProjectWriter::save(table, m_root + target, m_temp);
+        setrlimit(RLIMIT_FSIZE, &saved);
+        QCOMPARE(result, Writer::Failed);
+        const auto shown = Messages::takeShown();
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown[0].kind, QStringLiteral("err"));
+        QVERIFY(shown[0].text.startsWith("Unable to save project!\r\n\r\nError number: " + QString::number(error) +
+                                            ", description: "));
+        QCOMPARE(readBytes(m_root + "p.zp"), before);
+        QCOMPARE(tree(m_root).filter(".part"), QStringList());
+        ClipTable loaded;
+        QCOMPARE(ProjectReader::load(m_root + "p.zp", m_temp, loaded), Reader::Loaded);
+        QCOMPARE(loaded.clip(1).text, QStringLiteral("old"));
+    }
+
+    // A save killed at a random moment leaves one complete version of the project or the other.
+    void killedSave() {
+        ClipTable first;
+        fillVersion(first, 'A');
+        QCOMPARE(ProjectWriter::save(first, m_root + "p.zp", m_temp), Writer::Saved);
+        for (int round = 0; round < 6; ++round) {
+            QProcess child;
+            child.start(QCoreApplication::applicationFilePath(), {"--save-loop", m_root + "p.zp", m_temp});
+            QVERIFY(child.waitForReadyRead(60000));
+            QThread::msleep(QRandomGenerator::global()->bounded(5, 150));
+            child.kill();
+            QVERIFY(child.waitForFinished(10000));
+            bool complete = false;
+            QCOMPARE(ProjectContainer::parse(readBytes(m_root + "p.zp"), &complete).size(), 31);
+            QVERIFY(complete);
+            ClipTable loaded;
+            QCOMPARE(ProjectReader::load(m_root + "p.zp", m_temp, loaded), Reader::Loaded);
+            const QString text = loaded.clip(1).text;
+            QVERIFY2(text == "version A" || text == "version B", qPrintable(text));
+            ClipTable expected;
+            fillVersion(expected, text.back().toLatin1());
+            QCOMPARE(loaded.clip(3).picture.convertToFormat(QImage::Format_RGB32), expected.clip(3).picture);
+            QCOMPARE(loaded.clip(5).data, expected.clip(5).data);
+        }
+    }
+};
+
+ZP_REGISTER_TEST(TestProjectFile)
+#include "TestProjectFile.moc"
