@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Builds the benchmarks with optimisation in build-bench/ and runs them one after the other. Arguments pick
+# benchmarks by target name (e.g. bench_imaging); without arguments every add_executable of bench/CMakeLists.txt
+# runs. The benchmarks print figures and assert nothing; comparisons with ImageMagick appear when convert is
+# installed.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/common.sh
+
+ensure_packages "${BUILD_PACKAGES[@]}"
+build=build-bench
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+
+if [ $# -gt 0 ]; then
+    targets=("$@")
+else
+    mapfile -t targets < <(sed -n 's/^add_executable(\(bench_[A-Za-z0-9_]*\).*/\1/p' bench/CMakeLists.txt)
+fi
+cmake --build "$build" --target "${targets[@]}" -j "$(nproc)"
+
+for target in "${targets[@]}"; do
+    echo
+    echo "== $target"
+    "$build/bench/$target"
+done
