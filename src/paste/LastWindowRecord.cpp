@@ -44,10 +44,13 @@ void LastWindowRecord::onForegroundChanged(WindowId window) {
 
 bool LastWindowRecord::ActivateLastApplication() {
     m_activated = 0;
-    for (size_t i = 0; i < m_windows.size(); ++i) {
+    // A copy: activating a window changes the active window, which updates the record at once.
+    const auto windows = m_windows;
+    const auto maximized = m_maximized;
+    for (size_t i = 0; i < windows.size(); ++i) {
         // A window that no longer exists fails, and the next older entry is tried.
-        if (m_windows[i] && m_system.activateWindow(m_windows[i], m_maximized[i])) {
-            m_activated = m_windows[i];
+        if (windows[i] && m_system.activateWindow(windows[i], maximized[i])) {
+            m_activated = windows[i];
             return true;
         }
     }
