@@ -4,6 +4,7 @@
 
 #include <QHash>
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -66,28 +67,25 @@ char32_t charAt(const QChar* s, qsizetype n, qsizetype i, qsizetype& units) {
     return u;
 }
 
-void appendChar(QString& out, char32_t c) {
-    if (QChar::requiresSurrogates(c)) {
-        out.append(QChar(QChar::highSurrogate(c)));
-        out.append(QChar(QChar::lowSurrogate(c)));
-    } else {
-        out.append(QChar(char16_t(c)));
-    }
-}
-
 bool hasCase(char32_t c) { return QChar::toUpper(c) != QChar::toLower(c); }
 
-// Maps each character through a per-character rule that gets the character and its position.
+// Maps each character through a per-character rule that gets the character and its position. Simple case
+// mappings never move a character into or out of the BMP, so the result is written over a copy in place.
 template <typename Rule> QString mapChars(const QString& text, Rule rule) {
-    const QChar* s = text.constData();
-    const qsizetype n = text.size();
-    QString out;
-    out.reserve(n);
+    QString out = text;
+    QChar* d = out.data();
+    const qsizetype n = out.size();
     qsizetype position = 0;
     for (qsizetype i = 0; i < n;) {
         qsizetype units = 1;
-        const char32_t c = charAt(s, n, i, units);
-        appendChar(out, rule(c, position++));
+        const char32_t c = charAt(d, n, i, units);
+        const char32_t mapped = rule(c, position++);
+        if (units == 2 && QChar::requiresSurrogates(mapped)) {
+            d[i] = QChar(QChar::highSurrogate(mapped));
+            d[i + 1] = QChar(QChar::lowSurrogate(mapped));
+        } else if (units == 1 && !QChar::requiresSurrogates(mapped)) {
+            d[i] = QChar(char16_t(mapped));
+        }
         i += units;
     }
     return out;
@@ -101,6 +99,101 @@ QStringView nextPiece(const QString& pieces, qsizetype& from) {
     const QStringView piece = QStringView(pieces).mid(from, end - from);
     from = end + 1;
     return piece;
+}
+
+// The first character of every word, each followed by a space.
+QString wordInitials(const QString& text) {
+    QString initials;
+    const QChar* s = text.constData();
+    const qsizetype n = text.size();
+    bool wordStart = true;
+    for (qsizetype i = 0; i < n;) {
+        if (isWordSeparator(s[i])) {
+            wordStart = true;
+            ++i;
+            continue;
+        }
+        if (!wordStart) {
+            ++i;
+            continue;
+        }
+        qsizetype units = 1;
+        charAt(s, n, i, units);
+        initials.append(s + i, units);
+        initials.append(QLatin1Char(' '));
+        wordStart = false;
+        i += units;
+    }
+    return initials;
+}
+
+// The usual case: every first letter keeps its length when raised, so it is overwritten in place. False
+// (with lowered partly changed) when some word needs the general route.
+bool raiseInPlace(QString& lowered, const QString& upperInitials, const QString& lowerInitials) {
+    QChar* d = lowered.data();
+    const qsizetype m = lowered.size();
+    qsizetype upperFrom = 0;
+    qsizetype lowerFrom = 0;
+    bool wordStart = true;
+    for (qsizetype j = 0; j < m; ++j) {
+        if (isWordSeparator(d[j])) {
+            wordStart = true;
+            continue;
+        }
+        if (!wordStart)
+            continue;
+        wordStart = false;
+        const QStringView upper = nextPiece(upperInitials, upperFrom);
+        const QStringView lower = nextPiece(lowerInitials, lowerFrom);
+        if (upper.size() != lower.size() || !QStringView(d + j, m - j).startsWith(lower))
+            return false;
+        std::copy(upper.begin(), upper.end(), d + j);
+        j += upper.size() - 1;
+    }
+    return true;
+}
+
+// The general route: each word is its raised first letter followed by the rest of its lowered form.
+QString spliceInitials(const QString& text, const QString& lowered, const QString& upperInitials,
+                       const QString& lowerInitials, const QLocale& locale) {
+    QString out;
+    out.reserve(lowered.size() + 8);
+    const QChar* s = text.constData();
+    const qsizetype n = text.size();
+    const QChar* l = lowered.constData();
+    const qsizetype m = lowered.size();
+    qsizetype upperFrom = 0;
+    qsizetype lowerFrom = 0;
+    qsizetype original = 0; // the same word in the original text
+    for (qsizetype j = 0; j < m;) {
+        if (isWordSeparator(l[j])) {
+            out.append(l[j]);
+            ++j;
+            continue;
+        }
+        while (original < n && isWordSeparator(s[original]))
+            ++original;
+        qsizetype wordEnd = j;
+        while (wordEnd < m && !isWordSeparator(l[wordEnd]))
+            ++wordEnd;
+        qsizetype originalEnd = original;
+        while (originalEnd < n && !isWordSeparator(s[originalEnd]))
+            ++originalEnd;
+        const QStringView word(l + j, wordEnd - j);
+        const QStringView lowerInitial = nextPiece(lowerInitials, lowerFrom);
+        out.append(nextPiece(upperInitials, upperFrom));
+        if (word.startsWith(lowerInitial)) {
+            out.append(word.mid(lowerInitial.size()));
+        } else {
+            // The first letter lowered differently inside its word; lower the rest of the word on its own.
+            qsizetype units = 1;
+            charAt(s, n, original, units);
+            out.append(locale.toLower(text.mid(original + units, originalEnd - original - units)));
+        }
+        j = wordEnd;
+        original = originalEnd;
+    }
+    return out;
 }
 
 // The Hebrew and Vietnamese converters combine a letter with the marks that follow it, so only there does
@@ -185,73 +278,18 @@ QString toUpperCase(const QString& text, const QLocale& locale) { return locale.
 
 QString toProperCase(const QString& text, const QLocale& locale) {
     // The whole text is lowered in one call, which keeps the context rules of the locale (Greek final
-    // sigma). The first characters of the words are then raised in one more call on a string of just those
+    // sigma). The first characters of the words are raised in one more call on a string of just those
     // characters, each followed by a space: case mapping never produces or removes a space, so the pieces
     // stay apart. Separators are caseless, so the lowered text has the same words as the original.
-    const QString lowered = locale.toLower(text);
-    QString initials;
-    const QChar* s = text.constData();
-    const qsizetype n = text.size();
-    bool wordStart = true;
-    for (qsizetype i = 0; i < n;) {
-        if (isWordSeparator(s[i])) {
-            wordStart = true;
-            ++i;
-            continue;
-        }
-        if (wordStart) {
-            qsizetype units = 1;
-            charAt(s, n, i, units);
-            initials.append(s + i, units);
-            initials.append(QLatin1Char(' '));
-            wordStart = false;
-            i += units;
-        } else {
-            ++i;
-        }
-    }
+    QString lowered = locale.toLower(text);
+    const QString initials = wordInitials(text);
     if (initials.isEmpty())
         return lowered;
     const QString upperInitials = locale.toUpper(initials);
     const QString lowerInitials = locale.toLower(initials);
-
-    QString out;
-    out.reserve(lowered.size() + 8);
-    const QChar* l = lowered.constData();
-    const qsizetype m = lowered.size();
-    qsizetype upperFrom = 0;
-    qsizetype lowerFrom = 0;
-    qsizetype original = 0; // the same word in the original text, for the rare fallback below
-    for (qsizetype j = 0; j < m;) {
-        if (isWordSeparator(l[j])) {
-            out.append(l[j]);
-            ++j;
-            continue;
-        }
-        while (original < n && isWordSeparator(s[original]))
-            ++original;
-        qsizetype wordEnd = j;
-        while (wordEnd < m && !isWordSeparator(l[wordEnd]))
-            ++wordEnd;
-        qsizetype originalEnd = original;
-        while (originalEnd < n && !isWordSeparator(s[originalEnd]))
-            ++originalEnd;
-        const QStringView word(l + j, wordEnd - j);
-        const QStringView upperInitial = nextPiece(upperInitials, upperFrom);
-        const QStringView lowerInitial = nextPiece(lowerInitials, lowerFrom);
-        out.append(upperInitial);
-        if (word.startsWith(lowerInitial)) {
-            out.append(word.mid(lowerInitial.size()));
-        } else {
-            // The first letter lowered differently inside its word; lower the rest of the word on its own.
-            qsizetype units = 1;
-            charAt(s, n, original, units);
-            out.append(locale.toLower(text.mid(original + units, originalEnd - original - units)));
-        }
-        j = wordEnd;
-        original = originalEnd;
-    }
-    return out;
+    if (raiseInPlace(lowered, upperInitials, lowerInitials))
+        return lowered;
+    return spliceInitials(text, locale.toLower(text), upperInitials, lowerInitials, locale);
 }
 
 bool IsUpperChar(char32_t c) { return QChar::toUpper(c) == c; }
