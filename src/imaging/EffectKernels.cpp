@@ -67,8 +67,7 @@ int sharpenChannel(int c, int n) {
 
 // Walks the columns [first, last] in bands that end at the columns after which progress is reported, so that
 // every report happens with exactly the columns up to it done.
-template <typename Kernel>
-void inBands(Span columns, qint64 W, const Progress& progress, Kernel&& kernel) {
+template <typename Kernel> void inBands(Span columns, qint64 W, const Progress& progress, Kernel&& kernel) {
     const qint64 step = qint64(roundHalfEven(double(W) / 20));
     qint64 x = columns.first;
     while (x <= columns.last) {
@@ -92,8 +91,7 @@ struct ChannelTables {
     std::array<quint32, 256> b;
 };
 
-template <typename Rule>
-ChannelTables makeTables(Rule&& rule) {
+template <typename Rule> ChannelTables makeTables(Rule&& rule) {
     ChannelTables t{};
     for (int c = 0; c < 256; ++c) {
         t.r[c] = quint32(clamp255(rule(c, 0))) << 16;
@@ -175,8 +173,7 @@ void runEmboss(const Surface& s, qint64 W, qint64 H, const Progress& progress) {
                     g2 = green(n);
                     b2 = blue(n);
                 }
-                row[x] = pack(std::abs(red(p) - r2 + 128), std::abs(green(p) - g2 + 128),
-                              std::abs(blue(p) - b2 + 128));
+                row[x] = pack(std::abs(red(p) - r2 + 128), std::abs(green(p) - g2 + 128), std::abs(blue(p) - b2 + 128));
             }
         }
     });
@@ -249,8 +246,7 @@ int diffuseOffset(EffectRandom& random) {
 // column and reaching into its neighbours stays within a small, contiguous piece of memory.
 constexpr qint64 kStripColumns = 16;
 
-template <typename Kernel>
-void inStrips(Span columns, Kernel&& kernel) {
+template <typename Kernel> void inStrips(Span columns, Kernel&& kernel) {
     for (qint64 x = columns.first; x <= columns.last; x += kStripColumns) {
         kernel(Span{x, std::min(columns.last, x + kStripColumns - 1)});
     }
@@ -405,8 +401,8 @@ void run(Kind kind, QImage& picture, qint64 W, qint64 H, const Parameters& p, co
     if (picture.format() != QImage::Format_RGB32) {
         picture = picture.convertToFormat(QImage::Format_RGB32);
     }
-    const Surface s{picture.isNull() ? nullptr : reinterpret_cast<quint32*>(picture.bits()),
-                    picture.bytesPerLine() / 4, picture.width(), picture.height()};
+    const Surface s{picture.isNull() ? nullptr : reinterpret_cast<quint32*>(picture.bits()), picture.bytesPerLine() / 4,
+                    picture.width(), picture.height()};
     switch (kind) {
     case Kind::Invert:
         runPerChannel(s, W, H, progress, makeTables([](int c, int) { return 255 - c; }));

@@ -19,8 +19,7 @@ QLabel* addLabel(QWidget* parent, const QString& text, int x, int y, Qt::Alignme
 } // namespace
 
 frmImgBrightness::frmImgBrightness(ImageEffects& effects, EffectDialogHost host, QWidget* parent)
-    : EffectPreviewDialog(effects, std::move(host), QStringLiteral("brightness"), QStringLiteral("brightness"),
-                          parent),
+    : EffectPreviewDialog(effects, std::move(host), QStringLiteral("brightness"), QStringLiteral("brightness"), parent),
       sldBright(new QSlider(Qt::Horizontal, this)) {
     setWindowTitle(tr("Brightness"));
     sldBright->setObjectName(QStringLiteral("sldBright"));

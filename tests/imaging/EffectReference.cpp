@@ -43,8 +43,7 @@ private:
     QImage m_image;
 };
 
-template <typename Rule>
-void eachPixel(Box& box, int x0, int x1, int y0, int y1, Rule&& rule) {
+template <typename Rule> void eachPixel(Box& box, int x0, int x1, int y0, int y1, Rule&& rule) {
     for (int x = x0; x <= x1; ++x) {
         for (int y = y0; y <= y1; ++y) {
             box.set(x, y, rule(x, y, box.get(x, y)));
@@ -99,8 +98,7 @@ QImage referenceEffect(const QString& name, const QImage& picture, const Referen
                 beta = beta + W / 90.0;
                 a = a - std::sin(beta * 3.14 / 180);
                 const Rgb c = box.get(x, y);
-                box.set(x, y,
-                        {std::floor(f * a + c.r / 2), std::floor(f * a + c.g / 2), std::floor(f * a + c.b / 2)});
+                box.set(x, y, {std::floor(f * a + c.r / 2), std::floor(f * a + c.g / 2), std::floor(f * a + c.b / 2)});
                 if (a <= 50) {
                     a = 50;
                 }

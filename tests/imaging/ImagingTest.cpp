@@ -28,8 +28,8 @@ QImage randomPicture(int width, int height, quint32 seed, int maxValue = 255) {
     QImage picture(width, height, QImage::Format_RGB32);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            picture.setPixel(x, y, qRgb(random.bounded(maxValue + 1), random.bounded(maxValue + 1),
-                                        random.bounded(maxValue + 1)));
+            picture.setPixel(
+                x, y, qRgb(random.bounded(maxValue + 1), random.bounded(maxValue + 1), random.bounded(maxValue + 1)));
         }
     }
     return picture;
@@ -183,8 +183,8 @@ void ImagingTest::effectsMatchReference_data() {
     QTest::addColumn<int>("seed");
     const QList<QSize> sizes{{1, 1}, {2, 2}, {3, 3}, {4, 4}, {5, 3}, {7, 11}, {13, 6}, {40, 30}, {64, 9}, {23, 51}};
     int seed = 0;
-    for (const char* name : {"invert", "grayscale", "sharpen", "diffuse", "emboss", "solarize", "ligthen",
-                             "brightness", "colors", "soften"}) {
+    for (const char* name : {"invert", "grayscale", "sharpen", "diffuse", "emboss", "solarize", "ligthen", "brightness",
+                             "colors", "soften"}) {
         for (const QSize size : sizes) {
             ++seed;
             QTest::addRow("%s %dx%d", name, size.width(), size.height())
@@ -235,8 +235,7 @@ void ImagingTest::designedExamples_data() {
     QTest::newRow("invert") << false << "invert" << 0 << qRgb(0, 100, 255) << qRgb(255, 155, 0);
     QTest::newRow("'lighten' is no effect name") << false << "lighten" << 0 << qRgb(1, 2, 3) << qRgb(1, 2, 3);
     QTest::newRow("case matters") << false << "Invert" << 0 << qRgb(1, 2, 3) << qRgb(1, 2, 3);
-    QTest::newRow("editor colorbalance") << true << "colorbalance" << 0 << qRgb(100, 100, 100)
-                                         << qRgb(0, 100, 200);
+    QTest::newRow("editor colorbalance") << true << "colorbalance" << 0 << qRgb(100, 100, 100) << qRgb(0, 100, 200);
     QTest::newRow("editor unknown") << true << "colors" << 0 << qRgb(1, 2, 3) << qRgb(1, 2, 3);
 }
 
@@ -401,7 +400,8 @@ void ImagingTest::dialogsPreviewAndClose() {
     bool hiddenWhileApplied = false;
     EffectPreviewDialog* dialog = nullptr;
     const QImage picture = randomPicture(640, 200, 4);
-    EffectDialogHost host{&editor, picture, [&](const QString& command) {
+    EffectDialogHost host{&editor, picture,
+                          [&](const QString& command) {
                               applied << command;
                               hiddenWhileApplied = dialog->isHidden() && editor.isVisible();
                           },
@@ -472,10 +472,9 @@ void ImagingTest::colorsDialog() {
     const QImage picture = randomPicture(16, 12, 7);
     QImage editorPicture = picture;
     RecordingObserver observer;
-    auto* dialog = new frmImgColors(effects, {nullptr, picture, [&](const QString& command) {
-                                                  effects.runEditorEffect(command, editorPicture);
-                                              },
-                                              {}});
+    auto* dialog = new frmImgColors(
+        effects,
+        {nullptr, picture, [&](const QString& command) { effects.runEditorEffect(command, editorPicture); }, {}});
     dialog->show();
     effects.setProgressObserver(&observer);
     dialog->sldRed->setValue(-100);
@@ -538,8 +537,10 @@ void ImagingTest::pngConversions_data() {
     const struct {
         int type;
         QList<int> depths;
-    } kinds[] = {{PNG_COLOR_TYPE_GRAY, {1, 2, 4, 8, 16}}, {PNG_COLOR_TYPE_GRAY_ALPHA, {8, 16}},
-                 {PNG_COLOR_TYPE_RGB, {8, 16}},        {PNG_COLOR_TYPE_RGB_ALPHA, {8, 16}},
+    } kinds[] = {{PNG_COLOR_TYPE_GRAY, {1, 2, 4, 8, 16}},
+                 {PNG_COLOR_TYPE_GRAY_ALPHA, {8, 16}},
+                 {PNG_COLOR_TYPE_RGB, {8, 16}},
+                 {PNG_COLOR_TYPE_RGB_ALPHA, {8, 16}},
                  {PNG_COLOR_TYPE_PALETTE, {1, 2, 4, 8}}};
     for (const auto& kind : kinds) {
         for (int depth : kind.depths) {

@@ -35,11 +35,11 @@ void writeSeeds(const QString& folder) {
         int bitDepth;
         bool interlaced;
     };
-    const Kind kinds[] = {{PNG_COLOR_TYPE_GRAY, 1, false},       {PNG_COLOR_TYPE_GRAY, 4, true},
-                          {PNG_COLOR_TYPE_GRAY, 16, false},      {PNG_COLOR_TYPE_GRAY_ALPHA, 8, false},
-                          {PNG_COLOR_TYPE_RGB, 8, false},        {PNG_COLOR_TYPE_RGB, 8, true},
-                          {PNG_COLOR_TYPE_RGB, 16, false},       {PNG_COLOR_TYPE_RGB_ALPHA, 8, false},
-                          {PNG_COLOR_TYPE_RGB_ALPHA, 16, true},  {PNG_COLOR_TYPE_PALETTE, 2, false},
+    const Kind kinds[] = {{PNG_COLOR_TYPE_GRAY, 1, false},      {PNG_COLOR_TYPE_GRAY, 4, true},
+                          {PNG_COLOR_TYPE_GRAY, 16, false},     {PNG_COLOR_TYPE_GRAY_ALPHA, 8, false},
+                          {PNG_COLOR_TYPE_RGB, 8, false},       {PNG_COLOR_TYPE_RGB, 8, true},
+                          {PNG_COLOR_TYPE_RGB, 16, false},      {PNG_COLOR_TYPE_RGB_ALPHA, 8, false},
+                          {PNG_COLOR_TYPE_RGB_ALPHA, 16, true}, {PNG_COLOR_TYPE_PALETTE, 2, false},
                           {PNG_COLOR_TYPE_PALETTE, 8, true}};
     int n = 0;
     for (const Kind& kind : kinds) {
@@ -69,8 +69,8 @@ void fixChecksums(QByteArray& bytes) {
     auto* data = reinterpret_cast<uchar*>(bytes.data());
     qsizetype at = 8;
     while (at + 12 <= bytes.size()) {
-        const quint32 length = quint32(data[at]) << 24 | quint32(data[at + 1]) << 16 | quint32(data[at + 2]) << 8 |
-                               quint32(data[at + 3]);
+        const quint32 length =
+            quint32(data[at]) << 24 | quint32(data[at + 1]) << 16 | quint32(data[at + 2]) << 8 | quint32(data[at + 3]);
         if (length > quint32(bytes.size() - at - 12)) {
             break;
         }
