@@ -28,7 +28,9 @@ constexpr std::array<std::pair<Command, const char*>, 10> kMenuNames{{
 }};
 
 // A lone blank or nothing cannot be turned into sentences or alternating case.
-bool tooShort(const QString& text) { return text.isEmpty() || text == QLatin1String(" "); }
+bool tooShort(const QString& text) {
+    return text.isEmpty() || text == QLatin1String(" ");
+}
 
 class WaitCursor final {
 public:
@@ -43,8 +45,7 @@ public:
 ClipboardTextCommands::ClipboardTextCommands(QClipboard* clipboard, std::function<bool()> sentenceCaseKeepBig,
                                              std::function<void()> pasteToLastApplication)
     : m_clipboard(clipboard), m_keepBig(std::move(sentenceCaseKeepBig)),
-      m_pasteToLastApplication(std::move(pasteToLastApplication)), m_now([] { return QDateTime::currentDateTime(); }) {
-}
+      m_pasteToLastApplication(std::move(pasteToLastApplication)), m_now([] { return QDateTime::currentDateTime(); }) {}
 
 QString ClipboardTextCommands::menuName(Command command) {
     for (const auto& [each, name] : kMenuNames) {
@@ -145,4 +146,6 @@ void ClipboardTextCommands::copyDateOrTime(Command command) {
         m_pasteToLastApplication();
 }
 
-void ClipboardTextCommands::putText(const QString& text) { m_clipboard->setText(text); }
+void ClipboardTextCommands::putText(const QString& text) {
+    m_clipboard->setText(text);
+}

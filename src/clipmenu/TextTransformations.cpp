@@ -13,16 +13,15 @@ namespace TextTransformations {
 namespace {
 
 constexpr std::array<DiacriticPair, 68> kDiacritics{{
-    {u'ž', u'z'}, {u'š', u's'}, {u'č', u'c'}, {u'ř', u'r'}, {u'ď', u'd'}, {u'ť', u't'}, {u'ň', u'n'},
-    {u'Ž', u'Z'}, {u'Š', u'S'}, {u'Č', u'C'}, {u'Ř', u'R'}, {u'Ď', u'D'}, {u'Ť', u'T'}, {u'Ň', u'N'},
-    {u'á', u'a'}, {u'é', u'e'}, {u'ě', u'e'}, {u'í', u'i'}, {u'ó', u'o'}, {u'ú', u'u'}, {u'ů', u'u'},
-    {u'ý', u'y'}, {u'Á', u'A'}, {u'É', u'E'}, {u'Ě', u'E'}, {u'Í', u'I'}, {u'Ó', u'O'}, {u'Ú', u'U'},
-    {u'Ů', u'U'}, {u'Ý', u'Y'}, {u'Ŕ', u'R'}, {u'Â', u'A'}, {u'Ä', u'A'}, {u'Ĺ', u'L'}, {u'Ć', u'C'},
-    {u'Ç', u'C'}, {u'Ę', u'E'}, {u'Ë', u'E'}, {u'Ě', u'E'}, {u'Î', u'I'}, {u'Đ', u'D'}, {u'Ń', u'N'},
-    {u'Ô', u'O'}, {u'Ő', u'O'}, {u'Ö', u'O'}, {u'Ű', u'U'}, {u'Ü', u'U'}, {u'ŕ', u'r'}, {u'â', u'a'},
-    {u'ă', u'a'}, {u'ä', u'a'}, {u'ĺ', u'l'}, {u'ć', u'c'}, {u'ç', u'c'}, {u'č', u'c'}, {u'ę', u'e'},
-    {u'ë', u'e'}, {u'î', u'i'}, {u'đ', u'd'}, {u'ń', u'n'}, {u'ô', u'o'}, {u'ő', u'o'}, {u'ö', u'o'},
-    {u'ű', u'u'}, {u'ü', u'u'}, {u'ţ', u't'}, {u'Ă', u'A'}, {u'Ţ', u'T'},
+    {u'ž', u'z'}, {u'š', u's'}, {u'č', u'c'}, {u'ř', u'r'}, {u'ď', u'd'}, {u'ť', u't'}, {u'ň', u'n'}, {u'Ž', u'Z'},
+    {u'Š', u'S'}, {u'Č', u'C'}, {u'Ř', u'R'}, {u'Ď', u'D'}, {u'Ť', u'T'}, {u'Ň', u'N'}, {u'á', u'a'}, {u'é', u'e'},
+    {u'ě', u'e'}, {u'í', u'i'}, {u'ó', u'o'}, {u'ú', u'u'}, {u'ů', u'u'}, {u'ý', u'y'}, {u'Á', u'A'}, {u'É', u'E'},
+    {u'Ě', u'E'}, {u'Í', u'I'}, {u'Ó', u'O'}, {u'Ú', u'U'}, {u'Ů', u'U'}, {u'Ý', u'Y'}, {u'Ŕ', u'R'}, {u'Â', u'A'},
+    {u'Ä', u'A'}, {u'Ĺ', u'L'}, {u'Ć', u'C'}, {u'Ç', u'C'}, {u'Ę', u'E'}, {u'Ë', u'E'}, {u'Ě', u'E'}, {u'Î', u'I'},
+    {u'Đ', u'D'}, {u'Ń', u'N'}, {u'Ô', u'O'}, {u'Ő', u'O'}, {u'Ö', u'O'}, {u'Ű', u'U'}, {u'Ü', u'U'}, {u'ŕ', u'r'},
+    {u'â', u'a'}, {u'ă', u'a'}, {u'ä', u'a'}, {u'ĺ', u'l'}, {u'ć', u'c'}, {u'ç', u'c'}, {u'č', u'c'}, {u'ę', u'e'},
+    {u'ë', u'e'}, {u'î', u'i'}, {u'đ', u'd'}, {u'ń', u'n'}, {u'ô', u'o'}, {u'ő', u'o'}, {u'ö', u'o'}, {u'ű', u'u'},
+    {u'ü', u'u'}, {u'ţ', u't'}, {u'Ă', u'A'}, {u'Ţ', u'T'},
 }};
 
 // Every accented letter of the table lies below U+0180, so a direct lookup array replaces the row search.
@@ -54,7 +53,9 @@ bool isWordSeparator(QChar c) {
     }
 }
 
-bool endsSentence(char32_t c) { return c == U'.' || c == U'!' || c == U'?' || c == U':'; }
+bool endsSentence(char32_t c) {
+    return c == U'.' || c == U'!' || c == U'?' || c == U':';
+}
 
 // The character starting at index i of s; a valid surrogate pair is one character of two units.
 char32_t charAt(const QChar* s, qsizetype n, qsizetype i, qsizetype& units) {
@@ -67,7 +68,9 @@ char32_t charAt(const QChar* s, qsizetype n, qsizetype i, qsizetype& units) {
     return u;
 }
 
-bool hasCase(char32_t c) { return QChar::toUpper(c) != QChar::toLower(c); }
+bool hasCase(char32_t c) {
+    return QChar::toUpper(c) != QChar::toLower(c);
+}
 
 // Maps each character through a per-character rule that gets the character and its position. Simple case
 // mappings never move a character into or out of the BMP, so the result is written over a copy in place.
@@ -198,7 +201,9 @@ QString spliceInitials(const QString& text, const QString& lowered, const QStrin
 
 // The Hebrew and Vietnamese converters combine a letter with the marks that follow it, so only there does
 // a character's conversion depend on its neighbours.
-bool convertsCharByChar(int codePage) { return codePage != 1255 && codePage != 1258; }
+bool convertsCharByChar(int codePage) {
+    return codePage != 1255 && codePage != 1258;
+}
 
 QString roundTrip(const QString& text, int codePage) {
     return CodePage::fromAnsi(CodePage::toAnsi(text, codePage), codePage);
@@ -270,11 +275,17 @@ QString withoutTimeZone(const QString& format) {
 
 } // namespace
 
-std::span<const DiacriticPair> diacriticsTable() { return kDiacritics; }
+std::span<const DiacriticPair> diacriticsTable() {
+    return kDiacritics;
+}
 
-QString toLowerCase(const QString& text, const QLocale& locale) { return locale.toLower(text); }
+QString toLowerCase(const QString& text, const QLocale& locale) {
+    return locale.toLower(text);
+}
 
-QString toUpperCase(const QString& text, const QLocale& locale) { return locale.toUpper(text); }
+QString toUpperCase(const QString& text, const QLocale& locale) {
+    return locale.toUpper(text);
+}
 
 QString toProperCase(const QString& text, const QLocale& locale) {
     // The whole text is lowered in one call, which keeps the context rules of the locale (Greek final
@@ -292,7 +303,9 @@ QString toProperCase(const QString& text, const QLocale& locale) {
     return spliceInitials(text, locale.toLower(text), upperInitials, lowerInitials, locale);
 }
 
-bool IsUpperChar(char32_t c) { return QChar::toUpper(c) == c; }
+bool IsUpperChar(char32_t c) {
+    return QChar::toUpper(c) == c;
+}
 
 QString ReverseCase(const QString& text) {
     return mapChars(text, [](char32_t c, qsizetype) { return IsUpperChar(c) ? QChar::toLower(c) : QChar::toUpper(c); });
@@ -398,9 +411,13 @@ QString RemoveDiacriticsLong(const QString& text, int codePage) {
     return out;
 }
 
-QString RemoveDiacriticsLong(const QString& text) { return RemoveDiacriticsLong(text, CodePage::ansiCodePage()); }
+QString RemoveDiacriticsLong(const QString& text) {
+    return RemoveDiacriticsLong(text, CodePage::ansiCodePage());
+}
 
-QString dateText(const QDate& date, const QLocale& locale) { return locale.toString(date, QLocale::ShortFormat); }
+QString dateText(const QDate& date, const QLocale& locale) {
+    return locale.toString(date, QLocale::ShortFormat);
+}
 
 QString timeText(const QTime& time, const QLocale& locale) {
     return locale.toString(time, withoutTimeZone(locale.timeFormat(QLocale::LongFormat)));
