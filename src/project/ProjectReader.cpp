@@ -160,15 +160,24 @@ QString longText(const QString& fileText) {
 }
 
 QImage loadPicture(const QByteArray& bytes) {
+    // Told by their signatures, so that no other image reader ever sees the bytes.
+    QByteArray format;
+    if (bytes.startsWith("BM"))
+        format = "bmp";
+    else if (bytes.startsWith("GIF87a") || bytes.startsWith("GIF89a"))
+        format = "gif";
+    else if (bytes.startsWith("\xFF\xD8\xFF"))
+        format = "jpeg";
+    else if (bytes.startsWith(QByteArrayView("\0\0\1\0", 4)))
+        format = "ico";
+    else
+        return {};
     QBuffer buffer;
     buffer.setData(bytes);
     if (!buffer.open(QIODevice::ReadOnly))
         return {};
-    const QByteArray format = QImageReader::imageFormat(&buffer);
-    if (format != "bmp" && format != "gif" && format != "jpeg" && format != "ico")
-        return {};
-    buffer.seek(0);
     QImageReader reader(&buffer, format);
+    reader.setAutoDetectImageFormat(false);
     // Compressed pictures may decode to more than their size, but not to an unbounded amount.
     const qint64 limit = 16 * qint64(bytes.size()) + (qint64(16) << 20);
     const QSize size = reader.size();
