@@ -141,14 +141,14 @@ int frmProperties::GetModifierCode() const {
     return (chkAlt->isChecked() ? 1 : 0) + (chkControl->isChecked() ? 2 : 0) + (chkShift->isChecked() ? 4 : 0);
 }
 
-int frmProperties::selectedKey() const { return mKey->currentIndex() < 0 ? 0 : mKey->currentData().toInt(); }
+int frmProperties::selectedKey() const {
+    return mKey->currentIndex() < 0 ? 0 : mKey->currentData().toInt();
+}
 
 bool frmProperties::ValidateHotkey() {
     const int m = GetModifierCode();
     const int k = selectedKey();
-    auto hotkeyOf = [this](int clip) {
-        return m_ctx.clipHotkey ? m_ctx.clipHotkey(clip) : std::pair<int, int>{0, 0};
-    };
+    auto hotkeyOf = [this](int clip) { return m_ctx.clipHotkey ? m_ctx.clipHotkey(clip) : std::pair<int, int>{0, 0}; };
 
     if (k == 0) {
         const auto [oldMod, oldKey] = hotkeyOf(m_clip);
@@ -206,7 +206,9 @@ void frmProperties::okClicked() {
 }
 
 // Esc lands here as well: closing stores nothing.
-void frmProperties::reject() { close(); }
+void frmProperties::reject() {
+    close();
+}
 
 void frmProperties::closeEvent(QCloseEvent* event) {
     if (!m_unloaded) {
