@@ -394,10 +394,48 @@ void X11KeySender::applyRemap() {
 }
 
 void X11KeySender::writeSlots(const QList<int>& indexes) {
-    // One request for each run of neighbouring keys: every request makes each client reload its key table.
+    if (indexes.isEmpty())
+        return;
+    // Every change of the keyboard mapping makes each client (the window manager, the target, ourselves) reload
+    // its key table. The spare keys lie scattered, so the core request would need one change per key; the XKB
+    // request changes them all at once (keys in between are sent back as they are).
+    if (XkbDescPtr xkb = XkbGetMap(m_display, XkbKeyTypesMask | XkbKeySymsMask, XkbUseCoreKbd)) {
+        XkbMapChangesRec changes{};
+        int first = 255, last = 0;
+        bool ok = true;
+        for (int index : indexes) {
+            const Slot& slot = m_slots.at(index);
+            const int keycode = slot.keycode;
+            const bool empty = !slot.symbols[0] && !slot.symbols[1];
+            // Two levels, the second with Shift; Caps Lock has no say on a two-level key.
+            int types[XkbNumKbdGroups] = {XkbTwoLevelIndex};
+            if (XkbChangeTypesOfKey(xkb, keycode, empty ? 0 : 1, XkbGroup1Mask, types, &changes) != Success) {
+                ok = false;
+                break;
+            }
+            if (!empty) {
+                KeySym* symbols = XkbKeySymsPtr(xkb, keycode);
+                symbols[0] = slot.symbols[0];
+                symbols[1] = slot.symbols[1];
+            }
+            first = std::min(first, keycode);
+            last = std::max(last, keycode);
+        }
+        if (ok) {
+            changes.changed |= XkbKeySymsMask;
+            changes.first_key_sym = KeyCode(first);
+            changes.num_key_syms = last - first + 1;
+            ok = XkbChangeMap(m_display, xkb, &changes);
+        }
+        XkbFreeKeyboard(xkb, 0, True);
+        if (ok)
+            return;
+        qCDebug(lcPlatform) << "the XKB mapping request failed; changing the keys one by one";
+    }
     for (qsizetype i = 0; i < indexes.size();) {
         qsizetype end = i + 1;
-        while (end < indexes.size() && m_slots.at(indexes.at(end)).keycode == m_slots.at(indexes.at(end - 1)).keycode + 1)
+        while (end < indexes.size() &&
+               m_slots.at(indexes.at(end)).keycode == m_slots.at(indexes.at(end - 1)).keycode + 1)
             ++end;
         QList<KeySym> symbols;
         for (qsizetype j = i; j < end; ++j) {
