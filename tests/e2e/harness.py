@@ -249,6 +249,14 @@ class Process:
             pass
 
 
+def zolpane_bin():
+    """The program under test: $ZOLPANE_BIN, else build/zolpane of this repository."""
+    path = os.path.abspath(os.environ.get("ZOLPANE_BIN") or os.path.join(REPO, "build", "zolpane"))
+    if not os.access(path, os.X_OK):
+        fail(f"Zolpane executable not found at {path}; set ZOLPANE_BIN")
+    return path
+
+
 def _posix_ere_escape(text):
     return re.sub(r"([.\[\]()*+?{}|^$\\])", r"\\\1", text)
 
@@ -274,7 +282,6 @@ class Session:
         self.target = None
         self.target_out = None
         self.home = None
-        self._zolpane_bin = None
 
     # ---- setting up
 
@@ -389,13 +396,7 @@ class Session:
 
     @property
     def zolpane_bin(self):
-        if self._zolpane_bin is None:
-            path = os.environ.get("ZOLPANE_BIN") or os.path.join(REPO, "build", "zolpane")
-            path = os.path.abspath(path)
-            if not os.access(path, os.X_OK):
-                fail(f"Zolpane executable not found at {path}; set ZOLPANE_BIN")
-            self._zolpane_bin = path
-        return self._zolpane_bin
+        return zolpane_bin()
 
     def zolpane_env(self):
         env = self.tool_env()
@@ -627,6 +628,11 @@ def main(namespace, timeout=90):
         return
     if not tests:
         print("no test matches")
+        sys.exit(1)
+    try:
+        zolpane_bin()
+    except TestFailure as e:
+        print(f"{e}\n0 passed, {len(tests)} failed")
         sys.exit(1)
 
     def on_alarm(signum, frame):
