@@ -116,6 +116,20 @@ void runPerChannel(const Surface& s, qint64 W, qint64 H, const Progress& progres
     inBands(Span{0, W}, W, progress, [&](Span band) { applyTables(s, band.clippedTo(0, s.width - 1), ys, t); });
 }
 
+// 255 - c on every channel is c with its eight bits flipped.
+void runInvert(const Surface& s, qint64 W, qint64 H, const Progress& progress) {
+    const Span ys = Span{0, H}.clippedTo(0, s.height - 1);
+    inBands(Span{0, W}, W, progress, [&](Span band) {
+        const Span xs = band.clippedTo(0, s.width - 1);
+        for (qint64 y = ys.first; y <= ys.last; ++y) {
+            quint32* row = s.row(y);
+            for (qint64 x = xs.first; x <= xs.last; ++x) {
+                row[x] = (row[x] ^ 0x00FFFFFFu) | kOpaque;
+            }
+        }
+    });
+}
+
 void runGrayscale(const Surface& s, qint64 W, qint64 H, const Progress& progress) {
     std::array<quint32, 766> grey{};
     for (int sum = 0; sum < 766; ++sum) {
@@ -405,7 +419,7 @@ void run(Kind kind, QImage& picture, qint64 W, qint64 H, const Parameters& p, co
                     picture.width(), picture.height()};
     switch (kind) {
     case Kind::Invert:
-        runPerChannel(s, W, H, progress, makeTables([](int c, int) { return 255 - c; }));
+        runInvert(s, W, H, progress);
         break;
     case Kind::Grayscale:
         runGrayscale(s, W, H, progress);
