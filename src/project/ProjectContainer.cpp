@@ -31,7 +31,9 @@ void setDamaged(const char* what) {
     Messages::setPendingError(DamagedContainerError, QStringLiteral("Damaged project file: ") + QLatin1String(what));
 }
 
-QByteArray fsName(const QString& path) { return QFile::encodeName(path); }
+QByteArray fsName(const QString& path) {
+    return QFile::encodeName(path);
+}
 
 // A file descriptor closed on scope exit.
 class Fd {
@@ -436,8 +438,8 @@ bool PackFolder(const QString& folder, const QString& target, const QString& pat
         QByteArray data;
         if (!readMemberFile(dir.get(), name, &data))
             return false;
-        const QByteArray head = littleEndian<qint16>(qint16(ansiName.size())) + ansiName +
-                                littleEndian<qint32>(qint32(data.size()));
+        const QByteArray head =
+            littleEndian<qint16>(qint16(ansiName.size())) + ansiName + littleEndian<qint32>(qint32(data.size()));
         if (!out.write(head.constData(), head.size()) || !out.write(data.constData(), data.size()))
             return false;
     }

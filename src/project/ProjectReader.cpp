@@ -42,7 +42,9 @@ QString firstLine(const QString& text) {
 }
 
 // An RTF member holds the RTF source with the CR LF the writer appended after it.
-QString rtfSource(const QString& text) { return text.endsWith(QLatin1String("\r\n")) ? text.chopped(2) : text; }
+QString rtfSource(const QString& text) {
+    return text.endsWith(QLatin1String("\r\n")) ? text.chopped(2) : text;
+}
 
 void readClip(ClipTable& table, int i, const ProjectReader::Index& index, const QByteArray* data) {
     const QString format = CodePage::fromAnsi(index.value(i, "Format")).toUpper();
@@ -198,7 +200,7 @@ LoadStatus load(const QString& path, const QString& tempFolder, ClipTable& table
     Messages::setPendingError(0, {});
     errno = 0;
     if (!ProjectContainer::FileExists(path)) {
-        const int reason = errno ? errno : ProjectContainer::FolderExists(path) ? EISDIR : ENOENT;
+        const int reason = errno ? errno : ProjectContainer::FolderExists(path) ? EISDIR : EINVAL;
         Messages::setPendingErrno(reason);
         return LoadStatus::Missing;
     }

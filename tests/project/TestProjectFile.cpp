@@ -16,10 +16,12 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace ProjectTestUtil;
 using Reader = ProjectReader::LoadStatus;
 using Writer = ProjectWriter::SaveResult;
+Q_DECLARE_METATYPE(ClipTable::Clip)
 
 namespace {
 
@@ -51,53 +53,48 @@ private Q_SLOTS:
     }
 
     void roundTrip_data() {
-        QTest::addColumn<QString>("format");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("data");
-        QTest::addColumn<QImage>("picture");
+        QTest::addColumn<ClipTable::Clip>("clip");
         QTest::addColumn<int>("method");
         QTest::addColumn<QString>("loadedText");
         QTest::addColumn<QString>("loadedData");
-        const QImage none;
-        const QString s = ClipTable::TxtSimple, l = ClipTable::TxtLong, r = ClipTable::Rtf;
-        QTest::newRow("simple") << s << "abc" << "" << none << 2 << "abc" << "";
-        QTest::newRow("simple, code page") << s << QString::fromUtf8("Gr\u00fc\u00dfe \u20ac") << "" << none << 3
-                                           << QString::fromUtf8("Gr\u00fc\u00dfe \u20ac") << "";
-        QTest::newRow("simple, outside code page") << s << QString::fromUtf8("\u0416x") << "" << none << 1 << "?x"
-                                                   << "";
-        QTest::newRow("simple, focused empty") << s << "" << "" << none << 4 << ClipTable::EmptyClipText << "";
-        QTest::newRow("long, inner empty line") << l << "cap" << "x\r\n\r\ny" << none << 255 << "cap" << "x\r\n\r\ny";
-        QTest::newRow("long, leading empty lines") << l << "cap" << "\r\n\r\nx" << none << 1 << "cap" << "x";
-        QTest::newRow("long, ends with CR LF") << l << "cap" << "x\r\n" << none << 1 << "cap" << "x\r\n";
-        QTest::newRow("long, lone CR and LF") << l << "cap" << "a\rb\nc" << none << 1 << "cap" << "a\r\nb\nc";
-        QTest::newRow("rtf") << r << "doc" << "{\\rtf1\\ansi a\\par\r\n}\r\n" << none << 2 << "doc"
-                             << "{\\rtf1\\ansi a\\par\r\n}\r\n";
-        QTest::newRow("picture") << ClipTable::Img << "pic" << "" << pattern(37, 11, 5) << 3 << "pic" << "";
-        QTest::newRow("picture with alpha") << ClipTable::Img << "pic" << ""
-                                            << pattern(4, 4, 9).convertToFormat(QImage::Format_ARGB32) << 3 << "pic"
-                                            << "";
+        const auto row = [](const char* tag, const QString& format, const QString& text, const QString& data,
+                            const QImage& picture, int method, const QString& loadedText, const QString& loadedData) {
+            const ClipTable::Clip clip{format, text, data, picture, format != ClipTable::TxtSimple};
+            QTest::newRow(tag) << clip << method << loadedText << loadedData;
+        };
+        const QString s = ClipTable::TxtSimple, l = ClipTable::TxtLong, r = ClipTable::Rtf, i = ClipTable::Img;
+        const QString euro = QString::fromUtf8("Gr\u00fc\u00dfe \u20ac");
+        const QString rtf = QStringLiteral("{\\rtf1\\ansi a\\par\r\n}\r\n");
+        row("simple", s, "abc", "", {}, 2, "abc", "");
+        row("simple, code page", s, euro, "", {}, 3, euro, "");
+        row("simple, focused empty", s, "", "", {}, 4, ClipTable::EmptyClipText, "");
+        row("long, inner empty line", l, "cap", "x\r\n\r\ny", {}, 255, "cap", "x\r\n\r\ny");
+        row("long, leading empty lines", l, "cap", "\r\n\r\nx", {}, 1, "cap", "x");
+        row("long, ends with CR LF", l, "cap", "x\r\n", {}, 1, "cap", "x\r\n");
+        row("long, lone CR and LF", l, "cap", "a\rb\nc", {}, 1, "cap", "a\r\nb\nc");
+        row("rtf", r, "doc", rtf, {}, 2, "doc", rtf);
+        row("picture", i, "pic", "", pattern(37, 11, 5), 3, "pic", "");
+        row("picture with alpha", i, "pic", "", pattern(4, 4, 9).convertToFormat(QImage::Format_ARGB32), 3, "pic", "");
     }
     void roundTrip() {
-        QFETCH(QString, format);
-        QFETCH(QString, text);
-        QFETCH(QString, data);
-        QFETCH(QImage, picture);
+        QFETCH(ClipTable::Clip, clip);
         QFETCH(int, method);
         QFETCH(QString, loadedText);
         QFETCH(QString, loadedData);
         ClipTable saved;
-        saved.setClip(17, {format, text, data, picture, format != ClipTable::TxtSimple});
+        saved.setClip(17, clip);
         saved.ClipMethod[17] = quint8(method);
         QCOMPARE(ProjectWriter::save(saved, m_root + "p.zp", m_temp), Writer::Saved);
         ClipTable loaded;
         loaded.setClip(3, {ClipTable::TxtLong, "old", "old", {}, true});
         QCOMPARE(ProjectReader::load(m_root + "p.zp", m_temp, loaded), Reader::Loaded);
-        const ClipTable::Clip& clip = loaded.clip(17);
-        QCOMPARE(clip.format, format);
-        QCOMPARE(clip.text, loadedText);
-        QCOMPARE(clip.data, loadedData);
-        QCOMPARE(clip.locked, format != ClipTable::TxtSimple);
-        QCOMPARE(clip.picture.convertToFormat(QImage::Format_RGB888), picture.convertToFormat(QImage::Format_RGB888));
+        const ClipTable::Clip& back = loaded.clip(17);
+        QCOMPARE(back.format, clip.format);
+        QCOMPARE(back.text, loadedText);
+        QCOMPARE(back.data, loadedData);
+        QCOMPARE(back.locked, clip.locked);
+        QCOMPARE(back.picture.convertToFormat(QImage::Format_RGB888),
+                 clip.picture.convertToFormat(QImage::Format_RGB888));
         QCOMPARE(int(loaded.ClipMethod[17]), method);
         QVERIFY(loaded.isEmptyClip(3));
         QCOMPARE(tree(m_temp), QStringList());
@@ -111,8 +108,8 @@ private Q_SLOTS:
         QCOMPARE(ProjectWriter::save(table, m_root + "new.zp", m_temp), Writer::Saved);
         QByteArray index;
         for (int i = 1; i <= 30; ++i)
-            index += "[Clip" + QByteArray::number(i) + "]\r\nFormat = TXT-SIMPLE\r\nName = " +
-                     (i == 1 ? QByteArray() : EmptyAnsi) + "\r\nMethod = 1\r\n";
+            index += "[Clip" + QByteArray::number(i) +
+                     "]\r\nFormat = TXT-SIMPLE\r\nName = " + (i == 1 ? QByteArray() : EmptyAnsi) + "\r\nMethod = 1\r\n";
         QByteArray expected = le32(31) + le16(6) + "zp.ini" + le32(qint32(index.size())) + index;
         for (int i = 1; i <= 30; ++i) {
             const QByteArray name = "clip" + QByteArray::number(i) + ".dat";
@@ -130,46 +127,34 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("data");
         QTest::addColumn<int>("method");
-        const auto file = [](const QByteArray& index, const QByteArray& clip, const QByteArray& data) {
-            return container({{"zp.ini", index}, {clip, data}});
+        // Rows: an index, one more member, and what the clip then holds (method 9 is the value before).
+        const auto row = [](const char* tag, const QByteArray& index, const QByteArray& member, const QByteArray& bytes,
+                            int clip, const QString& format, const QString& text, const QString& data, int method) {
+            QTest::newRow(tag) << container({{"zp.ini", index}, {member, bytes}}) << clip << format << text << data
+                               << method;
         };
-        const QString empty = ClipTable::EmptyClipText;
-        QTest::newRow("no members") << le32(0) << 1 << "TXT-SIMPLE" << empty << "" << 9;
-        QTest::newRow("lower-case rtf") << file("[Clip2]\r\nFormat = rtf\r\nName = Doc\r\nMethod = 2\r\n", "clip2.dat",
-                                                "{\\rtf1 hi}\r\n")
-                                        << 2 << "RTF" << "Doc" << "{\\rtf1 hi}" << 2;
-        QTest::newRow("missing format") << file("[Clip3]\r\nName = Hello\r\nMethod = 4\r\n", "clip3.dat", "x\r\n") << 3
-                                        << "TXT-SIMPLE" << "Hello" << "" << 4;
-        QTest::newRow("unknown format") << file("[Clip3]\r\nFormat = PNG\r\nName = Pic\r\n", "clip3.dat", "") << 3
-                                        << "TXT-SIMPLE" << "Pic" << "" << 9;
-        QTest::newRow("long, leading empty lines")
-            << file("[Clip4]\r\nFormat = TXT-LONG\r\nName = L\r\n", "clip4.dat", "\r\n\r\nfirst\r\nsecond\r\n") << 4
-            << "TXT-LONG" << "L" << "first\r\nsecond" << 9;
-        QTest::newRow("long, ends with CR LF")
-            << file("[Clip4]\r\nFormat = TXT-LONG\r\nName = L\r\n", "clip4.dat", "body\r\n\r\n") << 4 << "TXT-LONG"
-            << "L" << "body\r\n" << 9;
-        QTest::newRow("long, data missing") << file("[Clip4]\r\nFormat = TXT-LONG\r\nName = L\r\n", "clip5.dat", "x")
-                                            << 4 << "TXT-LONG" << "L" << "" << 9;
-        QTest::newRow("simple, first line only")
-            << file("[Clip5]\r\nFormat = TXT-SIMPLE\r\nName = ignored\r\n", "clip5.dat", "one\rtwo\r\n") << 5
-            << "TXT-SIMPLE" << "one" << "" << 9;
-        QTest::newRow("simple, data missing") << file("[Clip5]\r\nFormat = TXT-SIMPLE\r\nName = N\r\n", "x", "") << 5
-                                              << "TXT-SIMPLE" << empty << "" << 9;
-        QTest::newRow("picture, data damaged") << file("[Clip6]\r\nFormat = IMG\r\nName = P\r\n", "clip6.dat", "BM!")
-                                               << 6 << "IMG" << "P" << "" << 9;
-        QTest::newRow("names in capitals") << file("[CLIP7]\r\nFORMAT=txt-long\r\nNAME=N\r\n", "CLIP7.DAT", "t\r\n")
-                                           << 7 << "TXT-LONG" << "N" << "t" << 9;
-        QTest::newRow("method rounds to even") << file("[Clip8]\r\nMethod = 2.5\r\n", "", "") << 8 << "TXT-SIMPLE"
-                                               << empty << "" << 2;
-        QTest::newRow("method hexadecimal") << file("[Clip8]\r\nMethod = &H0A\r\n", "", "") << 8 << "TXT-SIMPLE"
-                                            << empty << "" << 10;
-        QTest::newRow("method not a number") << file("[Clip8]\r\nMethod = fast\r\n", "", "") << 8 << "TXT-SIMPLE"
-                                             << empty << "" << 9;
-        QTest::newRow("method out of range") << file("[Clip8]\r\nMethod = 256\r\n", "", "") << 8 << "TXT-SIMPLE"
-                                             << empty << "" << 9;
-        QTest::newRow("later member wins") << container({{"zp.ini", "[Clip9]\r\nName = A\r\n"},
-                                                         {"ZP.ini", "[Clip9]\r\nName = B\r\n"}})
-                                           << 9 << "TXT-SIMPLE" << "B" << "" << 9;
+        const QString s = ClipTable::TxtSimple, l = ClipTable::TxtLong, empty = ClipTable::EmptyClipText;
+        const QByteArray longIndex = "[Clip4]\r\nFormat = TXT-LONG\r\nName = L\r\n";
+        const QByteArray simpleIndex = "[Clip5]\r\nFormat = TXT-SIMPLE\r\nName = ignored\r\n";
+        QTest::newRow("no members") << le32(0) << 1 << s << empty << "" << 9;
+        row("lower-case rtf", "[Clip2]\r\nFormat = rtf\r\nName = Doc\r\nMethod = 2\r\n", "clip2.dat", "{\\rtf1 hi}\r\n",
+            2, ClipTable::Rtf, "Doc", "{\\rtf1 hi}", 2);
+        row("missing format", "[Clip3]\r\nName = Hello\r\nMethod = 4\r\n", "clip3.dat", "x\r\n", 3, s, "Hello", "", 4);
+        row("unknown format", "[Clip3]\r\nFormat = PNG\r\nName = Pic\r\n", "clip3.dat", "", 3, s, "Pic", "", 9);
+        row("long, leading empty lines", longIndex, "clip4.dat", "\r\n\r\nfirst\r\nsecond\r\n", 4, l, "L",
+            "first\r\nsecond", 9);
+        row("long, ends with CR LF", longIndex, "clip4.dat", "body\r\n\r\n", 4, l, "L", "body\r\n", 9);
+        row("long, data missing", longIndex, "clip5.dat", "x", 4, l, "L", "", 9);
+        row("simple, first line only", simpleIndex, "clip5.dat", "one\rtwo\r\n", 5, s, "one", "", 9);
+        row("simple, data missing", simpleIndex, "x", "", 5, s, empty, "", 9);
+        row("picture, data damaged", "[Clip6]\r\nFormat = IMG\r\nName = P\r\n", "clip6.dat", "BM!", 6, ClipTable::Img,
+            "P", "", 9);
+        row("names in capitals", "[CLIP7]\r\nFORMAT=txt-long\r\nNAME=N\r\n", "CLIP7.DAT", "t\r\n", 7, l, "N", "t", 9);
+        row("later member wins", "[Clip9]\r\nName = A\r\n", "ZP.ini", "[Clip9]\r\nName = B\r\n", 9, s, "B", "", 9);
+        row("method rounds to even", "[Clip8]\r\nMethod = 2.5\r\n", "", "", 8, s, empty, "", 2);
+        row("method hexadecimal", "[Clip8]\r\nMethod = &H0A\r\n", "", "", 8, s, empty, "", 10);
+        row("method not a number", "[Clip8]\r\nMethod = fast\r\n", "", "", 8, s, empty, "", 9);
+        row("method out of range", "[Clip8]\r\nMethod = 256\r\n", "", "", 8, s, empty, "", 9);
     }
     void readerGoldens() {
         QFETCH(QByteArray, bytes);
@@ -201,8 +186,7 @@ private Q_SLOTS:
         QTest::newRow("quotes, comments, blanks")
             << QByteArray("  [ Clip1 ] junk\r\n;Name=c\r\n Name =\t\"quoted\" \r\n\r\nFormat='x\r\nMethod==5\r\n");
         QTest::newRow("no header, bad headers") << QByteArray("Name=a\n[Clip01]\nName=b\n[Clip3\nName=c\n[]\nName=d\n");
-        QTest::newRow("lone CR, no line end") << QByteArray("[Clip2]\rName=a\n[Clip3]\r\nName=") +
-                                                     QByteArray(300, 'v');
+        QTest::newRow("lone CR, no line end") << QByteArray("[Clip2]\rName=a\n[Clip3]\r\nName=") + QByteArray(300, 'v');
         QTest::newRow("other sections") << QByteArray("[Clip31]\nName=a\n[Clip2]\n[General]\nName=b\n");
     }
     void indexMatchesIniReader() {
@@ -217,10 +201,8 @@ private Q_SLOTS:
     void hostileProjects_data() {
         QTest::addColumn<QByteArray>("bytes");
         const QByteArray index = "[Clip1]\r\nFormat = TXT-LONG\r\nName = x\r\n";
-        QTest::newRow("escaping names") << container({{"zp.ini", index},
-                                                      {"../clip1.dat", "outside"},
-                                                      {"/tmp/zolpane-escape-test", "x"},
-                                                      {"..", "x"}});
+        QTest::newRow("escaping names") << container(
+            {{"zp.ini", index}, {"../clip1.dat", "outside"}, {"/tmp/zolpane-escape-test", "x"}, {"..", "x"}});
         QTest::newRow("huge lengths") << le32(3) + le16(6) + "zp.ini" + le32(qint32(index.size())) + index + le16(9) +
                                              "clip1.dat" + le32(0x7ffffff0);
         QTest::newRow("negative count") << le32(-2) + le16(6) + "zp.ini";
@@ -266,10 +248,12 @@ private Q_SLOTS:
         QTest::addColumn<int>("error");
         QTest::newRow("no file") << "none.zp" << ENOENT;
         QTest::newRow("folder") << "temp" << EISDIR;
+        QTest::newRow("pipe, not waited for") << "fifo" << EINVAL;
     }
     void missingProject() {
         QFETCH(QString, name);
         QFETCH(int, error);
+        QVERIFY(::mkfifo(QFile::encodeName(m_root + "fifo").constData(), 0600) == 0);
         ClipTable table;
         table.setText(4, "kept");
         QCOMPARE(ProjectReader::load(m_root + name, m_temp, table), Reader::Missing);
@@ -331,7 +315,7 @@ private Q_SLOTS:
         QCOMPARE(shown.size(), 1);
         QCOMPARE(shown[0].kind, QStringLiteral("err"));
         QVERIFY(shown[0].text.startsWith("Unable to save project!\r\n\r\nError number: " + QString::number(error) +
-                                            ", description: "));
+                                         ", description: "));
         QCOMPARE(readBytes(m_root + "p.zp"), before);
         QCOMPARE(tree(m_root).filter(".part"), QStringList());
         ClipTable loaded;

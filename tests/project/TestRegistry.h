@@ -17,7 +17,9 @@ inline std::map<std::string, Factory>& all() {
 }
 
 template <typename T> struct Add {
-    explicit Add(const char* name) { all().emplace(name, [] { return new T; }); }
+    explicit Add(const char* name) {
+        all().emplace(name, [] { return new T; });
+    }
 };
 
 } // namespace TestRegistry

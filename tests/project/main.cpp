@@ -13,8 +13,8 @@
 namespace {
 
 // Qt Test options followed by a value.
-const QSet<QByteArray> OptionsWithValue = {"-o",         "-maxwarnings", "-eventdelay", "-keydelay",
-                                           "-mousedelay", "-seed",        "-repeat",     "-iterations",
+const QSet<QByteArray> OptionsWithValue = {"-o",          "-maxwarnings",  "-eventdelay",   "-keydelay",
+                                           "-mousedelay", "-seed",         "-repeat",       "-iterations",
                                            "-median",     "-minimumvalue", "-minimumtotal", "-platform"};
 
 bool hasFunction(const QObject& test, const QByteArray& function) {
