@@ -70,19 +70,19 @@ frmSettings::frmSettings(SettingsDialogContext context, QWidget* parent) : QDial
 
     tabs = new QTabWidget(this);
     tabs->setObjectName(QStringLiteral("tabs"));
-    struct TabSpec {
+    struct TabPage {
         const char* caption;
         const char* key;
         const char* tip;
         QWidget* frame;
     };
-    const TabSpec specs[] = {
+    const TabPage pages[] = {
         {"&General", "general", "General settings", buildGeneralTab()},
         {"&Pasting", "pasting", "Pasting methods", buildPastingTab()},
         {"Clipboard &Menu", "formatting", "Settings relative to clipboard menu functions ", buildFormattingTab()},
         {"&Hotkeys", "hotkeys", "Configure global hotkeys", buildHotkeysTab()},
     };
-    for (const TabSpec& t : specs) {
+    for (const TabPage& t : pages) {
         const int i = tabs->addTab(t.frame, QString::fromLatin1(t.caption));
         tabs->setTabToolTip(i, QString::fromLatin1(t.tip));
         tabs->tabBar()->setTabData(i, QString::fromLatin1(t.key));
