@@ -137,7 +137,7 @@ bool Autostart::RegisterFileType(const QString& className, const QString& extens
     const QByteArray mime = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                             "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
                             "  <mime-type type=\"" +
-                            MimeType.toUtf8() + "\">\n    <comment>" + description.toUtf8().toHtmlEscaped() +
+                            MimeType.toUtf8() + "\">\n    <comment>" + description.toHtmlEscaped().toUtf8() +
                             "</comment>\n    <glob pattern=\"*." + extension.toUtf8() +
                             "\"/>\n  </mime-type>\n</mime-info>\n";
     const QByteArray desktop = "[Desktop Entry]\nType=Application\nName=" + className.toUtf8() +

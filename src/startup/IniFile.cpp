@@ -36,7 +36,14 @@ QByteArray lineText(const QByteArray& content, const Line& line) {
     return content.mid(line.begin, line.end - line.begin);
 }
 
-bool equalNoCase(const QByteArray& a, const QByteArray& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+// Names are compared as the user's language sees them, so non-ASCII letters match in either case too.
+bool equalNoCase(const QByteArray& a, const QByteArray& b) {
+    if (a.size() != b.size())
+        return false;
+    if (a.compare(b, Qt::CaseInsensitive) == 0)
+        return true;
+    return CodePage::fromAnsi(a).compare(CodePage::fromAnsi(b), Qt::CaseInsensitive) == 0;
+}
 
 // The name of a section header line, or a null array when the line is no header.
 QByteArray sectionName(const QByteArray& text) {

@@ -133,7 +133,7 @@ private Q_SLOTS:
         QVERIFY(content.contains("Clip20Mod=6\r\nClip20Key=48\r\nClip21Mod=3\r\nClip21Key=49"));
         QVERIFY(content.contains("Clip30Mod=3\r\nClip30Key=48\r\nHKShowZPMod=3\r\n"));
         QCOMPARE(content.count("Mod="), 35);
-        QCOMPARE(lines.size() - 1, 5 + 1 + 26 + 1 + 5 + 1 + 1 + 60 + 10);
+        QCOMPARE(lines.size() - 1, 5 + 1 + 25 + 1 + 5 + 1 + 1 + 60 + 10);
         QVERIFY(Settings::defaultSettingsContent("/p/projects/").contains("DefaultProjectPath=/p/projects/\r\n"));
     }
 
