@@ -6,10 +6,18 @@
 #include "WindowPlacement.h"
 #include "frmAbout.h"
 #include "frmWizard.h"
+#include "ClipboardTextCommands.h"
+#include "Hotkeys.h"
+#include "LastWindowRecord.h"
+#include "PasteEngine.h"
 #include "ProjectLifecycle.h"
+#include "frmMain.h"
+#include "frmProperties.h"
+#include "frmSettings.h"
 #include "frmZolpane.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
@@ -120,7 +128,18 @@ bool ZolpaneApp::Initialize() {
         }
     }
 
-    m_fontlist = QFontDatabase::families().mid(0, 41);
+    m_autostart = std::make_unique<Autostart>(m_settings, QCoreApplication::applicationFilePath());
+    m_record = std::make_unique<LastWindowRecord>(*m_platform.windows, [this] { return ProgramExiting; });
+    m_record->start();
+    m_textCommands = std::make_unique<ClipboardTextCommands>(
+        QApplication::clipboard(), [this] { return m_settings.SentenceCaseKeepBig; },
+        [this] {
+            if (m_paste)
+                m_paste->PasteClipboardToLastApplication();
+        });
+    m_frmMain = std::make_unique<frmMain>(m_table, *m_textCommands);
+    m_frmMain->fontlist = QFontDatabase::families().mid(0, 41);
+    m_fontlist = m_frmMain->fontlist;
 
     m_main = std::make_unique<frmZolpane>(m_table, m_settings, *m_platform.windows, m_handOver);
     wireMainWindow();
@@ -128,6 +147,26 @@ bool ZolpaneApp::Initialize() {
     LoadSettings();
     ApplyCharset();
     std::srand(unsigned(std::time(nullptr)));
+
+    SettingsDialogContext settingsContext{m_settings,
+                                          *m_autostart,
+                                          m_table,
+                                          *m_main->mnuAutoPaste,
+                                          *m_main->mnuMinimizeOnCopy,
+                                          *m_main->mnuHideOnCopy,
+                                          [this] { ApplyCharset(); },
+                                          [this] {
+                                              m_hotkeys->UnregisterSpecialHotkeys();
+                                              m_settings.LoadSpecialHotkeys();
+                                              m_hotkeys->RegisterSpecialHotkeys();
+                                          },
+                                          [this] { m_main->restoreTopMost(); },
+                                          [this] { return ProgramExiting; }};
+    m_settingsDialog = std::make_unique<frmSettings>(settingsContext);
+    wirePasting();
+    m_hotkeys->InitHotkeys();
+    wireTray();
+    m_frmMain->AddTrayIcon(QStringLiteral("Zolpane"));
 
     QApplication::restoreOverrideCursor();
     StartupComplete = true;
@@ -177,7 +216,10 @@ void ZolpaneApp::wireMainWindow() {
             [] { QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:") + frmAbout::SupportAddress)); });
     w.mnuTechSupport->setEnabled(true);
 
+    m_autostart->RegisterFileType(QStringLiteral("Zolpane"), QStringLiteral("zp"), QStringLiteral("Zolpane Project"),
+                                  QStringLiteral("zolpane"));
     m_project = std::make_unique<ProjectLifecycle>(w, m_table, m_settings, m_paths);
+    m_project->lastWindowTitle = [this] { return m_record->LastWindowTitle(); };
     connect(&w, &frmZolpane::unloading, this, [this, twipsX, twipsY] {
         WindowPlacement::SaveWindowPosition(*m_main, QStringLiteral("frmzolpane"), m_settings, twipsX, twipsY);
         m_project->handleExit(m_settings.ExitMode);
@@ -187,11 +229,10 @@ void ZolpaneApp::wireMainWindow() {
 
 void ZolpaneApp::LoadSettings() {
     m_settings.LoadSpecialHotkeys();
-    Autostart autostart(m_settings, QCoreApplication::applicationFilePath());
     if (m_settings.ReadNumber(QStringLiteral("General"), QStringLiteral("RunOnStartup")) == 1)
-        autostart.EnableRunAtStartup();
+        m_autostart->EnableRunAtStartup();
     else
-        autostart.DisableRunAtStartup();
+        m_autostart->DisableRunAtStartup();
     m_settings.LoadEditorFont();
     m_settings.loadCoreValues();
     frmZolpane& w = *m_main;
@@ -215,10 +256,16 @@ void ZolpaneApp::ExitProgram() {
         return;
     ProgramExiting = true;
     QTimer::singleShot(ExitSettleMs, this, [this] {
+        if (m_frmMain)
+            m_frmMain->RemoveTrayIcon();
         if (m_about)
             m_about->close();
         if (m_wizard)
             m_wizard->close();
+        if (m_settingsDialog)
+            m_settingsDialog->close();
+        if (m_properties)
+            m_properties->close();
         if (m_main) {
             m_main->setProgramExiting(true);
             m_main->tmrProject->stop();
@@ -227,4 +274,88 @@ void ZolpaneApp::ExitProgram() {
         Q_EMIT exited();
         QCoreApplication::exit(0);
     });
+}
+
+void ZolpaneApp::wirePasting() {
+    frmZolpane& w = *m_main;
+    m_paste = std::make_unique<PasteEngine>(m_table, w, m_settings, *m_platform.windows, *m_platform.keys, *m_record,
+                                            QApplication::clipboard());
+    m_hotkeys = std::make_unique<Hotkeys>(*m_platform.hotkeys, m_settings, [this] { return ProgramExiting; });
+    connect(m_hotkeys.get(), &Hotkeys::showMainWindowRequested, this, &ZolpaneApp::ShowMainWindow);
+    connect(m_hotkeys.get(), &Hotkeys::settingsRequested, this, &ZolpaneApp::ShowSettings);
+    connect(m_hotkeys.get(), &Hotkeys::pasteNextTriggered, this, [this] { m_paste->PasteNext(true); });
+    connect(m_hotkeys.get(), &Hotkeys::clipTriggered, this, [this](int n) {
+        m_paste->HotkeyTrigger(n);
+        m_paste->LastClip = n;
+    });
+    connect(&w, &frmZolpane::propertiesRequested, this, [this](int n) {
+        PropertiesContext context{m_settings,
+                                  m_table,
+                                  [this](int clip) {
+                                      return std::pair{m_hotkeys->ClipHotkeyMod[size_t(clip)],
+                                                       m_hotkeys->ClipHotkeyKey[size_t(clip)]};
+                                  },
+                                  [this](int m, int k, int id) { m_hotkeys->SetClipHotkey(m, k, id); },
+                                  [this] { m_main->dropTopMost(); },
+                                  [this] { m_main->restoreTopMost(); },
+                                  [this] { return ProgramExiting; }};
+        m_handOver.EditClipNumber = n;
+        frmProperties::open(m_properties, context, n);
+    });
+    for (QAction* a : {w.mnuMinimizeOnCopy, w.mnuHideOnCopy, w.mnuAutoPaste})
+        a->setEnabled(true);
+    w.mnuSettings->setEnabled(true);
+    connect(w.mnuSettings, &QAction::triggered, this, &ZolpaneApp::ShowSettings);
+}
+
+void ZolpaneApp::wireTray() {
+    frmMain& tray = *m_frmMain;
+    frmZolpane& w = *m_main;
+    connect(&tray, &frmMain::showMainWindowRequested, this, &ZolpaneApp::ShowMainWindow);
+    connect(&tray, &frmMain::hideMainWindowRequested, &w, &QWidget::hide);
+    connect(&tray, &frmMain::settingsRequested, this, &ZolpaneApp::ShowSettings);
+    connect(&tray, &frmMain::clipChosen, this, [this](int n) { m_paste->HotkeyTrigger(n); });
+    connect(&tray, &frmMain::exitRequested, this, &ZolpaneApp::ExitProgram);
+    connect(&tray, &frmMain::statusMessage, &w, &frmZolpane::ShowAtStatus);
+    connect(&tray, &frmMain::toggleRunAtStartupRequested, this, [this] {
+        if (m_autostart->isRunAtStartupChecked())
+            m_autostart->DisableRunAtStartup();
+        else
+            m_autostart->EnableRunAtStartup();
+    });
+    connect(m_autostart.get(), &Autostart::runAtStartupChecked, &tray, &frmMain::setRunAtStartupChecked);
+    tray.setRunAtStartupChecked(m_autostart->isRunAtStartupChecked());
+    connect(m_hotkeys.get(), &Hotkeys::clipboardMenuRequested, &tray, &frmMain::ShowTrayMenu);
+    connect(m_hotkeys.get(), &Hotkeys::pasteMenuRequested, &tray, &frmMain::ShowPasteMenu);
+
+    // The main window's clipboard menu runs the same commands.
+    for (QAction* a : {w.mnuToLowerCase, w.mnuToUpperCase, w.mnuProperCase, w.mnuReverseCase, w.mnuSentences,
+                       w.mnuZigZagCase, w.mnuCopyDate, w.mnuCopyTime, w.mnuRemoveDiacritics, w.mnuReverse}) {
+        const auto command = ClipboardTextCommands::commandForMenu(a->objectName());
+        if (!command)
+            continue;
+        connect(a, &QAction::triggered, this, [this, c = *command] { m_textCommands->run(c); });
+        a->setEnabled(true);
+    }
+    connect(w.mnuCleanClipboard, &QAction::triggered, &tray, &frmMain::CleanClipboard);
+    w.mnuCleanClipboard->setEnabled(true);
+}
+
+void ZolpaneApp::ShowMainWindow() {
+    frmZolpane& w = *m_main;
+    if (w.isHidden()) {
+        w.show();
+        w.raise();
+        w.activateWindow();
+    } else if (w.isMinimized()) {
+        w.showNormal();
+    } else {
+        w.raise();
+        w.activateWindow();
+    }
+}
+
+void ZolpaneApp::ShowSettings() {
+    m_main->dropTopMost();
+    m_settingsDialog->showSettings();
 }

@@ -7,6 +7,7 @@
 #include "Settings.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QStringList>
 
 #include <memory>
@@ -17,6 +18,14 @@ class frmAbout;
 class frmWizard;
 class frmZolpane;
 class ProjectLifecycle;
+class Autostart;
+class ClipboardTextCommands;
+class Hotkeys;
+class LastWindowRecord;
+class PasteEngine;
+class frmMain;
+class frmProperties;
+class frmSettings;
 
 // The composition root: start-up in its fixed order, the wiring of the features, and the orderly exit.
 class ZolpaneApp final : public QObject {
@@ -44,6 +53,9 @@ public:
     Settings& settings() { return m_settings; }
     ClipTable& table() { return m_table; }
     frmZolpane* mainWindow() const { return m_main.get(); }
+    frmMain* hiddenWindow() const { return m_frmMain.get(); }
+    Hotkeys* hotkeys() const { return m_hotkeys.get(); }
+    PasteEngine* pasteEngine() const { return m_paste.get(); }
     ProjectLifecycle* project() const { return m_project.get(); }
     PlatformServices& platform() { return m_platform; }
     const QStringList& fontlist() const { return m_fontlist; }
@@ -60,6 +72,10 @@ Q_SIGNALS:
 private:
     void reportStartupError();
     void wireMainWindow();
+    void wirePasting();
+    void wireTray();
+    void ShowMainWindow();
+    void ShowSettings();
 
     AppPaths m_paths;
     Settings m_settings;
@@ -69,8 +85,16 @@ private:
     EditorHandOver m_handOver;
     QStringList m_fontlist;
     bool m_firstRun = false;
+    std::unique_ptr<Autostart> m_autostart;
+    std::unique_ptr<LastWindowRecord> m_record;
+    std::unique_ptr<ClipboardTextCommands> m_textCommands;
+    std::unique_ptr<frmMain> m_frmMain;
     std::unique_ptr<frmZolpane> m_main;
     std::unique_ptr<ProjectLifecycle> m_project;
+    std::unique_ptr<PasteEngine> m_paste;
+    std::unique_ptr<Hotkeys> m_hotkeys;
+    std::unique_ptr<frmSettings> m_settingsDialog;
+    QPointer<frmProperties> m_properties;
     std::unique_ptr<frmAbout> m_about;
     std::unique_ptr<frmWizard> m_wizard;
 };

@@ -1,0 +1,103 @@
+#include "Hotkeys.h"
+
+#include "HotkeyReleaseWaiter.h"
+#include "HotkeySystem.h"
+#include "PasteLog.h"
+#include "Settings.h"
+
+Hotkeys::Hotkeys(HotkeySystem& system, Settings& settings, std::function<bool()> programExiting, QObject* parent)
+    : QObject(parent), m_system(system), m_settings(settings), m_programExiting(std::move(programExiting)),
+      m_pasteNextWaiter(new HotkeyReleaseWaiter(system, m_programExiting,
+                                                HotkeyReleaseWaiter::ExitCheck::ExitWhileKeysDown, this)),
+      m_clipWaiter(new HotkeyReleaseWaiter(system, m_programExiting, HotkeyReleaseWaiter::ExitCheck::ExitFirst, this)) {
+    connect(&m_system, &HotkeySystem::hotkeyPressed, this, &Hotkeys::HotkeyWindowProc);
+    connect(m_pasteNextWaiter, &HotkeyReleaseWaiter::released, this, &Hotkeys::pasteNextTriggered);
+    connect(m_clipWaiter, &HotkeyReleaseWaiter::released, this, [this] { Q_EMIT clipTriggered(m_pendingClip); });
+}
+
+Hotkeys::~Hotkeys() = default;
+
+bool Hotkeys::PasteNextBusy() const { return m_pasteNextWaiter->isBusy(); }
+bool Hotkeys::ClipHotkeyBusy() const { return m_clipWaiter->isBusy(); }
+
+void Hotkeys::RegisterSpecialHotkeys() {
+    static constexpr std::array<int, 5> ids = {ShowMainWindowId, ClipboardMenuId, PasteNextId, PasteMenuId, SettingsId};
+    for (size_t i = 0; i < ids.size(); ++i) {
+        const int mod = m_settings.SpecialHotkeys[2 * i];
+        const int key = m_settings.SpecialHotkeys[2 * i + 1];
+        if (!m_system.registerHotkey(ids[i], mod, key))
+            qCInfo(lcPaste) << "special hotkey" << ids[i] << "not registered:" << mod << key;
+    }
+}
+
+void Hotkeys::UnregisterSpecialHotkeys() {
+    for (int id : {ShowMainWindowId, ClipboardMenuId, PasteNextId, PasteMenuId, SettingsId})
+        m_system.unregisterHotkey(id);
+}
+
+void Hotkeys::InitHotkeys() {
+    RegisterSpecialHotkeys();
+    for (int n = 1; n <= 30; ++n) {
+        ClipHotkeyOn[size_t(n)] = false;
+        const int m = int(m_settings.ReadNumber(QStringLiteral("Hotkeys"), QStringLiteral("Clip%1Mod").arg(n)));
+        const int k = int(m_settings.ReadNumber(QStringLiteral("Hotkeys"), QStringLiteral("Clip%1Key").arg(n)));
+        if (m != 0 && k != 0)
+            SetClipHotkey(m, k, n + 6);
+    }
+}
+
+void Hotkeys::SetClipHotkey(int m, int k, int id) {
+    const int n = id - 6;
+    if (n < 1 || n > 30)
+        return;
+    const size_t i = size_t(n);
+    if ((ClipHotkeyOn[i] && k == 0) || m == 0) {
+        ClipHotkeyMod[i] = 0;
+        ClipHotkeyKey[i] = 0;
+        ClipHotkeyOn[i] = false;
+        m_system.unregisterHotkey(id);
+        return;
+    }
+    if (!ClipHotkeyOn[i] && k == 0) {
+        ClipHotkeyMod[i] = 0;
+        ClipHotkeyKey[i] = 0;
+        return;
+    }
+    if (ClipHotkeyOn[i]) {
+        m_system.unregisterHotkey(id);
+        ClipHotkeyOn[i] = false;
+    }
+    ClipHotkeyMod[i] = m;
+    ClipHotkeyKey[i] = k;
+    // Stays on even when refused: the combination counts as the clip's in the properties dialog.
+    ClipHotkeyOn[i] = true;
+    if (!m_system.registerHotkey(id, m, k))
+        qCInfo(lcPaste) << "hotkey of clip" << n << "refused:" << m << k;
+}
+
+void Hotkeys::HotkeyWindowProc(int id) {
+    if (m_programExiting())
+        return;
+    switch (id) {
+    case ShowMainWindowId: Q_EMIT showMainWindowRequested(); return;
+    case ClipboardMenuId: Q_EMIT clipboardMenuRequested(); return;
+    case PasteNextId: PasteNextHotkey(); return;
+    case PasteMenuId: Q_EMIT pasteMenuRequested(); return;
+    case SettingsId: Q_EMIT settingsRequested(); return;
+    default:
+        if (id >= 7 && id <= 36)
+            ClipHotkeyPressed(ClipHotkeyKey[size_t(id - 6)], ClipHotkeyMod[size_t(id - 6)], id - 6);
+        return;
+    }
+}
+
+void Hotkeys::PasteNextHotkey() {
+    m_pasteNextWaiter->start(m_settings.SpecialHotkeys[4], m_settings.SpecialHotkeys[5]);
+}
+
+void Hotkeys::ClipHotkeyPressed(int key, int code, int n) {
+    if (m_clipWaiter->isBusy())
+        return;
+    m_pendingClip = n;
+    m_clipWaiter->start(code, key);
+}

@@ -1,0 +1,142 @@
+#include "PasteEngine.h"
+
+#include "ClipTable.h"
+#include "CodePage.h"
+#include "KeySender.h"
+#include "KeystrokeParser.h"
+#include "KeystrokeText.h"
+#include "LastWindowRecord.h"
+#include "PasteLog.h"
+#include "PasteMethod.h"
+#include "Platform.h"
+#include "Settings.h"
+#include "frmZolpane.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QLabel>
+#include <QMimeData>
+#include <QTimer>
+
+PasteEngine::PasteEngine(ClipTable& table, frmZolpane& window, Settings& settings, WindowSystem& windows,
+                         KeySender& keys, LastWindowRecord& record, QClipboard* clipboard, QObject* parent)
+    : QObject(parent), m_table(table), m_window(window), m_settings(settings), m_windows(windows), m_keys(keys),
+      m_record(record), m_clipboard(clipboard) {
+    connect(&m_window, &frmZolpane::copyRequested, this, &PasteEngine::CopyClip);
+    connect(&m_window, &frmZolpane::pasteNextRequested, this, [this](bool upwards) { PasteNext(!upwards); });
+}
+
+void PasteEngine::putOnClipboard(int n) {
+    const ClipTable::Clip& clip = m_table.clip(n);
+    auto* mime = new QMimeData;
+    QString status;
+    if (clip.format == ClipTable::Rtf) {
+        // Rich text only: a plain-text target gets nothing rather than the RTF source as text.
+        mime->setData(QStringLiteral("text/rtf"), CodePage::toAnsi(clip.data));
+        status = QStringLiteral("Text copied.");
+    } else if (clip.format == ClipTable::Img) {
+        mime->setImageData(clip.picture);
+    } else {
+        QString text = clip.format == ClipTable::TxtLong ? clip.data : clip.text;
+        ExpandPlaceholders(text, m_windows.userName());
+        mime->setText(text);
+        status = QStringLiteral("Text copied.");
+    }
+    m_clipboard->clear();
+    m_clipboard->setMimeData(mime);
+    if (!status.isEmpty())
+        m_window.ShowAtStatus(status);
+}
+
+void PasteEngine::markLastClip(int n) {
+    LastClip = n;
+    for (int i = 1; i <= ClipTable::ClipCount; ++i) {
+        QLabel* label = m_window.lblPanel.value(i);
+        if (!label)
+            continue;
+        QFont font = label->font();
+        font.setBold(i == n);
+        label->setFont(font);
+    }
+}
+
+void PasteEngine::CopyClip(int n) {
+    if (!ClipTable::isValidIndex(n))
+        return;
+    m_window.tmrRestore->stop();
+    const QString& text = m_table.clip(n).text;
+    if (text.isEmpty() || text == ClipTable::EmptyClipText) {
+        m_window.ShowAtStatus(QStringLiteral("Textbox is empty!"));
+        return;
+    }
+    putOnClipboard(n);
+    markLastClip(n);
+
+    if (m_window.mnuAutoPaste->isChecked()) {
+        if (!m_record.ActivateLastApplication()) {
+            m_window.ShowAtStatus(QStringLiteral("Can't activate last active application."));
+        } else {
+            const ClipTable::Clip& clip = m_table.clip(n);
+            const int method = PasteMethod::effective(m_table.ClipMethod[size_t(n)], m_settings.DefaultPasteMethod);
+            const PasteMethod::Send send = PasteMethod::forClip(method, clip.format);
+            bool sent = false;
+            if (send == PasteMethod::Send::ClipText) {
+                QString typed = clip.format == ClipTable::TxtLong ? clip.data : clip.text;
+                ExpandPlaceholders(typed, m_windows.userName());
+                EscapeKeystrokes(typed);
+                sent = SendKeystrokes(typed);
+            } else if (send != PasteMethod::Send::Nothing) {
+                sent = SendKeystrokes(PasteMethod::keysFor(send));
+            }
+            if (sent)
+                m_window.ShowAtStatus(QStringLiteral("Clip %1 pasted.").arg(n));
+        }
+    }
+    if (m_window.mnuHideOnCopy->isChecked())
+        m_window.hide();
+    else if (m_window.mnuMinimizeOnCopy->isChecked())
+        m_window.showMinimized();
+}
+
+bool PasteEngine::SendKeystrokes(const QString& keys) {
+    const KeystrokeParseResult parsed = KeystrokeParser::parse(keys);
+    if (!parsed.ok()) {
+        qCWarning(lcPaste) << "keystrokes not sent:" << parsed.error << "at" << parsed.position;
+        return false;
+    }
+    m_keys.send(m_record.activatedWindow(), parsed.actions);
+    return true;
+}
+
+void PasteEngine::PasteNext(bool down) {
+    int wraps = 0;
+    while (true) {
+        LastClip += down ? 1 : -1;
+        if (LastClip > ClipTable::ClipCount) {
+            LastClip = 1;
+            ++wraps;
+        } else if (LastClip < 1) {
+            LastClip = ClipTable::ClipCount;
+            ++wraps;
+        }
+        if (wraps == 2)
+            return; // every clip is empty
+        const QString& text = m_table.clip(LastClip).text;
+        if (!text.isEmpty() && text != ClipTable::EmptyClipText)
+            break;
+    }
+    const int clip = LastClip;
+    QTimer::singleShot(pasteNextDelayMs, this, [this, clip] { HotkeyTrigger(clip); });
+}
+
+void PasteEngine::PasteClipboardToLastApplication() {
+    if (m_settings.ReadNumber(QStringLiteral("Zolpane"), QStringLiteral("AutoPasteOther")) == 0 ||
+        !m_window.mnuAutoPaste->isChecked())
+        return;
+    if (!m_record.ActivateLastApplication())
+        return;
+    const int setting = int(m_settings.ReadNumber(QStringLiteral("Zolpane"), QStringLiteral("PasteMethod")));
+    const QString keys = PasteMethod::keysFor(PasteMethod::forClipboard(setting));
+    if (!keys.isEmpty())
+        SendKeystrokes(keys);
+}
