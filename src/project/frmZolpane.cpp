@@ -109,7 +109,7 @@ void frmZolpane::LoadFormControls() {
         if (i == 1)
             firstCopy = copy;
 
-        auto* button = [&](const char* name, const char* iconKey, const QString& tip, int left) {
+        auto button = [&](const char* name, const char* iconKey, const QString& tip, int left) {
             auto* b = new isButton(central);
             b->setObjectName(QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(i));
             b->setIcon(MenuIcons::icon(iconKey));
@@ -151,7 +151,7 @@ void frmZolpane::LoadFormControls() {
 
 void frmZolpane::buildButtons() {
     QWidget* central = centralWidget();
-    auto* make = [central](const char* name, const char* iconKey, int left) {
+    auto make = [central](const char* name, const char* iconKey, int left) {
         auto* b = new isButton(central);
         b->setObjectName(QLatin1String(name));
         b->setIcon(MenuIcons::icon(iconKey));
