@@ -295,8 +295,7 @@ class Session:
             self.data_home = self.mkdir("data")
             self.cache_home = self.mkdir("cache")
             self.workdir = self.mkdir("work")
-            self._start_xvfb()
-            self._start_openbox()
+            self._start_desktop()
             if self.want_tray:
                 self._start_tray()
             if self.want_target:
@@ -348,6 +347,24 @@ class Session:
         self.processes.append(process)
         return process
 
+    def _start_desktop(self):
+        # Xvfb -displayfd takes the lowest display number it can bind. A server of another test ending at
+        # that moment can still remove the socket of the number just taken, leaving a display nobody can
+        # reach; openbox then fails to connect. Such a start is abandoned and made again on a new server.
+        for attempt in range(1, 4):
+            first = len(self.processes)
+            try:
+                self._start_xvfb()
+                self._start_openbox()
+                return
+            except TestFailure as e:
+                if attempt == 3:
+                    raise
+                print(f"    display {self.display} unusable ({e}); starting another", flush=True)
+                for process in reversed(self.processes[first:]):
+                    process.stop()
+                del self.processes[first:]
+
     def _start_xvfb(self):
         read_fd, write_fd = os.pipe()
         try:
@@ -374,9 +391,11 @@ class Session:
         self.display = ":" + number.decode().strip()
 
     def _start_openbox(self):
-        self.start_process("openbox", ["openbox", "--sm-disable", "--config-file", OPENBOX_RC])
+        openbox = self.start_process("openbox", ["openbox", "--sm-disable", "--config-file", OPENBOX_RC])
 
         def wm_ready():
+            if not openbox.running():
+                fail(f"openbox ended: {openbox.log().strip()}")
             out = self.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], check=False).stdout
             return "window id #" in out
         wait_for(wm_ready, START_TIMEOUT, "openbox to manage the screen")
