@@ -23,7 +23,7 @@ constexpr int ButtonSize = 20;
 constexpr int LabelWidth = 26;
 constexpr int TextLeftOffset = 70;   // text box starts this far right of the copy button
 constexpr int RightColumnOffset = 230;
-constexpr int TextWidth = 152;
+constexpr int TextWidth = 128;
 constexpr int TextHeight = 19;
 constexpr int RowGap = 2;
 constexpr int RowDropTwips = 45;     // label and text box sit this far below the copy button's top
@@ -55,7 +55,7 @@ frmZolpane::frmZolpane(ClipTable& table, Settings& settings, WindowSystem& windo
 
     lblWindow = new QLabel(central);
     lblWindow->setObjectName(QStringLiteral("lblWindow"));
-    lblWindow->setGeometry(120, bottomTop, 2 * RightColumnOffset + TemplateCopyLeft - 120, 20);
+    lblWindow->setGeometry(120, bottomTop, RightColumnOffset + TemplateCopyLeft + TextLeftOffset + TextWidth - 120, 20);
 
     m_statusPanel = new QLabel(this);
     m_statusPanel->setObjectName(QStringLiteral("StatusBarPanel2"));
@@ -77,7 +77,7 @@ frmZolpane::frmZolpane(ClipTable& table, Settings& settings, WindowSystem& windo
 
     connect(&m_table, &ClipTable::clipChanged, this, &frmZolpane::showClip);
 
-    const int width = 2 * RightColumnOffset + TemplateCopyLeft + 4;
+    const int width = RightColumnOffset + TemplateCopyLeft + TextLeftOffset + TextWidth + 8;
     setFixedWidth(width);
     setFixedHeight(WindowHeight);
     m_statusPanel->setText(QStringLiteral("Zolpane"));
@@ -170,7 +170,7 @@ void frmZolpane::buildButtons() {
         icmdZolProject[slot] = b;
         connect(b, &isButton::Click, this, [this, slot] { Q_EMIT quickSlotRequested(slot); });
     }
-    const int right = 2 * RightColumnOffset + TemplateCopyLeft - ButtonSize;
+    const int right = RightColumnOffset + TemplateCopyLeft + TextLeftOffset + TextWidth - ButtonSize;
     icmdPasteNextUp = make("icmdPasteNextUp", "UP", right - 66);
     icmdPasteNextDown = make("icmdPasteNextDown", "DOWN", right - 44);
     icmdAlwaysOnTopOFF = make("icmdAlwaysOnTopOFF", "PINOFF", right);
