@@ -1,12 +1,15 @@
 #include "Messages.h"
 
 #include <QApplication>
+#include <QLoggingCategory>
 #include <QMessageBox>
 #include <QQueue>
 
 #include <cstring>
 
 namespace {
+
+Q_LOGGING_CATEGORY(lcMessages, "zolpane.messages")
 
 struct State {
     int errorNumber = 0;
@@ -57,6 +60,8 @@ int ShowMessage(const QString& text, const QString& kind, bool details) {
         return 0;
     }
     const bool question = icon == QMessageBox::Question;
+    // Every box is also logged, so what the user was told can be read back from the log.
+    qCInfo(lcMessages).noquote() << kind << title << shownText;
     int result = 0;
     if (s.unattended) {
         s.shown.append({kind, title, shownText});

@@ -248,7 +248,7 @@ void ZolpaneApp::LoadSettings() {
 
 void ZolpaneApp::ApplyCharset() {
     // Qt's fonts cover every script; the charset value is only kept for the dialogs that show it.
-    qCDebug(lcStartup) << "charset" << Settings::charsetValue(m_settings.Charset);
+    qCDebug(lcStartup) << "font charset" << Settings::charsetValue(m_settings.Charset);
 }
 
 void ZolpaneApp::ExitProgram() {
