@@ -1,0 +1,251 @@
+#include "AppPaths.h"
+#include "ClipTable.h"
+#include "EditorHandOver.h"
+#include "Hotkeys.h"
+#include "LastWindowRecord.h"
+#include "Messages.h"
+#include "PasteEngine.h"
+#include "Settings.h"
+#include "frmZolpane.h"
+#include "headless/HeadlessHotkeySystem.h"
+#include "headless/HeadlessKeySender.h"
+#include "headless/HeadlessWindowSystem.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QLabel>
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// The copy action and the hotkeys on the offscreen platform, against scripted windows and keys.
+class TestEngine : public QObject {
+    Q_OBJECT
+
+    struct Fixture {
+        QTemporaryDir dir;
+        AppPaths paths;
+        Settings settings{paths};
+        ClipTable table;
+        EditorHandOver handOver;
+        HeadlessWindowSystem windows;
+        HeadlessKeySender keys{windows};
+        HeadlessHotkeySystem hotkeySystem;
+        bool exiting = false;
+        LastWindowRecord record{windows, [this] { return exiting; }};
+        frmZolpane window{table, settings, windows, handOver};
+        PasteEngine engine{table, window, settings, windows, keys, record, QApplication::clipboard()};
+        Hotkeys hotkeys{hotkeySystem, settings, [this] { return exiting; }};
+
+        Fixture() : paths(AppPaths::forFolder(dir.path())) {
+            QFile f(paths.SettingsPath);
+            f.open(QIODevice::WriteOnly);
+            f.write(Settings::defaultSettingsContent(QString()));
+            f.close();
+            settings.loadCoreValues();
+            settings.LoadSpecialHotkeys();
+            windows.addWindow(100, QStringLiteral("Editor"));
+            windows.addWindow(200, QStringLiteral("Terminal"));
+            windows.setActive(100);
+            record.start();
+            windows.setActive(200);
+            window.mnuAutoPaste->setChecked(true);
+            QObject::connect(&hotkeys, &Hotkeys::clipTriggered, &engine, &PasteEngine::HotkeyTrigger);
+            QObject::connect(&hotkeys, &Hotkeys::pasteNextTriggered, &engine, [this] { engine.PasteNext(true); });
+        }
+        // What the last sending typed, as text of characters and special keys.
+        KeyActions lastKeys() {
+            if (keys.deliveries.isEmpty() && !QTest::qWaitFor([this] { return !keys.deliveries.isEmpty(); }, 2000))
+                return {};
+            return keys.deliveries.takeLast().keys;
+        }
+    };
+
+private Q_SLOTS:
+    void init() { Messages::setUnattended(true); }
+
+    void copyPerFormat() {
+        Fixture f;
+        f.window.mnuAutoPaste->setChecked(false);
+        f.windows.setUserName(QStringLiteral("jana"));
+        f.table.setText(1, QStringLiteral("Hi %user%, %USER% stays"));
+        f.engine.CopyClip(1);
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("Hi jana, %USER% stays"));
+        QCOMPARE(f.window.statusText(), QStringLiteral("Text copied."));
+        QVERIFY(f.window.lblPanel[1]->font().bold());
+
+        f.table.setClip(2, {ClipTable::Rtf, QStringLiteral("Rich"), QStringLiteral("{\\rtf1 %user%}"), {}, true});
+        f.engine.CopyClip(2);
+        const QMimeData* mime = QApplication::clipboard()->mimeData();
+        QCOMPARE(mime->data(QStringLiteral("text/rtf")), QByteArray("{\\rtf1 %user%}"));
+        QVERIFY(!mime->hasText());
+        QVERIFY(!f.window.lblPanel[1]->font().bold());
+        QVERIFY(f.window.lblPanel[2]->font().bold());
+
+        f.table.setClip(3, {ClipTable::TxtLong, QStringLiteral("Long"), QStringLiteral("a\r\nb"), {}, true});
+        f.engine.CopyClip(3);
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("a\r\nb"));
+
+        QImage picture(3, 2, QImage::Format_RGB32);
+        picture.fill(Qt::green);
+        f.table.setClip(4, {ClipTable::Img, QStringLiteral("Picture"), QString(), picture, true});
+        f.window.ShowAtStatus(QStringLiteral("before"));
+        f.engine.CopyClip(4);
+        QVERIFY(QApplication::clipboard()->mimeData()->hasImage());
+        QCOMPARE(QApplication::clipboard()->image().pixel(1, 1), picture.pixel(1, 1));
+        QCOMPARE(f.window.statusText(), QStringLiteral("before")); // a picture shows no message
+        QCOMPARE(f.engine.LastClip, 4);
+
+        // An empty row changes nothing but the status.
+        f.engine.CopyClip(5);
+        QCOMPARE(f.window.statusText(), QStringLiteral("Textbox is empty!"));
+        QCOMPARE(f.engine.LastClip, 4);
+        QVERIFY(f.window.lblPanel[4]->font().bold());
+    }
+
+    void pasteMethods_data() {
+        QTest::addColumn<int>("clipMethod");
+        QTest::addColumn<int>("setting");
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QString>("expected"); // "" = nothing sent
+        QTest::newRow("control v") << 1 << 1 << "TXT-SIMPLE" << "^v";
+        QTest::newRow("shift insert") << 3 << 1 << "TXT-SIMPLE" << "+INSERT";
+        QTest::newRow("default is shift insert") << 4 << 3 << "TXT-SIMPLE" << "+INSERT";
+        QTest::newRow("key by key") << 2 << 1 << "TXT-SIMPLE" << "a{b}+c";
+        QTest::newRow("picture typed as control v") << 2 << 1 << "IMG" << "^v";
+        QTest::newRow("method 0 sends nothing") << 0 << 1 << "TXT-SIMPLE" << "";
+        QTest::newRow("method 5 sends nothing") << 5 << 1 << "TXT-SIMPLE" << "";
+    }
+    void pasteMethods() {
+        QFETCH(int, clipMethod);
+        QFETCH(int, setting);
+        QFETCH(QString, format);
+        QFETCH(QString, expected);
+        Fixture f;
+        f.settings.DefaultPasteMethod = setting;
+        QImage picture(1, 1, QImage::Format_RGB32);
+        f.table.setClip(6, {format, QStringLiteral("a{b}+c"), QString(), format == "IMG" ? picture : QImage(),
+                            format != "TXT-SIMPLE"});
+        f.table.ClipMethod[6] = quint8(clipMethod);
+        f.engine.CopyClip(6);
+        if (expected.isEmpty()) {
+            QTest::qWait(50);
+            QVERIFY(f.keys.deliveries.isEmpty());
+            QCOMPARE(f.window.statusText(), QStringLiteral("Text copied."));
+            return;
+        }
+        QString typed;
+        for (const KeyAction& k : f.lastKeys()) {
+            if (k.modifiers & ShiftModifier)
+                typed += '+';
+            if (k.modifiers & ControlModifier)
+                typed += '^';
+            typed += k.key == SpecialKey::Insert ? QStringLiteral("INSERT") : QString::fromUcs4(&k.character, 1);
+        }
+        QCOMPARE(typed, expected == "a{b}+c" ? QStringLiteral("ab+c") : expected);
+        QCOMPARE(f.window.statusText(), QStringLiteral("Clip 6 pasted."));
+    }
+
+    void activationFallsBackAndHides() {
+        Fixture f;
+        f.table.setText(1, QStringLiteral("x"));
+        f.window.show();
+        f.window.mnuMinimizeOnCopy->setChecked(true);
+        f.window.mnuHideOnCopy->setChecked(true);
+        f.windows.removeWindow(200); // the newest foreign window was closed
+        f.engine.CopyClip(1);
+        QCOMPARE(f.windows.activations.last().window, WindowId(100));
+        QVERIFY(!f.window.isVisible()); // hiding wins over minimizing
+        QVERIFY(!f.window.isMinimized());
+        f.windows.removeWindow(100);
+        f.engine.CopyClip(1);
+        QCOMPARE(f.window.statusText(), QStringLiteral("Can't activate last active application."));
+    }
+
+    void pasteNextWraps() {
+        Fixture f;
+        f.window.mnuAutoPaste->setChecked(false);
+        f.table.setText(3, QStringLiteral("three"));
+        f.table.setText(29, QStringLiteral("twenty-nine"));
+        f.engine.PasteNext(false); // upwards from the start lands on 30, then 29
+        QTRY_COMPARE(QApplication::clipboard()->text(), QStringLiteral("twenty-nine"));
+        f.engine.PasteNext(true); // 30 is empty, wraps to 1 and walks on to 3
+        QTRY_COMPARE(QApplication::clipboard()->text(), QStringLiteral("three"));
+        QCOMPARE(f.engine.LastClip, 3);
+        f.table.clearClip(3);
+        f.table.clearClip(29);
+        QApplication::clipboard()->setText(QStringLiteral("kept"));
+        f.engine.PasteNext(true); // all empty: nothing is copied
+        QTest::qWait(30);
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("kept"));
+    }
+
+    void setClipHotkeyCases() {
+        Fixture f;
+        f.hotkeys.InitHotkeys();
+        QVERIFY(f.hotkeySystem.isRegistered(7));
+        QCOMPARE(f.hotkeySystem.combination(36).virtualKey, 48); // clip 30: Control+Alt+0
+        QVERIFY(f.hotkeySystem.isRegistered(Hotkeys::SettingsId));
+        f.hotkeys.SetClipHotkey(6, 65, 10); // clip 4 from Control+4 to Control+Shift+A
+        QCOMPARE(f.hotkeySystem.combination(10).modifierCode, 6);
+        QVERIFY(f.hotkeySystem.registerHotkey(99, 2, 52)); // Control+4 is free at once
+        f.hotkeys.SetClipHotkey(2, 0, 10); // no key: removed
+        QVERIFY(!f.hotkeySystem.isRegistered(10));
+        QVERIFY(!f.hotkeys.ClipHotkeyOn[4]);
+        f.hotkeys.SetClipHotkey(0, 52, 10); // no modifier: never registered
+        QVERIFY(!f.hotkeySystem.isRegistered(10));
+        QCOMPARE(f.hotkeys.ClipHotkeyKey[4], 0);
+        f.hotkeySystem.refuse(2, 53);
+        f.hotkeys.SetClipHotkey(2, 53, 10); // refused, but counts as the clip's
+        QVERIFY(!f.hotkeySystem.isRegistered(10));
+        QVERIFY(f.hotkeys.ClipHotkeyOn[4]);
+        QCOMPARE(f.hotkeys.ClipHotkeyKey[4], 53);
+    }
+
+    void clipHotkeyWaitsForRelease() {
+        Fixture f;
+        f.hotkeys.InitHotkeys();
+        f.window.mnuAutoPaste->setChecked(false);
+        f.table.setText(2, QStringLiteral("two"));
+        QApplication::clipboard()->setText(QStringLiteral("before"));
+        f.hotkeySystem.setKeyDown(17, true);
+        f.hotkeySystem.setKeyDown(50, true);
+        QVERIFY(f.hotkeySystem.press(8));
+        QVERIFY(f.hotkeySystem.press(8)); // a repeat while waiting is ignored
+        f.hotkeySystem.setKeyDown(17, false);
+        QTest::qWait(60);
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("before")); // the 2 is still down
+        QVERIFY(f.hotkeys.ClipHotkeyBusy());
+        f.hotkeySystem.setKeyDown(50, false);
+        QTRY_COMPARE(QApplication::clipboard()->text(), QStringLiteral("two"));
+        QTRY_VERIFY(!f.hotkeys.ClipHotkeyBusy());
+        // Exiting ends a wait without acting.
+        f.table.setText(3, QStringLiteral("three"));
+        f.hotkeySystem.setKeyDown(51, true);
+        QVERIFY(f.hotkeySystem.press(9));
+        f.exiting = true;
+        f.hotkeySystem.setKeyDown(51, false);
+        QTest::qWait(60);
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("two"));
+    }
+
+    void dispatchById() {
+        Fixture f;
+        f.hotkeys.InitHotkeys();
+        QSignalSpy show(&f.hotkeys, &Hotkeys::showMainWindowRequested);
+        QSignalSpy menu(&f.hotkeys, &Hotkeys::clipboardMenuRequested);
+        QSignalSpy paste(&f.hotkeys, &Hotkeys::pasteMenuRequested);
+        QSignalSpy settings(&f.hotkeys, &Hotkeys::settingsRequested);
+        for (int id : {1, 2, 4, 5, 6, 37})
+            f.hotkeys.HotkeyWindowProc(id);
+        QCOMPARE(show.size() + menu.size() + paste.size() + settings.size(), 4);
+        f.exiting = true;
+        f.hotkeys.HotkeyWindowProc(1);
+        QCOMPARE(show.size(), 1);
+    }
+};
+
+QTEST_MAIN(TestEngine)
+#include "test_engine.moc"
