@@ -230,11 +230,13 @@ void ProjectLifecycle::MakeDefaultCommand() {
 
 void ProjectLifecycle::LoadDefaultProject() {
     CheckChanges();
-    QString path = m_settings.ReadSetting(Zolpane, QStringLiteral("DefaultProjectPath")).toLower();
-    const QString name = m_settings.ReadSetting(Zolpane, QStringLiteral("DefaultProjectName")).toLower();
+    QString path = m_settings.ReadSetting(Zolpane, QStringLiteral("DefaultProjectPath"));
+    const QString name = m_settings.ReadSetting(Zolpane, QStringLiteral("DefaultProjectName"));
     if (!path.isEmpty())
         path = withSlash(path);
-    if (ProjectPath.toLower() == path && ProjectName.toLower() == name && !m_window.Changed)
+    // Compared without regard to case; but file names here are case-sensitive, so the stored spelling is
+    // kept for opening and saving (a lower-cased name would be another file).
+    if (ProjectPath.toLower() == path.toLower() && ProjectName.toLower() == name.toLower() && !m_window.Changed)
         return;
     ProjectPath = path;
     ProjectName = name;

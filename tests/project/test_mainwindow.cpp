@@ -3,8 +3,10 @@
 #include "ClipTable.h"
 #include "EditorHandOver.h"
 #include "FileDialogs.h"
+#include "HotkeyOverview.h"
 #include "Messages.h"
 #include "ProjectLifecycle.h"
+#include "RecentProjects.h"
 #include "Settings.h"
 #include "frmZolpane.h"
 #include "headless/HeadlessWindowSystem.h"
@@ -247,6 +249,167 @@ private Q_SLOTS:
         QVERIFY(!f.window->close());
         QVERIFY(!f.window->isVisible());
         QVERIFY(Messages::takeShown().isEmpty());
+    }
+    void lifecycle() {
+        Fixture f;
+        ProjectLifecycle& p = *f.project;
+        f.project->startup(QString());
+        QCOMPARE(p.ProjectName, QStringLiteral("default.zp"));
+        QCOMPARE(f.window->statusText(), QStringLiteral("Zolpane"));
+
+        // Save on the new default project writes it without a dialog.
+        f.table.setText(1, QStringLiteral("first"));
+        f.window->Changed = true;
+        p.SaveProjectCommand();
+        QVERIFY(QFile::exists(f.paths.ProjectsFolder + "default.zp"));
+        QCOMPARE(f.window->statusText(), QStringLiteral("Project has been saved"));
+        QVERIFY(!f.window->Changed);
+
+        // New project: "Blank"; saving it asks for a name; cancelling keeps it Blank and changed.
+        p.NewProject();
+        QCOMPARE(p.ProjectName, ProjectLifecycle::Blank);
+        p.projectTimerTick();
+        QCOMPARE(f.window->windowTitle(), QStringLiteral("Zolpane (new project)"));
+        f.table.setText(2, QStringLiteral("second"));
+        f.window->Changed = true;
+        FileDialogs::setNextFileName(QString());
+        p.SaveProjectCommand();
+        QCOMPARE(p.ProjectName, ProjectLifecycle::Blank);
+        QVERIFY(f.window->Changed);
+        const QString other = f.dir.filePath("Other.zp");
+        FileDialogs::setNextFileName(other);
+        p.SaveProjectCommand();
+        QCOMPARE(p.ProjectName, QStringLiteral("Other.zp"));
+        QCOMPARE(p.recent().entry(1), other);
+        p.projectTimerTick();
+        QCOMPARE(f.window->windowTitle(), QStringLiteral("Zolpane (Other.zp)"));
+
+        // Save as over an existing file asks; No leaves it alone.
+        FileDialogs::setNextFileName(f.paths.ProjectsFolder + "default.zp");
+        Messages::setNextAnswer(Messages::No);
+        p.SaveAsCommand();
+        QCOMPARE(Messages::takeShown().value(0).text, QStringLiteral("Do you want overwrite default.zp?"));
+        QCOMPARE(p.ProjectName, QStringLiteral("Other.zp"));
+
+        // Loading the default project while changed asks; No still loads it, and loading it again does nothing.
+        f.window->Changed = true;
+        Messages::setNextAnswer(Messages::No);
+        p.LoadDefaultProject();
+        QCOMPARE(p.ProjectName, QStringLiteral("default.zp"));
+        QCOMPARE(f.table.clip(1).text, QStringLiteral("first"));
+        QCOMPARE(Messages::takeShown().size(), 1);
+        f.table.setText(1, QStringLiteral("edited but not marked"));
+        p.LoadDefaultProject();
+        QCOMPARE(f.table.clip(1).text, QStringLiteral("edited but not marked"));
+
+        // Delete: an unsaved project cannot be deleted; a saved one asks and becomes Blank.
+        p.NewProject();
+        p.DeleteProjectCommand();
+        QVERIFY(Messages::takeShown().value(0).text.startsWith("You can't delete unsaved project."));
+        FileDialogs::setNextFileName(other);
+        p.LoadProjectCommand();
+        QCOMPARE(p.ProjectName, QStringLiteral("Other.zp"));
+        QCOMPARE(f.table.clip(2).text, QStringLiteral("second"));
+        Messages::setNextAnswer(Messages::Yes);
+        p.DeleteProjectCommand();
+        QVERIFY(!QFile::exists(other));
+        QCOMPARE(p.ProjectName, ProjectLifecycle::Blank);
+        QVERIFY(p.recent().entry(1) != other); // the deleted file left the recent list
+    }
+
+    void defaultNameInCapitalsAndHandOver() {
+        Fixture f;
+        ProjectLifecycle& p = *f.project;
+        const QString work = f.dir.filePath("Work.zp");
+        f.table.setText(4, QStringLiteral("work clip"));
+        p.SaveProject(work);
+        f.settings.WriteSetting("Zolpane", "DefaultProjectName", "Work.zp");
+        f.settings.WriteSetting("Zolpane", "DefaultProjectPath", f.dir.path() + "/");
+        f.table.CleanUp();
+        p.startup(QString());
+        QCOMPARE(p.ProjectName, QStringLiteral("Work.zp")); // the stored spelling names the file
+        QCOMPARE(f.table.clip(4).text, QStringLiteral("work clip"));
+        f.table.CleanUp();
+
+        // A second start hands a project over through loadbuff.dat; no question is asked.
+        p.NewProject();
+        f.window->Changed = true;
+        QFile buffer(f.paths.loadBuffPath());
+        QVERIFY(buffer.open(QIODevice::WriteOnly));
+        buffer.write(work.toUtf8() + "\r\n");
+        buffer.close();
+        p.projectTimerTick();
+        QVERIFY(!QFile::exists(f.paths.loadBuffPath()));
+        QCOMPARE(p.ProjectName, QStringLiteral("Work.zp"));
+        QCOMPARE(f.table.clip(4).text, QStringLiteral("work clip"));
+        QVERIFY(Messages::takeShown().isEmpty());
+    }
+
+    void recentAndQuickSlots() {
+        RecentProjects recent([](const QString& path) { return !path.contains("gone"); });
+        for (int i = 1; i <= 11; ++i)
+            recent.AddRecentProject(QStringLiteral("/p/%1.zp").arg(i));
+        QCOMPARE(recent.entry(1), QStringLiteral("/p/11.zp"));
+        QCOMPARE(recent.entry(10), QStringLiteral("/p/2.zp"));
+        recent.AddRecentProject(QStringLiteral("/P/7.ZP")); // same file in other letter case moves up
+        QCOMPARE(recent.entry(1), QStringLiteral("/P/7.ZP"));
+        QCOMPARE(recent.entry(2), QStringLiteral("/p/11.zp"));
+        QCOMPARE(recent.entry(6), QStringLiteral("/p/6.zp"));
+        recent.setEntry(3, QStringLiteral("/p/gone.zp"));
+        recent.CompactRecentProjects();
+        QCOMPARE(recent.entry(3), QStringLiteral("/p/9.zp"));
+        QCOMPARE(recent.entry(10), QString());
+        QCOMPARE(RecentProjects::ShortCaption(QStringLiteral("/home/user/projects/ab.zp")), QStringLiteral("/home/user/projects/ab.zp"));
+        QCOMPARE(RecentProjects::ShortCaption(QStringLiteral("/home/someone/projects/x.zp")),
+                 QStringLiteral(".../someone/projects/x.zp"));
+
+        Fixture f;
+        ProjectLifecycle& p = *f.project;
+        p.BuildRecentMenu();
+        QVERIFY(!f.window->mnuRecentProjects->isEnabled());
+        QCOMPARE(f.window->mnuRProject[10]->text(), QStringLiteral("(none)"));
+        const QString slot = f.dir.filePath("slot.zp");
+        f.table.setText(1, QStringLiteral("slot clip"));
+        p.SaveProject(slot);
+        p.QuickSlots[3] = slot;
+        p.QuickSlots[4] = f.dir.filePath("missing.zp");
+        p.SaveQuickSlots();
+        p.RefreshQuickSlotButtons();
+        QCOMPARE(f.settings.ReadSetting("ZolProjects", "ZolProject3"), slot);
+        QCOMPARE(f.settings.ReadSetting("ZolProjects", "ZolProject4"), QString());
+        QVERIFY(f.window->icmdZolProject[3]->isEnabled());
+        QVERIFY(!f.window->icmdZolProject[4]->isEnabled());
+        f.table.CleanUp();
+        f.row(2)->setFocus();
+        QTest::keyClick(f.row(2), Qt::Key_F3, Qt::ControlModifier); // Ctrl+F3 opens slot 3
+        QCOMPARE(p.ProjectName, QStringLiteral("slot.zp"));
+        QCOMPARE(f.row(1)->text(), QStringLiteral("slot clip"));
+        QVERIFY(f.row(1)->hasFocus() && f.row(1)->hasSelectedText()); // row 1 took the focus, text selected
+    }
+
+    void hotkeyOverview() {
+        ClipTable table;
+        HotkeyOverview::Hotkeys hotkeys{};
+        hotkeys[1] = {2, 49};
+        hotkeys[2] = {5, 65};
+        hotkeys[3] = {7, 112};
+        table.setText(1, QStringLiteral("one <b>"));
+        table.setText(2, QString(60, 'x'));
+        table.setText(3, QStringLiteral("three"));
+        const QByteArray page = HotkeyOverview::pageContent(QStringLiteral("Blank"), table, hotkeys, "12:00 1.1.2026");
+        QCOMPARE(page,
+                 QByteArray("<HTML><HEAD><TITLE>Zolpane Hotkeys</TITLE></HEAD><BODY><H3>Zolpane Hotkey Overview - Blank</H3>\r\n"
+                            "<TABLE border=\"1\" BorderColor=\"black\" cellspacing = \"0\">\r\n"
+                            "<TR><TD BGCOLOR=#CCFF99>Clip #</TD><TD BGCOLOR=#CCFF99>Clip Name</TD><TD BGCOLOR=#CCFF99>Clip Hotkey</TD></TR>\r\n"
+                            "<TR><TD>1</TD><TD>\r\none <b></TD><TD>\r\nCtrl + 1</TD></TR>\r\n"
+                            "<TR><TD>2</TD><TD>\r\n") + QByteArray(50, 'x') + "</TD><TD>\r\n</TD></TR>\r\n"
+                            "<TR><TD>3</TD><TD>\r\nthree</TD><TD>\r\nAlt + Ctrl + Shift + p</TD></TR>\r\n"
+                            "</TABLE><BR><BR>Generated 12:00 1.1.2026\r\n</BODY></HTML>\r\n");
+        ClipTable empty;
+        QVERIFY(HotkeyOverview::pageContent("p", empty, hotkeys, "t").contains(
+            "Clip Hotkey</TD></TR>\r\n<TR><TD COLSPAN=3>There are just empty clips</TD></TR>\r\n</TABLE>"));
+        QCOMPARE(HotkeyOverview::hotkeyText(6, 48), QStringLiteral("Ctrl + Shift + 0"));
+        QCOMPARE(HotkeyOverview::hotkeyText(0, 48), QString());
     }
 };
 
