@@ -144,6 +144,7 @@ void frmZolpane::LoadFormControls() {
         connect(icmdConf[i], &isButton::Click, this, [this, i] { openEditor(i); });
         connect(icmdProperties[i], &isButton::Click, this, [this, i] { Q_EMIT propertiesRequested(i); });
     }
+    setEditorAvailable(false);
     // Tab order follows the clip numbers.
     for (int i = 1; i < ClipTable::ClipCount; ++i)
         setTabOrder(txtPaste[i], txtPaste[i + 1]);
@@ -404,8 +405,8 @@ void frmZolpane::rowKeyDown(int i, int keyCode, int shift) {
 }
 
 void frmZolpane::openEditor(int i) {
-    if (!icmdConf.value(i) || !icmdConf[i]->isEnabled())
-        return; // no editor in this build
+    if (!m_editorAvailable)
+        return;
     if (m_table.clip(i).text == ClipTable::EmptyClipText)
         m_table.setText(i, QString());
     const ClipTable::Clip& clip = m_table.clip(i);
@@ -426,6 +427,12 @@ void frmZolpane::openEditor(int i) {
     dropTopMost();
     Q_EMIT editRequested(i);
     DisableButtons();
+}
+
+void frmZolpane::setEditorAvailable(bool available) {
+    m_editorAvailable = available;
+    for (int i = 1; i <= ClipTable::ClipCount; ++i)
+        icmdConf[i]->setButtonEnabled(available);
 }
 
 void frmZolpane::Update(int i) {

@@ -46,8 +46,10 @@ public:
     void dropTopMost();
     void restoreTopMost();
 
-    // Opens the clip editor hand-over for clip i and announces it.
+    // Opens the clip editor hand-over for clip i and announces it; only while an editor is connected.
     void openEditor(int index);
+    void setEditorAvailable(bool available);
+    bool editorAvailable() const { return m_editorAvailable; }
 
     // Hiding instead of closing; the real unload happens only while the program exits.
     void setProgramExiting(bool exiting) { m_programExiting = exiting; }
@@ -165,4 +167,5 @@ private:
     bool m_alwaysOnTop = false;
     bool m_programExiting = false;
     bool m_updatingRow = false;
+    bool m_editorAvailable = false;
 };

@@ -133,6 +133,12 @@ private Q_SLOTS:
         QTest::keyClick(f.row(2), Qt::Key_F1, Qt::ControlModifier | Qt::ShiftModifier); // not exactly Ctrl
         QTest::keyClick(f.row(2), Qt::Key_F2);
         QTest::keyClick(f.row(2), Qt::Key_F4);
+        // Without an editor, F3 and the configure button change nothing.
+        QSignalSpy edits(f.window.get(), &frmZolpane::editRequested);
+        QTest::keyClick(f.row(2), Qt::Key_F3);
+        f.window->icmdConf[2]->activateByKey();
+        QCOMPARE(edits.size(), 0);
+        QVERIFY(f.row(5)->isEnabled() && f.window->mnuFile->isEnabled());
         QCOMPARE(slots.size(), 1);
         QCOMPARE(slots.at(0).at(0).toInt(), 2);
         QCOMPARE(copies.size(), 1);
