@@ -11,15 +11,26 @@ ensure_packages "${BUILD_PACKAGES[@]}"
 build=build-bench
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 
+scripts=()
 if [ $# -gt 0 ]; then
-    targets=("$@")
+    targets=()
+    for name in "$@"; do
+        if [ -f "bench/$name.py" ]; then scripts+=("$name"); else targets+=("$name"); fi
+    done
 else
     mapfile -t targets < <(sed -n 's/^add_executable(\(bench_[A-Za-z0-9_]*\).*/\1/p' bench/CMakeLists.txt)
+    mapfile -t scripts < <(cd bench && ls bench_*.py | sed 's/\.py$//')
 fi
-cmake --build "$build" --target "${targets[@]}" -j "$(nproc)"
+# The scripted benchmarks measure the program itself.
+cmake --build "$build" --target zolpane ${targets[@]+"${targets[@]}"} -j "$(nproc)"
 
-for target in "${targets[@]}"; do
+for target in ${targets[@]+"${targets[@]}"}; do
     echo
     echo "== $target"
     "$build/bench/$target"
+done
+for script in ${scripts[@]+"${scripts[@]}"}; do
+    echo
+    echo "== $script"
+    python3 "bench/$script.py" "$build/zolpane"
 done
