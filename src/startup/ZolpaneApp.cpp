@@ -25,10 +25,14 @@
 #include <QFontDatabase>
 #include <QLockFile>
 #include <QLoggingCategory>
+#include <QSocketNotifier>
 #include <QTimer>
 #include <QUrl>
 
 #include <cerrno>
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
 #include <cstdlib>
 #include <ctime>
 
@@ -38,6 +42,33 @@ namespace {
 
 // Short enough not to be felt, long enough for a pending hotkey or menu to finish before windows go away.
 constexpr int ExitSettleMs = 15;
+
+// SIGTERM and SIGINT (a session ending, Ctrl+C in a terminal) end the program in its orderly way: the handler
+// only writes a byte, the event loop does the rest.
+int g_signalPipe[2] = {-1, -1};
+
+void onTerminationSignal(int) {
+    const char byte = 1;
+    [[maybe_unused]] const auto written = ::write(g_signalPipe[1], &byte, 1);
+}
+
+void exitOnTerminationSignals(ZolpaneApp& app) {
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) != 0)
+        return;
+    auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, &app);
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, [&app, notifier] {
+        char byte;
+        [[maybe_unused]] const auto got = ::read(g_signalPipe[0], &byte, 1);
+        notifier->setEnabled(false);
+        app.ExitProgram();
+    });
+    struct sigaction action {};
+    action.sa_handler = onTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+}
 
 } // namespace
 
@@ -83,6 +114,7 @@ int ZolpaneApp::Main(QApplication& app) {
         zolpane.m_firstRun = true;
         zolpane.settings().WriteDefaultSettings();
     }
+    exitOnTerminationSignals(zolpane);
     if (!zolpane.Initialize())
         return 0;
     return app.exec();
