@@ -296,13 +296,14 @@ void ZolpaneApp::ExitProgram() {
             m_wizard->close();
         if (m_settingsDialog)
             m_settingsDialog->close();
-        if (m_properties)
-            m_properties->close();
         if (m_main) {
+            // Saves the recent list and the position, and settles unsaved changes by the Exiting setting.
             m_main->setProgramExiting(true);
             m_main->tmrProject->stop();
             m_main->close();
         }
+        if (m_properties)
+            m_properties->close();
         Q_EMIT exited();
         QCoreApplication::exit(0);
     });
