@@ -1,3 +1,4 @@
+#include "FormControls.h"
 #include "frmProperties.h"
 
 #include "ClipTable.h"
@@ -20,17 +21,11 @@
 namespace {
 
 QRadioButton* option(const char* name, const QString& caption, QWidget* parent, QLayout* layout) {
-    auto* b = new QRadioButton(caption, parent);
-    b->setObjectName(QLatin1String(name));
-    layout->addWidget(b);
-    return b;
+    return addNamedControl<QRadioButton>(name, caption, parent, layout);
 }
 
 QCheckBox* check(const char* name, const QString& caption, QWidget* parent, QLayout* layout) {
-    auto* c = new QCheckBox(caption, parent);
-    c->setObjectName(QLatin1String(name));
-    layout->addWidget(c);
-    return c;
+    return addNamedControl<QCheckBox>(name, caption, parent, layout);
 }
 
 } // namespace

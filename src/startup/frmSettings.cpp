@@ -1,3 +1,4 @@
+#include "FormControls.h"
 #include "frmSettings.h"
 
 #include "Autostart.h"
@@ -39,17 +40,11 @@ QLabel* noteLabel(const QString& text, QWidget* parent) {
 }
 
 QRadioButton* option(const char* name, const QString& caption, QWidget* parent, QLayout* layout) {
-    auto* b = new QRadioButton(caption, parent);
-    b->setObjectName(QLatin1String(name));
-    layout->addWidget(b);
-    return b;
+    return addNamedControl<QRadioButton>(name, caption, parent, layout);
 }
 
 QCheckBox* check(const char* name, const QString& caption, QWidget* parent, QLayout* layout) {
-    auto* c = new QCheckBox(caption, parent);
-    c->setObjectName(QLatin1String(name));
-    layout->addWidget(c);
-    return c;
+    return addNamedControl<QCheckBox>(name, caption, parent, layout);
 }
 
 // Option buttons of a frame may all be off (a stored value none of them stands for), which auto-exclusive
