@@ -20,13 +20,19 @@ constexpr int kTickMs = 2;
 // A changed mapping reaches the target as a notification it acts on when it next reads events; keys sent
 // before it has done so would be looked up in its old table. 30 ms was reliable when measured.
 constexpr int kMappingSettleMs = 30;
-// A lent key is lent to another character only this long after its last use, so that the target has read
-// every key typed on it with the old symbol.
-constexpr int kRemapAfterUseMs = 120;
-// The spare keys go back to having no symbol this long after the last sending: reverting at once lost
-// characters still waiting to be read, 200 ms later was reliable under load. A sending that starts before
-// reuses the lent keys as they are.
-constexpr int kRevertDelayMs = 200;
+// Symbols missing from the layout are lent keys ahead of their use, once the first of them is this near, so
+// that the pause after a mapping change passes while the keys before them are typed.
+constexpr int kLendAheadStrokes = 64;
+// How far ahead the symbols to keep are looked for; bounds the work per burst on long texts.
+constexpr int kLookaheadStrokes = 512;
+// A lent key's level gets another symbol only this long after its last use. Xlib looks a key up in the key
+// table it fetches after reading the mapping change, which may come before it has handled the keys read in the
+// same batch: every key typed with the old symbol must have been handled by then. 120 ms still lost characters
+// to a target starved by a loaded processor (two cores, load 9); 300 ms did not.
+constexpr int kRemapAfterUseMs = 300;
+// The spare keys go back to having no symbol this long after the last sending, for the same reason; a sending
+// that starts before reuses the lent keys as they are.
+constexpr int kRevertDelayMs = 1000;
 // The server has handled the fake events when XSync returns, but the target reads them a moment later; the
 // caller may go on with something the keys depend on (answering the paste request from the clipboard).
 constexpr int kProcessSettleMs = 20;
@@ -131,7 +137,7 @@ void X11KeySender::refreshSlots() {
     }
     for (quint8 keycode : m_map.spareKeycodes()) {
         if (!taken.contains(keycode))
-            slots.append(Slot{keycode, {NoSymbol, NoSymbol}, -1});
+            slots.append(Slot{keycode, {NoSymbol, NoSymbol}, {-1, -1}, {0, 0}});
     }
     std::sort(slots.begin(), slots.end(), [](const Slot& a, const Slot& b) { return a.keycode < b.keycode; });
     m_slots = slots;
@@ -145,6 +151,16 @@ bool X11KeySender::slotFor(Symbol symbol, quint8& keycode, bool& shift) const {
                 shift = level == 1;
                 return true;
             }
+        }
+    }
+    return false;
+}
+
+bool X11KeySender::findLent(Symbol symbol, int& slot, int& level) const {
+    for (slot = 0; slot < m_slots.size(); ++slot) {
+        for (level = 0; level < 2; ++level) {
+            if (m_slots.at(slot).symbols[level] == symbol)
+                return true;
         }
     }
     return false;
@@ -243,12 +259,11 @@ void X11KeySender::setCapsLockOff(bool off) {
 void X11KeySender::typeStroke(const Stroke& stroke) {
     quint8 keycode = stroke.keycode;
     bool shift = stroke.shift;
-    if (stroke.temporary) {
-        slotFor(stroke.temporary, keycode, shift);
-        for (Slot& slot : m_slots) {
-            if (slot.keycode == keycode)
-                slot.lastUse = m_clock.elapsed();
-        }
+    int slot = 0, level = 0;
+    if (stroke.temporary && findLent(stroke.temporary, slot, level)) {
+        keycode = m_slots.at(slot).keycode;
+        shift = level == 1;
+        m_slots[slot].lastUse[level] = m_clock.elapsed();
     }
     HeldKeys held(m_display);
     if (stroke.modifiers & ControlModifier)
@@ -279,14 +294,6 @@ void X11KeySender::step() {
         }
         schedule(kHeldModifierPollMs);
         return;
-    case Phase::WaitingToRemap:
-        applyRemap();
-        m_phase = Phase::SettlingMapping;
-        schedule(kMappingSettleMs);
-        return;
-    case Phase::SettlingMapping:
-        m_phase = Phase::Typing;
-        break;
     case Phase::Finishing:
         m_phase = Phase::Idle;
         if (std::any_of(m_slots.cbegin(), m_slots.cend(), [](const Slot& s) { return s.symbols[0] || s.symbols[1]; }))
@@ -297,23 +304,21 @@ void X11KeySender::step() {
         break;
     }
 
+    lendAhead();
     int typed = 0;
     while (m_next < m_strokes.size() && typed < kStrokesPerTick) {
         const Stroke& stroke = m_strokes.at(m_next);
-        quint8 keycode = 0;
-        bool shift = false;
-        if (stroke.temporary && !slotFor(stroke.temporary, keycode, shift)) {
-            XFlush(m_display);
-            const qint64 wait = prepareRemap();
+        if (stroke.temporary) {
+            // A symbol not lent yet waits for a free level, a newly lent one for the end of its pause.
+            int slot = 0, level = 0;
+            const qint64 now = m_clock.elapsed();
+            const qint64 wait = findLent(stroke.temporary, slot, level) ? m_slots.at(slot).usableAt[level] - now
+                                                                         : std::max<qint64>(m_nextReadyAt - now, 1);
             if (wait > 0) {
-                m_phase = Phase::WaitingToRemap;
+                XFlush(m_display);
                 schedule(int(wait));
-            } else {
-                applyRemap();
-                m_phase = Phase::SettlingMapping;
-                schedule(kMappingSettleMs);
+                return;
             }
-            return;
         }
         typeStroke(stroke);
         ++m_next;
@@ -331,66 +336,87 @@ void X11KeySender::step() {
     schedule(kProcessSettleMs);
 }
 
-qint64 X11KeySender::prepareRemap() {
-    // The symbols the coming strokes need, in order of first use, as many as the spare keys hold.
+qsizetype X11KeySender::nextUse(Symbol symbol, qsizetype from) const {
+    for (qsizetype i = from; i < m_strokes.size(); ++i) {
+        if (m_strokes.at(i).temporary == symbol)
+            return i;
+    }
+    return m_strokes.size();
+}
+
+void X11KeySender::lendAhead() {
+    // The symbols the coming strokes need, in order of first use, as many as the spare keys hold. Those already
+    // lent keep their places; the others are wanted.
     const qsizetype capacity = m_slots.size() * 2;
+    const qsizetype horizon = std::min<qsizetype>(m_strokes.size(), m_next + kLookaheadStrokes);
     QList<Symbol> needed;
-    for (qsizetype i = m_next; i < m_strokes.size() && needed.size() < capacity; ++i) {
+    qsizetype firstWanted = -1;
+    QList<Symbol> wanted;
+    int slot = 0, level = 0;
+    for (qsizetype i = m_next; i < horizon && needed.size() < capacity; ++i) {
         const Symbol s = m_strokes.at(i).temporary;
-        if (s && !needed.contains(s))
-            needed.append(s);
+        if (!s || needed.contains(s))
+            continue;
+        needed.append(s);
+        if (!findLent(s, slot, level)) {
+            wanted.append(s);
+            if (firstWanted < 0)
+                firstWanted = i;
+        }
     }
-    quint8 unusedKeycode = 0;
-    bool unusedShift = false;
-    m_pendingSymbols.clear();
-    for (Symbol s : std::as_const(needed)) {
-        if (!slotFor(s, unusedKeycode, unusedShift))
-            m_pendingSymbols.append(s);
-    }
-    // Free places: levels whose symbol is not needed now. Keys that hold no needed symbol and were used longest
-    // ago come first, so that the wait before the change is short and needed symbols stay where they are.
+    if (wanted.isEmpty() || firstWanted > m_next + kLendAheadStrokes)
+        return;
+
+    // Free places: levels whose symbol is not among the needed ones. A place is ready once its last use is
+    // kRemapAfterUseMs past; among ready places the symbol needed again latest is given up first.
     struct Place {
         int slot;
         int level;
-        bool keyKeepsSymbol;
-        qint64 lastUse;
+        qsizetype nextUse;
     };
-    QList<Place> places;
+    const qint64 now = m_clock.elapsed();
+    QList<Place> ready;
+    m_nextReadyAt = now + kRemapAfterUseMs;
     for (int i = 0; i < m_slots.size(); ++i) {
-        const Slot& slot = m_slots.at(i);
-        const bool keeps = needed.contains(slot.symbols[0]) || needed.contains(slot.symbols[1]);
-        for (int level = 0; level < 2; ++level) {
-            if (!slot.symbols[level] || !needed.contains(slot.symbols[level]))
-                places.append({i, level, keeps, slot.lastUse});
+        const Slot& s = m_slots.at(i);
+        for (int l = 0; l < 2; ++l) {
+            if (s.symbols[l] && needed.contains(s.symbols[l]))
+                continue;
+            const qint64 readyAt = s.lastUse[l] < 0 ? 0 : s.lastUse[l] + kRemapAfterUseMs;
+            if (readyAt > now)
+                m_nextReadyAt = std::min(m_nextReadyAt, readyAt);
+            else
+                ready.append({i, l, s.symbols[l] ? nextUse(s.symbols[l], m_next) : m_strokes.size() + 1});
         }
     }
-    std::stable_sort(places.begin(), places.end(), [](const Place& a, const Place& b) {
-        return std::tie(a.keyKeepsSymbol, a.lastUse) < std::tie(b.keyKeepsSymbol, b.lastUse);
-    });
-    m_pendingAssignments.clear();
-    qint64 readyAt = 0;
-    for (qsizetype i = 0; i < m_pendingSymbols.size() && i < places.size(); ++i) {
-        m_pendingAssignments.append({places.at(i).slot, places.at(i).level});
-        if (places.at(i).lastUse >= 0)
-            readyAt = std::max(readyAt, places.at(i).lastUse + kRemapAfterUseMs);
-    }
-    return readyAt - m_clock.elapsed();
-}
+    std::stable_sort(ready.begin(), ready.end(), [](const Place& a, const Place& b) { return a.nextUse > b.nextUse; });
 
-void X11KeySender::applyRemap() {
     QList<int> changed;
-    for (qsizetype i = 0; i < m_pendingAssignments.size(); ++i) {
-        const auto [slot, level] = m_pendingAssignments.at(i);
-        m_slots[slot].symbols[level] = m_pendingSymbols.at(i);
-        if (!changed.contains(slot))
-            changed.append(slot);
+    QList<Symbol> lent;
+    for (Symbol s : std::as_const(wanted)) {
+        // A key never carries a second level without a first.
+        const auto usable = std::find_if(ready.cbegin(), ready.cend(), [this](const Place& p) {
+            return p.level == 0 || m_slots.at(p.slot).symbols[0];
+        });
+        if (usable == ready.cend())
+            break; // the rest waits until more places are ready
+        const Place place = *usable;
+        ready.erase(usable);
+        Slot& target = m_slots[place.slot];
+        target.symbols[place.level] = s;
+        target.usableAt[place.level] = now + kMappingSettleMs;
+        target.lastUse[place.level] = -1;
+        if (!changed.contains(place.slot))
+            changed.append(place.slot);
+        lent.append(s);
     }
+    if (changed.isEmpty())
+        return;
     std::sort(changed.begin(), changed.end());
+    XFlush(m_display); // the keys typed so far go out before the mapping changes
     writeSlots(changed);
-    XSync(m_display, False);
-    qCDebug(lcPlatform) << "lent" << m_pendingSymbols.size() << "symbols to" << changed.size() << "spare keys";
-    m_pendingAssignments.clear();
-    m_pendingSymbols.clear();
+    XFlush(m_display);
+    qCDebug(lcPlatform) << "lent" << lent.size() << "symbols to" << changed.size() << "spare keys";
 }
 
 void X11KeySender::writeSlots(const QList<int>& indexes) {

@@ -31,10 +31,11 @@ private:
     };
     struct Slot {
         quint8 keycode = 0;
-        Symbol symbols[2] = {0, 0}; // the first and second level as lent now
-        qint64 lastUse = -1;        // m_clock time of the last key event on it, -1 never
+        Symbol symbols[2] = {0, 0};  // the first and second level as lent now
+        qint64 lastUse[2] = {-1, -1}; // m_clock time of the last key event on each level, -1 never
+        qint64 usableAt[2] = {0, 0};  // m_clock time from which a newly lent level may be typed
     };
-    enum class Phase { Idle, WaitingForModifiers, Typing, WaitingToRemap, SettlingMapping, Finishing };
+    enum class Phase { Idle, WaitingForModifiers, Typing, Finishing };
 
     bool plan(const KeyActions& keys);
     void refreshSlots();
@@ -42,8 +43,9 @@ private:
     void step();
     void typeStroke(const Stroke& stroke);
     bool slotFor(Symbol symbol, quint8& keycode, bool& shift) const;
-    qint64 prepareRemap();
-    void applyRemap();
+    bool findLent(Symbol symbol, int& slot, int& level) const;
+    void lendAhead();
+    qsizetype nextUse(Symbol symbol, qsizetype from) const;
     void writeSlots(const QList<int>& indexes);
     void setCapsLockOff(bool off);
     void revertSlots();
@@ -58,8 +60,7 @@ private:
     QList<Stroke> m_strokes;
     qsizetype m_next = 0;
     QList<Slot> m_slots;
-    QList<QPair<int, int>> m_pendingAssignments; // (slot index, level) per symbol in m_pendingSymbols
-    QList<Symbol> m_pendingSymbols;
+    qint64 m_nextReadyAt = 0; // when the next spare-key level becomes free for another symbol
     Phase m_phase = Phase::Idle;
     bool m_triedRelease = false;
     bool m_capsLockWasOn = false;
