@@ -4,7 +4,9 @@
 #include <QMutex>
 #include <QStringList>
 
+#include <array>
 #include <cerrno>
+#include <memory>
 #include <iconv.h>
 
 namespace {
@@ -38,6 +40,65 @@ IconvCache& cache() {
 }
 
 QByteArray iconvName(int codePage) { return "CP" + QByteArray::number(codePage); }
+
+// Code pages whose converters are not one byte for one character: double-byte Asian ones, and Hebrew and
+// Vietnamese, where iconv joins a letter with the combining marks that follow it.
+bool needsIconv(int codePage) {
+    return codePage == 932 || codePage == 936 || codePage == 949 || codePage == 950 || codePage == 1255 ||
+           codePage == 1258;
+}
+
+// Single-byte code pages convert through tables built once from iconv: one lookup a character instead of
+// an iconv call, which matters for megabytes of text full of characters the code page lacks.
+struct SingleByteTables {
+    std::array<char, 65536> toByte{};   // '?' where the code page has no byte for the character
+    std::array<char16_t, 256> fromByte{}; // u'?' for bytes without meaning
+};
+
+const SingleByteTables* singleByteTables(int codePage) {
+    static QHash<int, std::shared_ptr<SingleByteTables>> tables;
+    auto it = tables.find(codePage);
+    if (it != tables.end())
+        return it.value().get();
+    iconv_t encode = iconv_open(iconvName(codePage).constData(), "UTF-16LE");
+    iconv_t decode = iconv_open("UTF-16LE", iconvName(codePage).constData());
+    std::shared_ptr<SingleByteTables> table;
+    if (encode != iconv_t(-1) && decode != iconv_t(-1)) {
+        table = std::make_shared<SingleByteTables>();
+        for (int b = 0; b < 256; ++b) {
+            char in = char(b);
+            char16_t out = u'?';
+            char* inPtr = &in;
+            size_t inLeft = 1;
+            char* outPtr = reinterpret_cast<char*>(&out);
+            size_t outLeft = 2;
+            iconv(decode, nullptr, nullptr, nullptr, nullptr);
+            if (iconv(decode, &inPtr, &inLeft, &outPtr, &outLeft) == size_t(-1) || outLeft != 0)
+                out = u'?';
+            table->fromByte[size_t(b)] = out;
+        }
+        table->toByte.fill('?');
+        for (int c = 0; c < 65536; ++c) {
+            if (c >= 0xD800 && c <= 0xDFFF)
+                continue;
+            char16_t in = char16_t(c);
+            char out[4];
+            char* inPtr = reinterpret_cast<char*>(&in);
+            size_t inLeft = 2;
+            char* outPtr = out;
+            size_t outLeft = sizeof(out);
+            iconv(encode, nullptr, nullptr, nullptr, nullptr);
+            if (iconv(encode, &inPtr, &inLeft, &outPtr, &outLeft) != size_t(-1) && sizeof(out) - outLeft == 1)
+                table->toByte[size_t(c)] = out[0];
+        }
+    }
+    if (encode != iconv_t(-1))
+        iconv_close(encode);
+    if (decode != iconv_t(-1))
+        iconv_close(decode);
+    tables.insert(codePage, table);
+    return table.get();
+}
 
 } // namespace
 
@@ -77,6 +138,22 @@ int ansiCodePage() {
 QByteArray toAnsi(const QString& text, int codePage) {
     if (text.isEmpty())
         return {};
+    if (!needsIconv(codePage)) {
+        QMutexLocker lock(&g_iconvMutex);
+        if (const SingleByteTables* table = singleByteTables(codePage)) {
+            QByteArray out(text.size(), Qt::Uninitialized);
+            qsizetype n = 0;
+            const char16_t* units = reinterpret_cast<const char16_t*>(text.utf16());
+            for (qsizetype i = 0; i < text.size(); ++i) {
+                const char16_t u = units[i];
+                if (QChar::isHighSurrogate(u) && i + 1 < text.size() && QChar::isLowSurrogate(units[i + 1]))
+                    ++i; // a character beyond the basic plane: never in a single-byte code page
+                out[n++] = (u >= 0xD800 && u <= 0xDFFF) ? '?' : table->toByte[u];
+            }
+            out.truncate(n);
+            return out;
+        }
+    }
     const QList<uint> ucs4 = text.toUcs4();
     QByteArray out;
     out.reserve(text.size() * (codePage >= 874 && codePage < 1000 ? 2 : 1) + 8);
@@ -120,6 +197,15 @@ QString fromAnsi(const QByteArray& bytes, int codePage) {
     if (bytes.isEmpty())
         return {};
     QMutexLocker lock(&g_iconvMutex);
+    if (!needsIconv(codePage)) {
+        if (const SingleByteTables* table = singleByteTables(codePage)) {
+            QString out(bytes.size(), Qt::Uninitialized);
+            char16_t* units = reinterpret_cast<char16_t*>(out.data());
+            for (qsizetype i = 0; i < bytes.size(); ++i)
+                units[i] = table->fromByte[uchar(bytes[i])];
+            return out;
+        }
+    }
     iconv_t cd = cache().get("UTF-16LE", iconvName(codePage));
     if (cd == iconv_t(-1))
         return QString::fromLatin1(bytes);
