@@ -62,9 +62,8 @@ public:
         int fds[2];
         if (pipe(fds) != 0)
             return false;
-        m_xvfb = spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1280x800x24", "-nolisten",
-                        "tcp"},
-                       fds[1]);
+        m_xvfb = spawn(
+            {"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1280x800x24", "-nolisten", "tcp"}, fds[1]);
         close(fds[1]);
         std::string number;
         QElapsedTimer clock;
@@ -240,7 +239,8 @@ void latencyBenchmark(PlatformServices& services, TkWindow& tk, LastWindowRecord
     }
     QGuiApplication::clipboard()->setText(QStringLiteral("x"));
     tk.clear();
-    HotkeyReleaseWaiter waiter(*services.hotkeys, [] { return false; }, HotkeyReleaseWaiter::ExitCheck::ExitFirst);
+    HotkeyReleaseWaiter waiter(
+        *services.hotkeys, [] { return false; }, HotkeyReleaseWaiter::ExitCheck::ExitFirst);
     qint64 pressedAt = 0, releasedAt = 0, pasteStartedAt = 0;
     QObject::connect(services.hotkeys.get(), &HotkeySystem::hotkeyPressed, &waiter, [&](int id) {
         pressedAt = wallMicroseconds();
@@ -290,8 +290,7 @@ void latencyBenchmark(PlatformServices& services, TkWindow& tk, LastWindowRecord
 }
 
 void idleBenchmark() {
-    std::printf("\nIdle cost over %d s (active-window tracking, hotkey grabs and the record in place)\n",
-                kIdleSeconds);
+    std::printf("\nIdle cost over %d s (active-window tracking, hotkey grabs and the record in place)\n", kIdleSeconds);
     const Usage before = Usage::now();
     QEventLoop idle;
     QTimer::singleShot(kIdleSeconds * 1000, &idle, &QEventLoop::quit);
@@ -338,9 +337,12 @@ int main(int argc, char** argv) {
 
     TkWindow tk(QStringLiteral(PROBE_TARGET_SCRIPT), QStringLiteral("BenchTarget"));
     if (!QTest::qWaitFor([&] { return tk.isReady(); }, kStartTimeoutMs) ||
-        !QTest::qWaitFor([&] { return services.windows->windowTitle(services.windows->foregroundWindow()) ==
-                                      QStringLiteral("BenchTarget"); },
-                         kStartTimeoutMs)) {
+        !QTest::qWaitFor(
+            [&] {
+                return services.windows->windowTitle(services.windows->foregroundWindow()) ==
+                       QStringLiteral("BenchTarget");
+            },
+            kStartTimeoutMs)) {
         std::fprintf(stderr, "the Tk window did not come up\n");
         return 1;
     }

@@ -7,15 +7,24 @@ namespace {
 const QHash<QString, SpecialKey>& keyNames() {
     static const QHash<QString, SpecialKey> names = [] {
         QHash<QString, SpecialKey> n{
-            {QStringLiteral("ENTER"), SpecialKey::Enter},       {QStringLiteral("TAB"), SpecialKey::Tab},
-            {QStringLiteral("ESC"), SpecialKey::Escape},        {QStringLiteral("ESCAPE"), SpecialKey::Escape},
-            {QStringLiteral("BACKSPACE"), SpecialKey::Backspace}, {QStringLiteral("BS"), SpecialKey::Backspace},
-            {QStringLiteral("BKSP"), SpecialKey::Backspace},    {QStringLiteral("DELETE"), SpecialKey::Delete},
-            {QStringLiteral("DEL"), SpecialKey::Delete},        {QStringLiteral("INSERT"), SpecialKey::Insert},
-            {QStringLiteral("INS"), SpecialKey::Insert},        {QStringLiteral("HOME"), SpecialKey::Home},
-            {QStringLiteral("END"), SpecialKey::End},           {QStringLiteral("PGUP"), SpecialKey::PageUp},
-            {QStringLiteral("PGDN"), SpecialKey::PageDown},     {QStringLiteral("LEFT"), SpecialKey::Left},
-            {QStringLiteral("RIGHT"), SpecialKey::Right},       {QStringLiteral("UP"), SpecialKey::Up},
+            {QStringLiteral("ENTER"), SpecialKey::Enter},
+            {QStringLiteral("TAB"), SpecialKey::Tab},
+            {QStringLiteral("ESC"), SpecialKey::Escape},
+            {QStringLiteral("ESCAPE"), SpecialKey::Escape},
+            {QStringLiteral("BACKSPACE"), SpecialKey::Backspace},
+            {QStringLiteral("BS"), SpecialKey::Backspace},
+            {QStringLiteral("BKSP"), SpecialKey::Backspace},
+            {QStringLiteral("DELETE"), SpecialKey::Delete},
+            {QStringLiteral("DEL"), SpecialKey::Delete},
+            {QStringLiteral("INSERT"), SpecialKey::Insert},
+            {QStringLiteral("INS"), SpecialKey::Insert},
+            {QStringLiteral("HOME"), SpecialKey::Home},
+            {QStringLiteral("END"), SpecialKey::End},
+            {QStringLiteral("PGUP"), SpecialKey::PageUp},
+            {QStringLiteral("PGDN"), SpecialKey::PageDown},
+            {QStringLiteral("LEFT"), SpecialKey::Left},
+            {QStringLiteral("RIGHT"), SpecialKey::Right},
+            {QStringLiteral("UP"), SpecialKey::Up},
             {QStringLiteral("DOWN"), SpecialKey::Down},
         };
         for (int f = 1; f <= 12; ++f)
@@ -163,4 +172,6 @@ private:
 
 } // namespace
 
-KeystrokeParseResult KeystrokeParser::parse(const QString& keys) { return Parser(keys).run(); }
+KeystrokeParseResult KeystrokeParser::parse(const QString& keys) {
+    return Parser(keys).run();
+}

@@ -13,7 +13,7 @@
 //   PGDN, LEFT, RIGHT, UP, DOWN, F1-F12, in any letter case); "{name n}" repeats the key n times.
 struct KeystrokeParseResult {
     KeyActions actions;
-    QString error;          // empty when the string was understood
+    QString error;           // empty when the string was understood
     qsizetype position = -1; // where in the string the error was found
 
     bool ok() const { return error.isEmpty(); }

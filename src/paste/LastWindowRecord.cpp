@@ -9,8 +9,8 @@ void LastWindowRecord::start() {
     m_maximized = {};
     m_title.clear();
     if (!m_following)
-        m_following = connect(&m_system, &WindowSystem::foregroundWindowChanged, this,
-                              &LastWindowRecord::onForegroundChanged);
+        m_following =
+            connect(&m_system, &WindowSystem::foregroundWindowChanged, this, &LastWindowRecord::onForegroundChanged);
 }
 
 void LastWindowRecord::refreshMaximized() {

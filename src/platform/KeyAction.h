@@ -45,9 +45,9 @@ enum KeyModifier : quint8 { AltModifier = 1, ControlModifier = 2, ShiftModifier 
  * they are held, so Control with 'v' is the Control+V shortcut.
  */
 struct KeyAction {
-    char32_t character = 0;          ///< the character, when key is SpecialKey::NoKey
+    char32_t character = 0;             ///< the character, when key is SpecialKey::NoKey
     SpecialKey key = SpecialKey::NoKey; ///< a special key, else NoKey
-    quint8 modifiers = 0;            ///< KeyModifier bits held while the key is pressed
+    quint8 modifiers = 0;               ///< KeyModifier bits held while the key is pressed
 
     static KeyAction typed(char32_t c, quint8 mods = 0) { return {c, SpecialKey::NoKey, mods}; }
     static KeyAction special(SpecialKey k, quint8 mods = 0) { return {0, k, mods}; }

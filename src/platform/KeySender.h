@@ -20,10 +20,10 @@ class KeySender : public QObject {
     Q_OBJECT
 public:
     enum class Result {
-        Sent,       ///< every key was sent
-        NotActive,  ///< the target did not get the focus in time: nothing was sent
-        Failed,     ///< the keys could not be produced (no key injection on this display)
-        Cancelled,  ///< cancel() or destruction stopped the sending part-way
+        Sent,      ///< every key was sent
+        NotActive, ///< the target did not get the focus in time: nothing was sent
+        Failed,    ///< the keys could not be produced (no key injection on this display)
+        Cancelled, ///< cancel() or destruction stopped the sending part-way
     };
     Q_ENUM(Result)
 

@@ -6,14 +6,19 @@
 #include "headless/HeadlessHotkeySystem.h"
 #include "headless/HeadlessKeySender.h"
 #include "headless/HeadlessWindowSystem.h"
+#include "x11/X11KeyMap.h"
 
 #include <QSignalSpy>
 #include <QTest>
 
 namespace {
 
-KeyAction ch(char32_t c, quint8 mods = 0) { return KeyAction::typed(c, mods); }
-KeyAction key(SpecialKey k, quint8 mods = 0) { return KeyAction::special(k, mods); }
+KeyAction ch(char32_t c, quint8 mods = 0) {
+    return KeyAction::typed(c, mods);
+}
+KeyAction key(SpecialKey k, quint8 mods = 0) {
+    return KeyAction::special(k, mods);
+}
 constexpr quint8 S = ShiftModifier, C = ControlModifier, A = AltModifier;
 
 KeyActions chars(const QString& text) {
@@ -24,7 +29,9 @@ KeyActions chars(const QString& text) {
 }
 
 // Waits long enough for several polls of the release waiter.
-void letWaiterPoll() { QTest::qWait(HotkeyReleaseWaiter::pollIntervalMs * 4); }
+void letWaiterPoll() {
+    QTest::qWait(HotkeyReleaseWaiter::pollIntervalMs * 4);
+}
 
 } // namespace
 
@@ -52,6 +59,10 @@ private Q_SLOTS:
     void lastWindowMaximizedAndTitle();
     void activateFallsBackToOlderWindows();
     void keySenderWaitsForTarget();
+    void hotkeyKeySymbols_data();
+    void hotkeyKeySymbols();
+    void characterSymbols_data();
+    void characterSymbols();
 };
 
 void PasteTest::parse_data() {
@@ -68,16 +79,15 @@ void PasteTest::parse_data() {
     QTest::newRow("braced specials are literal")
         << "{+}{^}{%}{~}{(}{)}{|}{;}{[}{]}{\"}" << chars(QStringLiteral("+^%~()|;[]\""));
     QTest::newRow("braced braces") << "{{}{}}" << chars(QStringLiteral("{}"));
-    QTest::newRow("line breaks and tab")
-        << "a\r\nb\nc\rd\te"
-        << KeyActions{ch('a'), key(SpecialKey::Enter), ch('b'), key(SpecialKey::Enter), ch('c'),
-                      key(SpecialKey::Enter), ch('d'), key(SpecialKey::Tab), ch('e')};
-    QTest::newRow("names in any case") << "{enter}{Bs}{pgdn}" << KeyActions{key(SpecialKey::Enter),
-                                                                           key(SpecialKey::Backspace),
-                                                                           key(SpecialKey::PageDown)};
+    QTest::newRow("line breaks and tab") << "a\r\nb\nc\rd\te"
+                                         << KeyActions{ch('a'), key(SpecialKey::Enter), ch('b'), key(SpecialKey::Enter),
+                                                       ch('c'), key(SpecialKey::Enter), ch('d'), key(SpecialKey::Tab),
+                                                       ch('e')};
+    QTest::newRow("names in any case") << "{enter}{Bs}{pgdn}"
+                                       << KeyActions{key(SpecialKey::Enter), key(SpecialKey::Backspace),
+                                                     key(SpecialKey::PageDown)};
     QTest::newRow("repeat") << "+{x 3}{TAB 0}" << KeyActions{ch('x', S), ch('x', S), ch('x', S)};
-    QTest::newRow("non-Latin and astral") << QStringLiteral("ř😀{😀}")
-                                          << KeyActions{ch(U'ř'), ch(U'😀'), ch(U'😀')};
+    QTest::newRow("non-Latin and astral") << QStringLiteral("ř😀{😀}") << KeyActions{ch(U'ř'), ch(U'😀'), ch(U'😀')};
     QTest::newRow("empty") << "" << KeyActions{};
 }
 
@@ -115,12 +125,17 @@ void PasteTest::parseRefuses() {
 void PasteTest::escapeKeystrokes_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("plain text unchanged") << "Hello, world." << "Hello, world.";
-    QTest::newRow("braces removed") << "{a}b{{c}}" << "abc";
-    QTest::newRow("every special braced") << "\";[]+^%~()|" << "{\"}{;}{[}{]}{+}{^}{%}{~}{(}{)}{|}";
+    QTest::newRow("plain text unchanged") << "Hello, world."
+                                          << "Hello, world.";
+    QTest::newRow("braces removed") << "{a}b{{c}}"
+                                    << "abc";
+    QTest::newRow("every special braced") << "\";[]+^%~()|"
+                                          << "{\"}{;}{[}{]}{+}{^}{%}{~}{(}{)}{|}";
     // Removing the braces first is what keeps "{+}" from becoming "{{+}}"-like garbage.
-    QTest::newRow("braces go before bracing") << "{+}" << "{+}";
-    QTest::newRow("mixed") << "a+b~c {x}" << "a{+}b{~}c x";
+    QTest::newRow("braces go before bracing") << "{+}"
+                                              << "{+}";
+    QTest::newRow("mixed") << "a+b~c {x}"
+                           << "a{+}b{~}c x";
 }
 
 void PasteTest::escapeKeystrokes() {
@@ -153,15 +168,31 @@ void PasteTest::expandPlaceholders_data() {
     QTest::addColumn<QString>("expected");
     const QLocale us(QLocale::English, QLocale::UnitedStates);
     const QLocale de(QLocale::German, QLocale::Germany);
-    QTest::newRow("time with seconds, no zone") << us << "at %time%" << "u" << "at 2:07:09 PM";
-    QTest::newRow("German time") << de << "%time%" << "u" << "14:07:09";
-    QTest::newRow("short date") << us << "%date%" << "u" << "3/5/24";
-    QTest::newRow("German date") << de << "%date%" << "u" << "05.03.24";
-    QTest::newRow("user") << us << "by %user%." << "jana" << "by jana.";
-    QTest::newRow("other case unchanged") << us << "%TIME% %Date% %USER%" << "u" << "%TIME% %Date% %USER%";
-    QTest::newRow("every occurrence") << us << "%user%%user%" << "ab" << "abab";
+    QTest::newRow("time with seconds, no zone") << us << "at %time%"
+                                                << "u"
+                                                << "at 2:07:09 PM";
+    QTest::newRow("German time") << de << "%time%"
+                                 << "u"
+                                 << "14:07:09";
+    QTest::newRow("short date") << us << "%date%"
+                                << "u"
+                                << "3/5/24";
+    QTest::newRow("German date") << de << "%date%"
+                                 << "u"
+                                 << "05.03.24";
+    QTest::newRow("user") << us << "by %user%."
+                          << "jana"
+                          << "by jana.";
+    QTest::newRow("other case unchanged") << us << "%TIME% %Date% %USER%"
+                                          << "u"
+                                          << "%TIME% %Date% %USER%";
+    QTest::newRow("every occurrence") << us << "%user%%user%"
+                                      << "ab"
+                                      << "abab";
     // The user comes last, so a name that looks like a placeholder is not expanded again.
-    QTest::newRow("user expanded last") << us << "%user%" << "%date%" << "%date%";
+    QTest::newRow("user expanded last") << us << "%user%"
+                                        << "%date%"
+                                        << "%date%";
 }
 
 void PasteTest::expandPlaceholders() {
@@ -178,16 +209,26 @@ void PasteTest::effectiveMethod_data() {
     QTest::addColumn<int>("setting");
     QTest::addColumn<QString>("format");
     QTest::addColumn<QString>("keys"); // "" nothing, "TEXT" the clip typed
-    QTest::newRow("Control+V") << 1 << 3 << "TXT-SIMPLE" << "^{v}";
-    QTest::newRow("Shift+Insert") << 3 << 1 << "TXT-LONG" << "+{INSERT}";
-    QTest::newRow("default follows the setting") << 4 << 3 << "TXT-SIMPLE" << "+{INSERT}";
-    QTest::newRow("default key by key") << 4 << 2 << "TXT-LONG" << "TEXT";
-    QTest::newRow("key by key simple") << 2 << 1 << "TXT-SIMPLE" << "TEXT";
-    QTest::newRow("key by key picture") << 2 << 1 << "IMG" << "^{v}";
-    QTest::newRow("key by key rich text") << 2 << 1 << "RTF" << "^{v}";
-    QTest::newRow("method 0 sends nothing") << 0 << 1 << "TXT-SIMPLE" << "";
-    QTest::newRow("method 5 sends nothing") << 5 << 1 << "TXT-SIMPLE" << "";
-    QTest::newRow("default with a bad setting") << 4 << 7 << "TXT-SIMPLE" << "";
+    QTest::newRow("Control+V") << 1 << 3 << "TXT-SIMPLE"
+                               << "^{v}";
+    QTest::newRow("Shift+Insert") << 3 << 1 << "TXT-LONG"
+                                  << "+{INSERT}";
+    QTest::newRow("default follows the setting") << 4 << 3 << "TXT-SIMPLE"
+                                                 << "+{INSERT}";
+    QTest::newRow("default key by key") << 4 << 2 << "TXT-LONG"
+                                        << "TEXT";
+    QTest::newRow("key by key simple") << 2 << 1 << "TXT-SIMPLE"
+                                       << "TEXT";
+    QTest::newRow("key by key picture") << 2 << 1 << "IMG"
+                                        << "^{v}";
+    QTest::newRow("key by key rich text") << 2 << 1 << "RTF"
+                                          << "^{v}";
+    QTest::newRow("method 0 sends nothing") << 0 << 1 << "TXT-SIMPLE"
+                                            << "";
+    QTest::newRow("method 5 sends nothing") << 5 << 1 << "TXT-SIMPLE"
+                                            << "";
+    QTest::newRow("default with a bad setting") << 4 << 7 << "TXT-SIMPLE"
+                                                << "";
 }
 
 void PasteTest::effectiveMethod() {
@@ -228,7 +269,8 @@ void PasteTest::releaseWaitsForEveryKey() {
     for (int k : releaseOrder)
         hotkeys.setKeyDown(k, true);
     hotkeys.setKeyDown(90, true); // a key outside the combination does not hold the action back
-    HotkeyReleaseWaiter waiter(hotkeys, [] { return false; }, HotkeyReleaseWaiter::ExitCheck::ExitFirst);
+    HotkeyReleaseWaiter waiter(
+        hotkeys, [] { return false; }, HotkeyReleaseWaiter::ExitCheck::ExitFirst);
     QSignalSpy released(&waiter, &HotkeyReleaseWaiter::released);
     QVERIFY(waiter.start(modifierCode, virtualKey));
     for (int k : releaseOrder) {
@@ -244,7 +286,8 @@ void PasteTest::releaseWaitsForEveryKey() {
 void PasteTest::releaseWaiterIsBusyFlag() {
     HeadlessHotkeySystem hotkeys;
     hotkeys.setKeyDown(17, true);
-    HotkeyReleaseWaiter waiter(hotkeys, [] { return false; }, HotkeyReleaseWaiter::ExitCheck::ExitFirst);
+    HotkeyReleaseWaiter waiter(
+        hotkeys, [] { return false; }, HotkeyReleaseWaiter::ExitCheck::ExitFirst);
     QSignalSpy released(&waiter, &HotkeyReleaseWaiter::released);
     QVERIFY(waiter.start(2, 81));
     QVERIFY(!waiter.start(2, 81)); // a repeat while waiting queues nothing
@@ -274,7 +317,8 @@ void PasteTest::releaseWaitEndsWhenExiting() {
     HeadlessHotkeySystem hotkeys;
     hotkeys.setKeyDown(81, true);
     bool exiting = false;
-    HotkeyReleaseWaiter waiter(hotkeys, [&exiting] { return exiting; }, HotkeyReleaseWaiter::ExitCheck(exitCheck));
+    HotkeyReleaseWaiter waiter(
+        hotkeys, [&exiting] { return exiting; }, HotkeyReleaseWaiter::ExitCheck(exitCheck));
     QSignalSpy released(&waiter, &HotkeyReleaseWaiter::released);
     QVERIFY(waiter.start(2, 81));
     letWaiterPoll();
@@ -406,6 +450,59 @@ void PasteTest::keySenderWaitsForTarget() {
     QCOMPARE(finished.at(4).at(0).value<KeySender::Result>(), KeySender::Result::Cancelled);
     QVERIFY(!sender.isBusy());
     QCOMPARE(sender.deliveries.size(), 2);
+}
+
+void PasteTest::hotkeyKeySymbols_data() {
+    QTest::addColumn<int>("virtualKey");
+    QTest::addColumn<qulonglong>("keysym");
+    QTest::addColumn<bool>("supported");
+    // Letters grab the key of the small letter: a grab on the capital's symbol would find no key.
+    QTest::newRow("0") << 48 << 0x30ull << true;
+    QTest::newRow("9") << 57 << 0x39ull << true;
+    QTest::newRow("A") << 65 << 0x61ull << true;
+    QTest::newRow("Z") << 90 << 0x7aull << true;
+    QTest::newRow("F1") << 112 << 0xffbeull << true;
+    QTest::newRow("F12") << 123 << 0xffc9ull << true;
+    QTest::newRow("Page Up") << 33 << 0xff55ull << true;
+    QTest::newRow("Page Down") << 34 << 0xff56ull << true;
+    QTest::newRow("End") << 35 << 0xff57ull << true;
+    QTest::newRow("Home") << 36 << 0xff50ull << true;
+    QTest::newRow("Insert") << 45 << 0xff63ull << true;
+    QTest::newRow("Shift is no hotkey key") << 16 << 0ull << false;
+    QTest::newRow("Delete is not offered") << 46 << 0ull << false;
+    QTest::newRow("F13") << 124 << 0ull << false;
+    QTest::newRow("none") << 0 << 0ull << false;
+}
+
+void PasteTest::hotkeyKeySymbols() {
+    QFETCH(int, virtualKey);
+    QFETCH(qulonglong, keysym);
+    QFETCH(bool, supported);
+    QCOMPARE(qulonglong(X11KeyMap::symbolForVirtualKey(virtualKey)), keysym);
+    QCOMPARE(HotkeySystem::isSupportedKey(virtualKey), supported);
+}
+
+void PasteTest::characterSymbols_data() {
+    QTest::addColumn<uint>("character");
+    QTest::addColumn<qulonglong>("keysym");
+    QTest::newRow("ASCII") << uint('a') << 0x61ull;
+    QTest::newRow("tilde") << uint('~') << 0x7eull;
+    QTest::newRow("Latin-1") << uint(U'é') << 0xe9ull;
+    QTest::newRow("no-break space") << 0xa0u << 0xa0ull;
+    QTest::newRow("Czech") << uint(U'ř') << 0x1000159ull;
+    QTest::newRow("euro") << uint(U'€') << 0x10020acull;
+    QTest::newRow("astral") << 0x1f600u << 0x101f600ull;
+    QTest::newRow("line feed is Return") << uint('\n') << 0xff0dull;
+    QTest::newRow("tab") << uint('\t') << 0xff09ull;
+    QTest::newRow("other control character") << 0x07u << 0ull;
+    QTest::newRow("C1 control") << 0x85u << 0ull;
+    QTest::newRow("lone surrogate") << 0xd800u << 0ull;
+}
+
+void PasteTest::characterSymbols() {
+    QFETCH(uint, character);
+    QFETCH(qulonglong, keysym);
+    QCOMPARE(qulonglong(X11KeyMap::symbolForCharacter(char32_t(character))), keysym);
 }
 
 QTEST_GUILESS_MAIN(PasteTest)

@@ -40,7 +40,9 @@ X11ErrorTrap::~X11ErrorTrap() {
         XSetErrorHandler(reinterpret_cast<XErrorHandler>(m_previousHandler));
 }
 
-bool X11ErrorTrap::failed() { return errorCode() != 0; }
+bool X11ErrorTrap::failed() {
+    return errorCode() != 0;
+}
 
 int X11ErrorTrap::errorCode() {
     XSync(m_display, False);

@@ -158,8 +158,8 @@ bool X11HotkeySystem::registerHotkey(int id, int modifierCode, int virtualKey) {
         }
     }
     if (!grab(g)) {
-        qCInfo(lcPlatform) << "hotkey" << id << "refused: another application holds modifiers" << modifierCode
-                           << "key" << virtualKey;
+        qCInfo(lcPlatform) << "hotkey" << id << "refused: another application holds modifiers" << modifierCode << "key"
+                           << virtualKey;
         return false;
     }
     m_grabs.insert(id, g);

@@ -23,7 +23,9 @@ public:
     // Reads the mapping and the active group afresh (one request each).
     void load(_XDisplay* display);
 
-    std::optional<Key> find(Symbol symbol) const { return m_index.contains(symbol) ? std::optional(m_index.value(symbol)) : std::nullopt; }
+    std::optional<Key> find(Symbol symbol) const {
+        return m_index.contains(symbol) ? std::optional(m_index.value(symbol)) : std::nullopt;
+    }
     // The symbol on a key's level (0 or 1) of the active group, 0 (NoSymbol) when none.
     Symbol symbolAt(quint8 keycode, int level) const;
     // The symbol in a column of the core mapping, whatever the active group.

@@ -90,7 +90,9 @@ X11KeySender::~X11KeySender() {
     revertSlots();
 }
 
-void X11KeySender::schedule(int ms) { m_timer.start(std::max(ms, 0)); }
+void X11KeySender::schedule(int ms) {
+    m_timer.start(std::max(ms, 0));
+}
 
 void X11KeySender::deliver(const KeyActions& keys) {
     m_revertTimer.stop();
@@ -181,7 +183,7 @@ bool X11KeySender::plan(const KeyActions& keys) {
     quint8 modifiersUsed = 0;
     for (const KeyAction& action : keys) {
         const Symbol symbol = action.key != SpecialKey::NoKey ? X11KeyMap::symbolForSpecialKey(action.key)
-                                                             : X11KeyMap::symbolForCharacter(action.character);
+                                                              : X11KeyMap::symbolForCharacter(action.character);
         if (symbol == NoSymbol) {
             qCDebug(lcPlatform) << "skipping a character with no key:" << Qt::hex << quint32(action.character);
             continue;
@@ -313,7 +315,7 @@ void X11KeySender::step() {
             int slot = 0, level = 0;
             const qint64 now = m_clock.elapsed();
             const qint64 wait = findLent(stroke.temporary, slot, level) ? m_slots.at(slot).usableAt[level] - now
-                                                                         : std::max<qint64>(m_nextReadyAt - now, 1);
+                                                                        : std::max<qint64>(m_nextReadyAt - now, 1);
             if (wait > 0) {
                 XFlush(m_display);
                 schedule(int(wait));

@@ -24,14 +24,14 @@ protected:
 private:
     using Symbol = X11KeyMap::Symbol;
     struct Stroke {
-        quint8 keycode = 0;     // 0 while the symbol waits for a spare key
-        bool shift = false;     // the symbol is on the key's second level
-        quint8 modifiers = 0;   // KeyModifier bits of the action
-        Symbol temporary = 0;   // the symbol typed on a lent spare key, 0 for a key of the layout
+        quint8 keycode = 0;   // 0 while the symbol waits for a spare key
+        bool shift = false;   // the symbol is on the key's second level
+        quint8 modifiers = 0; // KeyModifier bits of the action
+        Symbol temporary = 0; // the symbol typed on a lent spare key, 0 for a key of the layout
     };
     struct Slot {
         quint8 keycode = 0;
-        Symbol symbols[2] = {0, 0};  // the first and second level as lent now
+        Symbol symbols[2] = {0, 0};   // the first and second level as lent now
         qint64 lastUse[2] = {-1, -1}; // m_clock time of the last key event on each level, -1 never
         qint64 usableAt[2] = {0, 0};  // m_clock time from which a newly lent level may be typed
     };

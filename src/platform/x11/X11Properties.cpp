@@ -9,7 +9,9 @@
 
 namespace X11Properties {
 
-unsigned long atom(Display* display, const char* name) { return XInternAtom(display, name, False); }
+unsigned long atom(Display* display, const char* name) {
+    return XInternAtom(display, name, False);
+}
 
 QList<unsigned long> items(Display* display, unsigned long window, unsigned long property, unsigned long type) {
     QList<unsigned long> result;
@@ -48,8 +50,8 @@ QString title(Display* display, unsigned long window) {
     int format = 0;
     unsigned long count = 0, after = 0;
     unsigned char* data = nullptr;
-    if (XGetWindowProperty(display, window, atom(display, "_NET_WM_NAME"), 0, 4096, False,
-                           atom(display, "UTF8_STRING"), &actualType, &format, &count, &after, &data) == Success &&
+    if (XGetWindowProperty(display, window, atom(display, "_NET_WM_NAME"), 0, 4096, False, atom(display, "UTF8_STRING"),
+                           &actualType, &format, &count, &after, &data) == Success &&
         data) {
         if (format == 8)
             text = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(count));
@@ -60,8 +62,7 @@ QString title(Display* display, unsigned long window) {
         if (XGetWMName(display, window, &property) && property.value) {
             // WM_NAME is Latin-1 (STRING) or in the locale's multibyte encoding (COMPOUND_TEXT and others).
             if (property.encoding == XA_STRING && property.format == 8) {
-                text = QString::fromLatin1(reinterpret_cast<const char*>(property.value),
-                                           qsizetype(property.nitems));
+                text = QString::fromLatin1(reinterpret_cast<const char*>(property.value), qsizetype(property.nitems));
             } else {
                 char** list = nullptr;
                 int n = 0;

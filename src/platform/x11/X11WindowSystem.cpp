@@ -18,7 +18,9 @@ using X11Properties::atom;
 
 namespace {
 
-double twipsFor(double dpi) { return dpi > 0 ? 1440.0 / dpi : 15.0; }
+double twipsFor(double dpi) {
+    return dpi > 0 ? 1440.0 / dpi : 15.0;
+}
 
 // _NET_WM_STATE change requests: 0 remove, 1 add. Source 2 marks a pager-like request that the window manager
 // honours without focus-stealing checks.
@@ -45,8 +47,7 @@ void sendToRoot(Display* d, Window w, Atom type, long l0, long l1, long l2, long
 } // namespace
 
 X11WindowSystem::X11WindowSystem(Display* display, QObject* parent)
-    : WindowSystem(parent), m_display(display),
-      m_tracker(new X11Connection(QByteArray(DisplayString(display)), this)) {
+    : WindowSystem(parent), m_display(display), m_tracker(new X11Connection(QByteArray(DisplayString(display)), this)) {
     if (!m_tracker->isOpen())
         return;
     Display* own = m_tracker->display();
@@ -98,7 +99,9 @@ QString X11WindowSystem::userName() const {
     return qEnvironmentVariable("USER");
 }
 
-WindowId X11WindowSystem::foregroundWindow() const { return X11Properties::activeWindow(m_display); }
+WindowId X11WindowSystem::foregroundWindow() const {
+    return X11Properties::activeWindow(m_display);
+}
 
 bool X11WindowSystem::windowExists(WindowId window) const {
     if (!window)
@@ -109,7 +112,9 @@ bool X11WindowSystem::windowExists(WindowId window) const {
     return ok != 0 && !trap.failed();
 }
 
-QString X11WindowSystem::windowTitle(WindowId window) const { return X11Properties::title(m_display, window); }
+QString X11WindowSystem::windowTitle(WindowId window) const {
+    return X11Properties::title(m_display, window);
+}
 
 bool X11WindowSystem::isMaximized(WindowId window) const {
     const auto states = X11Properties::items(m_display, window, atom(m_display, "_NET_WM_STATE"), XA_ATOM);

@@ -26,9 +26,13 @@ constexpr int kEventTimeoutMs = 10000;
 // How long a key that must not arrive is given to arrive anyway.
 constexpr int kQuietMs = 300;
 
-void xdotool(const QStringList& args) { QCOMPARE(QProcess::execute(QStringLiteral("xdotool"), args), 0); }
+void xdotool(const QStringList& args) {
+    QCOMPARE(QProcess::execute(QStringLiteral("xdotool"), args), 0);
+}
 
-QString withoutBraces(QString text) { return text.remove(u'{').remove(u'}'); }
+QString withoutBraces(QString text) {
+    return text.remove(u'{').remove(u'}');
+}
 
 } // namespace
 
@@ -116,8 +120,8 @@ void PlatformProbe::refusedWhileAnotherClientHoldsIt() {
     // Another X client (a second copy of this program) takes Control+Alt+J first.
     QProcess holder;
     holder.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    holder.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--hold"), QStringLiteral("3"),
-                                                           QString::number('J')});
+    holder.start(QCoreApplication::applicationFilePath(),
+                 {QStringLiteral("--hold"), QStringLiteral("3"), QString::number('J')});
     QTRY_VERIFY_WITH_TIMEOUT(holder.canReadLine(), kWindowTimeoutMs);
     QCOMPARE(holder.readLine().trimmed(), QByteArray("held"));
 
@@ -145,7 +149,8 @@ void PlatformProbe::refusedWhileAnotherClientHoldsIt() {
 void PlatformProbe::releaseWaitOnRealKeys() {
     HotkeySystem& hotkeys = *m_services.hotkeys;
     QVERIFY(hotkeys.registerHotkey(12, 2, 'M'));
-    HotkeyReleaseWaiter waiter(hotkeys, [] { return false; }, HotkeyReleaseWaiter::ExitCheck::ExitFirst);
+    HotkeyReleaseWaiter waiter(
+        hotkeys, [] { return false; }, HotkeyReleaseWaiter::ExitCheck::ExitFirst);
     QSignalSpy released(&waiter, &HotkeyReleaseWaiter::released);
     connect(&hotkeys, &HotkeySystem::hotkeyPressed, &waiter, [&waiter](int id) {
         if (id == 12)
@@ -190,12 +195,12 @@ void PlatformProbe::typesKeyByKey_data() {
     QTest::newRow("Czech with signs") << czech << false << false;
     QTest::newRow("user still holds Shift") << czech << true << false;
     QTest::newRow("Caps Lock on") << czech << false << true;
-    QTest::newRow("signs, braces and lines") << QStringLiteral("a {b} \"c\" [d] (e) 100% ^x | ;\nnext\tline")
-                                             << false << false;
+    QTest::newRow("signs, braces and lines")
+        << QStringLiteral("a {b} \"c\" [d] (e) 100% ^x | ;\nnext\tline") << false << false;
     // More characters missing from the layout than spare keys exist: the keys are lent more than once.
-    QTest::newRow("many scripts")
-        << QStringLiteral("αβγδεζηθικλμνξοπρστυφχψω АБВГДЕЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯ ĎŤŇĚŘŮÚ ✓€→ αω")
-        << false << false;
+    QTest::newRow("many scripts") << QStringLiteral(
+                                         "αβγδεζηθικλμνξοπρστυφχψω АБВГДЕЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯ ĎŤŇĚŘŮÚ ✓€→ αω")
+                                  << false << false;
 }
 
 void PlatformProbe::typesKeyByKey() {
@@ -234,8 +239,7 @@ void PlatformProbe::activatesPreviousWindowWhenNewestCloses() {
 
     TkWindow b(QStringLiteral(PROBE_TARGET_SCRIPT), QStringLiteral("ProbeB"));
     QTRY_VERIFY_WITH_TIMEOUT(b.isReady(), kWindowTimeoutMs);
-    QTRY_COMPARE_WITH_TIMEOUT(windows.windowTitle(record.LastWindows()[0]), QStringLiteral("ProbeB"),
-                              kEventTimeoutMs);
+    QTRY_COMPARE_WITH_TIMEOUT(windows.windowTitle(record.LastWindows()[0]), QStringLiteral("ProbeB"), kEventTimeoutMs);
     const WindowId bId = record.LastWindows()[0];
     QCOMPARE(record.LastWindowTitle(), QStringLiteral("ProbeB"));
     QCOMPARE(record.LastWindows()[1], m_aId);
