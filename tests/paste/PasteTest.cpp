@@ -1,3 +1,4 @@
+#include "HotkeyKeyList.h"
 #include "HotkeyReleaseWaiter.h"
 #include "KeystrokeParser.h"
 #include "KeystrokeText.h"
@@ -63,6 +64,8 @@ private Q_SLOTS:
     void hotkeyKeySymbols();
     void characterSymbols_data();
     void characterSymbols();
+    void hotkeyKeyList_data();
+    void hotkeyKeyList();
 };
 
 void PasteTest::parse_data() {
@@ -503,6 +506,37 @@ void PasteTest::characterSymbols() {
     QFETCH(uint, character);
     QFETCH(qulonglong, keysym);
     QCOMPARE(qulonglong(X11KeyMap::symbolForCharacter(char32_t(character))), keysym);
+}
+
+void PasteTest::hotkeyKeyList_data() {
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("keyCode");
+    QTest::newRow("none") << 0 << "(none)" << 0;
+    QTest::newRow("first digit") << 1 << "0" << 48;
+    QTest::newRow("last digit") << 10 << "9" << 57;
+    QTest::newRow("first letter, small, capital's code") << 11 << "a" << 65;
+    QTest::newRow("last letter") << 36 << "z" << 90;
+    QTest::newRow("F1") << 37 << "F1" << 112;
+    QTest::newRow("F12") << 48 << "F12" << 123;
+    QTest::newRow("HOME") << 49 << "HOME" << 36;
+    QTest::newRow("INSERT") << 50 << "INSERT" << 45;
+    QTest::newRow("PAGE DOWN") << 51 << "PAGE DOWN" << 34;
+    QTest::newRow("PAGE UP") << 52 << "PAGE UP" << 33;
+    QTest::newRow("END") << 53 << "END" << 35;
+}
+
+void PasteTest::hotkeyKeyList() {
+    QFETCH(int, position);
+    QFETCH(QString, text);
+    QFETCH(int, keyCode);
+    const auto& list = HotkeyKeyList();
+    QCOMPARE(list.size(), size_t(54));
+    QCOMPARE(list.at(size_t(position)).text, text);
+    QCOMPARE(list.at(size_t(position)).keyCode, keyCode);
+    // Every key offered to the user can be registered with the platform.
+    for (const HotkeyKeyEntry& entry : list)
+        QVERIFY2(entry.keyCode == 0 || HotkeySystem::isSupportedKey(entry.keyCode), qPrintable(entry.text));
 }
 
 QTEST_GUILESS_MAIN(PasteTest)
