@@ -7,14 +7,21 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCursor>
+#include <QDeadlineTimer>
 #include <QMenu>
 #include <QSystemTrayIcon>
 #include <QTimer>
+#include <QWindow>
+
+#include <memory>
 
 namespace {
 
 // The tray menu closes before the windows go away.
 constexpr int ExitDelayMs = 100;
+// How often and how long a popped-up menu asks again for the keyboard and pointer grab (see holdInputWhileOpen).
+constexpr int GrabRetryMs = 10;
+constexpr int GrabRetryLimitMs = 3000;
 
 } // namespace
 
@@ -148,7 +155,51 @@ void frmMain::BuildClipMenu() {
     }
 }
 
-void frmMain::popUpAtCursor(QMenu* menu) { menu->popup(QCursor::pos()); }
+void frmMain::popUpAtCursor(QMenu* menu) {
+    menu->popup(QCursor::pos());
+    holdInputWhileOpen(menu);
+}
+
+void frmMain::holdInputWhileOpen(QMenu* menu) {
+    // A menu popped up by a global hotkey opens while the hotkey's key is still down, so the passive grab of that
+    // key (held by another X connection) is still active and refuses the grab of keyboard and pointer a popup
+    // needs. Without it no key would reach the menu and a click elsewhere would not close it. The grab is asked
+    // for again until it is had; refused for longer than the limit, it leaves the menu to the mouse.
+    struct State {
+        QDeadlineTimer deadline{GrabRetryLimitMs};
+        bool keyboard = false;
+    };
+    auto state = std::make_shared<State>();
+    auto tryGrab = [menu, state]() {
+        QWindow* window = menu->windowHandle();
+        if (!window || !menu->isVisible() || state->deadline.hasExpired())
+            return true;
+        if (!state->keyboard)
+            state->keyboard = window->setKeyboardGrabEnabled(true);
+        if (!state->keyboard || !window->setMouseGrabEnabled(true))
+            return false;
+        // Taken here rather than by the popup itself, the grab is also given back here.
+        connect(
+            menu, &QMenu::aboutToHide, menu,
+            [menu] {
+                if (QWindow* w = menu->windowHandle()) {
+                    w->setMouseGrabEnabled(false);
+                    w->setKeyboardGrabEnabled(false);
+                }
+            },
+            Qt::SingleShotConnection);
+        return true;
+    };
+    if (tryGrab())
+        return;
+    auto* retry = new QTimer(menu);
+    retry->setInterval(GrabRetryMs);
+    connect(retry, &QTimer::timeout, menu, [retry, tryGrab] {
+        if (tryGrab())
+            retry->deleteLater();
+    });
+    retry->start();
+}
 
 void frmMain::ShowTrayMenu() {
     BuildClipMenu();

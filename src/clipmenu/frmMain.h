@@ -64,6 +64,7 @@ private:
     QMenu* addMenu(QMenu* parent, const char* name, const QString& caption, const char* iconKey = nullptr);
     QAction* addAction(QMenu* parent, const char* name, const QString& caption, const char* iconKey = nullptr);
     void popUpAtCursor(QMenu* menu);
+    void holdInputWhileOpen(QMenu* menu);
 
     ClipTable& m_table;
     ClipboardTextCommands& m_text;
