@@ -8,11 +8,14 @@
 #include "ProjectLifecycle.h"
 #include "RecentProjects.h"
 #include "Settings.h"
+#include "frmZolProjects.h"
 #include "frmZolpane.h"
 #include "headless/HeadlessWindowSystem.h"
 #include "isButton.h"
 
 #include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
@@ -391,6 +394,32 @@ private Q_SLOTS:
         QCOMPARE(p.ProjectName, QStringLiteral("slot.zp"));
         QCOMPARE(f.row(1)->text(), QStringLiteral("slot clip"));
         QVERIFY(f.row(1)->hasFocus() && f.row(1)->hasSelectedText()); // row 1 took the focus, text selected
+    }
+
+    void quickSlotDialog() {
+        Fixture f;
+        ProjectLifecycle& p = *f.project;
+        const QString slot = f.dir.filePath("s.zp");
+        p.SaveProject(slot);
+        p.RefreshQuickSlotButtons();
+        for (const bool accept : {false, true}) {
+            p.showQuickSlotDialog();
+            auto* dialog = f.window->findChild<frmZolProjects*>();
+            QVERIFY(dialog);
+            FileDialogs::setNextFileName(f.dir.filePath("nothing-here.zp")); // refused, the dialog comes again
+            FileDialogs::setNextFileName(slot);
+            dialog->cmdBrowse[2]->click();
+            QCOMPARE(Messages::takeShown().value(0).text, QStringLiteral("The specified file does not exist."));
+            QCOMPARE(dialog->txtZolProject[2]->text(), slot);
+            if (accept)
+                dialog->cmdOK->click();
+            else
+                QTest::keyClick(dialog, Qt::Key_Escape);
+            QTRY_VERIFY(!f.window->findChild<frmZolProjects*>());
+            QCOMPARE(p.QuickSlots[2], accept ? slot : QString());
+            QCOMPARE(f.settings.ReadSetting("ZolProjects", "ZolProject2"), accept ? slot : QString());
+            QCOMPARE(f.window->icmdZolProject[2]->isEnabled(), accept);
+        }
     }
 
     void hotkeyOverview() {
