@@ -13,7 +13,7 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from harness import Session, check, check_equal, fail, main, stays_true, wait_for  # noqa: E402
+from harness import Session, check, check_equal, main, stays_true, wait_for  # noqa: E402
 from test_foundation import CODE_PAGE, default_settings_bytes, project_bytes  # noqa: E402
 
 MAIN_TITLE = r"Zolpane \(.*\)"
