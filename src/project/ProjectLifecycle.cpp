@@ -17,8 +17,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QDesktopServices>
+#include <QEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QLabel>
 #include <QMenu>
 #include <QTimer>
@@ -59,6 +61,38 @@ ProjectLifecycle::ProjectLifecycle(frmZolpane& window, ClipTable& table, Setting
     connect(&w, &frmZolpane::loadDefaultProjectRequested, this, &ProjectLifecycle::LoadDefaultProject);
     connect(&w, &frmZolpane::quickSlotRequested, this, &ProjectLifecycle::OpenQuickSlot);
     connect(w.tmrProject, &QTimer::timeout, this, &ProjectLifecycle::projectTimerTick);
+
+    m_folderWatcher = new QFileSystemWatcher(this);
+    m_handOverCheck.setSingleShot(true);
+    m_handOverCheck.setInterval(HandOverSettleMs);
+    connect(m_folderWatcher, &QFileSystemWatcher::directoryChanged, &m_handOverCheck, qOverload<>(&QTimer::start));
+    connect(&m_handOverCheck, &QTimer::timeout, this, [this] {
+        if (!m_window.programExiting() && !m_window.tmrProject->isActive())
+            projectTimerTick();
+    });
+    w.installEventFilter(this);
+}
+
+bool ProjectLifecycle::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == &m_window && (event->type() == QEvent::Show || event->type() == QEvent::Hide))
+        followWindow(event->type() == QEvent::Show);
+    return QObject::eventFilter(watched, event);
+}
+
+void ProjectLifecycle::followWindow(bool shown) {
+    const QStringList watched = m_folderWatcher->directories();
+    if (shown && !m_window.programExiting()) {
+        if (!watched.isEmpty())
+            m_folderWatcher->removePaths(watched);
+        m_handOverCheck.stop();
+        // What changed while hidden shows at once, not a tick later.
+        projectTimerTick();
+        m_window.tmrProject->start();
+        return;
+    }
+    m_window.tmrProject->stop();
+    if (!m_window.programExiting() && watched.isEmpty() && !m_paths.AppFolder.isEmpty())
+        m_folderWatcher->addPath(m_paths.AppFolder);
 }
 
 void ProjectLifecycle::splitPath(const QString& path, QString* folder, QString* file) {
@@ -82,7 +116,7 @@ void ProjectLifecycle::startup(const QString& commandLine) {
     RefreshQuickSlotButtons();
     m_window.icmdDefaultProject->setToolTipText(QStringLiteral("Load default project"));
     projectTimerTick();
-    m_window.tmrProject->start();
+    followWindow(m_window.isVisible());
 }
 
 void ProjectLifecycle::CheckChanges() {

@@ -4,11 +4,13 @@
 
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 #include <array>
 #include <functional>
 
 class ClipTable;
+class QFileSystemWatcher;
 class Settings;
 class frmZolpane;
 struct AppPaths;
@@ -70,11 +72,25 @@ public:
     // The clip hotkeys for the overview page (filled from settings).
     static void splitPath(const QString& path, QString* folder, QString* file);
 
+    // How long after a change in the program folder the hand-over file is looked at while the window is
+    // hidden: the second start creates the file and then writes its line.
+    static constexpr int HandOverSettleMs = 50;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    // The project timer runs while the main window is shown. Hidden (in the tray) nothing it updates can be
+    // seen, so it stops, and the hand-over file is noticed through a watch on the program folder instead: a
+    // program waiting in the tray does not wake up at all.
+    void followWindow(bool shown);
+
     frmZolpane& m_window;
     ClipTable& m_table;
     Settings& m_settings;
     const AppPaths& m_paths;
     RecentProjects m_recent;
     bool m_loading = false;
+    QFileSystemWatcher* m_folderWatcher;
+    QTimer m_handOverCheck;
 };

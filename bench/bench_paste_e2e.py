@@ -1,0 +1,273 @@
+#!/usr/bin/env python3
+"""Pasting as a user feels it, measured against the real program on its own Xvfb + openbox display.
+
+    python3 bench/bench_paste_e2e.py [path/to/zolpane] [--rounds N]
+
+Prints three figures:
+- hotkey to paste: from the release of Ctrl+1 (the last key event, sent through XTest by this script) to the
+  moment the Tk text window sees its text change, over N rounds (default 200): median, 90th percentile, worst;
+- key-by-key typing of a 2,000-character text full of letters missing from the US layout: characters per
+  second, and how many characters arrived wrong;
+- idle wake-ups: context switches of every thread of the program over 10 s while nothing happens.
+
+The Tk window (tests/e2e/tk_paste_target.tcl) stamps each change with its own wall-clock time, and this script
+takes the release time from the same clock right after the X server has the key event, so the figure holds
+the program's whole share: noticing the release, activating the window, sending Control+V and serving the
+clipboard. Figures only; nothing is asserted.
+"""
+
+import argparse
+import ctypes
+import ctypes.util
+import os
+import random
+import statistics
+import subprocess
+import sys
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+REPO = os.path.dirname(HERE)
+E2E = os.path.join(REPO, "tests", "e2e")
+sys.path.insert(0, E2E)
+
+from harness import Process, Session, _die_with_harness, wait_for  # noqa: E402
+from test_paste import Clip, start_hidden  # noqa: E402
+
+PASTE_TARGET = os.path.join(E2E, "tk_paste_target.tcl")
+TYPED_LENGTH = 2000
+IDLE_SECONDS = 10.0
+
+# Letters of the 1250 code page that a US layout lacks, with plain ones and signs the typing must escape.
+LETTERS = ("ěščřžýáíéúůťďňóĺľŕôäöüßąćęłńśźżőű" "ĚŠČŘŽÝÁÍÉÚŮŤĎŇÓĹĽŔÔÄÖÜĄĆĘŁŃŚŹŻŐŰ" "abcdefghijklmnopqrstuvwxyz")
+SIGNS = "+^%~()[];|\"'.,-!?/"
+
+
+# Everyday Czech: about 30 letters beyond the layout, so the spare keys hold them all at once.
+PROSE = ("Příliš žluťoučký kůň úpěl ďábelské ódy. Hleď, toť čarovný je loužek, kde hedvábné štěstí září. "
+         "Nechť již hříšné saxofony ďáblů rozezvučí síň úděsnými tóny waltzu, tanga a quickstepu. "
+         "Úchvatný ťuhýk šťastně sedí na žluté větvi; Řehoř a Ďurica čtou Šťastný úsměv (2. vydání) + 15 % slev. ")
+
+
+def prose_text(length):
+    return (PROSE * (length // len(PROSE) + 1))[:length].rstrip().ljust(length, "x")
+
+
+def unicode_text(length):
+    """Random words of every letter of the 1250 code page a US layout lacks (more of them than the spare keys
+    hold at once, so keys are lent again and again) with signs the typing must escape."""
+    rng = random.Random(1250)
+    words = []
+    total = 0
+    while total < length:
+        word = "".join(rng.choice(LETTERS) for _ in range(rng.randint(2, 9)))
+        if rng.random() < 0.3:
+            word += rng.choice(SIGNS)
+        words.append(word)
+        total += len(word) + 1
+    return " ".join(words)[:length].rstrip().ljust(length, "x")
+
+
+class XTest:
+    """Key events through the XTest extension on a connection of our own."""
+
+    def __init__(self, display):
+        x = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
+        xtst = ctypes.CDLL(ctypes.util.find_library("Xtst") or "libXtst.so.6")
+        x.XOpenDisplay.restype = ctypes.c_void_p
+        x.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        x.XStringToKeysym.restype = ctypes.c_ulong
+        x.XStringToKeysym.argtypes = [ctypes.c_char_p]
+        x.XKeysymToKeycode.restype = ctypes.c_ubyte
+        x.XKeysymToKeycode.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+        x.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+        x.XCloseDisplay.argtypes = [ctypes.c_void_p]
+        xtst.XTestFakeKeyEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
+        self.x, self.xtst = x, xtst
+        self.d = x.XOpenDisplay(display.encode())
+        if not self.d:
+            raise OSError(f"cannot open display {display}")
+
+    def keycode(self, name):
+        return self.x.XKeysymToKeycode(self.d, self.x.XStringToKeysym(name.encode()))
+
+    def combination(self, modifier, key):
+        """Presses modifier+key and lets go (key first, as people and xdotool do); returns the wall-clock time
+        at which the server had the last release."""
+        m, k = self.keycode(modifier), self.keycode(key)
+        for code, down in ((m, 1), (k, 1), (k, 0), (m, 0)):
+            self.xtst.XTestFakeKeyEvent(self.d, code, down, 0)
+        self.x.XSync(self.d, 0)
+        return time.time()
+
+    def close(self):
+        self.x.XCloseDisplay(self.d)
+
+
+class BenchTarget:
+    """The Tk window, with a pipe to its standard input for "clear" and its report lines in a file."""
+
+    def __init__(self, session):
+        self.out = os.path.join(session.root, "bench-target.txt")
+        self.report = os.path.join(session.root, "bench-target.log")
+        with open(self.report, "wb") as log:
+            popen = subprocess.Popen(["wish", PASTE_TARGET, self.out, "BenchTarget"], stdin=subprocess.PIPE,
+                                     stdout=log, stderr=subprocess.STDOUT, env=session.tool_env(),
+                                     preexec_fn=_die_with_harness)
+        self.popen = popen
+        session.processes.append(Process("tk-bench", popen, self.report))
+        wait_for(lambda: os.path.exists(self.out), 15, "the Tk window")
+        self.window = session.wait_for_window("BenchTarget")
+        self.read_from = 0
+
+    def lines(self):
+        """Report lines written since the last call."""
+        with open(self.report, "rb") as f:
+            f.seek(self.read_from)
+            data = f.read()
+        end = data.rfind(b"\n") + 1
+        self.read_from += end
+        return data[:end].decode("utf-8", "replace").splitlines()
+
+    def clear(self):
+        self.lines()
+        self.popen.stdin.write(b"clear\n")
+        self.popen.stdin.flush()
+        deadline = time.monotonic() + 10
+        while "C" not in self.lines():
+            if time.monotonic() > deadline:
+                raise TimeoutError("the Tk window did not clear its text")
+            time.sleep(0.002)
+
+    def changes_until(self, length, timeout):
+        """(time, length) of every text change until the text has length characters."""
+        changes = []
+        deadline = time.monotonic() + timeout
+        while True:
+            for line in self.lines():
+                parts = line.split()
+                if len(parts) == 3 and parts[0] == "T":
+                    changes.append((int(parts[1]) / 1e6, int(parts[2])))
+            if changes and changes[-1][1] >= length:
+                return changes
+            if time.monotonic() > deadline:
+                raise TimeoutError(f"the text did not reach {length} characters (changes: {changes[-3:]})")
+            time.sleep(0.001)
+
+    def text(self):
+        with open(self.out, encoding="utf-8") as f:
+            return f.read()
+
+
+def context_switches(pid):
+    """(voluntary, involuntary) context switches summed over the threads of pid, and CPU seconds."""
+    voluntary = involuntary = 0
+    for task in os.listdir(f"/proc/{pid}/task"):
+        try:
+            with open(f"/proc/{pid}/task/{task}/status") as f:
+                for line in f:
+                    if line.startswith("voluntary_ctxt_switches:"):
+                        voluntary += int(line.split()[1])
+                    elif line.startswith("nonvoluntary_ctxt_switches:"):
+                        involuntary += int(line.split()[1])
+        except OSError:
+            pass
+    with open(f"/proc/{pid}/stat") as f:
+        fields = f.read().rsplit(")", 1)[1].split()
+    cpu = (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+    return voluntary, involuntary, cpu
+
+
+def per_thread_switches(pid):
+    result = {}
+    for task in os.listdir(f"/proc/{pid}/task"):
+        try:
+            with open(f"/proc/{pid}/task/{task}/comm") as f:
+                name = f.read().strip()
+            with open(f"/proc/{pid}/task/{task}/status") as f:
+                count = sum(int(line.split()[1]) for line in f if "ctxt_switches:" in line)
+            result[f"{name}/{task}"] = count
+        except OSError:
+            pass
+    return result
+
+
+def measure_idle(pid, label):
+    before_threads = per_thread_switches(pid)
+    v0, i0, c0 = context_switches(pid)
+    time.sleep(IDLE_SECONDS)
+    v1, i1, c1 = context_switches(pid)
+    after_threads = per_thread_switches(pid)
+    busy = {name: after_threads[name] - count for name, count in before_threads.items()
+            if name in after_threads and after_threads[name] != count}
+    print(f"idle wake-ups ({label}): {(v1 - v0) / IDLE_SECONDS:.1f}/s voluntary, "
+          f"{(i1 - i0) / IDLE_SECONDS:.1f}/s involuntary, CPU {1000 * (c1 - c0) / IDLE_SECONDS:.2f} ms/s"
+          + (f"; by thread over {IDLE_SECONDS:g} s: {busy}" if busy else ""))
+
+
+def percentile(values, fraction):
+    ordered = sorted(values)
+    return ordered[min(len(ordered) - 1, int(fraction * len(ordered)))]
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("program", nargs="?", default=os.environ.get("ZOLPANE_BIN")
+                        or os.path.join(REPO, "build", "zolpane"))
+    parser.add_argument("--rounds", type=int, default=200)
+    parser.add_argument("--typing-rounds", type=int, default=3)
+    options = parser.parse_args()
+    os.environ["ZOLPANE_BIN"] = os.path.abspath(options.program)
+
+    texts = {"2": ("everyday Czech", prose_text(TYPED_LENGTH)), "3": ("random letters", unicode_text(TYPED_LENGTH))}
+    with Session("bench-paste", tray=True) as s:
+        target = BenchTarget(s)
+        zp = start_hidden(s, {1: "x", 2: Clip(texts["2"][1], method=2), 3: Clip(texts["3"][1], method=2)},
+                          code_page=1250)
+        s.activate(target.window)
+        time.sleep(2.0)  # start-up's last events settle
+        measure_idle(zp.pid, "after start-up")
+
+        keys = XTest(s.display)
+        try:
+            latencies = []
+            for _ in range(options.rounds):
+                target.clear()
+                released = keys.combination("Control_L", "1")
+                changes = target.changes_until(1, 10)
+                latencies.append((changes[0][0] - released) * 1000)
+                # The program lets the keys settle before it takes the next hotkey as a new one.
+                time.sleep(0.03)
+            print(f"hotkey release to paste ({len(latencies)} rounds): median {statistics.median(latencies):.1f} ms, "
+                  f"90% {percentile(latencies, 0.9):.1f} ms, worst {max(latencies):.1f} ms, "
+                  f"best {min(latencies):.1f} ms")
+
+            for key, (label, text), round_ in [(k, v, r) for k, v in texts.items()
+                                               for r in range(options.typing_rounds)]:
+                target.clear()
+                time.sleep(0.2)
+                released = keys.combination("Control_L", key)
+                changes = target.changes_until(TYPED_LENGTH, 120)
+                first, last = changes[0][0], changes[-1][0]
+                time.sleep(0.2)
+                typed = target.text()
+                wrong = sum(1 for a, b in zip(typed, text) if a != b) + abs(len(typed) - len(text))
+                print(f"key by key, {label}, {TYPED_LENGTH} characters ({len({c for c in text if ord(c) > 127})} "
+                      f"distinct beyond ASCII), round {round_ + 1}: "
+                      f"{TYPED_LENGTH / (last - released):.0f} chars/s from the release "
+                      f"({last - released:.2f} s), {TYPED_LENGTH / max(last - first, 1e-6):.0f} chars/s while "
+                      f"typing; first character after {1000 * (first - released):.0f} ms; wrong characters: {wrong}")
+                if wrong:
+                    for n, (a, b) in enumerate(zip(typed, text)):
+                        if a != b:
+                            print(f"    first difference at {n}: typed {typed[n:n + 20]!r}, "
+                                  f"expected {text[n:n + 20]!r}")
+                            break
+        finally:
+            keys.close()
+        time.sleep(1.5)  # lent keys are given back a moment after the last typing
+        measure_idle(zp.pid, "after pasting")
+
+
+if __name__ == "__main__":
+    main()
