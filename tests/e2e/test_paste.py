@@ -6,7 +6,10 @@ change and logs the key presses it receives. Zolpane starts hidden ("nowindow") 
 the default project, so that the Tk window is the last active window when a hotkey is pressed.
 """
 
+import ctypes
+import ctypes.util
 import os
+import pwd
 import struct
 import sys
 import textwrap
@@ -174,7 +177,30 @@ class Target:
         wait_for(lambda: self.text() == expected, PASTE_TIMEOUT, f"{what} (expected {expected!r})")
 
 
-SHIFT_MASK, CONTROL_MASK = 1, 4
+SHIFT_MASK, LOCK_MASK, CONTROL_MASK, MOD2_MASK = 1, 2, 4, 16
+
+
+def modifier_state(session):
+    """The X modifier state now (Shift, Lock, Control, Mod1..5 bits), as the pointer query reports it."""
+    x = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
+    x.XOpenDisplay.restype = ctypes.c_void_p
+    x.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    x.XDefaultRootWindow.restype = ctypes.c_ulong
+    x.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+    x.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    window, child = ctypes.c_ulong(), ctypes.c_ulong()
+    coords = [ctypes.c_int() for _ in range(4)]
+    mask = ctypes.c_uint()
+    x.XQueryPointer.argtypes = [ctypes.c_void_p, ctypes.c_ulong] + [ctypes.c_void_p] * 7
+    d = x.XOpenDisplay(session.display.encode())
+    if not d:
+        fail(f"cannot open display {session.display}")
+    try:
+        x.XQueryPointer(d, x.XDefaultRootWindow(d), ctypes.byref(window), ctypes.byref(child),
+                        *[ctypes.byref(c) for c in coords], ctypes.byref(mask))
+    finally:
+        x.XCloseDisplay(d)
+    return mask.value
 
 
 # --------------------------------------------------------------------------------------------------------
@@ -393,7 +419,7 @@ def test_copy_key_of_a_row_pastes_into_the_last_foreign_window():
     long_text = "a long clip\r\nof two lines"
     with Session("copy-key", tray=True) as s:
         target = Target(s, "Target")
-        zp = start_hidden(s, {1: Clip("long", fmt="TXT-LONG", data=long_text)})
+        zp = start_hidden(s, {1: Clip("long", fmt="TXT-LONG", data=long_text)}, HideOnCopy=1)
         target.activate()
         press(s, "ctrl+alt+h")
         window = s.wait_for_window(pattern=MAIN_TITLE, pid=zp.pid)
@@ -402,6 +428,7 @@ def test_copy_key_of_a_row_pastes_into_the_last_foreign_window():
         s.key("F2")
         target.wait_for_text("a long clip\nof two lines", "clip 1 pasted into the Tk window")
         check_equal(s.clipboard_get(), b"a long clip\r\nof two lines", "the clipboard")
+        wait_for(lambda: not s.is_viewable(window), PASTE_TIMEOUT, "the main window to hide after the copy")
 
 
 def test_a_hotkey_taken_by_another_client_leaves_the_others_working():
@@ -421,6 +448,79 @@ def test_a_hotkey_taken_by_another_client_leaves_the_others_working():
         check(zp.running(), "Zolpane keeps running")
         shown = [w for w in windows_of(s, zp) if s.is_viewable(w) and not is_tray_icon(s, w)]
         check_equal(shown, [], "windows shown by Zolpane (a refused hotkey is not reported)")
+
+
+def test_hotkeys_of_every_group_work_with_caps_lock_and_num_lock_on():
+    with Session("locks", tray=True) as s:
+        target = Target(s, "Target")
+        zp = start_hidden(s, {1: "AbC", 11: Clip("dEf ŘÍ", method=2), 21: Clip("gHi", method=3)}, code_page=1250)
+        target.activate()
+        s.key("Caps_Lock", "Num_Lock")
+        locks = LOCK_MASK | MOD2_MASK
+        wait_for(lambda: modifier_state(s) & locks == locks, PASTE_TIMEOUT, "Caps Lock and Num Lock to be on")
+        press(s, "ctrl+1")
+        target.wait_for_text("AbC", "clip 1 pasted with Control+V")
+        # Typed key by key: the letters keep their case although Caps Lock is on.
+        press(s, "ctrl+shift+1")
+        target.wait_for_text("AbCdEf ŘÍ", "clip 11 typed key by key")
+        press(s, "ctrl+alt+1")
+        target.wait_for_text("AbCdEf ŘÍgHi", "clip 21 pasted with Shift+Insert")
+        check(modifier_state(s) & locks == locks, "Caps Lock and Num Lock are still on")
+        check(zp.running(), "Zolpane keeps running")
+
+
+def test_placeholders_are_expanded_in_their_exact_spelling():
+    user = pwd.getpwuid(os.geteuid()).pw_name
+    with Session("placeholders", tray=True) as s:
+        target = Target(s, "Target")
+        start_hidden(s, {1: "[%user%|%USER%|%User%]", 2: Clip("<%user%>", method=2)})
+        target.activate()
+        press(s, "ctrl+1")
+        target.wait_for_text(f"[{user}|%USER%|%User%]", "clip 1 pasted with the user name")
+        press(s, "ctrl+2")
+        target.wait_for_text(f"[{user}|%USER%|%User%]<{user}>", "clip 2 typed with the user name")
+
+
+def test_copy_without_auto_paste_or_with_an_unknown_method_sends_no_keys():
+    with Session("no-paste", tray=True) as s:
+        target = Target(s, "Target")
+        start_hidden(s, {1: Clip("method zero", method=0), 2: Clip("method five", method=5), 3: "three"})
+        target.activate()
+        press(s, "ctrl+1")
+        wait_for(lambda: s.clipboard_get() == b"method zero", PASTE_TIMEOUT, "clip 1 on the clipboard")
+        press(s, "ctrl+2")
+        wait_for(lambda: s.clipboard_get() == b"method five", PASTE_TIMEOUT, "clip 2 on the clipboard")
+        stays_true(lambda: target.text() == "" and ("v", CONTROL_MASK) not in target.keys(), QUIET_PERIOD,
+                   "nothing may be sent for a clip whose method is not 1, 2 or 3")
+        # Paste next goes on from clip 2, the clip copied last.
+        press(s, "ctrl+q")
+        target.wait_for_text("three", "paste next to paste clip 3")
+
+    with Session("auto-paste-off", tray=True) as s:
+        target = Target(s, "Target")
+        start_hidden(s, {1: "copied only"}, AutoPaste=0)
+        target.activate()
+        press(s, "ctrl+1")
+        wait_for(lambda: s.clipboard_get() == b"copied only", PASTE_TIMEOUT, "clip 1 on the clipboard")
+        stays_true(lambda: target.text() == "" and ("v", CONTROL_MASK) not in target.keys(), QUIET_PERIOD,
+                   "without auto paste nothing may be pasted")
+
+
+def test_with_every_recorded_window_gone_the_clip_is_still_copied():
+    with Session("no-window-left", tray=True) as s:
+        target = Target(s, "Target")
+        zp = start_hidden(s, {1: "still copied", 2: "two"})
+        target.activate()
+        s.close_window(target.window)
+        target.process.wait(PASTE_TIMEOUT)
+        press(s, "ctrl+1")
+        wait_for(lambda: s.clipboard_get() == b"still copied", PASTE_TIMEOUT, "clip 1 on the clipboard")
+        stays_true(zp.running, QUIET_PERIOD, "Zolpane must keep running")
+        # A new window is recorded as soon as it is active, and receives the next paste.
+        again = Target(s, "Again")
+        again.activate()
+        press(s, "ctrl+2")
+        again.wait_for_text("two", "clip 2 pasted into the new window")
 
 
 if __name__ == "__main__":
