@@ -19,10 +19,15 @@ MIME_TYPE = "application/x-zolpane-project"
 # --------------------------------------------------------------------------------------------------------
 # Helpers
 
-def write_settings(s):
-    """settings.ini of an earlier run, so that no first-run wizard takes the focus from the main window."""
+def write_settings(s, extra="", **overrides):
+    """settings.ini of an earlier run (so that no first-run wizard takes the focus from the main window), with
+    some values replaced and extra lines appended."""
+    text = default_settings_bytes().decode(CODE_PAGE)
+    for key, value in overrides.items():
+        text, count = re.subn(rf"(?m)^{key}=[^\r]*", lambda m: f"{key}={value}", text)
+        check(count == 1, f"the default settings hold one {key}")
     with open(s.home_path("settings.ini"), "wb") as f:
-        f.write(default_settings_bytes())
+        f.write((text + extra).encode(CODE_PAGE))
 
 
 def write_project(s, file_name, clips, folder=None):
@@ -247,6 +252,46 @@ def test_default_project_is_opened_at_the_next_start():
         check_equal(s.window_name(window).lower(), "zolpane (work clips.zp)", "title at the next start")
         s.activate(window)
         wait_for_row_text(s, "the default clips", "row 1 of the default project")
+
+
+def test_recent_project_from_the_file_menu_opens_it():
+    with Session("project-recent-menu") as s:
+        older = write_project(s, "older.zp", {1: "from the recent list"})
+        current = write_project(s, "current.zp", {1: "current"})
+        write_settings(s, RecentProject1=older)
+        zp = s.start_zolpane(current)
+        window = s.wait_for_window("Zolpane (current.zp)", pid=zp.pid)
+        s.activate(window)
+        # The command line put current.zp first; older.zp is now the second entry.
+        s.key("alt+f", "r")  # "&Recent Projects"
+        s.key("Down", "Return")
+        wait_for(lambda: s.window_name(window) == "Zolpane (older.zp)", 10, "the recent project to be opened")
+        s.activate(window)
+        wait_for_row_text(s, "from the recent list", "row 1 of the recent project")
+        s.key("alt+F4")
+        # Any key in a row but Ctrl+A counts as typing, Ctrl+C too: the exit asks about saving.
+        box = s.wait_for_window("Zolpane", pid=zp.pid, timeout=10)
+        s.activate(box)
+        s.key("n")
+        check_equal(zp.wait(10), 0, "exit status")
+        check_equal(read_project(older)["clip1.dat"], b"from the recent list\r\n", "older.zp (not saved)")
+        lines = read_settings(s)
+        check(f"RecentProject1={older}" in lines and f"RecentProject2={current}" in lines,
+              f"the opened project moves to the front of the recent list: {lines}")
+
+
+def test_quick_slot_key_in_a_row_opens_the_slot_project():
+    with Session("project-quick-slot") as s:
+        slot = write_project(s, "slot three.zp", {1: "quick slot clips"})
+        current = write_project(s, "current.zp", {1: "current"})
+        write_settings(s, extra=f"[ZolProjects]\r\nZolProject3={slot}\r\n")
+        zp = s.start_zolpane(current)
+        window = s.wait_for_window("Zolpane (current.zp)", pid=zp.pid)
+        s.activate(window)
+        s.key("ctrl+F3")
+        wait_for(lambda: s.window_name(window) == "Zolpane (slot three.zp)", 10, "slot 3's project to be opened")
+        s.activate(window)
+        wait_for_row_text(s, "quick slot clips", "row 1 of the slot's project")
 
 
 def test_project_file_association_is_written_at_start():

@@ -6,6 +6,7 @@ Menus are driven with the keyboard only, the way a user without a mouse would: a
 without an access key, access keys everywhere else. The mouse is left where it is while a menu is open, so
 that no item is highlighted by hovering."""
 
+import datetime
 import os
 import re
 import sys
@@ -273,6 +274,50 @@ def test_clip_menu_entries_follow_the_clips_when_they_change():
         wait_for(lambda: s.target_text() == "kiwilemon", 10, "clip 3 of the second project to be pasted")
 
 
+def test_clean_clipboard_from_the_clip_menu_empties_the_clipboard():
+    with Session("clean-clipboard", tray=True, target=True) as s:
+        project = write_project(s, "one clip.zp", {1: "apple pie"})
+        zp = start_installed(s, project)
+        s.wait_for_window("Zolpane (one clip.zp)", pid=zp.pid)
+        s.clipboard_set("left over")
+        s.activate(s.target_window)
+        s.xdotool("mousemove", *MENU_POINT)
+        s.key("ctrl+alt+c")
+        wait_for_menus(s, zp, 1, "the clip menu")
+        s.key("c")  # "&Clean Clipboard"
+        wait_for(lambda: not s.clipboard_targets(), 10, "the clipboard to be emptied")
+        check(s.clipboard_get() in (None, b""), f"no text on the clipboard, found {s.clipboard_get()!r}")
+        wait_for_no_menu(s, zp, "the clip menu to close")
+        check_equal(s.target_text(), "", "text of the Tk window (nothing is pasted)")
+
+
+def test_current_date_from_the_clipboard_menu_is_pasted_into_the_last_active_window():
+    with Session("current-date", tray=True, target=True) as s:
+        zp = start_installed(s, "nowindow", AutoPasteOther=1)
+        s.activate(s.target_window)
+        s.xdotool("mousemove", *MENU_POINT)
+        before = datetime.date.today()
+        s.key("ctrl+alt+g")
+        wait_for_menus(s, zp, 1, "the clipboard menu")
+        # "C&opy To Clipboard" shares its access key with "&Options": it is the fourth item.
+        s.key("Down", "Down", "Down", "Down", "Right")
+        wait_for_menus(s, zp, 2, "the Copy To Clipboard submenu")
+        s.key("d")  # "Current &Date"
+        text = wait_for(lambda: s.target_text(), 10, "the date to be pasted into the Tk window")
+        after = datetime.date.today()
+        check(any(names_date(text, day) for day in {before, after}), f"the pasted text {text!r} is today's date")
+        check_equal(s.clipboard_get(), text.encode(), "the clipboard holds the pasted date")
+
+
+def test_settings_from_the_tray_menu_opens_the_settings_dialog():
+    with Session("tray-settings", tray=True) as s:
+        zp = start_installed(s, "nowindow")
+        open_options_submenu_from_tray(s, zp, wait_for_tray_icon(s, zp))
+        s.key("s")  # "&Settings..."
+        s.wait_for_window("Zolpane Settings", pid=zp.pid, timeout=10)
+        check(not s.windows(pattern=MAIN_TITLE, pid=zp.pid, visible=True), "the main window stays hidden")
+
+
 def test_exit_from_the_tray_menu_ends_the_program():
     with Session("tray-exit", tray=True) as s:
         zp = start_installed(s)
@@ -348,6 +393,20 @@ def test_run_at_startup_setting_rewrites_the_entry_with_the_current_program_path
         open_options_submenu_from_tray(s, zp, wait_for_tray_icon(s, zp))
         s.key("r")
         wait_for(lambda: not os.path.exists(entry), 10, "the autostart entry to be removed")
+
+
+def names_date(text, day):
+    """Whether text is a short date of day in some order: day, month (number or English name) and year (two or
+    four digits), and nothing else."""
+    parts = [p.lower().rstrip(".") for p in re.findall(r"[^\W_]+", text)]
+    if len(parts) != 3:
+        return False
+    months = {str(day.month), f"{day.month:02d}", day.strftime("%b").lower(), day.strftime("%B").lower()}
+    for order in ((0, 1, 2), (0, 2, 1), (1, 0, 2), (1, 2, 0), (2, 0, 1), (2, 1, 0)):
+        d, m, y = (parts[i] for i in order)
+        if d.lstrip("0") == str(day.day) and m in months and y in (str(day.year), f"{day.year % 100:02d}"):
+            return True
+    return False
 
 
 def wait_or_none(predicate, timeout, interval=0.05):
