@@ -101,6 +101,7 @@ void X11KeySender::deliver(const KeyActions& keys) {
         return;
     }
     m_map.load(m_display);
+    findLevelThree();
     refreshSlots();
     if (!plan(keys)) {
         complete(Result::Failed);
@@ -132,14 +133,23 @@ void X11KeySender::refreshSlots() {
     QList<Slot> slots;
     QSet<quint8> taken;
     for (const Slot& slot : std::as_const(m_slots)) {
-        if (m_map.column(slot.keycode, 0) == slot.symbols[0] && m_map.column(slot.keycode, 1) == slot.symbols[1]) {
+        // The core mapping shows the first two levels in its first columns and Level 3 and 4 in the fifth and
+        // sixth, when it has that many.
+        bool same =
+            m_map.column(slot.keycode, 0) == slot.symbols[0] && m_map.column(slot.keycode, 1) == slot.symbols[1];
+        if (same && (slot.symbols[2] || slot.symbols[3]) && m_map.column(slot.keycode, 5) != NoSymbol)
+            same = m_map.column(slot.keycode, 4) == slot.symbols[2] && m_map.column(slot.keycode, 5) == slot.symbols[3];
+        if (same) {
             slots.append(slot);
             taken.insert(slot.keycode);
         }
     }
     for (quint8 keycode : m_map.spareKeycodes()) {
-        if (!taken.contains(keycode))
-            slots.append(Slot{keycode, {NoSymbol, NoSymbol}, {-1, -1}, {0, 0}});
+        if (!taken.contains(keycode)) {
+            Slot slot;
+            slot.keycode = keycode;
+            slots.append(slot);
+        }
     }
     std::sort(slots.begin(), slots.end(), [](const Slot& a, const Slot& b) { return a.keycode < b.keycode; });
     m_slots = slots;
@@ -147,10 +157,10 @@ void X11KeySender::refreshSlots() {
 
 bool X11KeySender::slotFor(Symbol symbol, quint8& keycode, bool& shift) const {
     for (const Slot& slot : m_slots) {
-        for (int level = 0; level < 2; ++level) {
+        for (int level = 0; level < m_levels; ++level) {
             if (slot.symbols[level] == symbol) {
                 keycode = slot.keycode;
-                shift = level == 1;
+                shift = level % 2 == 1;
                 return true;
             }
         }
@@ -160,7 +170,7 @@ bool X11KeySender::slotFor(Symbol symbol, quint8& keycode, bool& shift) const {
 
 bool X11KeySender::findLent(Symbol symbol, int& slot, int& level) const {
     for (slot = 0; slot < m_slots.size(); ++slot) {
-        for (level = 0; level < 2; ++level) {
+        for (level = 0; level < m_levels; ++level) {
             if (m_slots.at(slot).symbols[level] == symbol)
                 return true;
         }
@@ -244,6 +254,56 @@ bool X11KeySender::heldModifiersDown(bool releaseThem) {
     return any;
 }
 
+void X11KeySender::findLevelThree() {
+    m_levelThreeKey = 0;
+    m_fourLevelType = -1;
+    m_levels = 2;
+    // The key of ISO_Level3_Shift (AltGr), in a modifier row, and a key type whose four levels are selected by
+    // nothing, Shift, that modifier and both: then a lent key can hold four characters.
+    const auto key = m_map.find(XK_ISO_Level3_Shift);
+    if (!key || key->shift)
+        return;
+    unsigned int mask = 0;
+    if (XModifierKeymap* map = XGetModifierMapping(m_display)) {
+        for (int row = Mod1MapIndex; row <= Mod5MapIndex && !mask; ++row) {
+            for (int i = 0; i < map->max_keypermod; ++i) {
+                if (map->modifiermap[row * map->max_keypermod + i] == key->keycode)
+                    mask = 1u << row;
+            }
+        }
+        XFreeModifiermap(map);
+    }
+    if (!mask)
+        return;
+    XkbDescPtr xkb = XkbGetMap(m_display, XkbKeyTypesMask, XkbUseCoreKbd);
+    if (!xkb)
+        return;
+    for (int i = 0; i < xkb->map->num_types && m_fourLevelType < 0; ++i) {
+        const XkbKeyTypeRec& type = xkb->map->types[i];
+        if (type.num_levels != 4 || type.mods.mask != (ShiftMask | mask))
+            continue;
+        int shift = -1, levelThree = -1, both = -1;
+        for (int e = 0; e < type.map_count; ++e) {
+            const XkbKTMapEntryRec& entry = type.map[e];
+            if (!entry.active)
+                continue;
+            if (entry.mods.mask == ShiftMask)
+                shift = entry.level;
+            else if (entry.mods.mask == mask)
+                levelThree = entry.level;
+            else if (entry.mods.mask == (ShiftMask | mask))
+                both = entry.level;
+        }
+        if (shift == 1 && levelThree == 2 && both == 3)
+            m_fourLevelType = i;
+    }
+    XkbFreeKeyboard(xkb, 0, True);
+    if (m_fourLevelType >= 0) {
+        m_levelThreeKey = key->keycode;
+        m_levels = 4;
+    }
+}
+
 void X11KeySender::setCapsLockOff(bool off) {
     // Caps Lock would turn the typed letters' case around; it is unlocked for the sending and locked again.
     if (off) {
@@ -261,10 +321,12 @@ void X11KeySender::setCapsLockOff(bool off) {
 void X11KeySender::typeStroke(const Stroke& stroke) {
     quint8 keycode = stroke.keycode;
     bool shift = stroke.shift;
+    bool levelThree = false;
     int slot = 0, level = 0;
     if (stroke.temporary && findLent(stroke.temporary, slot, level)) {
         keycode = m_slots.at(slot).keycode;
-        shift = level == 1;
+        shift = level % 2 == 1;
+        levelThree = level >= 2;
         m_slots[slot].lastUse[level] = m_clock.elapsed();
     }
     HeldKeys held(m_display);
@@ -272,6 +334,8 @@ void X11KeySender::typeStroke(const Stroke& stroke) {
         held.press(m_controlKey);
     if (stroke.modifiers & AltModifier)
         held.press(m_altKey);
+    if (levelThree)
+        held.press(m_levelThreeKey);
     if (shift || (stroke.modifiers & ShiftModifier))
         held.press(m_shiftKey);
     XTestFakeKeyEvent(m_display, keycode, True, CurrentTime);
@@ -298,7 +362,7 @@ void X11KeySender::step() {
         return;
     case Phase::Finishing:
         m_phase = Phase::Idle;
-        if (std::any_of(m_slots.cbegin(), m_slots.cend(), [](const Slot& s) { return s.symbols[0] || s.symbols[1]; }))
+        if (std::any_of(m_slots.cbegin(), m_slots.cend(), [](const Slot& s) { return s.isLent(); }))
             m_revertTimer.start(kRevertDelayMs);
         complete(Result::Sent);
         return;
@@ -349,7 +413,7 @@ qsizetype X11KeySender::nextUse(Symbol symbol, qsizetype from) const {
 void X11KeySender::lendAhead() {
     // The symbols the coming strokes need, in order of first use, as many as the spare keys hold. Those already
     // lent keep their places; the others are wanted.
-    const qsizetype capacity = m_slots.size() * 2;
+    const qsizetype capacity = m_slots.size() * m_levels;
     const qsizetype horizon = std::min<qsizetype>(m_strokes.size(), m_next + kLookaheadStrokes);
     QList<Symbol> needed;
     qsizetype firstWanted = -1;
@@ -381,7 +445,7 @@ void X11KeySender::lendAhead() {
     m_nextReadyAt = now + kRemapAfterUseMs;
     for (int i = 0; i < m_slots.size(); ++i) {
         const Slot& s = m_slots.at(i);
-        for (int l = 0; l < 2; ++l) {
+        for (int l = 0; l < m_levels; ++l) {
             if (s.symbols[l] && needed.contains(s.symbols[l]))
                 continue;
             const qint64 readyAt = s.lastUse[l] < 0 ? 0 : s.lastUse[l] + kRemapAfterUseMs;
@@ -396,7 +460,7 @@ void X11KeySender::lendAhead() {
     QList<int> changed;
     QList<Symbol> lent;
     for (Symbol s : std::as_const(wanted)) {
-        // A key never carries a second level without a first.
+        // A key never carries a higher level without a first.
         const auto usable = std::find_if(ready.cbegin(), ready.cend(), [this](const Place& p) {
             return p.level == 0 || m_slots.at(p.slot).symbols[0];
         });
@@ -427,24 +491,31 @@ void X11KeySender::writeSlots(const QList<int>& indexes) {
     // Every change of the keyboard mapping makes each client (the window manager, the target, ourselves) reload
     // its key table. The spare keys lie scattered, so the core request would need one change per key; the XKB
     // request changes them all at once (keys in between are sent back as they are).
-    if (XkbDescPtr xkb = XkbGetMap(m_display, XkbKeyTypesMask | XkbKeySymsMask, XkbUseCoreKbd)) {
+    // The key actions come along only because widening a key looks at them (our keys have none).
+    if (XkbDescPtr xkb = XkbGetMap(m_display, XkbKeyTypesMask | XkbKeySymsMask | XkbKeyActionsMask, XkbUseCoreKbd)) {
         XkbMapChangesRec changes{};
         int first = 255, last = 0;
         bool ok = true;
         for (int index : indexes) {
             const Slot& slot = m_slots.at(index);
             const int keycode = slot.keycode;
-            const bool empty = !slot.symbols[0] && !slot.symbols[1];
-            // Two levels, the second with Shift; Caps Lock has no say on a two-level key.
-            int types[XkbNumKbdGroups] = {XkbTwoLevelIndex};
+            const bool empty = !slot.isLent();
+            // Two levels, the second with Shift, or the four-level type; Caps Lock has no say on either.
+            const bool fourLevels =
+                (slot.symbols[2] || slot.symbols[3]) && m_fourLevelType >= 0 && m_fourLevelType < xkb->map->num_types;
+            if ((slot.symbols[2] || slot.symbols[3]) && !fourLevels) {
+                ok = false;
+                break;
+            }
+            int types[XkbNumKbdGroups] = {fourLevels ? m_fourLevelType : XkbTwoLevelIndex};
             if (XkbChangeTypesOfKey(xkb, keycode, empty ? 0 : 1, XkbGroup1Mask, types, &changes) != Success) {
                 ok = false;
                 break;
             }
             if (!empty) {
                 KeySym* symbols = XkbKeySymsPtr(xkb, keycode);
-                symbols[0] = slot.symbols[0];
-                symbols[1] = slot.symbols[1];
+                for (int level = 0; level < (fourLevels ? 4 : 2); ++level)
+                    symbols[level] = slot.symbols[level];
             }
             first = std::min(first, keycode);
             last = std::max(last, keycode);
@@ -459,6 +530,18 @@ void X11KeySender::writeSlots(const QList<int>& indexes) {
         if (ok)
             return;
         qCDebug(lcPlatform) << "the XKB mapping request failed; changing the keys one by one";
+    }
+    // The core request knows two levels per key: what was lent on Level 3 and 4 is given up (the strokes that
+    // need it wait for places on the first two levels), and typing goes on with two levels.
+    if (m_levels > 2) {
+        qCInfo(lcPlatform) << "lent keys go on with two levels";
+        m_levels = 2;
+        m_levelThreeKey = 0;
+        m_fourLevelType = -1;
+    }
+    for (Slot& slot : m_slots) {
+        slot.symbols[2] = slot.symbols[3] = NoSymbol;
+        slot.lastUse[2] = slot.lastUse[3] = -1;
     }
     for (qsizetype i = 0; i < indexes.size();) {
         qsizetype end = i + 1;
@@ -481,8 +564,8 @@ void X11KeySender::revertSlots() {
     QList<int> lent;
     for (int i = 0; i < m_slots.size(); ++i) {
         Slot& slot = m_slots[i];
-        if (slot.symbols[0] || slot.symbols[1]) {
-            slot.symbols[0] = slot.symbols[1] = NoSymbol;
+        if (slot.isLent()) {
+            std::fill(std::begin(slot.symbols), std::end(slot.symbols), NoSymbol);
             lent.append(i);
         }
     }

@@ -6,6 +6,9 @@
 #include <QElapsedTimer>
 #include <QTimer>
 
+#include <algorithm>
+#include <iterator>
+
 struct _XDisplay;
 
 // Types keys through the XTest extension on Qt's connection. Characters the layout lacks are typed on spare
@@ -29,11 +32,17 @@ private:
         quint8 modifiers = 0; // KeyModifier bits of the action
         Symbol temporary = 0; // the symbol typed on a lent spare key, 0 for a key of the layout
     };
+    // A lent key has two levels (plain, Shift), or four (also Level 3 and Shift+Level 3) when the layout has a
+    // Level 3 key and a four-level key type: twice the characters at once, so keys are lent again less often.
+    static constexpr int kMaxLevels = 4;
     struct Slot {
         quint8 keycode = 0;
-        Symbol symbols[2] = {0, 0};   // the first and second level as lent now
-        qint64 lastUse[2] = {-1, -1}; // m_clock time of the last key event on each level, -1 never
-        qint64 usableAt[2] = {0, 0};  // m_clock time from which a newly lent level may be typed
+        Symbol symbols[kMaxLevels] = {};               // each level as lent now
+        qint64 lastUse[kMaxLevels] = {-1, -1, -1, -1}; // m_clock time of the last key event on a level, -1 never
+        qint64 usableAt[kMaxLevels] = {};              // m_clock time from which a newly lent level may be typed
+        bool isLent() const {
+            return std::any_of(std::begin(symbols), std::end(symbols), [](Symbol s) { return s != 0; });
+        }
     };
     enum class Phase { Idle, WaitingForModifiers, Typing, Finishing };
 
@@ -47,6 +56,7 @@ private:
     void lendAhead();
     qsizetype nextUse(Symbol symbol, qsizetype from) const;
     void writeSlots(const QList<int>& indexes);
+    void findLevelThree();
     void setCapsLockOff(bool off);
     void revertSlots();
     void schedule(int ms);
@@ -57,6 +67,9 @@ private:
     quint8 m_shiftKey = 0;
     quint8 m_controlKey = 0;
     quint8 m_altKey = 0;
+    quint8 m_levelThreeKey = 0; // the key that selects Level 3; 0 when lent keys use two levels
+    int m_fourLevelType = -1;   // the XKB key type with the levels plain, Shift, Level 3, Shift+Level 3
+    int m_levels = 2;           // the levels of a lent key that typing uses now
     QList<Stroke> m_strokes;
     qsizetype m_next = 0;
     QList<Slot> m_slots;
