@@ -13,6 +13,7 @@ import pwd
 import struct
 import sys
 import textwrap
+import time
 import zlib
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -448,6 +449,29 @@ def test_a_hotkey_taken_by_another_client_leaves_the_others_working():
         check(zp.running(), "Zolpane keeps running")
         shown = [w for w in windows_of(s, zp) if s.is_viewable(w) and not is_tray_icon(s, w)]
         check_equal(shown, [], "windows shown by Zolpane (a refused hotkey is not reported)")
+
+
+def test_a_hotkey_pressed_while_a_clip_is_typed_waits_for_the_typing():
+    typed = "".join(f"line {n:03d} ČŘŽ+{{x}}|" for n in range(150))  # 3,000 characters, some lent keys
+    expected = typed.replace("{", "").replace("}", "")
+    with Session("hotkey-while-typing", tray=True) as s:
+        target = Target(s, "Target")
+        zp = start_hidden(s, {1: Clip(typed, method=2), 2: "TWO"}, code_page=1250)
+        target.activate()
+        press(s, "ctrl+1")
+        wait_for(lambda: len(target.text()) > 20, PASTE_TIMEOUT, "the typing of clip 1 to begin")
+        # The next hotkey comes while clip 1 is still being typed: Control held down must not turn the typed
+        # letters into shortcuts, nor may the hotkey's key grab swallow them.
+        s.xdotool("keydown", "ctrl+2")
+        try:
+            check(len(target.text()) < len(expected), "clip 1 is still being typed when Ctrl+2 goes down")
+            time.sleep(0.15)
+        finally:
+            s.xdotool("keyup", "2")
+            s.xdotool("keyup", "ctrl")
+        wait_for(lambda: target.text() == expected + "TWO", PASTE_TIMEOUT * 3,
+                 "clip 1 typed in full, then clip 2 pasted")
+        check(zp.running(), "Zolpane keeps running")
 
 
 def test_hotkeys_of_every_group_work_with_caps_lock_and_num_lock_on():

@@ -41,6 +41,9 @@ constexpr int kProcessSettleMs = 20;
 // gives up after the timeout rather than type shortcuts.
 constexpr int kHeldModifierPollMs = 5;
 constexpr int kHeldModifierTimeoutMs = 3000;
+// A key the user presses while the typing runs (the next hotkey, usually) pauses it: with a modifier down the
+// typed keys would become shortcuts in the target, and while our hotkey's key is down its grab takes every key.
+// The user's keys are left alone; the typing goes on once they are up, or gives up after the same timeout.
 constexpr int kLockRow = 1; // the Lock row of the modifier mapping
 
 bool isDown(const char keys[32], unsigned int keycode) {
@@ -108,6 +111,7 @@ void X11KeySender::deliver(const KeyActions& keys) {
         return;
     }
     m_next = 0;
+    m_pausedSince = -1;
     if (heldModifiersDown(true) && heldModifiersDown(false)) {
         qCInfo(lcPlatform) << "modifier keys are held down; waiting for their release before typing";
         m_phase = Phase::WaitingForModifiers;
@@ -304,6 +308,18 @@ void X11KeySender::findLevelThree() {
     }
 }
 
+bool X11KeySender::userKeysDown() const {
+    // Between strokes none of our own keys is down (each stroke lets go of what it pressed, and the server has
+    // handled that before it answers this query), so a key down now is the user's. Lock keys change nothing.
+    char keys[32] = {};
+    XQueryKeymap(m_display, keys);
+    for (unsigned int keycode = 8; keycode < 256; ++keycode) {
+        if (isDown(keys, keycode) && !X11KeyMap::isLockSymbol(m_map.column(quint8(keycode), 0)))
+            return true;
+    }
+    return false;
+}
+
 void X11KeySender::setCapsLockOff(bool off) {
     // Caps Lock would turn the typed letters' case around; it is unlocked for the sending and locked again.
     if (off) {
@@ -369,6 +385,23 @@ void X11KeySender::step() {
     case Phase::Typing:
         break;
     }
+
+    if (userKeysDown()) {
+        const qint64 now = m_clock.elapsed();
+        if (m_pausedSince < 0) {
+            m_pausedSince = now;
+            qCInfo(lcPlatform) << "keys are held down; typing pauses until they are up";
+        } else if (now - m_pausedSince >= kHeldModifierTimeoutMs) {
+            qCWarning(lcPlatform) << "keys stayed down; the rest of the text was not typed";
+            abortDelivery();
+            complete(Result::Failed);
+            return;
+        }
+        XFlush(m_display);
+        schedule(kHeldModifierPollMs);
+        return;
+    }
+    m_pausedSince = -1;
 
     lendAhead();
     int typed = 0;

@@ -49,6 +49,7 @@ private:
     bool plan(const KeyActions& keys);
     void refreshSlots();
     bool heldModifiersDown(bool releaseThem);
+    bool userKeysDown() const;
     void step();
     void typeStroke(const Stroke& stroke);
     bool slotFor(Symbol symbol, quint8& keycode, bool& shift) const;
@@ -78,6 +79,7 @@ private:
     bool m_triedRelease = false;
     bool m_capsLockWasOn = false;
     qint64 m_modifierWaitStart = 0;
+    qint64 m_pausedSince = -1; // m_clock time since when the typing waits for the user's keys, -1 when it does not
     QElapsedTimer m_clock;
     QTimer m_timer;
     QTimer m_revertTimer;
