@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCursor>
+#include <QGuiApplication>
 #include <QDeadlineTimer>
 #include <QMenu>
 #include <QSystemTrayIcon>
@@ -156,8 +157,31 @@ void frmMain::BuildClipMenu() {
 }
 
 void frmMain::popUpAtCursor(QMenu* menu) {
-    menu->popup(QCursor::pos());
+    const QPoint at = QCursor::pos();
+    menu->popup(at);
     holdInputWhileOpen(menu);
+    reopenAfterLateDeactivation(menu, at);
+}
+
+void frmMain::reopenAfterLateDeactivation(QMenu* menu, QPoint at) {
+    // Qt closes every popup when the application becomes inactive. The hotkey comes through another X connection
+    // than the news that the user has just left one of our windows for another application, and can be handled
+    // first; the deactivation that follows would close the menu the user has just asked for. Such a closing is
+    // told by the application being active when the menu opened and inactive when it closes (any deactivation
+    // while the menu is open closes it at once), and the menu is opened again.
+    if (QGuiApplication::applicationState() != Qt::ApplicationActive)
+        return;
+    connect(
+        menu, &QMenu::aboutToHide, this,
+        [this, menu, at] {
+            if (QGuiApplication::applicationState() == Qt::ApplicationActive)
+                return;
+            QTimer::singleShot(0, menu, [this, menu, at] {
+                menu->popup(at);
+                holdInputWhileOpen(menu);
+            });
+        },
+        Qt::SingleShotConnection);
 }
 
 void frmMain::holdInputWhileOpen(QMenu* menu) {
@@ -203,8 +227,8 @@ void frmMain::holdInputWhileOpen(QMenu* menu) {
 
 void frmMain::ShowTrayMenu() {
     BuildClipMenu();
+    // The foreground window stays what it is: the menu takes the keyboard without becoming the active window.
     popUpAtCursor(mnuMotherZolpane);
-    mnuMotherZolpane->activateWindow();
 }
 
 void frmMain::ShowPasteMenu() {
@@ -216,7 +240,6 @@ void frmMain::ShowPasteMenu() {
         return;
     }
     popUpAtCursor(mnuClipFromZolpane);
-    mnuClipFromZolpane->activateWindow();
 }
 
 void frmMain::CleanClipboard() {

@@ -65,6 +65,7 @@ private:
     QAction* addAction(QMenu* parent, const char* name, const QString& caption, const char* iconKey = nullptr);
     void popUpAtCursor(QMenu* menu);
     void holdInputWhileOpen(QMenu* menu);
+    void reopenAfterLateDeactivation(QMenu* menu, QPoint at);
 
     ClipTable& m_table;
     ClipboardTextCommands& m_text;

@@ -6,6 +6,7 @@ Menus are driven with the keyboard only, the way a user without a mouse would: a
 without an access key, access keys everywhere else. The mouse is left where it is while a menu is open, so
 that no item is highlighted by hovering."""
 
+import ctypes
 import datetime
 import os
 import re
@@ -14,7 +15,7 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from harness import Session, check, check_equal, main, stays_true, wait_for  # noqa: E402
+from harness import Session, check, check_equal, main, stays_true, wait_for, xlib  # noqa: E402
 from test_foundation import CODE_PAGE, default_settings_bytes, project_bytes  # noqa: E402
 
 MAIN_TITLE = r"Zolpane \(.*\)"
@@ -111,8 +112,35 @@ def popups(s, pid):
     return found
 
 
+_GRAB_SUCCESS = 0
+
+
+def keyboard_grabbed(display):
+    """Whether some client holds an active keyboard grab: a grab of our own is then refused. A grab that
+    succeeds is given back at once."""
+    x = xlib()
+    lib = x.lib
+    lib.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+    lib.XDefaultRootWindow.restype = ctypes.c_ulong
+    lib.XGrabKeyboard.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int, ctypes.c_int,
+                                  ctypes.c_ulong]
+    lib.XUngrabKeyboard.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+    d = x.open(display)
+    try:
+        status = lib.XGrabKeyboard(d, lib.XDefaultRootWindow(d), 0, 1, 1, 0)  # GrabModeAsync, CurrentTime
+        if status == _GRAB_SUCCESS:
+            lib.XUngrabKeyboard(d, 0)
+        lib.XSync(d, 0)
+        return status != _GRAB_SUCCESS
+    finally:
+        lib.XCloseDisplay(d)
+
+
 def wait_for_menus(s, zp, count, what):
-    wait_for(lambda: len(popups(s, zp.pid)) == count, 10, f"{what} ({count} open menu window(s))")
+    """Waits until count menus are open and the keyboard is grabbed (by the open menu): keys sent before the
+    menu holds the keyboard go to the focused window instead."""
+    wait_for(lambda: len(popups(s, zp.pid)) == count and keyboard_grabbed(s.display), 10,
+             f"{what} ({count} open menu window(s) holding the keyboard)")
 
 
 def wait_for_no_menu(s, zp, what):
