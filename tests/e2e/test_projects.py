@@ -241,8 +241,9 @@ def test_default_project_is_opened_at_the_next_start():
         box = s.wait_for_window("Zolpane", pid=zp.pid, timeout=10)
         s.activate(box)
         s.key("y")
-        wait_for(lambda: "DefaultProjectName=Work Clips.zp" in read_settings(s), 5, "the default name to be stored")
-        check(f"DefaultProjectPath={folder}/" in read_settings(s), "the default project's folder is stored")
+        # The name is written first, then the folder.
+        wait_for(lambda: {"DefaultProjectName=Work Clips.zp", f"DefaultProjectPath={folder}/"} <= set(read_settings(s)),
+                 5, "the default project's name and folder to be stored")
         s.activate(window)
         s.key("alt+F4")
         check_equal(zp.wait(10), 0, "exit status")
