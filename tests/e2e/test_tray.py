@@ -2,9 +2,9 @@
 """End-to-end tests of the tray icon, the tray menu (which is also the clipboard menu of Ctrl+Alt+G), the clip
 menu of Ctrl+Alt+C and the run-at-login entry written from the tray menu.
 
-Menus are driven with the keyboard only, the way a user without a mouse would: arrow keys to reach an item
-without an access key, access keys everywhere else. The mouse is left where it is while a menu is open, so
-that no item is highlighted by hovering."""
+Once open (by a hotkey or a right click on the icon), menus are driven with the keyboard: arrow keys to reach
+an item without an access key of its own, access keys everywhere else. The mouse is left where it is while a
+menu is open, so that no item is highlighted by hovering."""
 
 import ctypes
 import datetime
