@@ -9,8 +9,9 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from harness import Session, check, check_equal, main, wait_for  # noqa: E402
+from harness import check, check_equal, main, wait_for  # noqa: E402
 from test_foundation import CODE_PAGE, EMPTY_CLIP_TEXT, default_settings_bytes, project_bytes  # noqa: E402
+from test_tray import Session  # noqa: E402  (key autorepeat off)
 
 MAIN_TITLE = r"Zolpane \(.*\)"
 MIME_TYPE = "application/x-zolpane-project"

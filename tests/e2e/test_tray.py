@@ -15,7 +15,8 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from harness import Session, check, check_equal, main, stays_true, wait_for, xlib  # noqa: E402
+import harness  # noqa: E402
+from harness import check, check_equal, main, stays_true, wait_for, xlib  # noqa: E402
 from test_foundation import CODE_PAGE, default_settings_bytes, project_bytes  # noqa: E402
 
 MAIN_TITLE = r"Zolpane \(.*\)"
@@ -27,6 +28,28 @@ MENU_POINT = (700, 300)
 
 # --------------------------------------------------------------------------------------------------------
 # Helpers
+
+class Session(harness.Session):
+    """The harness's session with key autorepeat switched off on its X server: a key that xdotool presses and
+    releases stays a single key press even when xdotool is held up between the two (the server would otherwise
+    repeat the key after 660 ms, and a menu would move by one item more)."""
+
+    def __enter__(self):
+        super().__enter__()
+        try:
+            x = xlib()
+            x.lib.XAutoRepeatOff.argtypes = [ctypes.c_void_p]
+            d = x.open(self.display)
+            try:
+                x.lib.XAutoRepeatOff(d)
+                x.lib.XSync(d, 0)
+            finally:
+                x.lib.XCloseDisplay(d)
+        except BaseException:
+            self.__exit__(*sys.exc_info())
+            raise
+        return self
+
 
 def write_settings(s, **overrides):
     """settings.ini as a first start writes it, with some values replaced, so that the program starts as an
