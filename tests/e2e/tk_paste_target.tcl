@@ -7,7 +7,7 @@
 #   window is visible, so its existence means the target is ready.
 # - Standard output gets one line per event, flushed at once:
 #     "T <microseconds> <characters>"  the text changed (wall-clock time, length of the text after the change)
-#     "K <keysym> <state>"             a key press reached the widget (state: X modifier bits)
+#     "K <keysym> <state> <keycode>"   a key press reached the widget (state: X modifier bits)
 #     "C"                              the text was cleared on request
 # - A line "clear" on standard input empties the text (the benchmark starts each round from an empty widget).
 
@@ -67,7 +67,7 @@ proc command {} {
 }
 
 bind .t <<Modified>> changed
-bind .t <KeyPress> {+puts "K %K %s"}
+bind .t <KeyPress> {+puts "K %K %s %k"}
 # Take the focus again whenever the window is activated, so keys always reach the text widget.
 bind . <FocusIn> {focus .t}
 fileevent stdin readable command

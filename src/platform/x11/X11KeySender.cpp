@@ -265,7 +265,7 @@ void X11KeySender::findLevelThree() {
     // The key of ISO_Level3_Shift (AltGr), in a modifier row, and a key type whose four levels are selected by
     // nothing, Shift, that modifier and both: then a lent key can hold four characters.
     const auto key = m_map.find(XK_ISO_Level3_Shift);
-    if (!key || key->shift)
+    if (!key || key->shift || qEnvironmentVariableIsSet("ZP_TWO_LEVELS"))
         return;
     unsigned int mask = 0;
     if (XModifierKeymap* map = XGetModifierMapping(m_display)) {
@@ -306,6 +306,26 @@ void X11KeySender::findLevelThree() {
         m_levelThreeKey = key->keycode;
         m_levels = 4;
     }
+}
+
+bool X11KeySender::pausedForUserKeys() {
+    if (!userKeysDown()) {
+        m_pausedSince = -1;
+        return false;
+    }
+    const qint64 now = m_clock.elapsed();
+    if (m_pausedSince < 0) {
+        m_pausedSince = now;
+        qCInfo(lcPlatform) << "keys are held down; typing pauses until they are up";
+    } else if (now - m_pausedSince >= kHeldModifierTimeoutMs) {
+        qCWarning(lcPlatform) << "keys stayed down; the rest of the text was not typed";
+        abortDelivery();
+        complete(Result::Failed);
+        return true;
+    }
+    XFlush(m_display);
+    schedule(kHeldModifierPollMs);
+    return true;
 }
 
 bool X11KeySender::userKeysDown() const {
@@ -386,23 +406,6 @@ void X11KeySender::step() {
         break;
     }
 
-    if (userKeysDown()) {
-        const qint64 now = m_clock.elapsed();
-        if (m_pausedSince < 0) {
-            m_pausedSince = now;
-            qCInfo(lcPlatform) << "keys are held down; typing pauses until they are up";
-        } else if (now - m_pausedSince >= kHeldModifierTimeoutMs) {
-            qCWarning(lcPlatform) << "keys stayed down; the rest of the text was not typed";
-            abortDelivery();
-            complete(Result::Failed);
-            return;
-        }
-        XFlush(m_display);
-        schedule(kHeldModifierPollMs);
-        return;
-    }
-    m_pausedSince = -1;
-
     lendAhead();
     int typed = 0;
     while (m_next < m_strokes.size() && typed < kStrokesPerTick) {
@@ -419,7 +422,12 @@ void X11KeySender::step() {
                 return;
             }
         }
+        // Looked at before every stroke, and each stroke goes out at once: a key the user presses meanwhile can
+        // meet at most the one stroke already on its way.
+        if (pausedForUserKeys())
+            return;
         typeStroke(stroke);
+        XFlush(m_display);
         ++m_next;
         ++typed;
     }

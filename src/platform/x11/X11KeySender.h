@@ -50,6 +50,7 @@ private:
     void refreshSlots();
     bool heldModifiersDown(bool releaseThem);
     bool userKeysDown() const;
+    bool pausedForUserKeys();
     void step();
     void typeStroke(const Stroke& stroke);
     bool slotFor(Symbol symbol, quint8& keycode, bool& shift) const;
