@@ -281,7 +281,9 @@ def main():
             type_rounds(target, keys, "3", "random letters", letters, options.typing_rounds)
         finally:
             keys.close()
-        time.sleep(1.5)  # lent keys are given back a moment after the last typing
+        # Lent keys are given back once even a slow target has surely read the last typed key (two milliseconds a
+        # key from the start of the sending) and a second more: at most five seconds after 2,000 characters.
+        time.sleep(6.0)
         measure_idle(zp.pid, "after pasting")
 
     # Cyrillic needs the 1251 code page for the project file, so a program of its own.

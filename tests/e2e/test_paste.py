@@ -461,6 +461,13 @@ def without_one_character(actual, expected):
     return actual[n:] == expected[n + 1:]
 
 
+def unchanged_length(target, seconds):
+    """The length of the Tk window's text when it stays the same for seconds, else 0."""
+    before = len(target.text())
+    time.sleep(seconds)
+    return before if len(target.text()) == before and before > 0 else 0
+
+
 def test_a_hotkey_pressed_while_a_clip_is_typed_waits_for_the_typing():
     # 3,000 characters of signs and letters missing from the layout: none of them does anything in the Tk window
     # when typed with Control, where letters would be editing commands and digits our own hotkeys.
@@ -472,17 +479,26 @@ def test_a_hotkey_pressed_while_a_clip_is_typed_waits_for_the_typing():
         target.activate()
         press(s, "ctrl+1")
         wait_for(lambda: len(target.text()) > 20, PASTE_TIMEOUT, "the typing of clip 1 to begin")
-        # The next hotkey comes while clip 1 is still being typed: Control held down must not turn the typed
-        # keys into shortcuts, nor may the hotkey's key grab swallow them; the typing waits until they are up.
-        s.xdotool("keydown", "ctrl+2")
+        # The next hotkey comes while clip 1 is still being typed. Its Control must not turn the typed keys into
+        # shortcuts: the typing pauses while it is down. (Control goes down first, on its own, so that the typing
+        # has paused by the time the hotkey's key goes down; then no typed Shift can change the hotkey.)
+        s.xdotool("keydown", "ctrl")
         try:
-            check(len(target.text()) < len(expected), "clip 1 is still being typed when Ctrl+2 goes down")
-            time.sleep(0.15)
+            check(len(target.text()) < len(expected), "clip 1 is still being typed when Control goes down")
+            wait_for(lambda: "typing pauses" in zp.log(), PASTE_TIMEOUT, "the typing to pause while Control is down")
+            typed_so_far = wait_for(lambda: unchanged_length(target, 0.5), PASTE_TIMEOUT,
+                                    "the Tk window to show what was typed before the pause")
+            check(typed_so_far < len(expected), "the typing paused before the end of clip 1")
+            # The hotkey's key grab would take every typed key; the typing goes on only once all keys are up.
+            s.xdotool("keydown", "2")
+            try:
+                stays_true(lambda: len(target.text()) == typed_so_far, 0.3, "typing must wait while Ctrl+2 is down")
+            finally:
+                s.xdotool("keyup", "2")
         finally:
-            s.xdotool("keyup", "2")
             s.xdotool("keyup", "ctrl")
         wait_for(lambda: target.text().endswith("TWO"), PASTE_TIMEOUT * 3, "clip 2 pasted after clip 1")
-        # A key pressed at the very moment a typed key is on its way to the server may still meet that one.
+        # Control pressed at the very moment a typed key is on its way to the server may still meet that one.
         text = target.text()[:-3]
         check(without_one_character(text, expected),
               f"clip 1 typed in full (at most one character lost): {len(text)} of {len(expected)} characters")

@@ -30,9 +30,14 @@ constexpr int kLookaheadStrokes = 512;
 // same batch: every key typed with the old symbol must have been handled by then. 120 ms still lost characters
 // to a target starved by a loaded processor (two cores, load 9); 300 ms did not.
 constexpr int kRemapAfterUseMs = 300;
-// The spare keys go back to having no symbol this long after the last sending, for the same reason; a sending
-// that starts before reuses the lent keys as they are.
+// The spare keys go back to having no symbol this long after the target has surely read the last key, for the
+// same reason; a sending that starts before reuses the lent keys as they are.
 constexpr int kRevertDelayMs = 1000;
+// Keys go out faster than a starved target reads them: a text typed in one second was still being read three
+// seconds later by a Tk window on two loaded cores (about 900 keys a second). A lent level is given another
+// symbol, and the lent keys given back, only once even a target reading no more than one key in this time since
+// the sending began has read the key's last use.
+constexpr int kSlowTargetMsPerKey = 2;
 // The server has handled the fake events when XSync returns, but the target reads them a moment later; the
 // caller may go on with something the keys depend on (answering the paste request from the clipboard).
 constexpr int kProcessSettleMs = 20;
@@ -121,6 +126,7 @@ void X11KeySender::deliver(const KeyActions& keys) {
     }
     setCapsLockOff(true);
     m_phase = Phase::Typing;
+    m_typingStart = m_clock.elapsed();
     step();
 }
 
@@ -129,7 +135,20 @@ void X11KeySender::abortDelivery() {
     setCapsLockOff(false);
     XFlush(m_display);
     m_phase = Phase::Idle;
-    m_revertTimer.start(kRevertDelayMs);
+    scheduleRevert();
+}
+
+void X11KeySender::scheduleRevert() {
+    qint64 latest = -1;
+    for (const Slot& slot : std::as_const(m_slots)) {
+        for (int level = 0; level < kMaxLevels; ++level) {
+            if (slot.symbols[level])
+                latest = std::max(latest, slot.lastUse[level] < 0 ? 0 : slot.safeAt[level]);
+        }
+    }
+    if (latest < 0)
+        return; // nothing lent
+    m_revertTimer.start(int(std::max<qint64>(latest - m_clock.elapsed(), 0) + kRevertDelayMs));
 }
 
 void X11KeySender::refreshSlots() {
@@ -265,7 +284,7 @@ void X11KeySender::findLevelThree() {
     // The key of ISO_Level3_Shift (AltGr), in a modifier row, and a key type whose four levels are selected by
     // nothing, Shift, that modifier and both: then a lent key can hold four characters.
     const auto key = m_map.find(XK_ISO_Level3_Shift);
-    if (!key || key->shift || qEnvironmentVariableIsSet("ZP_TWO_LEVELS"))
+    if (!key || key->shift)
         return;
     unsigned int mask = 0;
     if (XModifierKeymap* map = XGetModifierMapping(m_display)) {
@@ -363,7 +382,10 @@ void X11KeySender::typeStroke(const Stroke& stroke) {
         keycode = m_slots.at(slot).keycode;
         shift = level % 2 == 1;
         levelThree = level >= 2;
-        m_slots[slot].lastUse[level] = m_clock.elapsed();
+        const qint64 now = m_clock.elapsed();
+        m_slots[slot].lastUse[level] = now;
+        m_slots[slot].safeAt[level] =
+            std::max(now + kRemapAfterUseMs, m_typingStart + (m_next + 1) * qint64(kSlowTargetMsPerKey));
     }
     HeldKeys held(m_display);
     if (stroke.modifiers & ControlModifier)
@@ -386,6 +408,7 @@ void X11KeySender::step() {
         if (!heldModifiersDown(false)) {
             setCapsLockOff(true);
             m_phase = Phase::Typing;
+            m_typingStart = m_clock.elapsed();
             break; // on to typing
         }
         if (m_clock.elapsed() - m_modifierWaitStart >= kHeldModifierTimeoutMs) {
@@ -398,8 +421,7 @@ void X11KeySender::step() {
         return;
     case Phase::Finishing:
         m_phase = Phase::Idle;
-        if (std::any_of(m_slots.cbegin(), m_slots.cend(), [](const Slot& s) { return s.isLent(); }))
-            m_revertTimer.start(kRevertDelayMs);
+        scheduleRevert();
         complete(Result::Sent);
         return;
     case Phase::Typing:
@@ -474,8 +496,8 @@ void X11KeySender::lendAhead() {
     if (wanted.isEmpty() || firstWanted > m_next + kLendAheadStrokes)
         return;
 
-    // Free places: levels whose symbol is not among the needed ones. A place is ready once its last use is
-    // kRemapAfterUseMs past; among ready places the symbol needed again latest is given up first.
+    // Free places: levels whose symbol is not among the needed ones. A place is ready once the target has surely
+    // read its last use (safeAt); among ready places the symbol needed again latest is given up first.
     struct Place {
         int slot;
         int level;
@@ -489,7 +511,7 @@ void X11KeySender::lendAhead() {
         for (int l = 0; l < m_levels; ++l) {
             if (s.symbols[l] && needed.contains(s.symbols[l]))
                 continue;
-            const qint64 readyAt = s.lastUse[l] < 0 ? 0 : s.lastUse[l] + kRemapAfterUseMs;
+            const qint64 readyAt = s.lastUse[l] < 0 ? 0 : s.safeAt[l];
             if (readyAt > now)
                 m_nextReadyAt = std::min(m_nextReadyAt, readyAt);
             else

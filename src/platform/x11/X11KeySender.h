@@ -40,6 +40,7 @@ private:
         Symbol symbols[kMaxLevels] = {};               // each level as lent now
         qint64 lastUse[kMaxLevels] = {-1, -1, -1, -1}; // m_clock time of the last key event on a level, -1 never
         qint64 usableAt[kMaxLevels] = {};              // m_clock time from which a newly lent level may be typed
+        qint64 safeAt[kMaxLevels] = {};                // m_clock time by which the target has read the last use
         bool isLent() const {
             return std::any_of(std::begin(symbols), std::end(symbols), [](Symbol s) { return s != 0; });
         }
@@ -61,6 +62,7 @@ private:
     void findLevelThree();
     void setCapsLockOff(bool off);
     void revertSlots();
+    void scheduleRevert();
     void schedule(int ms);
 
     _XDisplay* m_display;
@@ -80,6 +82,7 @@ private:
     bool m_triedRelease = false;
     bool m_capsLockWasOn = false;
     qint64 m_modifierWaitStart = 0;
+    qint64 m_typingStart = 0;  // m_clock time the keys of the running sending began to go out
     qint64 m_pausedSince = -1; // m_clock time since when the typing waits for the user's keys, -1 when it does not
     QElapsedTimer m_clock;
     QTimer m_timer;
