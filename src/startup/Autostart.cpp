@@ -17,8 +17,12 @@ QString xdgFolder(const char* variable, const QString& fallback) {
     return value.isEmpty() ? QDir::homePath() + fallback : value;
 }
 
-QString configHome() { return xdgFolder("XDG_CONFIG_HOME", QStringLiteral("/.config")); }
-QString dataHome() { return xdgFolder("XDG_DATA_HOME", QStringLiteral("/.local/share")); }
+QString configHome() {
+    return xdgFolder("XDG_CONFIG_HOME", QStringLiteral("/.config"));
+}
+QString dataHome() {
+    return xdgFolder("XDG_DATA_HOME", QStringLiteral("/.local/share"));
+}
 
 QByteArray readAll(const QString& path) {
     QFile file(path);
@@ -49,10 +53,18 @@ const QString MimeType = QStringLiteral("application/x-zolpane-project");
 Autostart::Autostart(Settings& settings, const QString& executablePath, QObject* parent)
     : QObject(parent), m_settings(settings), m_executable(executablePath) {}
 
-QString Autostart::autostartEntryPath() const { return configHome() + QStringLiteral("/autostart/ZolpaneSW.desktop"); }
-QString Autostart::mimePackagePath() const { return dataHome() + QStringLiteral("/mime/packages/zolpane.xml"); }
-QString Autostart::desktopEntryPath() const { return dataHome() + QStringLiteral("/applications/Zolpane.desktop"); }
-QString Autostart::mimeAppsListPath() const { return configHome() + QStringLiteral("/mimeapps.list"); }
+QString Autostart::autostartEntryPath() const {
+    return configHome() + QStringLiteral("/autostart/ZolpaneSW.desktop");
+}
+QString Autostart::mimePackagePath() const {
+    return dataHome() + QStringLiteral("/mime/packages/zolpane.xml");
+}
+QString Autostart::desktopEntryPath() const {
+    return dataHome() + QStringLiteral("/applications/Zolpane.desktop");
+}
+QString Autostart::mimeAppsListPath() const {
+    return configHome() + QStringLiteral("/mimeapps.list");
+}
 
 QString Autostart::GetRegString(const QString& file, const QString& key) {
     const QList<QByteArray> lines = readAll(file).split('\n');
@@ -101,7 +113,7 @@ bool Autostart::SetRegString(const QString& file, const QString& key, const QStr
     }
     lines.insert(insertAt, entry);
     writeIfChanged(file, lines.join('\n') + '\n');
-            return true;
+    return true;
 }
 
 bool Autostart::DeleteRegValue(const QString& file, const QString& key) {
@@ -130,7 +142,9 @@ void Autostart::DisableRunAtStartup() {
     DeleteRegValue(autostartEntryPath(), QStringLiteral("Exec"));
 }
 
-QString Autostart::GetRunValue() const { return GetRegString(autostartEntryPath(), QStringLiteral("Exec")); }
+QString Autostart::GetRunValue() const {
+    return GetRegString(autostartEntryPath(), QStringLiteral("Exec"));
+}
 
 bool Autostart::RegisterFileType(const QString& className, const QString& extension, const QString& description,
                                  const QString& iconPath) {
