@@ -17,11 +17,20 @@ if [ -z "${DISPLAY:-}" ]; then
     export DISPLAY=":$(head -n1 "$displayfile")"
     rm -f "$displayfile"
     unset WAYLAND_DISPLAY
-    openbox --sm-disable >/dev/null 2>&1 &
+    logdir="$(mktemp -d)"
+    openbox --sm-disable >"$logdir/openbox.log" 2>&1 &
     wm_pid=$!
-    wmsystemtray >/dev/null 2>&1 &
+    wmsystemtray >"$logdir/wmsystemtray.log" 2>&1 &
     tray_pid=$!
-    trap 'kill $tray_pid $wm_pid $xvfb_pid 2>/dev/null || true' EXIT
+    trap 'kill $tray_pid $wm_pid $xvfb_pid 2>/dev/null || true; rm -rf "$logdir"' EXIT
+    # A helper that cannot start ends at once (wmsystemtray without its fonts, say): say so, with its words.
+    sleep 1
+    for helper in openbox:$wm_pid wmsystemtray:$tray_pid; do
+        if ! kill -0 "${helper#*:}" 2>/dev/null; then
+            echo "Warning: ${helper%%:*} ended right after its start; its output:" >&2
+            sed 's/^/    /' "$logdir/${helper%%:*}.log" >&2
+        fi
+    done
     echo "No display found: started a virtual display $DISPLAY (Xvfb with openbox and a tray)."
     echo "Look at it with e.g. 'DISPLAY=$DISPLAY xwd -root | convert xwd:- screen.png'. Ctrl+C ends Zolpane."
     build/zolpane "$@"

@@ -2,8 +2,11 @@
 
 BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-svg-dev libpng-dev libx11-dev libxtst-dev
     libx11-xcb-dev)
-DESKTOP_PACKAGES=(xvfb openbox wmsystemtray x11-utils)
-TEST_PACKAGES=(xvfb xdotool xclip openbox x11-utils tk wmsystemtray clang-14 libclang-rt-14-dev imagemagick)
+# Packages are installed without their Recommends, so what a tool only recommends but needs is listed here too:
+# wmsystemtray draws with the X core fonts of xfonts-base and dies without them before it owns the tray.
+DESKTOP_PACKAGES=(xvfb openbox wmsystemtray xfonts-base x11-utils)
+TEST_PACKAGES=(python3 xvfb xdotool xclip openbox x11-utils tk wmsystemtray xfonts-base clang-14 libclang-rt-14-dev
+    imagemagick)
 
 ensure_packages() {
     local missing=()

@@ -135,8 +135,7 @@ void PasteEngine::PasteClipboardToLastApplication() {
         return;
     if (!m_record.ActivateLastApplication())
         return;
-    const int setting = int(m_settings.ReadNumber(QStringLiteral("Zolpane"), QStringLiteral("PasteMethod")));
-    const QString keys = PasteMethod::keysFor(PasteMethod::forClipboard(setting));
+    const QString keys = PasteMethod::keysFor(PasteMethod::forClipboard(m_settings.ReadPasteMethod()));
     if (!keys.isEmpty())
         SendKeystrokes(keys);
 }

@@ -10,6 +10,9 @@
 namespace HotkeyOverview {
 
 QString hotkeyText(int mod, int key) {
+    // Key 0 is no key: a modifier set without a key is no hotkey either.
+    if (key == 0)
+        return {};
     QString prefix;
     switch (mod) {
     case 1: prefix = QStringLiteral("Alt + "); break;

@@ -15,6 +15,11 @@
 // member whose name could leave the target folder is skipped.
 namespace ProjectContainer {
 
+// How an empty row's text (ClipTable::EmptyClipText) is stored in the index and its data file: raw bytes
+// whatever the code page. Its six no-break spaces have no place in the double-byte code pages, where "A0 A0"
+// may even decode to another character, so readers compare these bytes before decoding.
+inline const QByteArray EmptyClipBytes = QByteArrayLiteral("Empty\xA0\xA0\xA0\xA0\xA0\xA0");
+
 struct Member {
     QString name; // decoded from the ANSI code page
     QByteArray data;

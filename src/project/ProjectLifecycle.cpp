@@ -388,7 +388,7 @@ void ProjectLifecycle::SaveQuickSlots() {
 
 void ProjectLifecycle::RefreshQuickSlotButtons() {
     for (int i = 1; i <= 8; ++i) {
-        isButton* button = m_window.icmdZolProject[i];
+        isButton* button = m_window.icmdZolProject[i - 1];
         const QString& path = QuickSlots[size_t(i)];
         const bool usable = !path.isEmpty() && ProjectContainer::FileExists(path);
         if (usable)
@@ -440,10 +440,8 @@ void ProjectLifecycle::ExportHotkeyOverviewCommand() {
     BusyCursor busy;
     m_window.ShowAtStatus(QStringLiteral("Please wait..."));
     HotkeyOverview::Hotkeys hotkeys{};
-    for (int i = 1; i <= ClipTable::ClipCount; ++i) {
-        hotkeys[size_t(i)].mod = int(m_settings.ReadNumber(QStringLiteral("Hotkeys"), QStringLiteral("Clip%1Mod").arg(i)));
-        hotkeys[size_t(i)].key = int(m_settings.ReadNumber(QStringLiteral("Hotkeys"), QStringLiteral("Clip%1Key").arg(i)));
-    }
+    for (int i = 1; clipHotkey && i <= ClipTable::ClipCount; ++i)
+        std::tie(hotkeys[size_t(i)].mod, hotkeys[size_t(i)].key) = clipHotkey(i);
     if (!HotkeyOverview::WriteHotkeyOverview(chosen, ProjectName, m_table, hotkeys)) {
         m_window.ShowAtStatus(QStringLiteral("Unable to save hotkey overview"));
         return;

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <functional>
+#include <utility>
 
 class ClipTable;
 class QFileSystemWatcher;
@@ -30,8 +31,11 @@ public:
     QString ProjectPath; // folder, ending in "/"
     QString ProjectName = Blank;
 
-    // The last foreign window's title, shown in the last-window label (filled by the paste engine).
+    // The last foreign window's title, shown in the last-window label (set by the composition root).
     std::function<QString()> lastWindowTitle;
+    // The registered hotkey of clip 1..30 as (modifier set, key code), for the overview page (set by the
+    // composition root).
+    std::function<std::pair<int, int>(int)> clipHotkey;
 
     // Opens the project named on the command line, or the default project.
     void startup(const QString& commandLine);
@@ -69,7 +73,6 @@ public:
     void RefreshQuickSlotButtons();
     void showQuickSlotDialog();
 
-    // The clip hotkeys for the overview page (filled from settings).
     static void splitPath(const QString& path, QString* folder, QString* file);
 
     // How long after a change in the program folder the hand-over file is looked at while the window is

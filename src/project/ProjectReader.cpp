@@ -35,10 +35,16 @@ int clipNumber(QByteArrayView name) {
     return n <= ClipTable::ClipCount ? n : 0;
 }
 
-// The first line of a text: up to the first CR, or all of it.
-QString firstLine(const QString& text) {
-    const qsizetype cr = text.indexOf('\r');
-    return cr < 0 ? text : text.left(cr);
+// A row text from its stored bytes; the empty-row marker is recognised before decoding.
+QString clipText(const QByteArray& bytes) {
+    return bytes == ProjectContainer::EmptyClipBytes ? ClipTable::EmptyClipText : CodePage::fromAnsi(bytes);
+}
+
+// The first line of stored text: up to the first CR, or all of it. No code page in use has CR as the second
+// byte of a character, so the bytes can be cut before decoding.
+QByteArray firstLine(const QByteArray& bytes) {
+    const qsizetype cr = bytes.indexOf('\r');
+    return cr < 0 ? bytes : bytes.left(cr);
 }
 
 // An RTF member holds the RTF source with the CR LF the writer appended after it.
@@ -50,7 +56,7 @@ void readClip(ClipTable& table, int i, const ProjectReader::Index& index, const 
     const QString format = CodePage::fromAnsi(index.value(i, "Format")).toUpper();
     if (const auto method = ProjectReader::methodByte(CodePage::fromAnsi(index.value(i, "Method"))))
         table.ClipMethod[size_t(i)] = *method;
-    const QString name = CodePage::fromAnsi(index.value(i, "Name"));
+    const QString name = clipText(index.value(i, "Name"));
     if (format == ClipTable::TxtLong || format == ClipTable::Rtf) {
         table.SwitchLock(i, true);
         table.setFormat(i, format);
@@ -69,7 +75,7 @@ void readClip(ClipTable& table, int i, const ProjectReader::Index& index, const 
         // The name line repeats the text; the data file is what counts.
         table.SwitchLock(i, false);
         table.setFormat(i, ClipTable::TxtSimple);
-        table.setText(i, data ? firstLine(CodePage::fromAnsi(*data)) : QString());
+        table.setText(i, data ? clipText(firstLine(*data)) : QString());
     } else {
         table.setText(i, name);
     }

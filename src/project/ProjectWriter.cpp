@@ -18,6 +18,10 @@ bool g_saving = false;
 
 const QByteArray CrLf = QByteArrayLiteral("\r\n");
 
+QByteArray clipTextBytes(const QString& text) {
+    return text == ClipTable::EmptyClipText ? ProjectContainer::EmptyClipBytes : CodePage::toAnsi(text);
+}
+
 template <typename T> void append(QByteArray& out, T value) {
     char raw[sizeof(T)];
     qToLittleEndian<T>(value, raw);
@@ -34,7 +38,7 @@ QByteArray indexContent(const ClipTable& table) {
         const ClipTable::Clip& clip = table.clip(i);
         out += "[Clip" + QByteArray::number(i) + "]" + CrLf;
         out += "Format = " + CodePage::toAnsi(clip.format) + CrLf;
-        out += "Name = " + CodePage::toAnsi(clip.text) + CrLf;
+        out += "Name = " + clipTextBytes(clip.text) + CrLf;
         out += "Method = " + QByteArray::number(table.ClipMethod[size_t(i)]) + CrLf;
     }
     return out;
@@ -45,7 +49,7 @@ QByteArray clipFileContent(const ClipTable& table, int i) {
     if (clip.format == ClipTable::Img)
         return clip.picture.isNull() ? QByteArray() : bmpBytes(clip.picture);
     if (clip.format == ClipTable::TxtSimple)
-        return CodePage::toAnsi(clip.text) + CrLf;
+        return clipTextBytes(clip.text) + CrLf;
     return CodePage::toAnsi(clip.data) + CrLf;
 }
 

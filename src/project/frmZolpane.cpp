@@ -162,13 +162,15 @@ void frmZolpane::buildButtons() {
     icmdLoad = make("icmdLoad", "OPEN", 4);
     icmdSave = make("icmdSave", "SAVE", 26);
     icmdDefaultProject = make("icmdDefaultProject", "HOME", 48);
-    icmdZolProject.fill(nullptr, 9);
-    for (int slot = 1; slot <= 8; ++slot) {
+    // Button k opens quick slot k + 1.
+    icmdZolProject.fill(nullptr, 8);
+    for (int k = 0; k < 8; ++k) {
+        const int slot = k + 1;
         auto* b = new isButton(central);
-        b->setObjectName(QStringLiteral("icmdZolProject(%1)").arg(slot));
+        b->setObjectName(QStringLiteral("icmdZolProject(%1)").arg(k));
         b->setIcon(MenuIcons::slotIcon(slot));
-        b->setGeometry(84 + (slot - 1) * 22, 3, ButtonSize, ButtonSize);
-        icmdZolProject[slot] = b;
+        b->setGeometry(84 + k * 22, 3, ButtonSize, ButtonSize);
+        icmdZolProject[k] = b;
         connect(b, &isButton::Click, this, [this, slot] { Q_EMIT quickSlotRequested(slot); });
     }
     const int right = RightColumnOffset + TemplateCopyLeft + TextLeftOffset + TextWidth - ButtonSize;

@@ -68,7 +68,7 @@ public:
     QVector<isButton*> icmdCopy;
     QVector<isButton*> icmdConf;
     QVector<isButton*> icmdProperties;
-    QVector<isButton*> icmdZolProject; // 1..8
+    QVector<isButton*> icmdZolProject; // 0..7, button k opens slot k + 1
 
     QCheckBox* chckMove = nullptr;
     QLabel* lblWindow = nullptr;

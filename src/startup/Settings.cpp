@@ -158,13 +158,17 @@ void Settings::LoadSpecialHotkeys() {
     }
 }
 
+int Settings::ReadPasteMethod() {
+    // A 16-bit integer: the stored number is rounded; 0.4 rounds to 0 and so reads as 1 as well.
+    const double method = ReadNumber(QStringLiteral("Zolpane"), QStringLiteral("PasteMethod"));
+    const int rounded = method > 0 ? int(std::nearbyint(method)) : 0;
+    return rounded > 0 ? rounded : 1;
+}
+
 void Settings::loadCoreValues() {
     const double charset = ReadNumber(QStringLiteral("General"), QStringLiteral("Charset"));
     Charset = (charset > 0 && charset <= 10) ? int(charset) : 0;
-    const double method = ReadNumber(QStringLiteral("Zolpane"), QStringLiteral("PasteMethod"));
-    DefaultPasteMethod = method > 0 ? int(std::nearbyint(method)) : 1;
-    if (DefaultPasteMethod <= 0)
-        DefaultPasteMethod = 1;
+    DefaultPasteMethod = ReadPasteMethod();
     ExitMode = int(ReadNumber(QStringLiteral("Zolpane"), QStringLiteral("Exiting")));
     AskDeletingClip = ReadNumber(QStringLiteral("Zolpane"), QStringLiteral("AskDeletingClip")) == 1;
     SentenceCaseKeepBig = ReadNumber(QStringLiteral("Zolpane"), QStringLiteral("SentenceCaseKeepBig")) == 1;

@@ -25,6 +25,8 @@ public:
 
     void LoadEditorFont();
     void LoadSpecialHotkeys();
+    // The PasteMethod setting as it is read now; a stored value of 0 or less reads as 1.
+    int ReadPasteMethod();
     // The memory-only steps of loading the options (charset, paste method, exit mode, flags).
     void loadCoreValues();
 

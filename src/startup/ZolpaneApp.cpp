@@ -252,6 +252,10 @@ void ZolpaneApp::wireMainWindow() {
                                   QStringLiteral("zolpane"));
     m_project = std::make_unique<ProjectLifecycle>(w, m_table, m_settings, m_paths);
     m_project->lastWindowTitle = [this] { return m_record->LastWindowTitle(); };
+    m_project->clipHotkey = [this](int clip) {
+        return m_hotkeys ? std::pair{m_hotkeys->ClipHotkeyMod[size_t(clip)], m_hotkeys->ClipHotkeyKey[size_t(clip)]}
+                         : std::pair{0, 0};
+    };
     connect(&w, &frmZolpane::unloading, this, [this, twipsX, twipsY] {
         WindowPlacement::SaveWindowPosition(*m_main, QStringLiteral("frmzolpane"), m_settings, twipsX, twipsY);
         m_project->handleExit(m_settings.ExitMode);

@@ -67,12 +67,26 @@ def check_equal(actual, expected, what):
         fail(f"{what}: expected {expected!r}, got {actual!r}")
 
 
+# The processes every wait depends on (X server, window manager, tray host) of the sessions now open. A wait
+# fails as soon as one of them has ended, with that process's own output, instead of running into its timeout.
+_infrastructure = []
+
+
+def _check_infrastructure():
+    for process in _infrastructure:
+        if not process.stopped_on_purpose and not process.running():
+            fail(f"{process.name} (pid {process.pid}) ended with status {process.returncode()}; "
+                 f"its output:\n{process.log().strip() or '(none)'}")
+
+
 def wait_for(predicate, timeout, message, interval=0.05):
     """Polls predicate until it returns something truthy, which is returned. Fails with message after timeout
-    seconds, naming the last value seen (or the last exception the predicate raised)."""
+    seconds, naming the last value seen (or the last exception the predicate raised), and at once when a
+    process of the desktop under test has ended."""
     deadline = time.monotonic() + timeout
     last = None
     while True:
+        _check_infrastructure()
         try:
             value = predicate()
             if value:
@@ -209,6 +223,7 @@ class Process:
         self.name = name
         self.popen = popen
         self.log_path = log_path
+        self.stopped_on_purpose = False
 
     @property
     def pid(self):
@@ -236,6 +251,7 @@ class Process:
 
     def stop(self):
         """SIGTERM, then SIGKILL after a bound; only this process, by its id."""
+        self.stopped_on_purpose = True
         if self.popen.poll() is not None:
             return
         try:
@@ -336,6 +352,12 @@ class Session:
         })
         return env
 
+    def start_infrastructure(self, name, argv, pass_fds=()):
+        """Starts a process the whole session depends on; every wait fails at once when it ends."""
+        process = self.start_process(name, argv, pass_fds=pass_fds)
+        _infrastructure.append(process)
+        return process
+
     def start_process(self, name, argv, env=None, cwd=None, pass_fds=()):
         log_path = os.path.join(self.root, f"{len(self.processes):02d}-{name}.log")
         with open(log_path, "wb") as log:
@@ -368,7 +390,7 @@ class Session:
     def _start_xvfb(self):
         read_fd, write_fd = os.pipe()
         try:
-            xvfb = self.start_process("Xvfb", ["Xvfb", "-displayfd", str(write_fd), "-screen", "0",
+            xvfb = self.start_infrastructure("Xvfb", ["Xvfb", "-displayfd", str(write_fd), "-screen", "0",
                                                "1280x800x24", "-nolisten", "tcp"], pass_fds=(write_fd,))
             os.close(write_fd)
             write_fd = -1
@@ -391,7 +413,7 @@ class Session:
         self.display = ":" + number.decode().strip()
 
     def _start_openbox(self):
-        openbox = self.start_process("openbox", ["openbox", "--sm-disable", "--config-file", OPENBOX_RC])
+        openbox = self.start_infrastructure("openbox", ["openbox", "--sm-disable", "--config-file", OPENBOX_RC])
 
         def wm_ready():
             if not openbox.running():
@@ -401,14 +423,19 @@ class Session:
         wait_for(wm_ready, START_TIMEOUT, "openbox to manage the screen")
 
     def _start_tray(self):
-        self.start_process("wmsystemtray", ["wmsystemtray", "--non-wmaker"])
+        self.start_infrastructure("wmsystemtray", ["wmsystemtray", "--non-wmaker"])
         wait_for(lambda: selection_owner(self.display, "_NET_SYSTEM_TRAY_S0"), START_TIMEOUT,
                  "wmsystemtray to own _NET_SYSTEM_TRAY_S0")
 
     def _start_target(self):
         self.target_out = os.path.join(self.root, "tk-target.txt")
         self.target = self.start_process("tk-target", ["wish", TK_TARGET, self.target_out])
-        wait_for(lambda: os.path.exists(self.target_out), START_TIMEOUT, "the Tk target to show its window")
+
+        def shown():
+            if not self.target.running():
+                fail(f"the Tk target ended with status {self.target.returncode()}: {self.target.log().strip()}")
+            return os.path.exists(self.target_out)
+        wait_for(shown, START_TIMEOUT, "the Tk target to show its window")
         self.target_window = self.wait_for_window("TkTarget")  # Tk sets no _NET_WM_PID
 
     # ---- the program
@@ -615,6 +642,7 @@ class Session:
                     print(f"    | {line}")
 
     def _cleanup(self):
+        _infrastructure[:] = [p for p in _infrastructure if p not in self.processes]
         for process in reversed(self.processes):
             try:
                 process.stop()

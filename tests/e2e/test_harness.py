@@ -4,11 +4,12 @@ machine (the Tk target takes typed and pasted text, the clipboard round-trips, t
 selection, a close request reaches a window)."""
 
 import os
+import signal
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from harness import Session, check, check_equal, main, selection_owner, wait_for  # noqa: E402
+from harness import Session, TestFailure, check, check_equal, main, selection_owner, wait_for  # noqa: E402
 
 
 def test_tk_target_takes_typed_and_pasted_text():
@@ -36,6 +37,23 @@ def test_close_request_reaches_a_window():
         s.close_window(s.target_window)  # Tk's default answer to WM_DELETE_WINDOW is to end
         s.target.wait(5)
         check(not s.windows(title="TkTarget"), "the target's window is gone")
+
+
+def test_a_wait_fails_at_once_with_the_output_of_a_tray_host_that_ended():
+    with Session("harness-helper-ends", tray=True) as s:
+        tray = next(p for p in s.processes if p.name == "wmsystemtray")
+        with open(tray.log_path, "a") as log:
+            log.write("last words of the tray host\n")
+        os.kill(tray.pid, signal.SIGKILL)
+        tray.popen.wait()
+        try:
+            wait_for(lambda: False, 60, "something that never comes")
+        except TestFailure as e:
+            message = str(e)
+        else:
+            message = ""
+        check("wmsystemtray" in message and "last words of the tray host" in message and "timed out" not in message,
+              f"the wait names the ended tray host and its output, got {message!r}")
 
 
 if __name__ == "__main__":

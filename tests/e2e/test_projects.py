@@ -296,6 +296,38 @@ def test_quick_slot_key_in_a_row_opens_the_slot_project():
         wait_for_row_text(s, "quick slot clips", "row 1 of the slot's project")
 
 
+def is_above(s, window):
+    out = s.run(["xprop", "-id", str(window), "_NET_WM_STATE"], check=False).stdout
+    return "_NET_WM_STATE_ABOVE" in out
+
+
+def test_always_on_top_keeps_the_main_window_shown_around_its_dialogs():
+    with Session("always-on-top") as s:
+        path = write_project(s, "top.zp", {1: "pinned"})
+        write_settings(s, ZPAlwaysOnTop=1)
+        zp = s.start_zolpane(path)
+        window = s.wait_for_window("Zolpane (top.zp)", pid=zp.pid)
+        wait_for(lambda: is_above(s, window), 5, "the main window to stay on top from the start")
+        # Clip properties (F4 in a row), settings (global hotkey), quick slots (Options menu). Escape in the
+        # settings asks whether to save them.
+        for keys, title, asks in ((["F4"], "Clip properties", False), (["ctrl+alt+s"], "Zolpane Settings", True),
+                                  (["alt+o", "z"], "ZolProjects Configuration", False)):
+            s.activate(window)
+            s.key(*keys)
+            dialog = s.wait_for_window(title, pid=zp.pid)
+            wait_for(lambda: not is_above(s, window), 5, f"the main window to let {title} come first")
+            check(s.is_viewable(window), f"the main window is still shown while {title} is open")
+            s.activate(dialog)
+            s.key("Escape")
+            if asks:
+                box = s.wait_for_window("Zolpane", pid=zp.pid)
+                s.activate(box)
+                s.key("n")
+            wait_for(lambda: not s.windows(title=title, pid=zp.pid, visible=True), 5, f"{title} to close")
+            wait_for(lambda: is_above(s, window), 5, f"the main window on top again after {title}")
+            check(s.is_viewable(window), f"the main window is still shown after {title}")
+
+
 def test_project_file_association_is_written_at_start():
     with Session("association") as s:
         write_settings(s)

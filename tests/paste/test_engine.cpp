@@ -61,6 +61,18 @@ class TestEngine : public QObject {
                 return {};
             return keys.deliveries.takeLast().keys;
         }
+        // The same as keystroke notation: "+" Shift and "^" Control before each key, INSERT for Insert.
+        QString lastTyped() {
+            QString typed;
+            for (const KeyAction& k : lastKeys()) {
+                if (k.modifiers & ShiftModifier)
+                    typed += '+';
+                if (k.modifiers & ControlModifier)
+                    typed += '^';
+                typed += k.key == SpecialKey::Insert ? QStringLiteral("INSERT") : QString::fromUcs4(&k.character, 1);
+            }
+            return typed;
+        }
     };
 
 private Q_SLOTS:
@@ -136,16 +148,38 @@ private Q_SLOTS:
             QCOMPARE(f.window.statusText(), QStringLiteral("Text copied."));
             return;
         }
-        QString typed;
-        for (const KeyAction& k : f.lastKeys()) {
-            if (k.modifiers & ShiftModifier)
-                typed += '+';
-            if (k.modifiers & ControlModifier)
-                typed += '^';
-            typed += k.key == SpecialKey::Insert ? QStringLiteral("INSERT") : QString::fromUcs4(&k.character, 1);
-        }
-        QCOMPARE(typed, expected == "a{b}+c" ? QStringLiteral("ab+c") : expected);
+        QCOMPARE(f.lastTyped(), expected == "a{b}+c" ? QStringLiteral("ab+c") : expected);
         QCOMPARE(f.window.statusText(), QStringLiteral("Clip 6 pasted."));
+    }
+
+    // After the clipboard menu's date and time: the PasteMethod setting as stored now decides the keys.
+    void pasteClipboard_data() {
+        QTest::addColumn<QString>("setting");
+        QTest::addColumn<QString>("autoPasteOther");
+        QTest::addColumn<QString>("expected"); // "" = nothing sent
+        QTest::newRow("control v") << "1" << "1" << "^v";
+        QTest::newRow("key by key pastes with control v") << "2" << "1" << "^v";
+        QTest::newRow("shift insert") << "3" << "1" << "+INSERT";
+        QTest::newRow("zero reads as control v") << "0" << "1" << "^v";
+        QTest::newRow("negative reads as control v") << "-3" << "1" << "^v";
+        QTest::newRow("text reads as control v") << "abc" << "1" << "^v";
+        QTest::newRow("default method sends nothing") << "4" << "1" << "";
+        QTest::newRow("auto paste of others off") << "3" << "0" << "";
+    }
+    void pasteClipboard() {
+        QFETCH(QString, setting);
+        QFETCH(QString, autoPasteOther);
+        QFETCH(QString, expected);
+        Fixture f;
+        f.settings.WriteSetting(QStringLiteral("Zolpane"), QStringLiteral("PasteMethod"), setting);
+        f.settings.WriteSetting(QStringLiteral("Zolpane"), QStringLiteral("AutoPasteOther"), autoPasteOther);
+        f.engine.PasteClipboardToLastApplication();
+        if (expected.isEmpty()) {
+            QTest::qWait(50);
+            QVERIFY(f.keys.deliveries.isEmpty());
+            return;
+        }
+        QCOMPARE(f.lastTyped(), expected);
     }
 
     void activationFallsBackAndHides() {

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -118,6 +119,33 @@ private Q_SLOTS:
         }
         QCOMPARE(readBytes(m_root + "new.zp"), expected);
         QCOMPARE(tree(m_temp), QStringList());
+    }
+
+    // The empty-row marker is stored as raw bytes and recognised before decoding, also where the code page has
+    // no no-break space (932, 950) or reads "A0 A0" as one character (936, 949).
+    void emptyRowsInEveryCodePage_data() {
+        QTest::addColumn<QByteArray>("codePage");
+        for (const char* cp : {"1252", "932", "936", "949", "950"})
+            QTest::newRow(cp) << QByteArray(cp);
+    }
+    void emptyRowsInEveryCodePage() {
+        QFETCH(QByteArray, codePage);
+        const QByteArray before = qgetenv("ZOLPANE_CODEPAGE");
+        qputenv("ZOLPANE_CODEPAGE", codePage);
+        const auto restore = qScopeGuard([&] { qputenv("ZOLPANE_CODEPAGE", before); });
+        ClipTable saved;
+        saved.setText(2, QStringLiteral("two"));
+        QCOMPARE(ProjectWriter::save(saved, m_root + "p.zp", m_temp), Writer::Saved);
+        const QByteArray bytes = readBytes(m_root + "p.zp");
+        QCOMPARE(bytes.count("Name = " + EmptyAnsi + "\r\n"), 29);
+        QCOMPARE(bytes.count(EmptyAnsi + "\r\n"), 2 * 29); // index lines and data files
+        ClipTable loaded;
+        loaded.setText(1, QStringLiteral("old"));
+        QCOMPARE(ProjectReader::load(m_root + "p.zp", m_temp, loaded), Reader::Loaded);
+        for (int i = 1; i <= ClipTable::ClipCount; ++i) {
+            QCOMPARE(loaded.clip(i).text, i == 2 ? QStringLiteral("two") : ClipTable::EmptyClipText);
+            QCOMPARE(loaded.isEmptyClip(i), i != 2);
+        }
     }
 
     void readerGoldens_data() {

@@ -386,8 +386,11 @@ private Q_SLOTS:
         p.RefreshQuickSlotButtons();
         QCOMPARE(f.settings.ReadSetting("ZolProjects", "ZolProject3"), slot);
         QCOMPARE(f.settings.ReadSetting("ZolProjects", "ZolProject4"), QString());
-        QVERIFY(f.window->icmdZolProject[3]->isEnabled());
-        QVERIFY(!f.window->icmdZolProject[4]->isEnabled());
+        // Button k stands for slot k + 1.
+        const auto slotButton = [&](int k) { return f.window->findChild<isButton*>(QStringLiteral("icmdZolProject(%1)").arg(k)); };
+        QVERIFY(slotButton(2)->isEnabled());
+        QVERIFY(!slotButton(3)->isEnabled());
+        QVERIFY(!slotButton(7)->isEnabled() && !f.window->findChild<isButton*>(QStringLiteral("icmdZolProject(8)")));
         f.table.CleanUp();
         f.row(2)->setFocus();
         QTest::keyClick(f.row(2), Qt::Key_F3, Qt::ControlModifier); // Ctrl+F3 opens slot 3
@@ -402,10 +405,12 @@ private Q_SLOTS:
         const QString slot = f.dir.filePath("s.zp");
         p.SaveProject(slot);
         p.RefreshQuickSlotButtons();
+        f.window->setAlwaysOnTop(true, false);
         for (const bool accept : {false, true}) {
             p.showQuickSlotDialog();
             auto* dialog = f.window->findChild<frmZolProjects*>();
             QVERIFY(dialog);
+            QVERIFY(!f.windows.isTopMost(f.window.get())); // the dialog comes first while it is open
             FileDialogs::setNextFileName(f.dir.filePath("nothing-here.zp")); // refused, the dialog comes again
             FileDialogs::setNextFileName(slot);
             dialog->cmdBrowse[2]->click();
@@ -416,10 +421,30 @@ private Q_SLOTS:
             else
                 QTest::keyClick(dialog, Qt::Key_Escape);
             QTRY_VERIFY(!f.window->findChild<frmZolProjects*>());
+            QVERIFY(f.windows.isTopMost(f.window.get()));
             QCOMPARE(p.QuickSlots[2], accept ? slot : QString());
             QCOMPARE(f.settings.ReadSetting("ZolProjects", "ZolProject2"), accept ? slot : QString());
-            QCOMPARE(f.window->icmdZolProject[2]->isEnabled(), accept);
+            QCOMPARE(f.window->findChild<isButton*>(QStringLiteral("icmdZolProject(1)"))->isEnabled(), accept);
         }
+    }
+
+    // The export command lists the hotkeys registered now, not what settings.ini says.
+    void hotkeyOverviewCommand() {
+        Fixture f;
+        f.table.setText(1, QStringLiteral("one"));
+        f.table.setText(2, QStringLiteral("two"));
+        f.settings.WriteSetting(QStringLiteral("Hotkeys"), QStringLiteral("Clip1Mod"), QStringLiteral("4"));
+        f.settings.WriteSetting(QStringLiteral("Hotkeys"), QStringLiteral("Clip1Key"), QStringLiteral("65"));
+        f.project->clipHotkey = [](int clip) { return clip == 1 ? std::pair{2, 49} : std::pair{2, 0}; };
+        const QString path = f.dir.filePath("overview.html");
+        FileDialogs::setNextFileName(path);
+        Messages::setNextAnswer(Messages::No); // do not open it in the browser
+        f.project->ExportHotkeyOverviewCommand();
+        QFile page(path);
+        QVERIFY(page.open(QIODevice::ReadOnly));
+        const QByteArray content = page.readAll();
+        QVERIFY(content.contains("<TD>\r\nCtrl + 1</TD></TR>\r\n<TR><TD>2</TD><TD>\r\ntwo</TD><TD>\r\n</TD></TR>"));
+        QCOMPARE(f.window->statusText(), QStringLiteral("Overview Saved"));
     }
 
     void hotkeyOverview() {
@@ -445,6 +470,7 @@ private Q_SLOTS:
             "Clip Hotkey</TD></TR>\r\n<TR><TD COLSPAN=3>There are just empty clips</TD></TR>\r\n</TABLE>"));
         QCOMPARE(HotkeyOverview::hotkeyText(6, 48), QStringLiteral("Ctrl + Shift + 0"));
         QCOMPARE(HotkeyOverview::hotkeyText(0, 48), QString());
+        QCOMPARE(HotkeyOverview::hotkeyText(2, 0), QString()); // Ctrl ticked with the key "(none)"
     }
 };
 

@@ -4,8 +4,11 @@
 #include "x11/X11ErrorTrap.h"
 #include "x11/X11Properties.h"
 
+#include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QVarLengthArray>
+#include <QVariant>
 #include <QWidget>
 
 #include <pwd.h>
@@ -30,6 +33,8 @@ constexpr long kSourcePager = 2;
 // Walking up from the focus window to the managed window passes the window manager's frames at most; deeper
 // chains mean a foreign window tree, not ours to search further.
 constexpr int kMaxFocusDepth = 32;
+// The widget property that keeps whether a window is to stay on top.
+constexpr char kTopMostProperty[] = "zolpaneTopMost";
 
 void sendToRoot(Display* d, Window w, Atom type, long l0, long l1, long l2, long l3) {
     XEvent ev{};
@@ -84,12 +89,51 @@ double X11WindowSystem::twipsPerPixelY() const {
 void X11WindowSystem::setTopMost(QWidget* window, bool topMost) {
     if (!window)
         return;
-    // Keeps the flag for the next time the window is mapped, and asks the window manager now.
-    window->setWindowFlag(Qt::WindowStaysOnTopHint, topMost);
-    if (!window->isVisible() || !window->windowHandle())
+    // Qt's own stay-on-top flag would re-create (and so hide) a shown window: the state goes through the window
+    // manager instead. The wish is kept on the widget, because a window manager drops the state of a window it
+    // no longer manages, and is written again before each time the window is shown.
+    window->setProperty(kTopMostProperty, topMost);
+    if (!m_topMostWindows.contains(window)) {
+        m_topMostWindows.insert(window);
+        window->installEventFilter(this);
+        connect(window, &QObject::destroyed, this, [this, window] { m_topMostWindows.remove(window); });
+    }
+    if (window->testAttribute(Qt::WA_Mapped)) {
+        sendToRoot(m_display, Window(window->winId()), atom(m_display, "_NET_WM_STATE"),
+                   topMost ? kStateAdd : kStateRemove, long(atom(m_display, "_NET_WM_STATE_ABOVE")), 0, kSourcePager);
+        XFlush(m_display);
+    } else {
+        writeAboveState(window, topMost);
+    }
+}
+
+bool X11WindowSystem::eventFilter(QObject* watched, QEvent* event) {
+    // The show event comes before the window is mapped; the window manager reads the state when it maps it.
+    if (event->type() == QEvent::Show && m_topMostWindows.contains(watched)) {
+        auto* window = static_cast<QWidget*>(watched);
+        if (window->isWindow() && !window->testAttribute(Qt::WA_Mapped))
+            writeAboveState(window, window->property(kTopMostProperty).toBool());
+    }
+    return false;
+}
+
+void X11WindowSystem::writeAboveState(QWidget* window, bool above) {
+    // winId() creates the native window if there is none yet, without mapping it.
+    const Window w = Window(window->winId());
+    const Atom state = atom(m_display, "_NET_WM_STATE");
+    const Atom aboveAtom = atom(m_display, "_NET_WM_STATE_ABOVE");
+    QList<unsigned long> states = X11Properties::items(m_display, w, state, XA_ATOM);
+    const bool has = states.contains(aboveAtom);
+    if (has == above)
         return;
-    sendToRoot(m_display, Window(window->winId()), atom(m_display, "_NET_WM_STATE"), topMost ? kStateAdd : kStateRemove,
-               long(atom(m_display, "_NET_WM_STATE_ABOVE")), 0, kSourcePager);
+    if (above)
+        states.append(aboveAtom);
+    else
+        states.removeAll(aboveAtom);
+    QVarLengthArray<Atom, 8> atoms(states.begin(), states.end());
+    X11ErrorTrap trap(m_display);
+    XChangeProperty(m_display, w, state, XA_ATOM, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(atoms.constData()), int(atoms.size()));
     XFlush(m_display);
 }
 

@@ -2,6 +2,8 @@
 
 #include "Platform.h"
 
+#include <QSet>
+
 struct _XDisplay;
 union _XEvent;
 class X11Connection;
@@ -26,11 +28,17 @@ public:
     bool activateWindow(WindowId window, bool maximize) override;
     bool hasFocus(WindowId window) const override;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void onEvent(_XEvent& event);
+    // Adds or removes _NET_WM_STATE_ABOVE in the state property of a window that is not mapped.
+    void writeAboveState(QWidget* window, bool above);
 
     _XDisplay* m_display;
     X11Connection* m_tracker;
     unsigned long m_activeAtom = 0;
     WindowId m_lastActive = 0;
+    QSet<QObject*> m_topMostWindows;
 };
