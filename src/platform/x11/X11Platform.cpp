@@ -1,4 +1,5 @@
 #include "PlatformServices.h"
+#include "x11/X11ClipboardRequests.h"
 #include "x11/X11HotkeySystem.h"
 #include "x11/X11KeySender.h"
 #include "x11/X11WindowSystem.h"
@@ -19,5 +20,7 @@ PlatformServices createPlatformServices() {
     services.windows = std::make_unique<X11WindowSystem>(display);
     services.hotkeys = std::make_unique<X11HotkeySystem>(display);
     services.keys = std::make_unique<X11KeySender>(display, *services.windows);
+    // Answers for our clipboard as long as the platform services live.
+    new X11ClipboardRequests(display, services.windows.get());
     return services;
 }

@@ -1,0 +1,107 @@
+#include "x11/X11ClipboardRequests.h"
+#include "PlatformLog.h"
+
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QMimeData>
+
+#include <X11/Xlib.h>
+#include <xcb/xproto.h>
+
+namespace {
+
+// Targets about the selection itself rather than its data; Qt answers them for any content.
+bool isProtocolTarget(const QByteArray& target) {
+    return target == "TARGETS" || target == "MULTIPLE" || target == "TIMESTAMP" || target == "SAVE_TARGETS";
+}
+
+// The names under which X clients ask for plain text.
+bool isTextTarget(const QByteArray& target) {
+    return target == "UTF8_STRING" || target == "STRING" || target == "TEXT" || target == "COMPOUND_TEXT" ||
+           target.startsWith("text/plain");
+}
+
+bool isImageTarget(const QByteArray& target) {
+    return target.startsWith("image/") || target == "PIXMAP" || target == "BITMAP";
+}
+
+} // namespace
+
+bool X11ClipboardRequests::provides(const Content& content, const QByteArray& target) {
+    if (isProtocolTarget(target) || content.formats.contains(QString::fromLatin1(target)))
+        return true;
+    if (isTextTarget(target))
+        return content.text;
+    if (isImageTarget(target))
+        return content.image;
+    return false;
+}
+
+X11ClipboardRequests::X11ClipboardRequests(Display* display, QObject* parent) : QObject(parent), m_display(display) {
+    m_clipboardAtom = XInternAtom(display, "CLIPBOARD", False);
+    if (QClipboard* clipboard = QGuiApplication::clipboard())
+        connect(clipboard, &QClipboard::dataChanged, this, &X11ClipboardRequests::takeContent);
+    takeContent();
+    QCoreApplication::instance()->installNativeEventFilter(this);
+}
+
+X11ClipboardRequests::~X11ClipboardRequests() {
+    if (QCoreApplication* app = QCoreApplication::instance())
+        app->removeNativeEventFilter(this);
+}
+
+void X11ClipboardRequests::takeContent() {
+    // Called when the clipboard changes, ours or not: what it holds is looked at only while it is ours, so that
+    // no other application's data is ever fetched for it.
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    m_owned = clipboard && clipboard->ownsClipboard();
+    m_content = {};
+    if (!m_owned)
+        return;
+    if (const QMimeData* data = clipboard->mimeData(QClipboard::Clipboard)) {
+        m_content.formats = data->formats();
+        m_content.text = data->hasText();
+        m_content.image = data->hasImage();
+    }
+}
+
+QByteArray X11ClipboardRequests::atomName(unsigned long atom) {
+    const auto known = m_names.constFind(atom);
+    if (known != m_names.cend())
+        return *known;
+    QByteArray name;
+    if (char* text = XGetAtomName(m_display, Atom(atom))) {
+        name = text;
+        XFree(text);
+    }
+    m_names.insert(atom, name);
+    return name;
+}
+
+bool X11ClipboardRequests::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
+    if (!m_owned || eventType != "xcb_generic_event_t")
+        return false;
+    const auto* event = static_cast<const xcb_generic_event_t*>(message);
+    if ((event->response_type & 0x7f) != XCB_SELECTION_REQUEST)
+        return false;
+    const auto* request = static_cast<const xcb_selection_request_event_t*>(message);
+    if (request->selection != m_clipboardAtom)
+        return false;
+    const QByteArray target = atomName(request->target);
+    if (provides(m_content, target))
+        return false;
+
+    XEvent reply{};
+    reply.xselection.type = SelectionNotify;
+    reply.xselection.display = m_display;
+    reply.xselection.requestor = request->requestor;
+    reply.xselection.selection = request->selection;
+    reply.xselection.target = request->target;
+    reply.xselection.property = None; // refused
+    reply.xselection.time = request->time;
+    XSendEvent(m_display, request->requestor, False, NoEventMask, &reply);
+    XFlush(m_display);
+    qCDebug(lcPlatform) << "clipboard request for" << target << "refused: the content has no such form";
+    return true;
+}
