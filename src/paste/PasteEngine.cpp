@@ -10,21 +10,15 @@
 #include "PasteMethod.h"
 #include "Platform.h"
 #include "Settings.h"
-#include "frmZolpane.h"
 
-#include <QAction>
 #include <QClipboard>
-#include <QLabel>
 #include <QMimeData>
 #include <QTimer>
 
-PasteEngine::PasteEngine(ClipTable& table, frmZolpane& window, Settings& settings, WindowSystem& windows,
-                         KeySender& keys, LastWindowRecord& record, QClipboard* clipboard, QObject* parent)
-    : QObject(parent), m_table(table), m_window(window), m_settings(settings), m_windows(windows), m_keys(keys),
-      m_record(record), m_clipboard(clipboard) {
-    connect(&m_window, &frmZolpane::copyRequested, this, &PasteEngine::CopyClip);
-    connect(&m_window, &frmZolpane::pasteNextRequested, this, [this](bool upwards) { PasteNext(!upwards); });
-}
+PasteEngine::PasteEngine(ClipTable& table, Settings& settings, WindowSystem& windows, KeySender& keys,
+                         LastWindowRecord& record, QClipboard* clipboard, QObject* parent)
+    : QObject(parent), m_table(table), m_settings(settings), m_windows(windows), m_keys(keys), m_record(record),
+      m_clipboard(clipboard) {}
 
 void PasteEngine::putOnClipboard(int n) {
     const ClipTable::Clip& clip = m_table.clip(n);
@@ -45,36 +39,29 @@ void PasteEngine::putOnClipboard(int n) {
     m_clipboard->clear();
     m_clipboard->setMimeData(mime);
     if (!status.isEmpty())
-        m_window.ShowAtStatus(status);
+        Q_EMIT statusMessage(status);
 }
 
 void PasteEngine::markLastClip(int n) {
     LastClip = n;
-    for (int i = 1; i <= ClipTable::ClipCount; ++i) {
-        QLabel* label = m_window.lblPanel.value(i);
-        if (!label)
-            continue;
-        QFont font = label->font();
-        font.setBold(i == n);
-        label->setFont(font);
-    }
+    Q_EMIT lastClipMarked(n);
 }
 
 void PasteEngine::CopyClip(int n) {
     if (!ClipTable::isValidIndex(n))
         return;
-    m_window.tmrRestore->stop();
+    Q_EMIT copyStarted();
     const QString& text = m_table.clip(n).text;
     if (text.isEmpty() || text == ClipTable::EmptyClipText) {
-        m_window.ShowAtStatus(QStringLiteral("Textbox is empty!"));
+        Q_EMIT statusMessage(QStringLiteral("Textbox is empty!"));
         return;
     }
     putOnClipboard(n);
     markLastClip(n);
 
-    if (m_window.mnuAutoPaste->isChecked()) {
+    if (m_settings.AutoPaste) {
         if (!m_record.ActivateLastApplication()) {
-            m_window.ShowAtStatus(QStringLiteral("Can't activate last active application."));
+            Q_EMIT statusMessage(QStringLiteral("Can't activate last active application."));
         } else {
             const ClipTable::Clip& clip = m_table.clip(n);
             const int method = PasteMethod::effective(m_table.ClipMethod[size_t(n)], m_settings.DefaultPasteMethod);
@@ -89,13 +76,13 @@ void PasteEngine::CopyClip(int n) {
                 sent = SendKeystrokes(PasteMethod::keysFor(send));
             }
             if (sent)
-                m_window.ShowAtStatus(QStringLiteral("Clip %1 pasted.").arg(n));
+                Q_EMIT statusMessage(QStringLiteral("Clip %1 pasted.").arg(n));
         }
     }
-    if (m_window.mnuHideOnCopy->isChecked())
-        m_window.hide();
-    else if (m_window.mnuMinimizeOnCopy->isChecked())
-        m_window.showMinimized();
+    if (m_settings.HideOnCopy)
+        Q_EMIT hideWindowRequested();
+    else if (m_settings.MinimizeOnCopy)
+        Q_EMIT minimizeWindowRequested();
 }
 
 bool PasteEngine::SendKeystrokes(const QString& keys) {
@@ -131,7 +118,7 @@ void PasteEngine::PasteNext(bool down) {
 
 void PasteEngine::PasteClipboardToLastApplication() {
     if (m_settings.ReadNumber(QStringLiteral("Zolpane"), QStringLiteral("AutoPasteOther")) == 0 ||
-        !m_window.mnuAutoPaste->isChecked())
+        !m_settings.AutoPaste)
         return;
     if (!m_record.ActivateLastApplication())
         return;

@@ -9,17 +9,15 @@ class ClipTable;
 class KeySender;
 class LastWindowRecord;
 class QClipboard;
-class QAction;
 class Settings;
 class WindowSystem;
-class frmZolpane;
 
 // The main action of the program: a clip onto the clipboard in its format and, with auto paste on, into the
 // application the user worked in last, with the clip's paste method.
 class PasteEngine final : public QObject {
     Q_OBJECT
 public:
-    PasteEngine(ClipTable& table, frmZolpane& window, Settings& settings, WindowSystem& windows, KeySender& keys,
+    PasteEngine(ClipTable& table, Settings& settings, WindowSystem& windows, KeySender& keys,
                 LastWindowRecord& record, QClipboard* clipboard, QObject* parent = nullptr);
 
     // The number of the clip copied last, 0 before the first copy.
@@ -37,12 +35,21 @@ public:
     // How long paste next waits before copying, so the release of its own keys has settled.
     static constexpr int pasteNextDelayMs = 10;
 
+Q_SIGNALS:
+    // A copy begins: a status message still shown stays until the copy shows its own.
+    void copyStarted();
+    void statusMessage(const QString& text);
+    // Clip n is the one copied last (its row label is shown in bold).
+    void lastClipMarked(int n);
+    // After a copy, by the copy options: the main window hides, or is minimized.
+    void hideWindowRequested();
+    void minimizeWindowRequested();
+
 private:
     void putOnClipboard(int n);
     void markLastClip(int n);
 
     ClipTable& m_table;
-    frmZolpane& m_window;
     Settings& m_settings;
     WindowSystem& m_windows;
     KeySender& m_keys;

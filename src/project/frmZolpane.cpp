@@ -241,8 +241,13 @@ void frmZolpane::buildMenus() {
     mnuMinimizeOnCopy = action(mnuOptions, "mnuMinimizeOnCopy", QStringLiteral("&Minimize On Copy"));
     mnuHideOnCopy = action(mnuOptions, "mnuHideOnCopy", QStringLiteral("&Hide On Copy"));
     mnuAutoPaste = action(mnuOptions, "mnuAutoPaste", QStringLiteral("&Auto Paste In Last Active Aplication"));
+    // The check marks show the copy options held by the settings; a click changes them there.
     for (QAction* a : {mnuMinimizeOnCopy, mnuHideOnCopy, mnuAutoPaste})
         a->setCheckable(true);
+    connect(mnuMinimizeOnCopy, &QAction::toggled, this, [this](bool on) { m_settings.MinimizeOnCopy = on; });
+    connect(mnuHideOnCopy, &QAction::toggled, this, [this](bool on) { m_settings.HideOnCopy = on; });
+    connect(mnuAutoPaste, &QAction::toggled, this, [this](bool on) { m_settings.AutoPaste = on; });
+    showCopyOptions();
 
     mnuClipboard = bar->addMenu(QStringLiteral("&Clipboard"));
     mnuClipboard->setObjectName(QStringLiteral("mnuClipboard"));
@@ -315,6 +320,16 @@ void frmZolpane::ShowAtStatus(const QString& text) {
 }
 
 QString frmZolpane::statusText() const { return m_statusPanel->text(); }
+
+void frmZolpane::holdStatus() { tmrRestore->stop(); }
+
+void frmZolpane::markLastClip(int n) {
+    for (int i = 1; i <= ClipTable::ClipCount; ++i) {
+        QFont font = lblPanel[i]->font();
+        font.setBold(i == n);
+        lblPanel[i]->setFont(font);
+    }
+}
 
 void frmZolpane::CleanUp() {
     m_table.CleanUp();
@@ -496,6 +511,12 @@ void frmZolpane::setAlwaysOnTop(bool on, bool writeSetting) {
     m_windows.setTopMost(this, on);
     icmdAlwaysOnTopOFF->setVisible(!on);
     icmdAlwaysOnTopON->setVisible(on);
+}
+
+void frmZolpane::showCopyOptions() {
+    mnuMinimizeOnCopy->setChecked(m_settings.MinimizeOnCopy);
+    mnuHideOnCopy->setChecked(m_settings.HideOnCopy);
+    mnuAutoPaste->setChecked(m_settings.AutoPaste);
 }
 
 void frmZolpane::dropTopMost() { m_windows.setTopMost(this, false); }

@@ -29,6 +29,10 @@ public:
     // Status line: the message panel shows text until 1500 ms after the last message, then "Ready".
     void ShowAtStatus(const QString& text);
     QString statusText() const;
+    // Keeps the message shown now until the next one (no return to "Ready").
+    void holdStatus();
+    // The number label of clip n in bold, the others plain.
+    void markLastClip(int n);
 
     void PlaceEmptyStrings() { m_table.PlaceEmptyStrings(); }
     void CleanUp();
@@ -42,6 +46,8 @@ public:
     // buttons do, applyAlwaysOnTop for the start-up setting.
     void setAlwaysOnTop(bool on, bool writeSetting);
     bool isAlwaysOnTop() const { return m_alwaysOnTop; }
+    // The copy-option check marks of the Options menu follow the settings' copy options again.
+    void showCopyOptions();
     // Drops the top-most state without touching the setting (dialogs that open over the window).
     void dropTopMost();
     void restoreTopMost();

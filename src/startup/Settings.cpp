@@ -158,6 +158,12 @@ void Settings::LoadSpecialHotkeys() {
     }
 }
 
+void Settings::LoadCopyOptions() {
+    HideOnCopy = ReadNumber(QStringLiteral("Zolpane"), QStringLiteral("HideOnCopy")) == 1;
+    MinimizeOnCopy = !HideOnCopy && ReadNumber(QStringLiteral("Zolpane"), QStringLiteral("MinimizeOnCopy")) == 1;
+    AutoPaste = ReadNumber(QStringLiteral("Zolpane"), QStringLiteral("AutoPaste")) != 0;
+}
+
 int Settings::ReadPasteMethod() {
     // A 16-bit integer: the stored number is rounded; 0.4 rounds to 0 and so reads as 1 as well.
     const double method = ReadNumber(QStringLiteral("Zolpane"), QStringLiteral("PasteMethod"));

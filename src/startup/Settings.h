@@ -25,6 +25,8 @@ public:
 
     void LoadEditorFont();
     void LoadSpecialHotkeys();
+    // The copy options from the file: hiding wins when both MinimizeOnCopy and HideOnCopy are 1.
+    void LoadCopyOptions();
     // The PasteMethod setting as it is read now; a stored value of 0 or less reads as 1.
     int ReadPasteMethod();
     // The memory-only steps of loading the options (charset, paste method, exit mode, flags).
@@ -45,6 +47,10 @@ public:
     int ExitMode = 1;
     bool AskDeletingClip = true;
     bool SentenceCaseKeepBig = true;
+    // The copy options (Options menu, settings dialog), read by every copy.
+    bool AutoPaste = true;
+    bool MinimizeOnCopy = false;
+    bool HideOnCopy = false;
     // HKShowZP, HKGlobalMenu, HKPasteNext, HKPasteMenu, HKSettings: Mod then Key for each.
     std::array<int, 10> SpecialHotkeys{};
     bool SettingsWritten = false;

@@ -183,9 +183,7 @@ bool ZolpaneApp::Initialize() {
     SettingsDialogContext settingsContext{m_settings,
                                           *m_autostart,
                                           m_table,
-                                          *m_main->mnuAutoPaste,
-                                          *m_main->mnuMinimizeOnCopy,
-                                          *m_main->mnuHideOnCopy,
+                                          [this] { m_main->showCopyOptions(); },
                                           [this] { ApplyCharset(); },
                                           [this] {
                                               m_hotkeys->UnregisterSpecialHotkeys();
@@ -272,13 +270,8 @@ void ZolpaneApp::LoadSettings() {
     m_settings.LoadEditorFont();
     m_settings.loadCoreValues();
     frmZolpane& w = *m_main;
-    if (m_settings.ReadNumber(QStringLiteral("Zolpane"), QStringLiteral("MinimizeOnCopy")) == 1)
-        w.mnuMinimizeOnCopy->setChecked(true);
-    if (m_settings.ReadNumber(QStringLiteral("Zolpane"), QStringLiteral("HideOnCopy")) == 1) {
-        w.mnuHideOnCopy->setChecked(true);
-        w.mnuMinimizeOnCopy->setChecked(false);
-    }
-    w.mnuAutoPaste->setChecked(m_settings.ReadNumber(QStringLiteral("Zolpane"), QStringLiteral("AutoPaste")) != 0);
+    m_settings.LoadCopyOptions();
+    w.showCopyOptions();
     w.setAlwaysOnTop(m_settings.ReadNumber(QStringLiteral("Zolpane"), QStringLiteral("ZPAlwaysOnTop")) == 1, false);
 }
 
@@ -315,8 +308,16 @@ void ZolpaneApp::ExitProgram() {
 
 void ZolpaneApp::wirePasting() {
     frmZolpane& w = *m_main;
-    m_paste = std::make_unique<PasteEngine>(m_table, w, m_settings, *m_platform.windows, *m_platform.keys, *m_record,
+    m_paste = std::make_unique<PasteEngine>(m_table, m_settings, *m_platform.windows, *m_platform.keys, *m_record,
                                             QApplication::clipboard());
+    PasteEngine* paste = m_paste.get();
+    connect(&w, &frmZolpane::copyRequested, paste, &PasteEngine::CopyClip);
+    connect(&w, &frmZolpane::pasteNextRequested, paste, [paste](bool upwards) { paste->PasteNext(!upwards); });
+    connect(paste, &PasteEngine::copyStarted, &w, &frmZolpane::holdStatus);
+    connect(paste, &PasteEngine::statusMessage, &w, &frmZolpane::ShowAtStatus);
+    connect(paste, &PasteEngine::lastClipMarked, &w, &frmZolpane::markLastClip);
+    connect(paste, &PasteEngine::hideWindowRequested, &w, &QWidget::hide);
+    connect(paste, &PasteEngine::minimizeWindowRequested, &w, &QWidget::showMinimized);
     m_hotkeys = std::make_unique<Hotkeys>(*m_platform.hotkeys, m_settings, [this] { return ProgramExiting; });
     connect(m_hotkeys.get(), &Hotkeys::showMainWindowRequested, this, &ZolpaneApp::ShowMainWindow);
     connect(m_hotkeys.get(), &Hotkeys::settingsRequested, this, &ZolpaneApp::ShowSettings);

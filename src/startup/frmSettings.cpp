@@ -353,14 +353,16 @@ void frmSettings::WriteSettings() {
     }
 
     write(Zolpane, QStringLiteral("AutoPaste"), chkAutopaste->isChecked() ? 1 : 0);
-    m_ctx.mnuAutoPaste.setChecked(chkAutopaste->isChecked());
+    s.AutoPaste = chkAutopaste->isChecked();
 
     const bool minimize = optZPMinimize->isChecked();
     const bool hide = !minimize && optHideZP->isChecked();
     write(Zolpane, QStringLiteral("MinimizeOnCopy"), minimize ? 1 : 0);
     write(Zolpane, QStringLiteral("HideOnCopy"), hide ? 1 : 0);
-    m_ctx.mnuMinimizeOnCopy.setChecked(minimize);
-    m_ctx.mnuHideOnCopy.setChecked(hide);
+    s.MinimizeOnCopy = minimize;
+    s.HideOnCopy = hide;
+    if (m_ctx.copyOptionsChanged)
+        m_ctx.copyOptionsChanged();
 
     write(Zolpane, QStringLiteral("SentenceCaseKeepBig"), chkKeepBig->isChecked() ? 1 : 0);
     s.SentenceCaseKeepBig = chkKeepBig->isChecked();
@@ -464,13 +466,14 @@ void frmSettings::closeEvent(QCloseEvent* event) {
 void frmSettings::SaveCopyOptions() {
     int minimize = 0;
     int hide = 0;
-    if (m_ctx.mnuMinimizeOnCopy.isChecked())
+    const Settings& s = m_ctx.settings;
+    if (s.MinimizeOnCopy)
         minimize = 1;
-    else if (m_ctx.mnuHideOnCopy.isChecked())
+    else if (s.HideOnCopy)
         hide = 1;
     write(Zolpane, QStringLiteral("MinimizeOnCopy"), minimize);
     write(Zolpane, QStringLiteral("HideOnCopy"), hide);
-    write(Zolpane, QStringLiteral("AutoPaste"), m_ctx.mnuAutoPaste.isChecked() ? 1 : 0);
+    write(Zolpane, QStringLiteral("AutoPaste"), s.AutoPaste ? 1 : 0);
 }
 
 void frmSettings::massSetClicked() {

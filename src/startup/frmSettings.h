@@ -23,10 +23,8 @@ struct SettingsDialogContext {
     Settings& settings;
     Autostart& autostart;
     ClipTable& table;
-    // The main window's copy-option menu items: the dialog sets their check marks and saves them on close.
-    QAction& mnuAutoPaste;
-    QAction& mnuMinimizeOnCopy;
-    QAction& mnuHideOnCopy;
+    // The copy options changed (they live in the settings): the main window shows them.
+    std::function<void()> copyOptionsChanged;
     // The charset index changed: the open windows take it.
     std::function<void()> applyCharset;
     // Unregisters the five special hotkeys, reloads them with LoadSpecialHotkeys and registers them anew.

@@ -1,21 +1,17 @@
 #include "AppPaths.h"
 #include "ClipTable.h"
-#include "EditorHandOver.h"
 #include "Hotkeys.h"
 #include "LastWindowRecord.h"
 #include "Messages.h"
 #include "PasteEngine.h"
 #include "Settings.h"
-#include "frmZolpane.h"
 #include "headless/HeadlessHotkeySystem.h"
 #include "headless/HeadlessKeySender.h"
 #include "headless/HeadlessWindowSystem.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
-#include <QLabel>
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -29,14 +25,16 @@ class TestEngine : public QObject {
         AppPaths paths;
         Settings settings{paths};
         ClipTable table;
-        EditorHandOver handOver;
         HeadlessWindowSystem windows;
         HeadlessKeySender keys{windows};
         HeadlessHotkeySystem hotkeySystem;
         bool exiting = false;
         LastWindowRecord record{windows, [this] { return exiting; }};
-        frmZolpane window{table, settings, windows, handOver};
-        PasteEngine engine{table, window, settings, windows, keys, record, QApplication::clipboard()};
+        PasteEngine engine{table, settings, windows, keys, record, QApplication::clipboard()};
+        // What the engine asked of the main window.
+        QString status;
+        int marked = 0;
+        QString windowRequest; // "hide" or "minimize"
         Hotkeys hotkeys{hotkeySystem, settings, [this] { return exiting; }};
 
         Fixture() : paths(AppPaths::forFolder(dir.path())) {
@@ -51,7 +49,11 @@ class TestEngine : public QObject {
             windows.setActive(100);
             record.start();
             windows.setActive(200);
-            window.mnuAutoPaste->setChecked(true);
+            settings.AutoPaste = true;
+            QObject::connect(&engine, &PasteEngine::statusMessage, [this](const QString& t) { status = t; });
+            QObject::connect(&engine, &PasteEngine::lastClipMarked, [this](int n) { marked = n; });
+            QObject::connect(&engine, &PasteEngine::hideWindowRequested, [this] { windowRequest = "hide"; });
+            QObject::connect(&engine, &PasteEngine::minimizeWindowRequested, [this] { windowRequest = "minimize"; });
             QObject::connect(&hotkeys, &Hotkeys::clipTriggered, &engine, &PasteEngine::HotkeyTrigger);
             QObject::connect(&hotkeys, &Hotkeys::pasteNextTriggered, &engine, [this] { engine.PasteNext(true); });
         }
@@ -80,21 +82,20 @@ private Q_SLOTS:
 
     void copyPerFormat() {
         Fixture f;
-        f.window.mnuAutoPaste->setChecked(false);
+        f.settings.AutoPaste = false;
         f.windows.setUserName(QStringLiteral("jana"));
         f.table.setText(1, QStringLiteral("Hi %user%, %USER% stays"));
         f.engine.CopyClip(1);
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("Hi jana, %USER% stays"));
-        QCOMPARE(f.window.statusText(), QStringLiteral("Text copied."));
-        QVERIFY(f.window.lblPanel[1]->font().bold());
+        QCOMPARE(f.status, QStringLiteral("Text copied."));
+        QCOMPARE(f.marked, 1);
 
         f.table.setClip(2, {ClipTable::Rtf, QStringLiteral("Rich"), QStringLiteral("{\\rtf1 %user%}"), {}, true});
         f.engine.CopyClip(2);
         const QMimeData* mime = QApplication::clipboard()->mimeData();
         QCOMPARE(mime->data(QStringLiteral("text/rtf")), QByteArray("{\\rtf1 %user%}"));
         QVERIFY(!mime->hasText());
-        QVERIFY(!f.window.lblPanel[1]->font().bold());
-        QVERIFY(f.window.lblPanel[2]->font().bold());
+        QCOMPARE(f.marked, 2);
 
         f.table.setClip(3, {ClipTable::TxtLong, QStringLiteral("Long"), QStringLiteral("a\r\nb"), {}, true});
         f.engine.CopyClip(3);
@@ -103,18 +104,18 @@ private Q_SLOTS:
         QImage picture(3, 2, QImage::Format_RGB32);
         picture.fill(Qt::green);
         f.table.setClip(4, {ClipTable::Img, QStringLiteral("Picture"), QString(), picture, true});
-        f.window.ShowAtStatus(QStringLiteral("before"));
+        f.status = QStringLiteral("before");
         f.engine.CopyClip(4);
         QVERIFY(QApplication::clipboard()->mimeData()->hasImage());
         QCOMPARE(QApplication::clipboard()->image().pixel(1, 1), picture.pixel(1, 1));
-        QCOMPARE(f.window.statusText(), QStringLiteral("before")); // a picture shows no message
+        QCOMPARE(f.status, QStringLiteral("before")); // a picture shows no message
         QCOMPARE(f.engine.LastClip, 4);
 
         // An empty row changes nothing but the status.
         f.engine.CopyClip(5);
-        QCOMPARE(f.window.statusText(), QStringLiteral("Textbox is empty!"));
+        QCOMPARE(f.status, QStringLiteral("Textbox is empty!"));
         QCOMPARE(f.engine.LastClip, 4);
-        QVERIFY(f.window.lblPanel[4]->font().bold());
+        QCOMPARE(f.marked, 4);
     }
 
     void pasteMethods_data() {
@@ -145,11 +146,11 @@ private Q_SLOTS:
         if (expected.isEmpty()) {
             QTest::qWait(50);
             QVERIFY(f.keys.deliveries.isEmpty());
-            QCOMPARE(f.window.statusText(), QStringLiteral("Text copied."));
+            QCOMPARE(f.status, QStringLiteral("Text copied."));
             return;
         }
         QCOMPARE(f.lastTyped(), expected == "a{b}+c" ? QStringLiteral("ab+c") : expected);
-        QCOMPARE(f.window.statusText(), QStringLiteral("Clip 6 pasted."));
+        QCOMPARE(f.status, QStringLiteral("Clip 6 pasted."));
     }
 
     // After the clipboard menu's date and time: the PasteMethod setting as stored now decides the keys.
@@ -185,22 +186,23 @@ private Q_SLOTS:
     void activationFallsBackAndHides() {
         Fixture f;
         f.table.setText(1, QStringLiteral("x"));
-        f.window.show();
-        f.window.mnuMinimizeOnCopy->setChecked(true);
-        f.window.mnuHideOnCopy->setChecked(true);
+        f.settings.MinimizeOnCopy = true;
+        f.settings.HideOnCopy = true;
         f.windows.removeWindow(200); // the newest foreign window was closed
         f.engine.CopyClip(1);
         QCOMPARE(f.windows.activations.last().window, WindowId(100));
-        QVERIFY(!f.window.isVisible()); // hiding wins over minimizing
-        QVERIFY(!f.window.isMinimized());
+        QCOMPARE(f.windowRequest, QStringLiteral("hide")); // hiding wins over minimizing
+        f.settings.HideOnCopy = false;
+        f.engine.CopyClip(1);
+        QCOMPARE(f.windowRequest, QStringLiteral("minimize"));
         f.windows.removeWindow(100);
         f.engine.CopyClip(1);
-        QCOMPARE(f.window.statusText(), QStringLiteral("Can't activate last active application."));
+        QCOMPARE(f.status, QStringLiteral("Can't activate last active application."));
     }
 
     void pasteNextWraps() {
         Fixture f;
-        f.window.mnuAutoPaste->setChecked(false);
+        f.settings.AutoPaste = false;
         f.table.setText(3, QStringLiteral("three"));
         f.table.setText(29, QStringLiteral("twenty-nine"));
         f.engine.PasteNext(false); // upwards from the start lands on 30, then 29
@@ -241,7 +243,7 @@ private Q_SLOTS:
     void clipHotkeyWaitsForRelease() {
         Fixture f;
         f.hotkeys.InitHotkeys();
-        f.window.mnuAutoPaste->setChecked(false);
+        f.settings.AutoPaste = false;
         f.table.setText(2, QStringLiteral("two"));
         QApplication::clipboard()->setText(QStringLiteral("before"));
         f.hotkeySystem.setKeyDown(17, true);

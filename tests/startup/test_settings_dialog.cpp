@@ -27,8 +27,7 @@ class TestSettingsDialog : public QObject {
         Settings settings{paths};
         Autostart autostart{settings, QStringLiteral("/opt/zp/zolpane")};
         ClipTable table;
-        QAction autoPaste, minimize, hide;
-        int charsetCalls = 0, reRegisterCalls = 0, topMostCalls = 0;
+        int charsetCalls = 0, reRegisterCalls = 0, topMostCalls = 0, copyOptionCalls = 0;
         int charsetSeen = -1;
         QString hotkeyKeySeen;
         bool exiting = false;
@@ -39,9 +38,8 @@ class TestSettingsDialog : public QObject {
             settings.WriteDefaultSettings();
             for (const QStringList& v : values)
                 settings.WriteSetting(v[0], v[1], v[2]);
-            for (QAction* a : {&autoPaste, &minimize, &hide})
-                a->setCheckable(true);
-            SettingsDialogContext ctx{settings, autostart, table, autoPaste, minimize, hide, {}, {}, {}, {}};
+            SettingsDialogContext ctx{settings, autostart, table, {}, {}, {}, {}, {}};
+            ctx.copyOptionsChanged = [this] { ++copyOptionCalls; };
             ctx.applyCharset = [this] { ++charsetCalls, charsetSeen = settings.Charset; };
             ctx.reRegisterSpecialHotkeys = [this] {
                 ++reRegisterCalls;
@@ -184,7 +182,7 @@ private Q_SLOTS:
 
     void applyWritesAndApplies() {
         Fixture f;
-        f.hide.setChecked(true);
+        f.settings.HideOnCopy = true;
         frmSettings& d = *f.dialog;
         const QList<QAbstractButton*> on{d.chckRunStartup, d.optDontSaveZPP, d.optDontAskDeletingClip,
                                          d.optShiftInsert, d.optZPMinimize,  d.chkAutoPasteOther,
@@ -207,12 +205,12 @@ private Q_SLOTS:
             QCOMPARE(parts[0] + '/' + parts[1] + '=' + f.settings.ReadSetting(parts[0], parts[1]), item);
         }
         QVERIFY(QFile::exists(f.autostart.autostartEntryPath()));
-        // In memory: Charset, ExitMode, DefaultPasteMethod, AskDeletingClip, SentenceCaseKeepBig; menu marks.
+        // In memory: Charset, ExitMode, DefaultPasteMethod, AskDeletingClip, SentenceCaseKeepBig; copy options.
         const Settings& s = f.settings;
         QCOMPARE((QList<int>{s.Charset, s.ExitMode, s.DefaultPasteMethod, s.AskDeletingClip, s.SentenceCaseKeepBig}),
                  (QList<int>{10, 0, 3, 0, 0}));
-        QCOMPARE((QList<bool>{f.autoPaste.isChecked(), f.minimize.isChecked(), f.hide.isChecked()}),
-                 (QList<bool>{false, true, false}));
+        QCOMPARE((QList<bool>{s.AutoPaste, s.MinimizeOnCopy, s.HideOnCopy}), (QList<bool>{false, true, false}));
+        QCOMPARE(f.copyOptionCalls, 1);
         QCOMPARE(f.charsetCalls, 1);
         QCOMPARE(f.reRegisterCalls, 1);
         QCOMPARE(f.hotkeyKeySeen, QStringLiteral("123")); // re-registered after the hotkeys were written
@@ -238,13 +236,14 @@ private Q_SLOTS:
 
     void closingHidesUnlessExiting() {
         Fixture f;
-        f.minimize.setChecked(true);
-        f.hide.setChecked(true);
+        f.settings.AutoPaste = false;
+        f.settings.MinimizeOnCopy = true;
+        f.settings.HideOnCopy = true;
         f.dialog->chkKeepBig->setChecked(false);
         QVERIFY(!f.dialog->close());
         QVERIFY(!f.dialog->isVisible());
         QCOMPARE(f.read("Zolpane", "SentenceCaseKeepBig"), QStringLiteral("1")); // handled as Cancel
-        QCOMPARE(f.read("Zolpane", "MinimizeOnCopy"), QStringLiteral("1"));      // copy options from the menus
+        QCOMPARE(f.read("Zolpane", "MinimizeOnCopy"), QStringLiteral("1"));      // copy options as held
         QCOMPARE(f.read("Zolpane", "HideOnCopy"), QStringLiteral("0"));
         QCOMPARE(f.read("Zolpane", "AutoPaste"), QStringLiteral("0"));
         f.dialog->showSettings();
