@@ -1,8 +1,8 @@
 // Times every picture effect and PNG saving and loading on a 1920 x 1080 picture, and, where ImageMagick's
 // convert is installed, the same operation done by convert in the same run.
 
-#include "ImageEffects.h"
-#include "PngPicture.h"
+#include "imaging/ImageEffects.h"
+#include "imaging/PngPicture.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -6,13 +6,13 @@
 //    tracking, the hotkey grabs and the last-window record in place.
 // Prints figures; asserts nothing about time. "--display" uses $DISPLAY instead of a session of its own.
 
-#include "HotkeyReleaseWaiter.h"
-#include "KeystrokeParser.h"
-#include "KeystrokeText.h"
-#include "LastWindowRecord.h"
-#include "PlatformServices.h"
 #include "TkWindow.h"
-#include "x11/X11KeySender.h"
+#include "paste/HotkeyReleaseWaiter.h"
+#include "paste/KeystrokeParser.h"
+#include "paste/KeystrokeText.h"
+#include "paste/LastWindowRecord.h"
+#include "platform/PlatformServices.h"
+#include "platform/x11/X11KeySender.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,10 +1,10 @@
 // Times saving and loading two projects of 30 clips and prints the figures: one with three 1920 x 1080
 // pictures among texts, one of texts only. Each figure is the best and the median of several rounds.
-#include "ClipTable.h"
-#include "Messages.h"
-#include "ProjectContainer.h"
-#include "ProjectReader.h"
-#include "ProjectWriter.h"
+#include "project/ClipTable.h"
+#include "project/ProjectContainer.h"
+#include "project/ProjectReader.h"
+#include "project/ProjectWriter.h"
+#include "services/Messages.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>

@@ -2,8 +2,8 @@
 // character should stay flat as the text grows. Buffers of tens of megabytes come fresh from the kernel, and
 // on a virtual machine the first touch of their pages can dominate the 10 MB column; running with
 // MALLOC_MMAP_THRESHOLD_=2000000000 MALLOC_TRIM_THRESHOLD_=2000000000 shows the cost of the work alone.
-#include "ReplaceText.h"
-#include "TextTransformations.h"
+#include "clipmenu/TextTransformations.h"
+#include "services/ReplaceText.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,4 +1,4 @@
-#include "ZolpaneApp.h"
+#include "startup/ZolpaneApp.h"
 
 #include <QApplication>
 #include <QLoggingCategory>

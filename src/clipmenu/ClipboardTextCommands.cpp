@@ -1,7 +1,7 @@
-#include "ClipboardTextCommands.h"
+#include "clipmenu/ClipboardTextCommands.h"
 
-#include "Messages.h"
-#include "TextTransformations.h"
+#include "clipmenu/TextTransformations.h"
+#include "services/Messages.h"
 
 #include <QClipboard>
 #include <QCursor>

@@ -1,6 +1,6 @@
-#include "TextTransformations.h"
+#include "clipmenu/TextTransformations.h"
 
-#include "CodePage.h"
+#include "services/CodePage.h"
 
 #include <QHash>
 

@@ -1,14 +1,14 @@
-#include "frmMain.h"
+#include "clipmenu/frmMain.h"
 
-#include "ClipTable.h"
-#include "MenuIcons.h"
-#include "Messages.h"
+#include "project/ClipTable.h"
+#include "services/Messages.h"
+#include "widgets/MenuIcons.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QCursor>
-#include <QGuiApplication>
 #include <QDeadlineTimer>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -62,7 +62,8 @@ frmMain::frmMain(ClipTable& table, ClipboardTextCommands& textCommands, QWidget*
     textItem(copyTo, C::CopyTime, QStringLiteral("Current &Time"));
     copyTo->addSeparator()->setObjectName(QStringLiteral("mnuSep13"));
     mnuClipFromZolpane = addMenu(copyTo, "mnuClipFromZolpane", QStringLiteral("Cl&ip from Zolpane"));
-    mnuCleanClipboard = addAction(mnuClipFromZolpane, "mnuCleanClipboard", QStringLiteral("&Clean Clipboard"), "RECYCLE");
+    mnuCleanClipboard =
+        addAction(mnuClipFromZolpane, "mnuCleanClipboard", QStringLiteral("&Clean Clipboard"), "RECYCLE");
     mnuClipFromZolpane->addSeparator()->setObjectName(QStringLiteral("mnuSep5"));
     mnuMotherZolpane->addSeparator()->setObjectName(QStringLiteral("mnuSep3"));
     QMenu* options = addMenu(mnuMotherZolpane, "mnuOptions", QStringLiteral("&Options"), "WRENCH");
@@ -91,7 +92,9 @@ frmMain::frmMain(ClipTable& table, ClipboardTextCommands& textCommands, QWidget*
     connect(mnuExit, &QAction::triggered, tmrExit, qOverload<>(&QTimer::start));
 }
 
-frmMain::~frmMain() { RemoveTrayIcon(); }
+frmMain::~frmMain() {
+    RemoveTrayIcon();
+}
 
 QMenu* frmMain::addMenu(QMenu* parent, const char* name, const QString& caption, const char* iconKey) {
     QMenu* menu = parent->addMenu(caption);
@@ -247,4 +250,6 @@ void frmMain::CleanClipboard() {
     Q_EMIT statusMessage(QStringLiteral("Clipboard cleared"));
 }
 
-void frmMain::setRunAtStartupChecked(bool checked) { mnuRunStartup->setChecked(checked); }
+void frmMain::setRunAtStartupChecked(bool checked) {
+    mnuRunStartup->setChecked(checked);
+}

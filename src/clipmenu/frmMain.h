@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ClipboardTextCommands.h"
+#include "clipmenu/ClipboardTextCommands.h"
 
 #include <QImage>
 #include <QStringList>

@@ -1,6 +1,6 @@
-#include "EffectKernels.h"
+#include "imaging/EffectKernels.h"
 
-#include "EffectRandom.h"
+#include "imaging/EffectRandom.h"
 
 #include <algorithm>
 #include <array>

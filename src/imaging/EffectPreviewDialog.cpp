@@ -1,6 +1,6 @@
-#include "EffectPreviewDialog.h"
+#include "imaging/EffectPreviewDialog.h"
 
-#include "ImageEffects.h"
+#include "imaging/ImageEffects.h"
 
 #include <QCloseEvent>
 #include <QLabel>

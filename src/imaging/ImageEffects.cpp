@@ -1,8 +1,8 @@
-#include "ImageEffects.h"
+#include "imaging/ImageEffects.h"
 
-#include "EffectKernels.h"
-#include "EffectProgressObserver.h"
-#include "frmImgColors.h"
+#include "imaging/EffectKernels.h"
+#include "imaging/EffectProgressObserver.h"
+#include "imaging/frmImgColors.h"
 
 #include <QCoreApplication>
 #include <QSlider>

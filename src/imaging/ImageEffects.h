@@ -1,7 +1,7 @@
 #pragma once
 
-#include "EffectRandom.h"
-#include "PictureScale.h"
+#include "imaging/EffectRandom.h"
+#include "imaging/PictureScale.h"
 
 #include <QImage>
 #include <QPointer>

@@ -1,3 +1,3 @@
-#include "ImagingLog.h"
+#include "imaging/ImagingLog.h"
 
 Q_LOGGING_CATEGORY(lcImaging, "zolpane.imaging")

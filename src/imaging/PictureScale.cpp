@@ -1,4 +1,4 @@
-#include "PictureScale.h"
+#include "imaging/PictureScale.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
-#include "PngPicture.h"
+#include "imaging/PngPicture.h"
 
-#include "ImagingLog.h"
-#include "cDIBSection.h"
+#include "imaging/ImagingLog.h"
+#include "imaging/cDIBSection.h"
 
 #include <QFile>
 #include <QSaveFile>

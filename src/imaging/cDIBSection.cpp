@@ -1,4 +1,4 @@
-#include "cDIBSection.h"
+#include "imaging/cDIBSection.h"
 
 #include <algorithm>
 #include <climits>

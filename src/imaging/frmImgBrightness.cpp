@@ -1,6 +1,6 @@
-#include "frmImgBrightness.h"
+#include "imaging/frmImgBrightness.h"
 
-#include "ImageEffects.h"
+#include "imaging/ImageEffects.h"
 
 #include <QLabel>
 #include <QSlider>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "EffectPreviewDialog.h"
+#include "imaging/EffectPreviewDialog.h"
 
 class QSlider;
 

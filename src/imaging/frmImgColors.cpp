@@ -1,6 +1,6 @@
-#include "frmImgColors.h"
+#include "imaging/frmImgColors.h"
 
-#include "ImageEffects.h"
+#include "imaging/ImageEffects.h"
 
 #include <QLabel>
 #include <QSlider>

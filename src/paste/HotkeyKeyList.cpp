@@ -1,4 +1,4 @@
-#include "HotkeyKeyList.h"
+#include "paste/HotkeyKeyList.h"
 
 const std::array<HotkeyKeyEntry, 54>& HotkeyKeyList() {
     static const std::array<HotkeyKeyEntry, 54> list = [] {

@@ -1,6 +1,6 @@
-#include "HotkeyReleaseWaiter.h"
+#include "paste/HotkeyReleaseWaiter.h"
 
-#include "HotkeySystem.h"
+#include "platform/HotkeySystem.h"
 
 HotkeyReleaseWaiter::HotkeyReleaseWaiter(HotkeySystem& hotkeys, std::function<bool()> programExiting,
                                          ExitCheck exitCheck, QObject* parent)

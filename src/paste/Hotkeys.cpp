@@ -1,14 +1,14 @@
-#include "Hotkeys.h"
+#include "paste/Hotkeys.h"
 
-#include "HotkeyReleaseWaiter.h"
-#include "HotkeySystem.h"
-#include "PasteLog.h"
-#include "Settings.h"
+#include "paste/HotkeyReleaseWaiter.h"
+#include "paste/PasteLog.h"
+#include "platform/HotkeySystem.h"
+#include "services/Settings.h"
 
 Hotkeys::Hotkeys(HotkeySystem& system, Settings& settings, std::function<bool()> programExiting, QObject* parent)
     : QObject(parent), m_system(system), m_settings(settings), m_programExiting(std::move(programExiting)),
-      m_pasteNextWaiter(new HotkeyReleaseWaiter(system, m_programExiting,
-                                                HotkeyReleaseWaiter::ExitCheck::ExitWhileKeysDown, this)),
+      m_pasteNextWaiter(
+          new HotkeyReleaseWaiter(system, m_programExiting, HotkeyReleaseWaiter::ExitCheck::ExitWhileKeysDown, this)),
       m_clipWaiter(new HotkeyReleaseWaiter(system, m_programExiting, HotkeyReleaseWaiter::ExitCheck::ExitFirst, this)) {
     connect(&m_system, &HotkeySystem::hotkeyPressed, this, &Hotkeys::HotkeyWindowProc);
     connect(m_pasteNextWaiter, &HotkeyReleaseWaiter::released, this, &Hotkeys::pasteNextTriggered);
@@ -17,8 +17,12 @@ Hotkeys::Hotkeys(HotkeySystem& system, Settings& settings, std::function<bool()>
 
 Hotkeys::~Hotkeys() = default;
 
-bool Hotkeys::PasteNextBusy() const { return m_pasteNextWaiter->isBusy(); }
-bool Hotkeys::ClipHotkeyBusy() const { return m_clipWaiter->isBusy(); }
+bool Hotkeys::PasteNextBusy() const {
+    return m_pasteNextWaiter->isBusy();
+}
+bool Hotkeys::ClipHotkeyBusy() const {
+    return m_clipWaiter->isBusy();
+}
 
 void Hotkeys::RegisterSpecialHotkeys() {
     static constexpr std::array<int, 5> ids = {ShowMainWindowId, ClipboardMenuId, PasteNextId, PasteMenuId, SettingsId};
@@ -79,11 +83,21 @@ void Hotkeys::HotkeyWindowProc(int id) {
     if (m_programExiting())
         return;
     switch (id) {
-    case ShowMainWindowId: Q_EMIT showMainWindowRequested(); return;
-    case ClipboardMenuId: Q_EMIT clipboardMenuRequested(); return;
-    case PasteNextId: PasteNextHotkey(); return;
-    case PasteMenuId: Q_EMIT pasteMenuRequested(); return;
-    case SettingsId: Q_EMIT settingsRequested(); return;
+    case ShowMainWindowId:
+        Q_EMIT showMainWindowRequested();
+        return;
+    case ClipboardMenuId:
+        Q_EMIT clipboardMenuRequested();
+        return;
+    case PasteNextId:
+        PasteNextHotkey();
+        return;
+    case PasteMenuId:
+        Q_EMIT pasteMenuRequested();
+        return;
+    case SettingsId:
+        Q_EMIT settingsRequested();
+        return;
     default:
         if (id >= 7 && id <= 36)
             ClipHotkeyPressed(ClipHotkeyKey[size_t(id - 6)], ClipHotkeyMod[size_t(id - 6)], id - 6);

@@ -1,4 +1,4 @@
-#include "KeystrokeParser.h"
+#include "paste/KeystrokeParser.h"
 
 #include <QHash>
 

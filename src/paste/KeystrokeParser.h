@@ -1,6 +1,6 @@
 #pragma once
 
-#include "KeyAction.h"
+#include "platform/KeyAction.h"
 
 #include <QString>
 

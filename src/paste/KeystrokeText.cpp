@@ -1,5 +1,5 @@
-#include "KeystrokeText.h"
-#include "ReplaceText.h"
+#include "paste/KeystrokeText.h"
+#include "services/ReplaceText.h"
 
 void EscapeKeystrokes(QString& text) {
     // Braces go first, so the braces added below are never removed again and a clip's own braces are never

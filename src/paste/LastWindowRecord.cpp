@@ -1,5 +1,5 @@
-#include "LastWindowRecord.h"
-#include "PasteLog.h"
+#include "paste/LastWindowRecord.h"
+#include "paste/PasteLog.h"
 
 LastWindowRecord::LastWindowRecord(WindowSystem& windows, std::function<bool()> programExiting, QObject* parent)
     : QObject(parent), m_system(windows), m_programExiting(std::move(programExiting)) {}

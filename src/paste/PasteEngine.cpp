@@ -1,15 +1,15 @@
-#include "PasteEngine.h"
+#include "paste/PasteEngine.h"
 
-#include "ClipTable.h"
-#include "CodePage.h"
-#include "KeySender.h"
-#include "KeystrokeParser.h"
-#include "KeystrokeText.h"
-#include "LastWindowRecord.h"
-#include "PasteLog.h"
-#include "PasteMethod.h"
-#include "Platform.h"
-#include "Settings.h"
+#include "paste/KeystrokeParser.h"
+#include "paste/KeystrokeText.h"
+#include "paste/LastWindowRecord.h"
+#include "paste/PasteLog.h"
+#include "paste/PasteMethod.h"
+#include "platform/KeySender.h"
+#include "platform/Platform.h"
+#include "project/ClipTable.h"
+#include "services/CodePage.h"
+#include "services/Settings.h"
 
 #include <QClipboard>
 #include <QMimeData>

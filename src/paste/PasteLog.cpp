@@ -1,3 +1,3 @@
-#include "PasteLog.h"
+#include "paste/PasteLog.h"
 
 Q_LOGGING_CATEGORY(lcPaste, "zolpane.paste")

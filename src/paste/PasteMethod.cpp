@@ -1,4 +1,4 @@
-#include "PasteMethod.h"
+#include "paste/PasteMethod.h"
 
 namespace PasteMethod {
 

@@ -1,10 +1,10 @@
-#include "FormControls.h"
-#include "frmProperties.h"
+#include "paste/frmProperties.h"
+#include "widgets/FormControls.h"
 
-#include "ClipTable.h"
-#include "HotkeyKeyList.h"
-#include "Messages.h"
-#include "Settings.h"
+#include "paste/HotkeyKeyList.h"
+#include "project/ClipTable.h"
+#include "services/Messages.h"
+#include "services/Settings.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

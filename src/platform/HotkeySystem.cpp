@@ -1,4 +1,4 @@
-#include "HotkeySystem.h"
+#include "platform/HotkeySystem.h"
 
 bool HotkeySystem::isSupportedKey(int virtualKey) {
     return (virtualKey >= 48 && virtualKey <= 57) || (virtualKey >= 65 && virtualKey <= 90) ||

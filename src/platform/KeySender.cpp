@@ -1,4 +1,4 @@
-#include "KeySender.h"
+#include "platform/KeySender.h"
 
 #include <QTimer>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "KeyAction.h"
-#include "Platform.h"
+#include "platform/KeyAction.h"
+#include "platform/Platform.h"
 
 #include <QObject>
 

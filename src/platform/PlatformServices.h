@@ -1,8 +1,8 @@
 #pragma once
 
-#include "HotkeySystem.h"
-#include "KeySender.h"
-#include "Platform.h"
+#include "platform/HotkeySystem.h"
+#include "platform/KeySender.h"
+#include "platform/Platform.h"
 
 #include <memory>
 

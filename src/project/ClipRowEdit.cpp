@@ -1,4 +1,4 @@
-#include "ClipRowEdit.h"
+#include "project/ClipRowEdit.h"
 
 #include <QApplication>
 #include <QDrag>
@@ -13,27 +13,46 @@ int virtualKeyCode(int qtKey) {
     if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9)
         return qtKey;
     switch (qtKey) {
-    case Qt::Key_Backspace: return 8;
+    case Qt::Key_Backspace:
+        return 8;
     case Qt::Key_Tab:
-    case Qt::Key_Backtab: return 9;
+    case Qt::Key_Backtab:
+        return 9;
     case Qt::Key_Return:
-    case Qt::Key_Enter: return 13;
-    case Qt::Key_Shift: return 16;
-    case Qt::Key_Control: return 17;
-    case Qt::Key_Alt: return 18;
-    case Qt::Key_Escape: return 27;
-    case Qt::Key_Space: return 32;
-    case Qt::Key_PageUp: return 33;
-    case Qt::Key_PageDown: return 34;
-    case Qt::Key_End: return 35;
-    case Qt::Key_Home: return 36;
-    case Qt::Key_Left: return 37;
-    case Qt::Key_Up: return 38;
-    case Qt::Key_Right: return 39;
-    case Qt::Key_Down: return 40;
-    case Qt::Key_Insert: return 45;
-    case Qt::Key_Delete: return 46;
-    default: return 0;
+    case Qt::Key_Enter:
+        return 13;
+    case Qt::Key_Shift:
+        return 16;
+    case Qt::Key_Control:
+        return 17;
+    case Qt::Key_Alt:
+        return 18;
+    case Qt::Key_Escape:
+        return 27;
+    case Qt::Key_Space:
+        return 32;
+    case Qt::Key_PageUp:
+        return 33;
+    case Qt::Key_PageDown:
+        return 34;
+    case Qt::Key_End:
+        return 35;
+    case Qt::Key_Home:
+        return 36;
+    case Qt::Key_Left:
+        return 37;
+    case Qt::Key_Up:
+        return 38;
+    case Qt::Key_Right:
+        return 39;
+    case Qt::Key_Down:
+        return 40;
+    case Qt::Key_Insert:
+        return 45;
+    case Qt::Key_Delete:
+        return 46;
+    default:
+        return 0;
     }
 }
 
@@ -42,7 +61,9 @@ ClipRowEdit::ClipRowEdit(int index, QWidget* parent) : QLineEdit(parent), m_inde
     setAcceptDrops(true);
 }
 
-void ClipRowEdit::setLocked(bool locked) { setReadOnly(locked); }
+void ClipRowEdit::setLocked(bool locked) {
+    setReadOnly(locked);
+}
 
 void ClipRowEdit::focusInEvent(QFocusEvent* event) {
     QLineEdit::focusInEvent(event);

@@ -1,4 +1,4 @@
-#include "ClipTable.h"
+#include "project/ClipTable.h"
 
 const QString ClipTable::EmptyClipText = QStringLiteral("Empty") + QString(6, QChar(0x00A0));
 
@@ -20,7 +20,9 @@ void ClipTable::setFormat(int i, const QString& format) {
     Q_EMIT clipChanged(i);
 }
 
-void ClipTable::setData(int i, const QString& data) { m_clips[size_t(i)].data = data; }
+void ClipTable::setData(int i, const QString& data) {
+    m_clips[size_t(i)].data = data;
+}
 
 void ClipTable::setPicture(int i, const QImage& picture) {
     m_clips[size_t(i)].picture = picture;

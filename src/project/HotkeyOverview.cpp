@@ -1,7 +1,7 @@
-#include "HotkeyOverview.h"
+#include "project/HotkeyOverview.h"
 
-#include "ClipTable.h"
-#include "CodePage.h"
+#include "project/ClipTable.h"
+#include "services/CodePage.h"
 
 #include <QDateTime>
 #include <QLocale>
@@ -15,13 +15,26 @@ QString hotkeyText(int mod, int key) {
         return {};
     QString prefix;
     switch (mod) {
-    case 1: prefix = QStringLiteral("Alt + "); break;
-    case 2: prefix = QStringLiteral("Ctrl + "); break;
-    case 3: prefix = QStringLiteral("Alt + Ctrl + "); break;
-    case 4: prefix = QStringLiteral("Shift + "); break;
-    case 6: prefix = QStringLiteral("Ctrl + Shift + "); break;
-    case 7: prefix = QStringLiteral("Alt + Ctrl + Shift + "); break;
-    default: return {};
+    case 1:
+        prefix = QStringLiteral("Alt + ");
+        break;
+    case 2:
+        prefix = QStringLiteral("Ctrl + ");
+        break;
+    case 3:
+        prefix = QStringLiteral("Alt + Ctrl + ");
+        break;
+    case 4:
+        prefix = QStringLiteral("Shift + ");
+        break;
+    case 6:
+        prefix = QStringLiteral("Ctrl + Shift + ");
+        break;
+    case 7:
+        prefix = QStringLiteral("Alt + Ctrl + Shift + ");
+        break;
+    default:
+        return {};
     }
     return prefix + QChar(char16_t(key & 0xFFFF));
 }

@@ -1,9 +1,9 @@
-#include "ProjectContainer.h"
+#include "project/ProjectContainer.h"
 
-#include "AppPaths.h"
-#include "CodePage.h"
-#include "Messages.h"
-#include "ProjectLog.h"
+#include "project/ProjectLog.h"
+#include "services/AppPaths.h"
+#include "services/CodePage.h"
+#include "services/Messages.h"
 
 #include <QFile>
 #include <QRandomGenerator>

@@ -1,18 +1,18 @@
-#include "ProjectLifecycle.h"
+#include "project/ProjectLifecycle.h"
 
-#include "AppPaths.h"
-#include "ClipTable.h"
-#include "CodePage.h"
-#include "FileDialogs.h"
-#include "HotkeyOverview.h"
-#include "Messages.h"
-#include "ProjectContainer.h"
-#include "ProjectReader.h"
-#include "ProjectWriter.h"
-#include "Settings.h"
-#include "frmZolProjects.h"
-#include "frmZolpane.h"
-#include "isButton.h"
+#include "project/ClipTable.h"
+#include "project/HotkeyOverview.h"
+#include "project/ProjectContainer.h"
+#include "project/ProjectReader.h"
+#include "project/ProjectWriter.h"
+#include "project/frmZolProjects.h"
+#include "project/frmZolpane.h"
+#include "services/AppPaths.h"
+#include "services/CodePage.h"
+#include "services/FileDialogs.h"
+#include "services/Messages.h"
+#include "services/Settings.h"
+#include "widgets/isButton.h"
 
 #include <QAction>
 #include <QApplication>
@@ -167,13 +167,15 @@ void ProjectLifecycle::LoadProject(const QString& path) {
     m_loading = false;
 }
 
-void ProjectLifecycle::SaveProject(const QString& path) { ProjectWriter::save(m_table, path, m_paths.TempFolder); }
+void ProjectLifecycle::SaveProject(const QString& path) {
+    ProjectWriter::save(m_table, path, m_paths.TempFolder);
+}
 
 void ProjectLifecycle::LoadProjectCommand() {
     QString chosen;
     while (true) {
-        chosen = FileDialogs::getOpenFileName(&m_window, QStringLiteral("Load Zolpane Project"), ProjectPath,
-                                              ProjectFilter);
+        chosen =
+            FileDialogs::getOpenFileName(&m_window, QStringLiteral("Load Zolpane Project"), ProjectPath, ProjectFilter);
         if (chosen.isEmpty())
             return;
         if (QFileInfo::exists(chosen))
@@ -206,8 +208,8 @@ void ProjectLifecycle::SaveProjectCommand() {
 }
 
 void ProjectLifecycle::SaveAsCommand() {
-    QString chosen = FileDialogs::getSaveFileName(&m_window, QStringLiteral("Save Zolpane Project"), ProjectPath,
-                                                  ProjectFilter);
+    QString chosen =
+        FileDialogs::getSaveFileName(&m_window, QStringLiteral("Save Zolpane Project"), ProjectPath, ProjectFilter);
     if (chosen.isEmpty())
         return;
     if (!chosen.contains(QLatin1Char('.')) || QFileInfo(chosen).suffix().isEmpty())
@@ -240,7 +242,8 @@ void ProjectLifecycle::DeleteProjectCommand() {
                               QStringLiteral("excl"));
         return;
     }
-    if (Messages::ShowMessage(QStringLiteral("Do you really want to delete project ") + ProjectName + QStringLiteral("?"),
+    if (Messages::ShowMessage(QStringLiteral("Do you really want to delete project ") + ProjectName +
+                                  QStringLiteral("?"),
                               QStringLiteral("quest")) == Messages::Yes) {
         QFile::remove(ProjectPath + ProjectName);
         m_window.Changed = false;
@@ -373,7 +376,8 @@ void ProjectLifecycle::OpenRecentProject(int i) {
 
 void ProjectLifecycle::LoadQuickSlots() {
     for (int i = 1; i <= 8; ++i) {
-        const QString path = m_settings.ReadSetting(QStringLiteral("ZolProjects"), QStringLiteral("ZolProject%1").arg(i));
+        const QString path =
+            m_settings.ReadSetting(QStringLiteral("ZolProjects"), QStringLiteral("ZolProject%1").arg(i));
         QuickSlots[size_t(i)] = ProjectContainer::FileExists(path) ? path : QString();
     }
 }
@@ -426,9 +430,9 @@ void ProjectLifecycle::showQuickSlotDialog() {
 }
 
 void ProjectLifecycle::ExportHotkeyOverviewCommand() {
-    const QString chosen =
-        FileDialogs::getSaveFileName(&m_window, QStringLiteral("Save Hotkey Overview"),
-                                     m_paths.AppFolder + QStringLiteral("hotkeys.html"), QStringLiteral("HTML files (*.html)"));
+    const QString chosen = FileDialogs::getSaveFileName(&m_window, QStringLiteral("Save Hotkey Overview"),
+                                                        m_paths.AppFolder + QStringLiteral("hotkeys.html"),
+                                                        QStringLiteral("HTML files (*.html)"));
     if (chosen.isEmpty())
         return;
     if (QFileInfo::exists(chosen)) {

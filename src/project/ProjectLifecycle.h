@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RecentProjects.h"
+#include "project/RecentProjects.h"
 
 #include <QObject>
 #include <QString>

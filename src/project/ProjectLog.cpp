@@ -1,3 +1,3 @@
-#include "ProjectLog.h"
+#include "project/ProjectLog.h"
 
 Q_LOGGING_CATEGORY(lcProject, "zolpane.project")

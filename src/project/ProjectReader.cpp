@@ -1,12 +1,12 @@
-#include "ProjectReader.h"
+#include "project/ProjectReader.h"
 
-#include "AppPaths.h"
-#include "ClipTable.h"
-#include "CodePage.h"
-#include "IniFile.h"
-#include "Messages.h"
-#include "ProjectContainer.h"
-#include "ProjectLog.h"
+#include "project/ClipTable.h"
+#include "project/ProjectContainer.h"
+#include "project/ProjectLog.h"
+#include "services/AppPaths.h"
+#include "services/CodePage.h"
+#include "services/IniFile.h"
+#include "services/Messages.h"
 
 #include <QBuffer>
 #include <QHash>

@@ -1,11 +1,11 @@
-#include "ProjectWriter.h"
+#include "project/ProjectWriter.h"
 
-#include "AppPaths.h"
-#include "ClipTable.h"
-#include "CodePage.h"
-#include "Messages.h"
-#include "ProjectContainer.h"
-#include "ProjectLog.h"
+#include "project/ClipTable.h"
+#include "project/ProjectContainer.h"
+#include "project/ProjectLog.h"
+#include "services/AppPaths.h"
+#include "services/CodePage.h"
+#include "services/Messages.h"
 
 #include <QtEndian>
 

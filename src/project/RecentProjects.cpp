@@ -1,6 +1,6 @@
-#include "RecentProjects.h"
+#include "project/RecentProjects.h"
 
-#include "ProjectContainer.h"
+#include "project/ProjectContainer.h"
 
 RecentProjects::RecentProjects(ExistsFn exists)
     : m_exists(exists ? std::move(exists) : ExistsFn(&ProjectContainer::FileExists)) {}

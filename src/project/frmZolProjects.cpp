@@ -1,7 +1,7 @@
-#include "frmZolProjects.h"
+#include "project/frmZolProjects.h"
 
-#include "FileDialogs.h"
-#include "Messages.h"
+#include "services/FileDialogs.h"
+#include "services/Messages.h"
 
 #include <QEvent>
 #include <QFileInfo>

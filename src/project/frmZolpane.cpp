@@ -1,11 +1,11 @@
-#include "frmZolpane.h"
+#include "project/frmZolpane.h"
 
-#include "ClipRowEdit.h"
-#include "MenuIcons.h"
-#include "Messages.h"
-#include "Platform.h"
-#include "Settings.h"
-#include "isButton.h"
+#include "platform/Platform.h"
+#include "project/ClipRowEdit.h"
+#include "services/Messages.h"
+#include "services/Settings.h"
+#include "widgets/MenuIcons.h"
+#include "widgets/isButton.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -21,12 +21,12 @@ constexpr int TemplateCopyLeft = 34;
 constexpr int TemplateCopyTop = 30;
 constexpr int ButtonSize = 20;
 constexpr int LabelWidth = 26;
-constexpr int TextLeftOffset = 70;   // text box starts this far right of the copy button
+constexpr int TextLeftOffset = 70; // text box starts this far right of the copy button
 constexpr int RightColumnOffset = 230;
 constexpr int TextWidth = 128;
 constexpr int TextHeight = 19;
 constexpr int RowGap = 2;
-constexpr int RowDropTwips = 45;     // label and text box sit this far below the copy button's top
+constexpr int RowDropTwips = 45; // label and text box sit this far below the copy button's top
 constexpr int WindowHeight = 482;
 constexpr int RestoreIntervalMs = 1500;
 
@@ -282,11 +282,12 @@ void frmZolpane::buildMenus() {
     mnuAbout = action(mnuHelp, "mnuAbout", QStringLiteral("&About Zolpane"), "INFO");
 
     // Commands of features that are not connected stay disabled; the composition root enables what it wires.
-    for (QAction* a : {mnuNewProject, mnuLoadProject, mnuSaveProject, mnuSaveAs, mnuExportHotkeyOverview,
-                       mnuDeleteProject, mnuMakeDefault, mnuExit, mnuSettings, mnuZolProjects, mnuToLowerCase,
-                       mnuToUpperCase, mnuProperCase, mnuReverseCase, mnuSentences, mnuZigZagCase, mnuCopyDate,
-                       mnuCopyTime, mnuRemoveDiacritics, mnuReverse, mnuCleanClipboard, mnuHelpZP, mnuQuickWizard,
-                       mnuWebsite, mnuTechSupport, mnuAbout})
+    for (QAction* a : {mnuNewProject,     mnuLoadProject, mnuSaveProject, mnuSaveAs,           mnuExportHotkeyOverview,
+                       mnuDeleteProject,  mnuMakeDefault, mnuExit,        mnuSettings,         mnuZolProjects,
+                       mnuToLowerCase,    mnuToUpperCase, mnuProperCase,  mnuReverseCase,      mnuSentences,
+                       mnuZigZagCase,     mnuCopyDate,    mnuCopyTime,    mnuRemoveDiacritics, mnuReverse,
+                       mnuCleanClipboard, mnuHelpZP,      mnuQuickWizard, mnuWebsite,          mnuTechSupport,
+                       mnuAbout})
         a->setEnabled(false);
     mnuRecentProjects->setEnabled(false);
     connect(mnuClose, &QAction::triggered, this, &frmZolpane::hideWindow);
@@ -319,9 +320,13 @@ void frmZolpane::ShowAtStatus(const QString& text) {
     tmrRestore->start();
 }
 
-QString frmZolpane::statusText() const { return m_statusPanel->text(); }
+QString frmZolpane::statusText() const {
+    return m_statusPanel->text();
+}
 
-void frmZolpane::holdStatus() { tmrRestore->stop(); }
+void frmZolpane::holdStatus() {
+    tmrRestore->stop();
+}
 
 void frmZolpane::markLastClip(int n) {
     for (int i = 1; i <= ClipTable::ClipCount; ++i) {
@@ -404,8 +409,12 @@ void frmZolpane::rowKeyDown(int i, int keyCode, int shift) {
         else
             Q_EMIT propertiesRequested(i);
         return;
-    case 114: openEditor(i); return;
-    case 113: Q_EMIT copyRequested(i); return;
+    case 114:
+        openEditor(i);
+        return;
+    case 113:
+        Q_EMIT copyRequested(i);
+        return;
     case 46:
         if (m_settings.AskDeletingClip &&
             Messages::ShowMessage(QStringLiteral("Do you really want to delete this clip?"), QStringLiteral("quest")) !=
@@ -417,7 +426,8 @@ void frmZolpane::rowKeyDown(int i, int keyCode, int shift) {
         if (shift == 2)
             txtPaste[i]->selectAll();
         return;
-    default: return;
+    default:
+        return;
     }
 }
 
@@ -519,7 +529,9 @@ void frmZolpane::showCopyOptions() {
     mnuAutoPaste->setChecked(m_settings.AutoPaste);
 }
 
-void frmZolpane::dropTopMost() { m_windows.setTopMost(this, false); }
+void frmZolpane::dropTopMost() {
+    m_windows.setTopMost(this, false);
+}
 
 void frmZolpane::restoreTopMost() {
     if (m_alwaysOnTop)
@@ -537,7 +549,9 @@ void frmZolpane::setMoveMode(bool on) {
         txtPaste[i]->setAutomaticDrag(on);
 }
 
-void frmZolpane::hideWindow() { hide(); }
+void frmZolpane::hideWindow() {
+    hide();
+}
 
 void frmZolpane::closeEvent(QCloseEvent* event) {
     if (!m_programExiting) {

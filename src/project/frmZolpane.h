@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ClipTable.h"
-#include "EditorHandOver.h"
+#include "project/ClipTable.h"
+#include "project/EditorHandOver.h"
 
 #include <QMainWindow>
 #include <QVector>

@@ -1,6 +1,6 @@
-#include "Autostart.h"
+#include "startup/Autostart.h"
 
-#include "Settings.h"
+#include "services/Settings.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,20 +1,20 @@
-#include "ZolpaneApp.h"
+#include "startup/ZolpaneApp.h"
 
-#include "Autostart.h"
-#include "CodePage.h"
-#include "Messages.h"
-#include "WindowPlacement.h"
-#include "frmAbout.h"
-#include "frmWizard.h"
-#include "ClipboardTextCommands.h"
-#include "Hotkeys.h"
-#include "LastWindowRecord.h"
-#include "PasteEngine.h"
-#include "ProjectLifecycle.h"
-#include "frmMain.h"
-#include "frmProperties.h"
-#include "frmSettings.h"
-#include "frmZolpane.h"
+#include "clipmenu/ClipboardTextCommands.h"
+#include "clipmenu/frmMain.h"
+#include "paste/Hotkeys.h"
+#include "paste/LastWindowRecord.h"
+#include "paste/PasteEngine.h"
+#include "paste/frmProperties.h"
+#include "project/ProjectLifecycle.h"
+#include "project/frmZolpane.h"
+#include "services/CodePage.h"
+#include "services/Messages.h"
+#include "services/WindowPlacement.h"
+#include "startup/Autostart.h"
+#include "startup/frmAbout.h"
+#include "startup/frmSettings.h"
+#include "startup/frmWizard.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -31,10 +31,10 @@
 
 #include <cerrno>
 #include <csignal>
-#include <sys/socket.h>
-#include <unistd.h>
 #include <cstdlib>
 #include <ctime>
+#include <sys/socket.h>
+#include <unistd.h>
 
 Q_LOGGING_CATEGORY(lcStartup, "zolpane.startup")
 
@@ -127,12 +127,14 @@ ZolpaneApp::~ZolpaneApp() = default;
 
 void ZolpaneApp::reportStartupError() {
     QApplication::restoreOverrideCursor();
-    Messages::ShowError(QStringLiteral("Error while starting Zolpane. If you lost some system libraries, please reinstall "
-                                       "program. If you dont got read/write access to ") +
-                            m_paths.AppFolder + QStringLiteral(", please, obtain it. If you will need any further "
-                                                               "help, please contact ") +
-                            frmAbout::SupportAddress + QStringLiteral("."),
-                        true);
+    Messages::ShowError(
+        QStringLiteral("Error while starting Zolpane. If you lost some system libraries, please reinstall "
+                       "program. If you dont got read/write access to ") +
+            m_paths.AppFolder +
+            QStringLiteral(", please, obtain it. If you will need any further "
+                           "help, please contact ") +
+            frmAbout::SupportAddress + QStringLiteral("."),
+        true);
     ExitProgram();
 }
 
@@ -239,8 +241,7 @@ void ZolpaneApp::wireMainWindow() {
         QDesktopServices::openUrl(QUrl::fromLocalFile(m_paths.AppFolder + QStringLiteral("ZolpaneHelp.html")));
     });
     w.mnuHelpZP->setEnabled(QFileInfo::exists(m_paths.AppFolder + QStringLiteral("ZolpaneHelp.html")));
-    connect(w.mnuWebsite, &QAction::triggered, this,
-            [] { QDesktopServices::openUrl(QUrl(frmAbout::Website)); });
+    connect(w.mnuWebsite, &QAction::triggered, this, [] { QDesktopServices::openUrl(QUrl(frmAbout::Website)); });
     w.mnuWebsite->setEnabled(true);
     connect(w.mnuTechSupport, &QAction::triggered, this,
             [] { QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:") + frmAbout::SupportAddress)); });
@@ -327,16 +328,16 @@ void ZolpaneApp::wirePasting() {
         m_paste->LastClip = n;
     });
     connect(&w, &frmZolpane::propertiesRequested, this, [this](int n) {
-        PropertiesContext context{m_settings,
-                                  m_table,
-                                  [this](int clip) {
-                                      return std::pair{m_hotkeys->ClipHotkeyMod[size_t(clip)],
-                                                       m_hotkeys->ClipHotkeyKey[size_t(clip)]};
-                                  },
-                                  [this](int m, int k, int id) { m_hotkeys->SetClipHotkey(m, k, id); },
-                                  [this] { m_main->dropTopMost(); },
-                                  [this] { m_main->restoreTopMost(); },
-                                  [this] { return ProgramExiting; }};
+        PropertiesContext context{
+            m_settings,
+            m_table,
+            [this](int clip) {
+                return std::pair{m_hotkeys->ClipHotkeyMod[size_t(clip)], m_hotkeys->ClipHotkeyKey[size_t(clip)]};
+            },
+            [this](int m, int k, int id) { m_hotkeys->SetClipHotkey(m, k, id); },
+            [this] { m_main->dropTopMost(); },
+            [this] { m_main->restoreTopMost(); },
+            [this] { return ProgramExiting; }};
         m_handOver.EditClipNumber = n;
         frmProperties::open(m_properties, context, n);
     });

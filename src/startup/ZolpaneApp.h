@@ -1,10 +1,10 @@
 #pragma once
 
-#include "AppPaths.h"
-#include "ClipTable.h"
-#include "EditorHandOver.h"
-#include "PlatformServices.h"
-#include "Settings.h"
+#include "platform/PlatformServices.h"
+#include "project/ClipTable.h"
+#include "project/EditorHandOver.h"
+#include "services/AppPaths.h"
+#include "services/Settings.h"
 
 #include <QObject>
 #include <QPointer>

@@ -1,4 +1,4 @@
-#include "frmAbout.h"
+#include "startup/frmAbout.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>

@@ -1,11 +1,11 @@
-#include "FormControls.h"
-#include "frmSettings.h"
+#include "startup/frmSettings.h"
+#include "widgets/FormControls.h"
 
-#include "Autostart.h"
-#include "ClipTable.h"
-#include "HotkeyKeyList.h"
-#include "Messages.h"
-#include "Settings.h"
+#include "paste/HotkeyKeyList.h"
+#include "project/ClipTable.h"
+#include "services/Messages.h"
+#include "services/Settings.h"
+#include "startup/Autostart.h"
 
 #include <QAction>
 #include <QCheckBox>

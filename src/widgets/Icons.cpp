@@ -1,4 +1,4 @@
-#include "Icons.h"
+#include "widgets/Icons.h"
 
 QIcon ownIcon(const QString& ownResource) {
     if (ownResource.startsWith(QLatin1Char(':')) || ownResource.startsWith(QLatin1Char('/'))) {

@@ -1,4 +1,4 @@
-#include "isButton.h"
+#include "widgets/isButton.h"
 
 #include <QEnterEvent>
 #include <QMouseEvent>

@@ -1,7 +1,7 @@
 #include "ClipmenuTest.h"
 
-#include "ClipboardTextCommands.h"
-#include "Messages.h"
+#include "clipmenu/ClipboardTextCommands.h"
+#include "services/Messages.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

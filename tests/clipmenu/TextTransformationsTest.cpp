@@ -1,9 +1,9 @@
 #include "ClipmenuTest.h"
 
-#include "CodePage.h"
-#include "Messages.h"
-#include "ReplaceText.h"
-#include "TextTransformations.h"
+#include "clipmenu/TextTransformations.h"
+#include "services/CodePage.h"
+#include "services/Messages.h"
+#include "services/ReplaceText.h"
 
 #include <QHash>
 #include <QTest>

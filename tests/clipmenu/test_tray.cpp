@@ -1,7 +1,7 @@
-#include "ClipTable.h"
-#include "ClipboardTextCommands.h"
-#include "Messages.h"
-#include "frmMain.h"
+#include "clipmenu/ClipboardTextCommands.h"
+#include "clipmenu/frmMain.h"
+#include "project/ClipTable.h"
+#include "services/Messages.h"
 
 #include <QAction>
 #include <QApplication>
@@ -72,9 +72,9 @@ private Q_SLOTS:
         QCOMPARE(names, QStringList({"mnuZolpaner:Show &Zolpane", "mnuHideZP:Hide &Zolpane", "-",
                                      "mnuClipboardFormating:Clipboard Formating", "mnuCopyToClip:C&opy To Clipboard",
                                      "-", "mnuOptions:&Options", "-", "mnuExit:E&xit"}));
-        for (const char* name : {"mnuToLowerCase", "mnuToUpperCase", "mnuProperCase", "mnuReverseCase",
-                                 "mnuSentences", "mnuZigZagCase", "mnuRemoveDiacritics", "mnuReverse", "mnuCopyDate",
-                                 "mnuCopyTime", "mnuSettings", "mnuRunStartup", "mnuCleanClipboard"})
+        for (const char* name : {"mnuToLowerCase", "mnuToUpperCase", "mnuProperCase", "mnuReverseCase", "mnuSentences",
+                                 "mnuZigZagCase", "mnuRemoveDiacritics", "mnuReverse", "mnuCopyDate", "mnuCopyTime",
+                                 "mnuSettings", "mnuRunStartup", "mnuCleanClipboard"})
             QVERIFY2(f.tray.findChild<QAction*>(QLatin1String(name)), name);
     }
 

@@ -1,6 +1,6 @@
 #include "EffectReference.h"
 
-#include "EffectRandom.h"
+#include "imaging/EffectRandom.h"
 
 #include <cmath>
 #include <cstdlib>

@@ -1,12 +1,12 @@
-#include "EffectProgressObserver.h"
-#include "EffectRandom.h"
 #include "EffectReference.h"
-#include "ImageEffects.h"
-#include "PngPicture.h"
 #include "PngTestFiles.h"
-#include "cDIBSection.h"
-#include "frmImgBrightness.h"
-#include "frmImgColors.h"
+#include "imaging/EffectProgressObserver.h"
+#include "imaging/EffectRandom.h"
+#include "imaging/ImageEffects.h"
+#include "imaging/PngPicture.h"
+#include "imaging/cDIBSection.h"
+#include "imaging/frmImgBrightness.h"
+#include "imaging/frmImgColors.h"
 
 #include <QLabel>
 #include <QPointer>

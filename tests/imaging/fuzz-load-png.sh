@@ -21,7 +21,7 @@ done
 mkdir -p "$work"
 binary="$work/fuzz_load_png"
 "$cxx" -std=c++20 -g -O1 -fPIC -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
-    -I "$root/src/imaging" -I "$root/tests/imaging" "${flags[@]}" \
+    -I "$root/src" -I "$root/tests/imaging" "${flags[@]}" \
     "$root/tests/imaging/fuzz/FuzzLoadPng.cpp" "$root/tests/imaging/PngTestFiles.cpp" \
     "$root/src/imaging/PngPicture.cpp" "$root/src/imaging/cDIBSection.cpp" "$root/src/imaging/ImagingLog.cpp" \
     "${libraries[@]}" -o "$binary"

@@ -1,13 +1,13 @@
-#include "HotkeyKeyList.h"
-#include "HotkeyReleaseWaiter.h"
-#include "KeystrokeParser.h"
-#include "KeystrokeText.h"
-#include "LastWindowRecord.h"
-#include "PasteMethod.h"
-#include "headless/HeadlessHotkeySystem.h"
-#include "headless/HeadlessKeySender.h"
-#include "headless/HeadlessWindowSystem.h"
-#include "x11/X11KeyMap.h"
+#include "paste/HotkeyKeyList.h"
+#include "paste/HotkeyReleaseWaiter.h"
+#include "paste/KeystrokeParser.h"
+#include "paste/KeystrokeText.h"
+#include "paste/LastWindowRecord.h"
+#include "paste/PasteMethod.h"
+#include "platform/headless/HeadlessHotkeySystem.h"
+#include "platform/headless/HeadlessKeySender.h"
+#include "platform/headless/HeadlessWindowSystem.h"
+#include "platform/x11/X11KeyMap.h"
 
 #include <QSignalSpy>
 #include <QTest>

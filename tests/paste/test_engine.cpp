@@ -1,13 +1,13 @@
-#include "AppPaths.h"
-#include "ClipTable.h"
-#include "Hotkeys.h"
-#include "LastWindowRecord.h"
-#include "Messages.h"
-#include "PasteEngine.h"
-#include "Settings.h"
-#include "headless/HeadlessHotkeySystem.h"
-#include "headless/HeadlessKeySender.h"
-#include "headless/HeadlessWindowSystem.h"
+#include "paste/Hotkeys.h"
+#include "paste/LastWindowRecord.h"
+#include "paste/PasteEngine.h"
+#include "platform/headless/HeadlessHotkeySystem.h"
+#include "platform/headless/HeadlessKeySender.h"
+#include "platform/headless/HeadlessWindowSystem.h"
+#include "project/ClipTable.h"
+#include "services/AppPaths.h"
+#include "services/Messages.h"
+#include "services/Settings.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -123,13 +123,20 @@ private Q_SLOTS:
         QTest::addColumn<int>("setting");
         QTest::addColumn<QString>("format");
         QTest::addColumn<QString>("expected"); // "" = nothing sent
-        QTest::newRow("control v") << 1 << 1 << "TXT-SIMPLE" << "^v";
-        QTest::newRow("shift insert") << 3 << 1 << "TXT-SIMPLE" << "+INSERT";
-        QTest::newRow("default is shift insert") << 4 << 3 << "TXT-SIMPLE" << "+INSERT";
-        QTest::newRow("key by key") << 2 << 1 << "TXT-SIMPLE" << "a{b}+c";
-        QTest::newRow("picture typed as control v") << 2 << 1 << "IMG" << "^v";
-        QTest::newRow("method 0 sends nothing") << 0 << 1 << "TXT-SIMPLE" << "";
-        QTest::newRow("method 5 sends nothing") << 5 << 1 << "TXT-SIMPLE" << "";
+        QTest::newRow("control v") << 1 << 1 << "TXT-SIMPLE"
+                                   << "^v";
+        QTest::newRow("shift insert") << 3 << 1 << "TXT-SIMPLE"
+                                      << "+INSERT";
+        QTest::newRow("default is shift insert") << 4 << 3 << "TXT-SIMPLE"
+                                                 << "+INSERT";
+        QTest::newRow("key by key") << 2 << 1 << "TXT-SIMPLE"
+                                    << "a{b}+c";
+        QTest::newRow("picture typed as control v") << 2 << 1 << "IMG"
+                                                    << "^v";
+        QTest::newRow("method 0 sends nothing") << 0 << 1 << "TXT-SIMPLE"
+                                                << "";
+        QTest::newRow("method 5 sends nothing") << 5 << 1 << "TXT-SIMPLE"
+                                                << "";
     }
     void pasteMethods() {
         QFETCH(int, clipMethod);
@@ -158,14 +165,30 @@ private Q_SLOTS:
         QTest::addColumn<QString>("setting");
         QTest::addColumn<QString>("autoPasteOther");
         QTest::addColumn<QString>("expected"); // "" = nothing sent
-        QTest::newRow("control v") << "1" << "1" << "^v";
-        QTest::newRow("key by key pastes with control v") << "2" << "1" << "^v";
-        QTest::newRow("shift insert") << "3" << "1" << "+INSERT";
-        QTest::newRow("zero reads as control v") << "0" << "1" << "^v";
-        QTest::newRow("negative reads as control v") << "-3" << "1" << "^v";
-        QTest::newRow("text reads as control v") << "abc" << "1" << "^v";
-        QTest::newRow("default method sends nothing") << "4" << "1" << "";
-        QTest::newRow("auto paste of others off") << "3" << "0" << "";
+        QTest::newRow("control v") << "1"
+                                   << "1"
+                                   << "^v";
+        QTest::newRow("key by key pastes with control v") << "2"
+                                                          << "1"
+                                                          << "^v";
+        QTest::newRow("shift insert") << "3"
+                                      << "1"
+                                      << "+INSERT";
+        QTest::newRow("zero reads as control v") << "0"
+                                                 << "1"
+                                                 << "^v";
+        QTest::newRow("negative reads as control v") << "-3"
+                                                     << "1"
+                                                     << "^v";
+        QTest::newRow("text reads as control v") << "abc"
+                                                 << "1"
+                                                 << "^v";
+        QTest::newRow("default method sends nothing") << "4"
+                                                      << "1"
+                                                      << "";
+        QTest::newRow("auto paste of others off") << "3"
+                                                  << "0"
+                                                  << "";
     }
     void pasteClipboard() {
         QFETCH(QString, setting);
@@ -227,7 +250,7 @@ private Q_SLOTS:
         f.hotkeys.SetClipHotkey(6, 65, 10); // clip 4 from Control+4 to Control+Shift+A
         QCOMPARE(f.hotkeySystem.combination(10).modifierCode, 6);
         QVERIFY(f.hotkeySystem.registerHotkey(99, 2, 52)); // Control+4 is free at once
-        f.hotkeys.SetClipHotkey(2, 0, 10); // no key: removed
+        f.hotkeys.SetClipHotkey(2, 0, 10);                 // no key: removed
         QVERIFY(!f.hotkeySystem.isRegistered(10));
         QVERIFY(!f.hotkeys.ClipHotkeyOn[4]);
         f.hotkeys.SetClipHotkey(0, 52, 10); // no modifier: never registered

@@ -1,8 +1,8 @@
-#include "AppPaths.h"
-#include "ClipTable.h"
-#include "Messages.h"
-#include "Settings.h"
-#include "frmProperties.h"
+#include "paste/frmProperties.h"
+#include "project/ClipTable.h"
+#include "services/AppPaths.h"
+#include "services/Messages.h"
+#include "services/Settings.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,6 +1,6 @@
 #include "ProjectTestUtil.h"
 
-#include "ProjectWriter.h"
+#include "project/ProjectWriter.h"
 
 #include <QDirIterator>
 #include <QFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ClipTable.h"
+#include "project/ClipTable.h"
 
 #include <QByteArray>
 #include <QImage>

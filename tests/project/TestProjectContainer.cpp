@@ -1,6 +1,6 @@
-#include "ProjectContainer.h"
 #include "ProjectTestUtil.h"
 #include "TestRegistry.h"
+#include "project/ProjectContainer.h"
 
 #include <QDir>
 #include <QFile>

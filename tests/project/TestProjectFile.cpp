@@ -1,11 +1,11 @@
-#include "ClipTable.h"
-#include "IniFile.h"
-#include "Messages.h"
-#include "ProjectContainer.h"
-#include "ProjectReader.h"
 #include "ProjectTestUtil.h"
-#include "ProjectWriter.h"
 #include "TestRegistry.h"
+#include "project/ClipTable.h"
+#include "project/ProjectContainer.h"
+#include "project/ProjectReader.h"
+#include "project/ProjectWriter.h"
+#include "services/IniFile.h"
+#include "services/Messages.h"
 
 #include <QDir>
 #include <QProcess>

@@ -1,6 +1,6 @@
-#include "Messages.h"
 #include "ProjectTestUtil.h"
 #include "TestRegistry.h"
+#include "services/Messages.h"
 
 #include <QApplication>
 #include <QLoggingCategory>

@@ -1,24 +1,24 @@
-#include "AppPaths.h"
-#include "ClipRowEdit.h"
-#include "ClipTable.h"
-#include "EditorHandOver.h"
-#include "FileDialogs.h"
-#include "HotkeyOverview.h"
-#include "Messages.h"
-#include "ProjectLifecycle.h"
-#include "RecentProjects.h"
-#include "Settings.h"
-#include "frmZolProjects.h"
-#include "frmZolpane.h"
-#include "headless/HeadlessWindowSystem.h"
-#include "isButton.h"
+#include "platform/headless/HeadlessWindowSystem.h"
+#include "project/ClipRowEdit.h"
+#include "project/ClipTable.h"
+#include "project/EditorHandOver.h"
+#include "project/HotkeyOverview.h"
+#include "project/ProjectLifecycle.h"
+#include "project/RecentProjects.h"
+#include "project/frmZolProjects.h"
+#include "project/frmZolpane.h"
+#include "services/AppPaths.h"
+#include "services/FileDialogs.h"
+#include "services/Messages.h"
+#include "services/Settings.h"
+#include "widgets/isButton.h"
 
 #include <QCheckBox>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -162,7 +162,8 @@ private Q_SLOTS:
         QTest::addColumn<bool>("picture");
         QTest::addColumn<QString>("format");
         QTest::addColumn<bool>("locked");
-        QTest::newRow("image without picture clears") << true << false << false << "x" << false << "TXT-SIMPLE" << false;
+        QTest::newRow("image without picture clears")
+            << true << false << false << "x" << false << "TXT-SIMPLE" << false;
         QTest::newRow("text without data clears") << false << false << false << "" << true << "TXT-SIMPLE" << false;
         QTest::newRow("rtf") << false << true << false << "{\\rtf1 x}" << false << "RTF" << true;
         QTest::newRow("simple") << false << false << true << "abc" << false << "TXT-SIMPLE" << false;
@@ -368,7 +369,8 @@ private Q_SLOTS:
         recent.CompactRecentProjects();
         QCOMPARE(recent.entry(3), QStringLiteral("/p/9.zp"));
         QCOMPARE(recent.entry(10), QString());
-        QCOMPARE(RecentProjects::ShortCaption(QStringLiteral("/home/user/projects/ab.zp")), QStringLiteral("/home/user/projects/ab.zp"));
+        QCOMPARE(RecentProjects::ShortCaption(QStringLiteral("/home/user/projects/ab.zp")),
+                 QStringLiteral("/home/user/projects/ab.zp"));
         QCOMPARE(RecentProjects::ShortCaption(QStringLiteral("/home/someone/projects/x.zp")),
                  QStringLiteral(".../someone/projects/x.zp"));
 
@@ -387,7 +389,9 @@ private Q_SLOTS:
         QCOMPARE(f.settings.ReadSetting("ZolProjects", "ZolProject3"), slot);
         QCOMPARE(f.settings.ReadSetting("ZolProjects", "ZolProject4"), QString());
         // Button k stands for slot k + 1.
-        const auto slotButton = [&](int k) { return f.window->findChild<isButton*>(QStringLiteral("icmdZolProject(%1)").arg(k)); };
+        const auto slotButton = [&](int k) {
+            return f.window->findChild<isButton*>(QStringLiteral("icmdZolProject(%1)").arg(k));
+        };
         QVERIFY(slotButton(2)->isEnabled());
         QVERIFY(!slotButton(3)->isEnabled());
         QVERIFY(!slotButton(7)->isEnabled() && !f.window->findChild<isButton*>(QStringLiteral("icmdZolProject(8)")));
@@ -410,7 +414,7 @@ private Q_SLOTS:
             p.showQuickSlotDialog();
             auto* dialog = f.window->findChild<frmZolProjects*>();
             QVERIFY(dialog);
-            QVERIFY(!f.windows.isTopMost(f.window.get())); // the dialog comes first while it is open
+            QVERIFY(!f.windows.isTopMost(f.window.get()));                   // the dialog comes first while it is open
             FileDialogs::setNextFileName(f.dir.filePath("nothing-here.zp")); // refused, the dialog comes again
             FileDialogs::setNextFileName(slot);
             dialog->cmdBrowse[2]->click();
@@ -457,17 +461,23 @@ private Q_SLOTS:
         table.setText(2, QString(60, 'x'));
         table.setText(3, QStringLiteral("three"));
         const QByteArray page = HotkeyOverview::pageContent(QStringLiteral("Blank"), table, hotkeys, "12:00 1.1.2026");
-        QCOMPARE(page,
-                 QByteArray("<HTML><HEAD><TITLE>Zolpane Hotkeys</TITLE></HEAD><BODY><H3>Zolpane Hotkey Overview - Blank</H3>\r\n"
-                            "<TABLE border=\"1\" BorderColor=\"black\" cellspacing = \"0\">\r\n"
-                            "<TR><TD BGCOLOR=#CCFF99>Clip #</TD><TD BGCOLOR=#CCFF99>Clip Name</TD><TD BGCOLOR=#CCFF99>Clip Hotkey</TD></TR>\r\n"
-                            "<TR><TD>1</TD><TD>\r\none <b></TD><TD>\r\nCtrl + 1</TD></TR>\r\n"
-                            "<TR><TD>2</TD><TD>\r\n") + QByteArray(50, 'x') + "</TD><TD>\r\n</TD></TR>\r\n"
-                            "<TR><TD>3</TD><TD>\r\nthree</TD><TD>\r\nAlt + Ctrl + Shift + p</TD></TR>\r\n"
-                            "</TABLE><BR><BR>Generated 12:00 1.1.2026\r\n</BODY></HTML>\r\n");
+        QCOMPARE(
+            page,
+            QByteArray(
+                "<HTML><HEAD><TITLE>Zolpane Hotkeys</TITLE></HEAD><BODY><H3>Zolpane Hotkey Overview - Blank</H3>\r\n"
+                "<TABLE border=\"1\" BorderColor=\"black\" cellspacing = \"0\">\r\n"
+                "<TR><TD BGCOLOR=#CCFF99>Clip #</TD><TD BGCOLOR=#CCFF99>Clip Name</TD><TD BGCOLOR=#CCFF99>Clip "
+                "Hotkey</TD></TR>\r\n"
+                "<TR><TD>1</TD><TD>\r\none <b></TD><TD>\r\nCtrl + 1</TD></TR>\r\n"
+                "<TR><TD>2</TD><TD>\r\n") +
+                QByteArray(50, 'x') +
+                "</TD><TD>\r\n</TD></TR>\r\n"
+                "<TR><TD>3</TD><TD>\r\nthree</TD><TD>\r\nAlt + Ctrl + Shift + p</TD></TR>\r\n"
+                "</TABLE><BR><BR>Generated 12:00 1.1.2026\r\n</BODY></HTML>\r\n");
         ClipTable empty;
-        QVERIFY(HotkeyOverview::pageContent("p", empty, hotkeys, "t").contains(
-            "Clip Hotkey</TD></TR>\r\n<TR><TD COLSPAN=3>There are just empty clips</TD></TR>\r\n</TABLE>"));
+        QVERIFY(HotkeyOverview::pageContent("p", empty, hotkeys, "t")
+                    .contains(
+                        "Clip Hotkey</TD></TR>\r\n<TR><TD COLSPAN=3>There are just empty clips</TD></TR>\r\n</TABLE>"));
         QCOMPARE(HotkeyOverview::hotkeyText(6, 48), QStringLiteral("Ctrl + Shift + 0"));
         QCOMPARE(HotkeyOverview::hotkeyText(0, 48), QString());
         QCOMPARE(HotkeyOverview::hotkeyText(2, 0), QString()); // Ctrl ticked with the key "(none)"

@@ -1,9 +1,9 @@
-#include "AppPaths.h"
-#include "Autostart.h"
-#include "ClipTable.h"
-#include "Messages.h"
-#include "Settings.h"
-#include "frmSettings.h"
+#include "project/ClipTable.h"
+#include "services/AppPaths.h"
+#include "services/Messages.h"
+#include "services/Settings.h"
+#include "startup/Autostart.h"
+#include "startup/frmSettings.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,11 +1,11 @@
-#include "AppPaths.h"
-#include "Autostart.h"
-#include "CodePage.h"
-#include "IniFile.h"
-#include "Messages.h"
-#include "Settings.h"
-#include "WindowPlacement.h"
-#include "ZolpaneApp.h"
+#include "services/AppPaths.h"
+#include "services/CodePage.h"
+#include "services/IniFile.h"
+#include "services/Messages.h"
+#include "services/Settings.h"
+#include "services/WindowPlacement.h"
+#include "startup/Autostart.h"
+#include "startup/ZolpaneApp.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -36,16 +36,21 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("section");
         QTest::addColumn<QByteArray>("key");
         QTest::addColumn<QByteArray>("expected");
-        const QByteArray file = "; comment\r\n[General]\r\nName = value one \r\nname=second\r\n;Hidden=x\r\n"
-                                "Quoted=\"a b\"\r\nSingle='c'\r\nHalf=\"d\r\n[general]\r\nOther=1\r\n[Next]\r\nName=n\r\n";
-        QTest::newRow("blanks trimmed") << file << QByteArray("General") << QByteArray("Name") << QByteArray("value one");
+        const QByteArray file =
+            "; comment\r\n[General]\r\nName = value one \r\nname=second\r\n;Hidden=x\r\n"
+            "Quoted=\"a b\"\r\nSingle='c'\r\nHalf=\"d\r\n[general]\r\nOther=1\r\n[Next]\r\nName=n\r\n";
+        QTest::newRow("blanks trimmed") << file << QByteArray("General") << QByteArray("Name")
+                                        << QByteArray("value one");
         QTest::newRow("case-insensitive, first key wins")
             << file << QByteArray("GENERAL") << QByteArray("NAME") << QByteArray("value one");
         QTest::newRow("first section wins") << file << QByteArray("general") << QByteArray("Other") << QByteArray();
         QTest::newRow("comment is no key") << file << QByteArray("General") << QByteArray(";Hidden") << QByteArray();
-        QTest::newRow("double quotes removed") << file << QByteArray("General") << QByteArray("Quoted") << QByteArray("a b");
-        QTest::newRow("single quotes removed") << file << QByteArray("General") << QByteArray("Single") << QByteArray("c");
-        QTest::newRow("unmatched quote kept") << file << QByteArray("General") << QByteArray("Half") << QByteArray("\"d");
+        QTest::newRow("double quotes removed")
+            << file << QByteArray("General") << QByteArray("Quoted") << QByteArray("a b");
+        QTest::newRow("single quotes removed")
+            << file << QByteArray("General") << QByteArray("Single") << QByteArray("c");
+        QTest::newRow("unmatched quote kept")
+            << file << QByteArray("General") << QByteArray("Half") << QByteArray("\"d");
         QTest::newRow("other section") << file << QByteArray("Next") << QByteArray("Name") << QByteArray("n");
         QTest::newRow("missing section") << file << QByteArray("None") << QByteArray("Name") << QByteArray();
         QTest::newRow("254 cut") << QByteArray("[S]\r\nK=" + QByteArray(300, 'x') + "\r\n") << QByteArray("S")
@@ -65,21 +70,20 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("section");
         QTest::addColumn<QByteArray>("key");
         QTest::addColumn<QByteArray>("expected");
-        QTest::newRow("in place, rest kept") << QByteArray("[A]\r\n  key = old  \r\nz=1\r\n[B]\r\nkey=b\r\n")
-                                           << QByteArray("a") << QByteArray("KEY")
-                                           << QByteArray("[A]\r\nKEY=new\r\nz=1\r\n[B]\r\nkey=b\r\n");
+        QTest::newRow("in place, rest kept")
+            << QByteArray("[A]\r\n  key = old  \r\nz=1\r\n[B]\r\nkey=b\r\n") << QByteArray("a") << QByteArray("KEY")
+            << QByteArray("[A]\r\nKEY=new\r\nz=1\r\n[B]\r\nkey=b\r\n");
         QTest::newRow("new key after last entry")
             << QByteArray("[A]\r\nx=1\r\n\r\n[B]\r\ny=2\r\n") << QByteArray("A") << QByteArray("k")
             << QByteArray("[A]\r\nx=1\r\nk=new\r\n\r\n[B]\r\ny=2\r\n");
         QTest::newRow("new section at end") << QByteArray("[A]\r\nx=1\r\n") << QByteArray("C") << QByteArray("k")
-                                           << QByteArray("[A]\r\nx=1\r\n[C]\r\nk=new\r\n");
+                                            << QByteArray("[A]\r\nx=1\r\n[C]\r\nk=new\r\n");
         QTest::newRow("empty file") << QByteArray() << QByteArray("C") << QByteArray("k")
                                     << QByteArray("[C]\r\nk=new\r\n");
-        QTest::newRow("no final line end") << QByteArray("[A]\r\nx=1") << QByteArray("A") << QByteArray("k")
-                                           << QByteArray("[A]\r\nx=1\r\nk=new\r\n");
-        QTest::newRow("duplicate key: first replaced")
-            << QByteArray("[A]\r\nk=1\r\nk=2\r\n") << QByteArray("A") << QByteArray("k")
-            << QByteArray("[A]\r\nk=new\r\nk=2\r\n");
+        QTest::newRow("no final line end")
+            << QByteArray("[A]\r\nx=1") << QByteArray("A") << QByteArray("k") << QByteArray("[A]\r\nx=1\r\nk=new\r\n");
+        QTest::newRow("duplicate key: first replaced") << QByteArray("[A]\r\nk=1\r\nk=2\r\n") << QByteArray("A")
+                                                       << QByteArray("k") << QByteArray("[A]\r\nk=new\r\nk=2\r\n");
         QTest::newRow("empty section") << QByteArray("[A]\r\n[B]\r\n") << QByteArray("A") << QByteArray("k")
                                        << QByteArray("[A]\r\nk=new\r\n[B]\r\n");
     }
@@ -129,7 +133,8 @@ private Q_SLOTS:
         QVERIFY(content.contains("DefaultProjectPath=\r\n"));
         QVERIFY(content.contains("RecentProject10=\r\nPasteMethod=1\r\n\r\n[WindowPos]\r\nfrmConfPasteBoxX=\r\n"));
         QCOMPARE(content.count("PasteMethod=1\r\n"), 2);
-        QVERIFY(content.contains("Clip9Mod=2\r\nClip9Key=57\r\nClip10Mod=2\r\nClip10Key=48\r\nClip11Mod=6\r\nClip11Key=49"));
+        QVERIFY(content.contains(
+            "Clip9Mod=2\r\nClip9Key=57\r\nClip10Mod=2\r\nClip10Key=48\r\nClip11Mod=6\r\nClip11Key=49"));
         QVERIFY(content.contains("Clip20Mod=6\r\nClip20Key=48\r\nClip21Mod=3\r\nClip21Key=49"));
         QVERIFY(content.contains("Clip30Mod=3\r\nClip30Key=48\r\nHKShowZPMod=3\r\n"));
         QCOMPARE(content.count("Mod="), 35);
@@ -143,7 +148,8 @@ private Q_SLOTS:
         QTest::addColumn<int>("pasteMethod");
         QTest::addColumn<int>("charsetIndex");
         QTest::addColumn<bool>("askDeleting");
-        QTest::newRow("defaults") << QByteArray("PasteMethod=3\r\nAskDeletingClip=1") << QByteArray("6") << 3 << 6 << true;
+        QTest::newRow("defaults") << QByteArray("PasteMethod=3\r\nAskDeletingClip=1") << QByteArray("6") << 3 << 6
+                                  << true;
         QTest::newRow("zero method") << QByteArray("PasteMethod=0\r\nAskDeletingClip=0") << QByteArray("11") << 1 << 0
                                      << false;
         QTest::newRow("negative method") << QByteArray("PasteMethod=-3\r\nAskDeletingClip=2") << QByteArray("0") << 1
@@ -244,8 +250,8 @@ private Q_SLOTS:
         writeFile(paths.loadBuffPath(), "old line\r\n");
         QVERIFY(ZolpaneApp::handOverCommandLine(paths, project));
         QCOMPARE(readFile(paths.loadBuffPath()), project.toLatin1() + "\r\n");
-        QVERIFY(ZolpaneApp::twipQuestion(12).startsWith(
-            "Your twip size is uncommon. This program is build for twip's size 15, your twips have got size 12.\r\n\r\n"));
+        QVERIFY(ZolpaneApp::twipQuestion(12).startsWith("Your twip size is uncommon. This program is build for twip's "
+                                                        "size 15, your twips have got size 12.\r\n\r\n"));
     }
 
     void autostartEntries() {

@@ -1,5 +1,5 @@
-#include "Icons.h"
-#include "isButton.h"
+#include "widgets/Icons.h"
+#include "widgets/isButton.h"
 
 #include <QDir>
 #include <QEnterEvent>

@@ -1,4 +1,4 @@
-#include "HeadlessHotkeySystem.h"
+#include "platform/headless/HeadlessHotkeySystem.h"
 
 bool HeadlessHotkeySystem::registerHotkey(int id, int modifierCode, int virtualKey) {
     const Combination wanted{modifierCode, virtualKey};

@@ -1,4 +1,4 @@
-#include "HeadlessKeySender.h"
+#include "platform/headless/HeadlessKeySender.h"
 
 void HeadlessKeySender::deliver(const KeyActions& keys) {
     deliveries.append({m_windows.foregroundWindow(), keys});

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "KeySender.h"
+#include "platform/KeySender.h"
 
 // Records what would be typed and into which window, instead of typing it.
 class HeadlessKeySender final : public KeySender {

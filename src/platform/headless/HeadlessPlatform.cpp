@@ -1,7 +1,7 @@
-#include "HeadlessHotkeySystem.h"
-#include "HeadlessKeySender.h"
-#include "HeadlessWindowSystem.h"
-#include "PlatformServices.h"
+#include "platform/PlatformServices.h"
+#include "platform/headless/HeadlessHotkeySystem.h"
+#include "platform/headless/HeadlessKeySender.h"
+#include "platform/headless/HeadlessWindowSystem.h"
 
 PlatformServices createHeadlessPlatformServices() {
     PlatformServices services;

@@ -1,4 +1,4 @@
-#include "HeadlessWindowSystem.h"
+#include "platform/headless/HeadlessWindowSystem.h"
 
 bool HeadlessWindowSystem::activateWindow(WindowId window, bool maximize) {
     if (!m_windows.contains(window))

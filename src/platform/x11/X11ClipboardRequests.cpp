@@ -1,5 +1,5 @@
-#include "x11/X11ClipboardRequests.h"
-#include "PlatformLog.h"
+#include "platform/x11/X11ClipboardRequests.h"
+#include "platform/PlatformLog.h"
 
 #include <QClipboard>
 #include <QCoreApplication>

@@ -1,5 +1,5 @@
-#include "x11/X11Connection.h"
-#include "PlatformLog.h"
+#include "platform/x11/X11Connection.h"
+#include "platform/PlatformLog.h"
 
 #include <QSocketNotifier>
 #include <QTimer>

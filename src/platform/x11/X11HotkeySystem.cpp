@@ -1,8 +1,8 @@
-#include "x11/X11HotkeySystem.h"
-#include "PlatformLog.h"
-#include "x11/X11Connection.h"
-#include "x11/X11ErrorTrap.h"
-#include "x11/X11KeyMap.h"
+#include "platform/x11/X11HotkeySystem.h"
+#include "platform/PlatformLog.h"
+#include "platform/x11/X11Connection.h"
+#include "platform/x11/X11ErrorTrap.h"
+#include "platform/x11/X11KeyMap.h"
 
 #include <array>
 

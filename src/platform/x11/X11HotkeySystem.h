@@ -1,6 +1,6 @@
 #pragma once
 
-#include "HotkeySystem.h"
+#include "platform/HotkeySystem.h"
 
 #include <QHash>
 #include <QList>

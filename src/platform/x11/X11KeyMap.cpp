@@ -1,4 +1,4 @@
-#include "x11/X11KeyMap.h"
+#include "platform/x11/X11KeyMap.h"
 
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>

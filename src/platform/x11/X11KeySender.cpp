@@ -1,5 +1,5 @@
-#include "x11/X11KeySender.h"
-#include "PlatformLog.h"
+#include "platform/x11/X11KeySender.h"
+#include "platform/PlatformLog.h"
 
 #include <QSet>
 

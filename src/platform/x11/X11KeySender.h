@@ -1,7 +1,7 @@
 #pragma once
 
-#include "KeySender.h"
-#include "x11/X11KeyMap.h"
+#include "platform/KeySender.h"
+#include "platform/x11/X11KeyMap.h"
 
 #include <QElapsedTimer>
 #include <QTimer>

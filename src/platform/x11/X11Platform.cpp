@@ -1,8 +1,8 @@
-#include "PlatformServices.h"
-#include "x11/X11ClipboardRequests.h"
-#include "x11/X11HotkeySystem.h"
-#include "x11/X11KeySender.h"
-#include "x11/X11WindowSystem.h"
+#include "platform/PlatformServices.h"
+#include "platform/x11/X11ClipboardRequests.h"
+#include "platform/x11/X11HotkeySystem.h"
+#include "platform/x11/X11KeySender.h"
+#include "platform/x11/X11WindowSystem.h"
 
 #include <QGuiApplication>
 

@@ -1,5 +1,5 @@
-#include "x11/X11Properties.h"
-#include "x11/X11ErrorTrap.h"
+#include "platform/x11/X11Properties.h"
+#include "platform/x11/X11ErrorTrap.h"
 
 #include <optional>
 

@@ -1,8 +1,8 @@
-#include "x11/X11WindowSystem.h"
-#include "PlatformLog.h"
-#include "x11/X11Connection.h"
-#include "x11/X11ErrorTrap.h"
-#include "x11/X11Properties.h"
+#include "platform/x11/X11WindowSystem.h"
+#include "platform/PlatformLog.h"
+#include "platform/x11/X11Connection.h"
+#include "platform/x11/X11ErrorTrap.h"
+#include "platform/x11/X11Properties.h"
 
 #include <QEvent>
 #include <QGuiApplication>

@@ -1,8 +1,8 @@
 // libFuzzer target for LoadPngPicture: any bytes as a file must give true or false, never a crash, a leak or
 // undefined behaviour; a picture that loads must survive saving and loading again unchanged.
 
-#include "PngPicture.h"
 #include "PngTestFiles.h"
+#include "imaging/PngPicture.h"
 
 #include <QByteArray>
 #include <QDir>

@@ -3,11 +3,11 @@
 // leaves anything behind in its working folder (it may write to its scratch folder only, and deletes it).
 // With ZP_FUZZ_SEED_DIR set, an empty seed folder is first filled with projects saved by the writer.
 
-#include "ClipTable.h"
-#include "Messages.h"
-#include "ProjectContainer.h"
-#include "ProjectReader.h"
-#include "ProjectWriter.h"
+#include "project/ClipTable.h"
+#include "project/ProjectContainer.h"
+#include "project/ProjectReader.h"
+#include "project/ProjectWriter.h"
+#include "services/Messages.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,11 +1,13 @@
-#include "AppPaths.h"
+#include "services/AppPaths.h"
 
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
 #include <QTemporaryFile>
 
-QString withSlash(const QString& folder) { return folder.endsWith('/') ? folder : folder + '/'; }
+QString withSlash(const QString& folder) {
+    return folder.endsWith('/') ? folder : folder + '/';
+}
 
 namespace {
 

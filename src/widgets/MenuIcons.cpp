@@ -1,6 +1,6 @@
-#include "MenuIcons.h"
+#include "widgets/MenuIcons.h"
 
-#include "Icons.h"
+#include "widgets/Icons.h"
 
 #include <QHash>
 #include <QPainter>

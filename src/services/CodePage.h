@@ -16,11 +16,15 @@ int codePageForLocale(const QString& locale);
 
 // Encodes text in the code page; a character the code page cannot hold becomes "?".
 QByteArray toAnsi(const QString& text, int codePage);
-inline QByteArray toAnsi(const QString& text) { return toAnsi(text, ansiCodePage()); }
+inline QByteArray toAnsi(const QString& text) {
+    return toAnsi(text, ansiCodePage());
+}
 
 // Decodes bytes of the code page; a byte with no meaning there becomes "?".
 QString fromAnsi(const QByteArray& bytes, int codePage);
-inline QString fromAnsi(const QByteArray& bytes) { return fromAnsi(bytes, ansiCodePage()); }
+inline QString fromAnsi(const QByteArray& bytes) {
+    return fromAnsi(bytes, ansiCodePage());
+}
 
 // The font character set value of a code page (0 when unknown).
 int charsetForCodePage(int codePage);

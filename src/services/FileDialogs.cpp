@@ -1,4 +1,4 @@
-#include "FileDialogs.h"
+#include "services/FileDialogs.h"
 
 #include <QFileDialog>
 #include <QQueue>
@@ -27,8 +27,12 @@ QString getSaveFileName(QWidget* parent, const QString& title, const QString& pr
     return QFileDialog::getSaveFileName(parent, title, proposed, filter, nullptr, QFileDialog::DontConfirmOverwrite);
 }
 
-void setNextFileName(const QString& fileName) { queued().enqueue(fileName); }
+void setNextFileName(const QString& fileName) {
+    queued().enqueue(fileName);
+}
 
-bool hasQueuedAnswers() { return !queued().isEmpty(); }
+bool hasQueuedAnswers() {
+    return !queued().isEmpty();
+}
 
 } // namespace FileDialogs

@@ -1,4 +1,4 @@
-#include "ReplaceText.h"
+#include "services/ReplaceText.h"
 
 QString ReplaceText(const QString& text, const QString& find, const QString& replacement) {
     if (find.isEmpty())

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AppPaths.h"
+#include "services/AppPaths.h"
 
 #include <QByteArray>
 #include <QString>

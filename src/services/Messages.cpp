@@ -1,4 +1,4 @@
-#include "Messages.h"
+#include "services/Messages.h"
 
 #include <QApplication>
 #include <QLoggingCategory>
@@ -33,10 +33,16 @@ void setPendingError(int number, const QString& description) {
     state().errorDescription = description;
 }
 
-void setPendingErrno(int errnoValue) { setPendingError(errnoValue, QString::fromLocal8Bit(std::strerror(errnoValue))); }
+void setPendingErrno(int errnoValue) {
+    setPendingError(errnoValue, QString::fromLocal8Bit(std::strerror(errnoValue)));
+}
 
-int pendingErrorNumber() { return state().errorNumber; }
-QString pendingErrorDescription() { return state().errorDescription; }
+int pendingErrorNumber() {
+    return state().errorNumber;
+}
+QString pendingErrorDescription() {
+    return state().errorDescription;
+}
 
 int ShowMessage(const QString& text, const QString& kind, bool details) {
     State& s = state();
@@ -79,7 +85,9 @@ int ShowMessage(const QString& text, const QString& kind, bool details) {
     return result;
 }
 
-void ShowError(const QString& text, bool details) { ShowMessage(text, QStringLiteral("err"), details); }
+void ShowError(const QString& text, bool details) {
+    ShowMessage(text, QStringLiteral("err"), details);
+}
 
 void setUnattended(bool on) {
     state().unattended = on;
@@ -87,7 +95,9 @@ void setUnattended(bool on) {
     state().shown.clear();
 }
 
-void setNextAnswer(int answer) { state().answers.enqueue(answer); }
+void setNextAnswer(int answer) {
+    state().answers.enqueue(answer);
+}
 
 QList<ShownBox> takeShown() {
     QList<ShownBox> shown;

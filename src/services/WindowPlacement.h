@@ -15,13 +15,10 @@ int clampedLeft(int storedX, int screenWidth, int formWidth);
 // it still fits.
 int clampedTop(int storedY, int screenHeight, int formHeight);
 
-void RestoreWindowPosition(QWidget& form, const QString& formName, Settings& settings, double twipsX,
-                           double twipsY);
-void SaveWindowPosition(const QWidget& form, const QString& formName, Settings& settings, double twipsX,
-                        double twipsY);
+void RestoreWindowPosition(QWidget& form, const QString& formName, Settings& settings, double twipsX, double twipsY);
+void SaveWindowPosition(const QWidget& form, const QString& formName, Settings& settings, double twipsX, double twipsY);
 void RestoreWindowSize(QWidget& form, const QString& formName, Settings& settings, double twipsX, double twipsY);
-void SaveWindowSize(const QWidget& form, const QString& formName, Settings& settings, double twipsX,
-                    double twipsY);
+void SaveWindowSize(const QWidget& form, const QString& formName, Settings& settings, double twipsX, double twipsY);
 void CenterHorizontally(QWidget& form);
 void CenterVertically(QWidget& form);
 

@@ -1,6 +1,6 @@
-#include "IniFile.h"
+#include "services/IniFile.h"
 
-#include "CodePage.h"
+#include "services/CodePage.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -55,7 +55,9 @@ QByteArray sectionName(const QByteArray& text) {
     return name.isNull() ? QByteArray("") : name;
 }
 
-bool isComment(const QByteArray& text) { return text.trimmed().startsWith(';'); }
+bool isComment(const QByteArray& text) {
+    return text.trimmed().startsWith(';');
+}
 
 bool keyMatches(const QByteArray& text, const QByteArray& key, QByteArray* value) {
     if (isComment(text))

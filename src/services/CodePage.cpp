@@ -1,4 +1,4 @@
-#include "CodePage.h"
+#include "services/CodePage.h"
 
 #include <QHash>
 #include <QMutex>
@@ -6,8 +6,8 @@
 
 #include <array>
 #include <cerrno>
-#include <memory>
 #include <iconv.h>
+#include <memory>
 
 namespace {
 
@@ -39,7 +39,9 @@ IconvCache& cache() {
     return c;
 }
 
-QByteArray iconvName(int codePage) { return "CP" + QByteArray::number(codePage); }
+QByteArray iconvName(int codePage) {
+    return "CP" + QByteArray::number(codePage);
+}
 
 // Code pages whose converters are not one byte for one character: double-byte Asian ones, and Hebrew and
 // Vietnamese, where iconv joins a letter with the combining marks that follow it.
@@ -51,7 +53,7 @@ bool needsIconv(int codePage) {
 // Single-byte code pages convert through tables built once from iconv: one lookup a character instead of
 // an iconv call, which matters for megabytes of text full of characters the code page lacks.
 struct SingleByteTables {
-    std::array<char, 65536> toByte{};   // '?' where the code page has no byte for the character
+    std::array<char, 65536> toByte{};     // '?' where the code page has no byte for the character
     std::array<char16_t, 256> fromByte{}; // u'?' for bytes without meaning
 };
 
@@ -108,11 +110,10 @@ int codePageForLocale(const QString& locale) {
     const QString lang = locale.section('.', 0, 0).section('@', 0, 0);
     const QString base = lang.section('_', 0, 0).toLower();
     static const QHash<QString, int> byLanguage = {
-        {"cs", 1250}, {"sk", 1250}, {"pl", 1250}, {"hu", 1250}, {"hr", 1250}, {"sl", 1250}, {"ro", 1250},
-        {"sq", 1250}, {"bs", 1250}, {"ru", 1251}, {"uk", 1251}, {"be", 1251}, {"bg", 1251}, {"mk", 1251},
-        {"sr", 1251}, {"el", 1253}, {"tr", 1254}, {"az", 1254}, {"he", 1255}, {"ar", 1256}, {"fa", 1256},
-        {"ur", 1256}, {"et", 1257}, {"lv", 1257}, {"lt", 1257}, {"vi", 1258}, {"th", 874},  {"ja", 932},
-        {"ko", 949}};
+        {"cs", 1250}, {"sk", 1250}, {"pl", 1250}, {"hu", 1250}, {"hr", 1250}, {"sl", 1250}, {"ro", 1250}, {"sq", 1250},
+        {"bs", 1250}, {"ru", 1251}, {"uk", 1251}, {"be", 1251}, {"bg", 1251}, {"mk", 1251}, {"sr", 1251}, {"el", 1253},
+        {"tr", 1254}, {"az", 1254}, {"he", 1255}, {"ar", 1256}, {"fa", 1256}, {"ur", 1256}, {"et", 1257}, {"lv", 1257},
+        {"lt", 1257}, {"vi", 1258}, {"th", 874},  {"ja", 932},  {"ko", 949}};
     if (base == "zh") {
         const QString region = lang.section('_', 1, 1).toUpper();
         if (region == "TW" || region == "HK")
@@ -236,21 +237,36 @@ QString fromAnsi(const QByteArray& bytes, int codePage) {
 
 int charsetForCodePage(int codePage) {
     switch (codePage) {
-    case 1250: return 238;
-    case 1251: return 204;
-    case 1252: return 0;
-    case 1253: return 161;
-    case 1254: return 162;
-    case 1255: return 177;
-    case 1256: return 178;
-    case 1257: return 186;
-    case 1258: return 163;
-    case 874: return 222;
-    case 932: return 128;
-    case 936: return 134;
-    case 949: return 129;
-    case 950: return 136;
-    default: return 0;
+    case 1250:
+        return 238;
+    case 1251:
+        return 204;
+    case 1252:
+        return 0;
+    case 1253:
+        return 161;
+    case 1254:
+        return 162;
+    case 1255:
+        return 177;
+    case 1256:
+        return 178;
+    case 1257:
+        return 186;
+    case 1258:
+        return 163;
+    case 874:
+        return 222;
+    case 932:
+        return 128;
+    case 936:
+        return 134;
+    case 949:
+        return 129;
+    case 950:
+        return 136;
+    default:
+        return 0;
     }
 }
 

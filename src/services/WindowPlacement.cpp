@@ -1,6 +1,6 @@
-#include "WindowPlacement.h"
+#include "services/WindowPlacement.h"
 
-#include "Settings.h"
+#include "services/Settings.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -44,8 +44,7 @@ void CenterVertically(QWidget& form) {
     form.move(form.x(), (screenRect().height() - form.frameGeometry().height()) / 2);
 }
 
-void RestoreWindowPosition(QWidget& form, const QString& formName, Settings& settings, double twipsX,
-                           double twipsY) {
+void RestoreWindowPosition(QWidget& form, const QString& formName, Settings& settings, double twipsX, double twipsY) {
     if (settings.ReadSetting(WindowSize, formName + QStringLiteral("S")) == QLatin1String("maxi")) {
         form.setWindowState(form.windowState() | Qt::WindowMaximized);
         return;
@@ -59,8 +58,8 @@ void RestoreWindowPosition(QWidget& form, const QString& formName, Settings& set
     }
     const QRect screen = screenRect();
     const QRect frame = form.frameGeometry();
-    const int left = clampedLeft(int(std::trunc(Settings::valueOf(x))), int(screen.width() * twipsX),
-                                 int(frame.width() * twipsX));
+    const int left =
+        clampedLeft(int(std::trunc(Settings::valueOf(x))), int(screen.width() * twipsX), int(frame.width() * twipsX));
     int top = int(form.y() * twipsY);
     if (!y.isEmpty())
         top = clampedTop(int(std::trunc(Settings::valueOf(y))), int(screen.height() * twipsY),
@@ -92,11 +91,11 @@ void RestoreWindowSize(QWidget& form, const QString& formName, Settings& setting
         form.resize(width, height);
 }
 
-void SaveWindowSize(const QWidget& form, const QString& formName, Settings& settings, double twipsX,
-                    double twipsY) {
+void SaveWindowSize(const QWidget& form, const QString& formName, Settings& settings, double twipsX, double twipsY) {
     settings.WriteSetting(WindowSize, formName + QStringLiteral("S"),
                           form.isMaximized() ? QStringLiteral("maxi") : QStringLiteral("norm"));
-    settings.WriteSetting(WindowSize, formName + QStringLiteral("X"), QString::number(std::lround(form.width() * twipsX)));
+    settings.WriteSetting(WindowSize, formName + QStringLiteral("X"),
+                          QString::number(std::lround(form.width() * twipsX)));
     settings.WriteSetting(WindowSize, formName + QStringLiteral("Y"),
                           QString::number(std::lround(form.height() * twipsY)));
 }

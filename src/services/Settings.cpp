@@ -1,8 +1,8 @@
-#include "Settings.h"
+#include "services/Settings.h"
 
-#include "CodePage.h"
-#include "IniFile.h"
-#include "Messages.h"
+#include "services/CodePage.h"
+#include "services/IniFile.h"
+#include "services/Messages.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -62,9 +62,10 @@ void Settings::WriteSetting(const QString& section, const QString& key, const QS
     SettingsWritten = true;
     if (!ok) {
         Messages::setPendingErrno(errno ? errno : EIO);
-        Messages::ShowError(QStringLiteral("Unable to write settings! Please check if you have got write permissions to ") +
-                                m_paths.SettingsPath + QStringLiteral("."),
-                            true);
+        Messages::ShowError(
+            QStringLiteral("Unable to write settings! Please check if you have got write permissions to ") +
+                m_paths.SettingsPath + QStringLiteral("."),
+            true);
     }
 }
 
@@ -182,16 +183,27 @@ void Settings::loadCoreValues() {
 
 int Settings::charsetValue(int charsetIndex) {
     switch (charsetIndex) {
-    case 1: return 238;
-    case 2: return 0;
-    case 3: return 186;
-    case 4: return 161;
-    case 5: return 162;
-    case 6: return SystemCharset();
-    case 7: return 128;
-    case 8: return 136;
-    case 9: return 222;
-    case 10: return 204;
-    default: return 0;
+    case 1:
+        return 238;
+    case 2:
+        return 0;
+    case 3:
+        return 186;
+    case 4:
+        return 161;
+    case 5:
+        return 162;
+    case 6:
+        return SystemCharset();
+    case 7:
+        return 128;
+    case 8:
+        return 136;
+    case 9:
+        return 222;
+    case 10:
+        return 204;
+    default:
+        return 0;
     }
 }
