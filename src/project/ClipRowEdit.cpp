@@ -1,5 +1,7 @@
 #include "project/ClipRowEdit.h"
 
+#include "platform/KeyCodes.h"
+
 #include <QApplication>
 #include <QDrag>
 #include <QKeyEvent>
@@ -7,50 +9,50 @@
 
 int virtualKeyCode(int qtKey) {
     if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24)
-        return 112 + (qtKey - Qt::Key_F1);
+        return KeyCode::F1 + (qtKey - Qt::Key_F1);
     if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z)
         return qtKey; // same codes as ASCII capitals
     if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9)
         return qtKey;
     switch (qtKey) {
     case Qt::Key_Backspace:
-        return 8;
+        return KeyCode::Backspace;
     case Qt::Key_Tab:
     case Qt::Key_Backtab:
-        return 9;
+        return KeyCode::Tab;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        return 13;
+        return KeyCode::Return;
     case Qt::Key_Shift:
-        return 16;
+        return KeyCode::Shift;
     case Qt::Key_Control:
-        return 17;
+        return KeyCode::Control;
     case Qt::Key_Alt:
-        return 18;
+        return KeyCode::Alt;
     case Qt::Key_Escape:
-        return 27;
+        return KeyCode::Escape;
     case Qt::Key_Space:
-        return 32;
+        return KeyCode::Space;
     case Qt::Key_PageUp:
-        return 33;
+        return KeyCode::PageUp;
     case Qt::Key_PageDown:
-        return 34;
+        return KeyCode::PageDown;
     case Qt::Key_End:
-        return 35;
+        return KeyCode::End;
     case Qt::Key_Home:
-        return 36;
+        return KeyCode::Home;
     case Qt::Key_Left:
-        return 37;
+        return KeyCode::Left;
     case Qt::Key_Up:
-        return 38;
+        return KeyCode::Up;
     case Qt::Key_Right:
-        return 39;
+        return KeyCode::Right;
     case Qt::Key_Down:
-        return 40;
+        return KeyCode::Down;
     case Qt::Key_Insert:
-        return 45;
+        return KeyCode::Insert;
     case Qt::Key_Delete:
-        return 46;
+        return KeyCode::Delete;
     default:
         return 0;
     }
@@ -79,11 +81,11 @@ void ClipRowEdit::keyPressEvent(QKeyEvent* event) {
     int shift = 0;
     const Qt::KeyboardModifiers mods = event->modifiers();
     if (mods & Qt::ShiftModifier)
-        shift |= 1;
+        shift |= RowKeyModifier::Shift;
     if (mods & Qt::ControlModifier)
-        shift |= 2;
+        shift |= RowKeyModifier::Control;
     if (mods & Qt::AltModifier)
-        shift |= 4;
+        shift |= RowKeyModifier::Alt;
     const int code = virtualKeyCode(event->key());
     // The row's rules run first; the key then reaches the text box as usual. Escape is left to the window.
     QPointer<ClipRowEdit> self(this);

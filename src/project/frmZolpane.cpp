@@ -1,5 +1,6 @@
 #include "project/frmZolpane.h"
 
+#include "platform/KeyCodes.h"
 #include "platform/Platform.h"
 #include "project/ClipRowEdit.h"
 #include "services/Messages.h"
@@ -384,46 +385,47 @@ void frmZolpane::rowTextEdited(int i, const QString& text) {
 }
 
 void frmZolpane::rowKeyDown(int i, int keyCode, int shift) {
-    if (keyCode >= 112 && keyCode <= 119 && shift == 2) {
-        Q_EMIT quickSlotRequested(keyCode - 111);
+    using namespace KeyCode;
+    if (keyCode >= F1 && keyCode <= F8 && shift == RowKeyModifier::Control) {
+        Q_EMIT quickSlotRequested(keyCode - F1 + 1);
         return;
     }
-    if (keyCode == 120 && shift == 2) {
+    if (keyCode == F9 && shift == RowKeyModifier::Control) {
         Q_EMIT loadDefaultProjectRequested();
         return;
     }
-    if (m_table.clip(i).format == ClipTable::TxtSimple && keyCode != 9 && keyCode != 27 && keyCode != 46 &&
-        keyCode != 114 && keyCode != 115) {
-        if (keyCode == 16 || keyCode == 17 || keyCode == 18)
+    if (m_table.clip(i).format == ClipTable::TxtSimple && keyCode != Tab && keyCode != Escape && keyCode != Delete &&
+        keyCode != F3 && keyCode != F4) {
+        if (keyCode == KeyCode::Shift || keyCode == Control || keyCode == Alt)
             return;
-        if (keyCode == 65 && shift == 2)
+        if (keyCode == A && shift == RowKeyModifier::Control)
             txtPaste[i]->selectAll();
         else
             Changed = true;
         return;
     }
     switch (keyCode) {
-    case 115:
-        if (shift == 4)
+    case F4:
+        if (shift == RowKeyModifier::Alt)
             Q_EMIT exitRequested();
         else
             Q_EMIT propertiesRequested(i);
         return;
-    case 114:
+    case F3:
         openEditor(i);
         return;
-    case 113:
+    case F2:
         Q_EMIT copyRequested(i);
         return;
-    case 46:
+    case Delete:
         if (m_settings.AskDeletingClip &&
             Messages::ShowMessage(QStringLiteral("Do you really want to delete this clip?"), QStringLiteral("quest")) !=
                 Messages::Yes)
             return;
         m_table.clearClip(i);
         return;
-    case 65:
-        if (shift == 2)
+    case A:
+        if (shift == RowKeyModifier::Control)
             txtPaste[i]->selectAll();
         return;
     default:
