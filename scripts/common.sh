@@ -5,7 +5,7 @@ BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-svg-de
 # Packages are installed without their Recommends, so what a tool only recommends but needs is listed here too:
 # wmsystemtray draws with the X core fonts of xfonts-base and dies without them before it owns the tray.
 DESKTOP_PACKAGES=(xvfb openbox wmsystemtray xfonts-base x11-utils)
-TEST_PACKAGES=(python3 xvfb xdotool xclip openbox x11-utils tk wmsystemtray xfonts-base clang-14 libclang-rt-14-dev
+TEST_PACKAGES=(python3 python3-pytest xvfb xdotool xclip openbox x11-utils tk wmsystemtray xfonts-base clang-14 libclang-rt-14-dev
     imagemagick)
 
 ensure_packages() {

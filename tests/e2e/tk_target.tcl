@@ -1,34 +1,74 @@
-# The foreign application the end-to-end tests paste into: one text widget that holds the keyboard focus.
-# Usage: wish tk_target.tcl OUTPUT_FILE
-# The widget's content is written to OUTPUT_FILE (UTF-8, exactly as held, without Tk's trailing newline)
-# every 100 ms, through a temporary file renamed over it, so a reader never sees half a file. The first
-# write happens once the window is mapped, so the file's existence means the target is ready.
+# The foreign application the end-to-end tests, the platform checks and the paste benchmarks paste into: one
+# text widget holding the keyboard focus.
+# Usage: wish tk_target.tcl OUTPUT_FILE TITLE
+#
+# - OUTPUT_FILE gets the widget's text (UTF-8, without Tk's trailing newline) after every change, through a
+#   temporary file renamed over it, so a reader never sees half a file. It is first written (empty) once the
+#   window is visible, so its existence means the window is ready.
+# - Standard output, one line per event, flushed at once:
+#     "ready"                          the window is shown
+#     "T <microseconds> <characters>"  the text changed (wall clock, length after the change)
+#     "K <keysym> <state> <keycode>"   a key press reached the widget (state: X modifier bits)
+#     "paste <microseconds>"           a paste event reached the widget
+#     "cleared"                        the text was emptied on request
+# - Standard input takes "clear" (empty the text) and "quit"; its end changes nothing.
 
-if {[llength $argv] != 1} {
-    puts stderr "usage: wish tk_target.tcl OUTPUT_FILE"
+if {[llength $argv] != 2} {
+    puts stderr "usage: wish tk_target.tcl OUTPUT_FILE TITLE"
     exit 2
 }
-set outFile [lindex $argv 0]
-set tmpFile "$outFile.tmp"
+lassign $argv outFile title
+fconfigure stdout -buffering line -encoding utf-8
 
-wm title . TkTarget
-wm geometry . 500x300+40+40
+wm title . $title
+wm geometry . 500x300+[expr {40 + int(rand() * 200)}]+[expr {40 + int(rand() * 200)}]
 text .t -width 60 -height 15 -undo 0
 pack .t -fill both -expand 1
+set dumpPending 0
 
 proc dump {} {
-    global outFile tmpFile
-    set f [open $tmpFile w]
+    global outFile dumpPending
+    set dumpPending 0
+    set f [open $outFile.tmp w]
     fconfigure $f -encoding utf-8 -translation lf
     puts -nonewline $f [.t get 1.0 end-1c]
     close $f
-    file rename -force $tmpFile $outFile
-    after 100 dump
+    file rename -force $outFile.tmp $outFile
 }
 
+# <<Modified>> comes when the modified flag goes from clear to set; clearing it re-arms the event (and fires
+# it once more with the flag clear, which is ignored). A burst of changes is written once Tk is idle.
+proc changed {} {
+    global dumpPending
+    if {![.t edit modified]} return
+    puts "T [clock microseconds] [.t count -chars 1.0 end-1c]"
+    .t edit modified 0
+    if {!$dumpPending} {
+        set dumpPending 1
+        after idle dump
+    }
+}
+
+proc command {} {
+    if {[gets stdin line] < 0} {
+        fileevent stdin readable {}
+        return
+    }
+    switch -- [string trim $line] {
+        clear { .t delete 1.0 end; .t edit modified 0; dump; puts cleared }
+        quit { exit }
+    }
+}
+
+bind .t <<Modified>> changed
+bind .t <KeyPress> {+puts "K %K %s %k"}
+# On the toplevel's tag: on the widget's own tag it would take Control+V and Shift+Insert from <KeyPress>.
+bind . <<Paste>> {puts "paste [clock microseconds]"}
 # Take the focus again whenever the window is activated, so keys always reach the text widget.
 bind . <FocusIn> {focus .t}
+fileevent stdin readable command
 
 tkwait visibility .t
 focus -force .t
 dump
+puts ready

@@ -5,7 +5,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-// A Tk text window in a process of its own (probe_target.tcl), as the foreign application to paste into.
+// A Tk text window in a process of its own (../tk_target.tcl), as the foreign application the paste benchmark
+// (bench/bench_paste.cpp) pastes into.
 class TkWindow final : public QObject {
     Q_OBJECT
 public:
