@@ -48,6 +48,7 @@ public:
     QAction* mnuExit = nullptr;
     QAction* mnuCleanClipboard = nullptr;
     QTimer* tmrExit = nullptr;
+    // Up to 41 screen font names, read at start-up; the clip editor's font box takes its names from here.
     QStringList fontlist;
     std::array<QAction*, 31> ClipMenuItem{}; // 1..30, nullptr = none
 

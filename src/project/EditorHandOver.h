@@ -3,6 +3,8 @@
 #include <QImage>
 #include <QString>
 
+class ClipTable;
+
 // What the main window hands to the clip editor and takes back from it.
 struct EditorHandOver {
     int EditClipNumber = 0;
@@ -15,4 +17,10 @@ struct EditorHandOver {
     bool EditorOpen = false;
 
     void Clearpicture() { picTemp = QImage(); }
+
+    // Clip i of the table into the hand-over (an empty row's placeholder is cleared first).
+    void handOut(ClipTable& table, int i);
+    // The editor's result back into clip i: an empty result clears the clip, otherwise the format follows
+    // what the editor made of it. Every empty row shows its placeholder afterwards.
+    void takeBack(ClipTable& table, int i);
 };

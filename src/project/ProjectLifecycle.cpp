@@ -4,25 +4,21 @@
 #include "project/HotkeyOverview.h"
 #include "project/ProjectContainer.h"
 #include "project/ProjectReader.h"
+#include "project/ProjectView.h"
 #include "project/ProjectWriter.h"
 #include "project/frmZolProjects.h"
-#include "project/frmZolpane.h"
 #include "services/AppPaths.h"
 #include "services/CodePage.h"
 #include "services/FileDialogs.h"
 #include "services/Messages.h"
 #include "services/Settings.h"
-#include "widgets/isButton.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QDesktopServices>
 #include <QEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
-#include <QLabel>
-#include <QMenu>
 #include <QTimer>
 #include <QUrl>
 
@@ -39,59 +35,43 @@ public:
 
 } // namespace
 
-ProjectLifecycle::ProjectLifecycle(frmZolpane& window, ClipTable& table, Settings& settings, const AppPaths& paths,
+ProjectLifecycle::ProjectLifecycle(ProjectView& view, ClipTable& table, Settings& settings, const AppPaths& paths,
                                    QObject* parent)
-    : QObject(parent), m_window(window), m_table(table), m_settings(settings), m_paths(paths) {
-    frmZolpane& w = m_window;
-    connect(w.mnuNewProject, &QAction::triggered, this, &ProjectLifecycle::NewProject);
-    connect(w.mnuLoadProject, &QAction::triggered, this, &ProjectLifecycle::LoadProjectCommand);
-    connect(w.mnuSaveProject, &QAction::triggered, this, &ProjectLifecycle::SaveProjectCommand);
-    connect(w.mnuSaveAs, &QAction::triggered, this, &ProjectLifecycle::SaveAsCommand);
-    connect(w.mnuDeleteProject, &QAction::triggered, this, &ProjectLifecycle::DeleteProjectCommand);
-    connect(w.mnuMakeDefault, &QAction::triggered, this, &ProjectLifecycle::MakeDefaultCommand);
-    connect(w.mnuExportHotkeyOverview, &QAction::triggered, this, &ProjectLifecycle::ExportHotkeyOverviewCommand);
-    connect(w.mnuZolProjects, &QAction::triggered, this, &ProjectLifecycle::showQuickSlotDialog);
-    for (QAction* a : {w.mnuNewProject, w.mnuLoadProject, w.mnuSaveProject, w.mnuSaveAs, w.mnuDeleteProject,
-                       w.mnuMakeDefault, w.mnuExportHotkeyOverview, w.mnuZolProjects})
-        a->setEnabled(true);
-    for (int k = 1; k <= RecentProjects::Count; ++k)
-        connect(w.mnuRProject[k], &QAction::triggered, this, [this, k] { OpenRecentProject(k); });
-    connect(&w, &frmZolpane::saveProjectRequested, this, &ProjectLifecycle::SaveProjectCommand);
-    connect(&w, &frmZolpane::loadProjectRequested, this, &ProjectLifecycle::LoadProjectCommand);
-    connect(&w, &frmZolpane::loadDefaultProjectRequested, this, &ProjectLifecycle::LoadDefaultProject);
-    connect(&w, &frmZolpane::quickSlotRequested, this, &ProjectLifecycle::OpenQuickSlot);
-    connect(w.tmrProject, &QTimer::timeout, this, &ProjectLifecycle::projectTimerTick);
+    : QObject(parent), m_view(view), m_table(table), m_settings(settings), m_paths(paths) {
+    tmrProject.setObjectName(QStringLiteral("tmrProject"));
+    tmrProject.setInterval(ProjectTimerMs);
+    connect(&tmrProject, &QTimer::timeout, this, &ProjectLifecycle::projectTimerTick);
 
     m_folderWatcher = new QFileSystemWatcher(this);
     m_handOverCheck.setSingleShot(true);
     m_handOverCheck.setInterval(HandOverSettleMs);
     connect(m_folderWatcher, &QFileSystemWatcher::directoryChanged, &m_handOverCheck, qOverload<>(&QTimer::start));
     connect(&m_handOverCheck, &QTimer::timeout, this, [this] {
-        if (!m_window.programExiting() && !m_window.tmrProject->isActive())
+        if (!m_view.programExiting() && !tmrProject.isActive())
             projectTimerTick();
     });
-    w.installEventFilter(this);
+    m_view.viewWidget()->installEventFilter(this);
 }
 
 bool ProjectLifecycle::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == &m_window && (event->type() == QEvent::Show || event->type() == QEvent::Hide))
+    if (watched == m_view.viewWidget() && (event->type() == QEvent::Show || event->type() == QEvent::Hide))
         followWindow(event->type() == QEvent::Show);
     return QObject::eventFilter(watched, event);
 }
 
 void ProjectLifecycle::followWindow(bool shown) {
     const QStringList watched = m_folderWatcher->directories();
-    if (shown && !m_window.programExiting()) {
+    if (shown && !m_view.programExiting()) {
         if (!watched.isEmpty())
             m_folderWatcher->removePaths(watched);
         m_handOverCheck.stop();
         // What changed while hidden shows at once, not a tick later.
         projectTimerTick();
-        m_window.tmrProject->start();
+        tmrProject.start();
         return;
     }
-    m_window.tmrProject->stop();
-    if (!m_window.programExiting() && watched.isEmpty() && !m_paths.AppFolder.isEmpty())
+    tmrProject.stop();
+    if (!m_view.programExiting() && watched.isEmpty() && !m_paths.AppFolder.isEmpty())
         m_folderWatcher->addPath(m_paths.AppFolder);
 }
 
@@ -111,35 +91,35 @@ void ProjectLifecycle::startup(const QString& commandLine) {
     } else {
         LoadDefaultProject();
     }
-    m_window.ShowAtStatus(Zolpane);
+    m_view.ShowAtStatus(Zolpane);
     LoadQuickSlots();
     RefreshQuickSlotButtons();
-    m_window.icmdDefaultProject->setToolTipText(QStringLiteral("Load default project"));
+    m_view.setDefaultProjectTip(QStringLiteral("Load default project"));
     projectTimerTick();
-    followWindow(m_window.isVisible());
+    followWindow(m_view.viewWidget()->isVisible());
 }
 
 void ProjectLifecycle::CheckChanges() {
-    if (m_window.Changed) {
+    if (m_view.changed()) {
         if (Messages::ShowMessage(QStringLiteral("Warning: You have made unsaved changes in current project. Do you "
                                                  "want to save these changes?"),
                                   QStringLiteral("quest")) == Messages::Yes)
             SaveProjectCommand();
     }
-    m_window.Changed = false;
+    m_view.setChanged(false);
 }
 
 void ProjectLifecycle::NewProject() {
     CheckChanges();
     ProjectName = Blank;
-    m_window.CleanUp();
+    m_view.CleanUp();
 }
 
 void ProjectLifecycle::MakeNewProject() {
     CheckChanges();
-    m_window.CleanUp();
-    m_window.Changed = false;
-    m_window.ShowAtStatus(QStringLiteral("New project created."));
+    m_view.CleanUp();
+    m_view.setChanged(false);
+    m_view.ShowAtStatus(QStringLiteral("New project created."));
 }
 
 void ProjectLifecycle::LoadProject(const QString& path) {
@@ -147,7 +127,7 @@ void ProjectLifecycle::LoadProject(const QString& path) {
         return;
     m_loading = true;
     if (!ProjectContainer::FileExists(path)) {
-        m_window.ShowAtStatus(QStringLiteral("Ready"));
+        m_view.ShowAtStatus(QStringLiteral("Ready"));
         Messages::setPendingError(53, QStringLiteral("File not found"));
         Messages::ShowError(ProjectReader::MissingFileText, true);
         m_loading = false;
@@ -155,14 +135,14 @@ void ProjectLifecycle::LoadProject(const QString& path) {
     }
     {
         BusyCursor busy;
-        m_window.ShowAtStatus(QStringLiteral("Please wait..."));
-        m_window.repaint();
-        m_window.CleanUp();
+        m_view.ShowAtStatus(QStringLiteral("Please wait..."));
+        m_view.viewWidget()->repaint();
+        m_view.CleanUp();
         ProjectReader::load(path, m_paths.TempFolder, m_table);
-        m_window.Changed = false;
+        m_view.setChanged(false);
         m_table.PlaceEmptyStrings();
-        m_window.focusFirstRow();
-        m_window.ShowAtStatus(QStringLiteral("Ready"));
+        m_view.focusFirstRow();
+        m_view.ShowAtStatus(QStringLiteral("Ready"));
     }
     m_loading = false;
 }
@@ -175,24 +155,24 @@ void ProjectLifecycle::LoadProjectCommand() {
     QString chosen;
     while (true) {
         chosen =
-            FileDialogs::getOpenFileName(&m_window, QStringLiteral("Load Zolpane Project"), ProjectPath, ProjectFilter);
+            FileDialogs::getOpenFileName(m_view.viewWidget(), QStringLiteral("Load Zolpane Project"), ProjectPath, ProjectFilter);
         if (chosen.isEmpty())
             return;
         if (QFileInfo::exists(chosen))
             break;
         Messages::ShowMessage(QStringLiteral("The specified file does not exist."), QStringLiteral("excl"));
     }
-    if (m_window.Changed)
+    if (m_view.changed())
         CheckChanges();
     QString folder, file;
     splitPath(QFileInfo(chosen).absoluteFilePath(), &folder, &file);
     ProjectPath = folder;
     LoadProject(chosen);
     ProjectName = file;
-    m_window.Changed = false;
+    m_view.setChanged(false);
     m_recent.AddRecentProject(ProjectPath + ProjectName);
     BuildRecentMenu();
-    m_window.focusFirstRow();
+    m_view.focusFirstRow();
 }
 
 void ProjectLifecycle::SaveProjectCommand() {
@@ -201,15 +181,15 @@ void ProjectLifecycle::SaveProjectCommand() {
         return;
     }
     BusyCursor busy;
-    m_window.ShowAtStatus(QStringLiteral("Please wait..."));
+    m_view.ShowAtStatus(QStringLiteral("Please wait..."));
     SaveProject(ProjectPath + ProjectName);
-    m_window.ShowAtStatus(QStringLiteral("Project has been saved"));
-    m_window.Changed = false;
+    m_view.ShowAtStatus(QStringLiteral("Project has been saved"));
+    m_view.setChanged(false);
 }
 
 void ProjectLifecycle::SaveAsCommand() {
     QString chosen =
-        FileDialogs::getSaveFileName(&m_window, QStringLiteral("Save Zolpane Project"), ProjectPath, ProjectFilter);
+        FileDialogs::getSaveFileName(m_view.viewWidget(), QStringLiteral("Save Zolpane Project"), ProjectPath, ProjectFilter);
     if (chosen.isEmpty())
         return;
     if (!chosen.contains(QLatin1Char('.')) || QFileInfo(chosen).suffix().isEmpty())
@@ -225,12 +205,12 @@ void ProjectLifecycle::SaveAsCommand() {
     ProjectPath = folder;
     {
         BusyCursor busy;
-        m_window.ShowAtStatus(QStringLiteral("Please wait..."));
+        m_view.ShowAtStatus(QStringLiteral("Please wait..."));
         SaveProject(chosen);
-        m_window.ShowAtStatus(QStringLiteral("Project saved"));
+        m_view.ShowAtStatus(QStringLiteral("Project saved"));
     }
     ProjectName = file;
-    m_window.Changed = false;
+    m_view.setChanged(false);
     m_recent.AddRecentProject(ProjectPath + ProjectName);
     BuildRecentMenu();
 }
@@ -246,10 +226,10 @@ void ProjectLifecycle::DeleteProjectCommand() {
                                   QStringLiteral("?"),
                               QStringLiteral("quest")) == Messages::Yes) {
         QFile::remove(ProjectPath + ProjectName);
-        m_window.Changed = false;
+        m_view.setChanged(false);
         NewProject();
     }
-    m_window.focusFirstRow();
+    m_view.focusFirstRow();
     m_recent.CompactRecentProjects();
     BuildRecentMenu();
 }
@@ -261,8 +241,8 @@ void ProjectLifecycle::MakeDefaultCommand() {
         return;
     m_settings.WriteSetting(Zolpane, QStringLiteral("DefaultProjectName"), ProjectName);
     m_settings.WriteSetting(Zolpane, QStringLiteral("DefaultProjectPath"), ProjectPath);
-    m_window.icmdDefaultProject->setToolTipText(ProjectName);
-    m_window.focusFirstRow();
+    m_view.setDefaultProjectTip(ProjectName);
+    m_view.focusFirstRow();
 }
 
 void ProjectLifecycle::LoadDefaultProject() {
@@ -273,11 +253,11 @@ void ProjectLifecycle::LoadDefaultProject() {
         path = withSlash(path);
     // Compared without regard to case; but file names here are case-sensitive, so the stored spelling is
     // kept for opening and saving (a lower-cased name would be another file).
-    if (ProjectPath.toLower() == path.toLower() && ProjectName.toLower() == name.toLower() && !m_window.Changed)
+    if (ProjectPath.toLower() == path.toLower() && ProjectName.toLower() == name.toLower() && !m_view.changed())
         return;
     ProjectPath = path;
     ProjectName = name;
-    m_window.icmdDefaultProject->setToolTipText(ProjectName);
+    m_view.setDefaultProjectTip(ProjectName);
     if (!ProjectName.isEmpty() && ProjectContainer::FileExists(ProjectPath + ProjectName)) {
         LoadProject(ProjectPath + ProjectName);
         return;
@@ -292,7 +272,7 @@ void ProjectLifecycle::LoadDefaultProject() {
 
 void ProjectLifecycle::handleExit(int exitMode) {
     SaveRecentProjects();
-    if (!m_window.Changed)
+    if (!m_view.changed())
         return;
     if (exitMode == 1) {
         if (Messages::ShowMessage(QStringLiteral("There are some unsaved changes in current Zolpane project. Would "
@@ -324,13 +304,11 @@ void ProjectLifecycle::projectTimerTick() {
     }
     const QString title = ProjectName != Blank ? QStringLiteral("Zolpane (") + ProjectName + QStringLiteral(")")
                                                : QStringLiteral("Zolpane (new project)");
-    if (m_window.windowTitle() != title)
-        m_window.setWindowTitle(title);
+    m_view.setProjectTitle(title);
     const QString last = lastWindowTitle ? lastWindowTitle().trimmed() : QString();
     const QString caption = last.isEmpty() ? QStringLiteral("Last Active Window: Unnamed or N/A")
                                            : QStringLiteral("Last Active Window: ") + last;
-    if (m_window.lblWindow->text() != caption)
-        m_window.lblWindow->setText(caption);
+    m_view.setLastWindowCaption(caption);
 }
 
 void ProjectLifecycle::LoadRecentProjects() {
@@ -347,12 +325,11 @@ void ProjectLifecycle::SaveRecentProjects() {
 
 void ProjectLifecycle::BuildRecentMenu() {
     for (int i = 1; i <= RecentProjects::Count; ++i) {
-        QAction* item = m_window.mnuRProject[i];
         const QString& entry = m_recent.entry(i);
-        item->setText(entry.isEmpty() ? QStringLiteral("(none)") : RecentProjects::ShortCaption(entry));
-        item->setEnabled(!entry.isEmpty());
+        m_view.setRecentEntry(i, entry.isEmpty() ? QStringLiteral("(none)") : RecentProjects::ShortCaption(entry),
+                              !entry.isEmpty());
     }
-    m_window.mnuRecentProjects->setEnabled(!m_recent.isEmpty());
+    m_view.setRecentMenuEnabled(!m_recent.isEmpty());
 }
 
 void ProjectLifecycle::OpenRecentProject(int i) {
@@ -361,7 +338,7 @@ void ProjectLifecycle::OpenRecentProject(int i) {
     if (!path.isEmpty() && ProjectContainer::FileExists(path)) {
         QString folder, file;
         splitPath(path, &folder, &file);
-        if (!(file == ProjectName && folder == ProjectPath && !m_window.Changed)) {
+        if (!(file == ProjectName && folder == ProjectPath && !m_view.changed())) {
             ProjectName = file;
             ProjectPath = folder;
             LoadProject(folder + file);
@@ -392,12 +369,9 @@ void ProjectLifecycle::SaveQuickSlots() {
 
 void ProjectLifecycle::RefreshQuickSlotButtons() {
     for (int i = 1; i <= 8; ++i) {
-        isButton* button = m_window.icmdZolProject[i - 1];
         const QString& path = QuickSlots[size_t(i)];
         const bool usable = !path.isEmpty() && ProjectContainer::FileExists(path);
-        if (usable)
-            button->setToolTipText(RecentProjects::ShortCaption(path));
-        button->setButtonEnabled(usable);
+        m_view.setQuickSlot(i, usable, usable ? RecentProjects::ShortCaption(path) : QString());
     }
 }
 
@@ -417,20 +391,20 @@ void ProjectLifecycle::OpenQuickSlot(int slot) {
 }
 
 void ProjectLifecycle::showQuickSlotDialog() {
-    m_window.dropTopMost();
-    auto* dialog = new frmZolProjects(QuickSlots, ProjectPath, &m_window);
+    m_view.dropTopMost();
+    auto* dialog = new frmZolProjects(QuickSlots, ProjectPath, m_view.viewWidget());
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &frmZolProjects::accepted, this, [this, dialog] {
         QuickSlots = dialog->slots();
         SaveQuickSlots();
         RefreshQuickSlotButtons();
     });
-    connect(dialog, &QDialog::finished, this, [this] { m_window.restoreTopMost(); });
+    connect(dialog, &QDialog::finished, this, [this] { m_view.restoreTopMost(); });
     dialog->show();
 }
 
 void ProjectLifecycle::ExportHotkeyOverviewCommand() {
-    const QString chosen = FileDialogs::getSaveFileName(&m_window, QStringLiteral("Save Hotkey Overview"),
+    const QString chosen = FileDialogs::getSaveFileName(m_view.viewWidget(), QStringLiteral("Save Hotkey Overview"),
                                                         m_paths.AppFolder + QStringLiteral("hotkeys.html"),
                                                         QStringLiteral("HTML files (*.html)"));
     if (chosen.isEmpty())
@@ -442,15 +416,15 @@ void ProjectLifecycle::ExportHotkeyOverviewCommand() {
             return;
     }
     BusyCursor busy;
-    m_window.ShowAtStatus(QStringLiteral("Please wait..."));
+    m_view.ShowAtStatus(QStringLiteral("Please wait..."));
     HotkeyOverview::Hotkeys hotkeys{};
     for (int i = 1; clipHotkey && i <= ClipTable::ClipCount; ++i)
         std::tie(hotkeys[size_t(i)].mod, hotkeys[size_t(i)].key) = clipHotkey(i);
     if (!HotkeyOverview::WriteHotkeyOverview(chosen, ProjectName, m_table, hotkeys)) {
-        m_window.ShowAtStatus(QStringLiteral("Unable to save hotkey overview"));
+        m_view.ShowAtStatus(QStringLiteral("Unable to save hotkey overview"));
         return;
     }
-    m_window.ShowAtStatus(QStringLiteral("Overview Saved"));
+    m_view.ShowAtStatus(QStringLiteral("Overview Saved"));
     if (Messages::ShowMessage(QStringLiteral("Do you want to open the overview with your browser so you can view it "
                                              "and print it?"),
                               QStringLiteral("quest")) == Messages::Yes)

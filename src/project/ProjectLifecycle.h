@@ -13,7 +13,7 @@
 class ClipTable;
 class QFileSystemWatcher;
 class Settings;
-class frmZolpane;
+class ProjectView;
 struct AppPaths;
 
 // The identity of the open project on disk and the project commands of the main window: new, load, save,
@@ -22,7 +22,7 @@ struct AppPaths;
 class ProjectLifecycle final : public QObject {
     Q_OBJECT
 public:
-    ProjectLifecycle(frmZolpane& window, ClipTable& table, Settings& settings, const AppPaths& paths,
+    ProjectLifecycle(ProjectView& view, ClipTable& table, Settings& settings, const AppPaths& paths,
                      QObject* parent = nullptr);
 
     static inline const QString Blank = QStringLiteral("Blank");
@@ -61,6 +61,9 @@ public:
 
     // One tick of the project timer: hand-over file, title, last-window label.
     void projectTimerTick();
+    // Runs while the window is shown.
+    QTimer tmrProject;
+    static constexpr int ProjectTimerMs = 250;
 
     RecentProjects& recent() { return m_recent; }
     void LoadRecentProjects();
@@ -88,7 +91,7 @@ private:
     // program waiting in the tray does not wake up at all.
     void followWindow(bool shown);
 
-    frmZolpane& m_window;
+    ProjectView& m_view;
     ClipTable& m_table;
     Settings& m_settings;
     const AppPaths& m_paths;

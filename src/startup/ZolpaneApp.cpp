@@ -42,6 +42,8 @@ namespace {
 
 // Short enough not to be felt, long enough for a pending hotkey or menu to finish before windows go away.
 constexpr int ExitSettleMs = 15;
+// The File menu's Exit runs once the menu has closed.
+constexpr int ExitMenuDelayMs = 100;
 
 // SIGTERM and SIGINT (a session ending, Ctrl+C in a terminal) end the program in its orderly way: the handler
 // only writes a byte, the event loop does the rest.
@@ -173,7 +175,6 @@ bool ZolpaneApp::Initialize() {
         });
     m_frmMain = std::make_unique<frmMain>(m_table, *m_textCommands);
     m_frmMain->fontlist = QFontDatabase::families().mid(0, 41);
-    m_fontlist = m_frmMain->fontlist;
 
     m_main = std::make_unique<frmZolpane>(m_table, m_settings, *m_platform.windows, m_handOver);
     wireMainWindow();
@@ -219,33 +220,16 @@ void ZolpaneApp::wireMainWindow() {
     const double twipsY = m_platform.windows->twipsPerPixelY();
     WindowPlacement::RestoreWindowPosition(w, QStringLiteral("frmzolpane"), m_settings, twipsX, twipsY);
 
-    connect(w.mnuExit, &QAction::triggered, this, [this] { QTimer::singleShot(100, this, &ZolpaneApp::ExitProgram); });
-    w.mnuExit->setEnabled(true);
     connect(&w, &frmZolpane::exitRequested, this, &ZolpaneApp::ExitProgram);
-    connect(w.mnuAbout, &QAction::triggered, this, [this] {
-        if (!m_about)
-            m_about = std::make_unique<frmAbout>();
-        m_about->show();
-        m_about->raise();
+    connect(&w, &frmZolpane::menuCommand, this, &ZolpaneApp::runMenuCommand);
+    // The main window's Clipboard menu runs the same commands as the tray's.
+    connect(&w, &frmZolpane::clipboardCommandRequested, this, [this](const QString& name) {
+        if (name == QLatin1String("mnuCleanClipboard"))
+            m_frmMain->CleanClipboard();
+        else if (const auto command = ClipboardTextCommands::commandForMenu(name))
+            m_textCommands->run(*command);
     });
-    w.mnuAbout->setEnabled(true);
-    connect(w.mnuQuickWizard, &QAction::triggered, this, [this] {
-        if (!m_wizard)
-            m_wizard = std::make_unique<frmWizard>();
-        m_wizard->restart();
-        m_wizard->show();
-        m_wizard->raise();
-    });
-    w.mnuQuickWizard->setEnabled(true);
-    connect(w.mnuHelpZP, &QAction::triggered, this, [this] {
-        QDesktopServices::openUrl(QUrl::fromLocalFile(m_paths.AppFolder + QStringLiteral("ZolpaneHelp.html")));
-    });
-    w.mnuHelpZP->setEnabled(QFileInfo::exists(m_paths.AppFolder + QStringLiteral("ZolpaneHelp.html")));
-    connect(w.mnuWebsite, &QAction::triggered, this, [] { QDesktopServices::openUrl(QUrl(frmAbout::Website)); });
-    w.mnuWebsite->setEnabled(true);
-    connect(w.mnuTechSupport, &QAction::triggered, this,
-            [] { QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:") + frmAbout::SupportAddress)); });
-    w.mnuTechSupport->setEnabled(true);
+    w.setHelpAvailable(QFileInfo::exists(m_paths.AppFolder + QStringLiteral("ZolpaneHelp.html")));
 
     m_autostart->RegisterFileType(QStringLiteral("Zolpane"), QStringLiteral("zp"), QStringLiteral("Zolpane Project"),
                                   QStringLiteral("zolpane"));
@@ -255,11 +239,53 @@ void ZolpaneApp::wireMainWindow() {
         return m_hotkeys ? std::pair{m_hotkeys->ClipHotkeyMod[size_t(clip)], m_hotkeys->ClipHotkeyKey[size_t(clip)]}
                          : std::pair{0, 0};
     };
+    ProjectLifecycle* project = m_project.get();
+    connect(&w, &frmZolpane::saveProjectRequested, project, &ProjectLifecycle::SaveProjectCommand);
+    connect(&w, &frmZolpane::loadProjectRequested, project, &ProjectLifecycle::LoadProjectCommand);
+    connect(&w, &frmZolpane::loadDefaultProjectRequested, project, &ProjectLifecycle::LoadDefaultProject);
+    connect(&w, &frmZolpane::quickSlotRequested, project, &ProjectLifecycle::OpenQuickSlot);
+    connect(&w, &frmZolpane::recentProjectRequested, project, &ProjectLifecycle::OpenRecentProject);
     connect(&w, &frmZolpane::unloading, this, [this, twipsX, twipsY] {
         WindowPlacement::SaveWindowPosition(*m_main, QStringLiteral("frmzolpane"), m_settings, twipsX, twipsY);
         m_project->handleExit(m_settings.ExitMode);
     });
     m_project->startup(m_commandLine);
+}
+
+void ZolpaneApp::runMenuCommand(MainMenus::Command command) {
+    using C = MainMenus::Command;
+    ProjectLifecycle& project = *m_project;
+    switch (command) {
+    case C::NewProject: project.NewProject(); break;
+    case C::LoadProject: project.LoadProjectCommand(); break;
+    case C::SaveProject: project.SaveProjectCommand(); break;
+    case C::SaveAs: project.SaveAsCommand(); break;
+    case C::ExportHotkeyOverview: project.ExportHotkeyOverviewCommand(); break;
+    case C::DeleteProject: project.DeleteProjectCommand(); break;
+    case C::MakeDefault: project.MakeDefaultCommand(); break;
+    case C::QuickSlots: project.showQuickSlotDialog(); break;
+    case C::Hide: m_main->hide(); break;
+    case C::Exit: QTimer::singleShot(ExitMenuDelayMs, this, &ZolpaneApp::ExitProgram); break;
+    case C::Settings: ShowSettings(); break;
+    case C::Help:
+        QDesktopServices::openUrl(QUrl::fromLocalFile(m_paths.AppFolder + QStringLiteral("ZolpaneHelp.html")));
+        break;
+    case C::Wizard:
+        if (!m_wizard)
+            m_wizard = std::make_unique<frmWizard>();
+        m_wizard->restart();
+        m_wizard->show();
+        m_wizard->raise();
+        break;
+    case C::Website: QDesktopServices::openUrl(QUrl(frmAbout::Website)); break;
+    case C::Support: QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:") + frmAbout::SupportAddress)); break;
+    case C::About:
+        if (!m_about)
+            m_about = std::make_unique<frmAbout>();
+        m_about->show();
+        m_about->raise();
+        break;
+    }
 }
 
 void ZolpaneApp::LoadSettings() {
@@ -297,7 +323,7 @@ void ZolpaneApp::ExitProgram() {
         if (m_main) {
             // Saves the recent list and the position, and settles unsaved changes by the Exiting setting.
             m_main->setProgramExiting(true);
-            m_main->tmrProject->stop();
+            m_project->tmrProject.stop();
             m_main->close();
         }
         if (m_properties)
@@ -341,10 +367,6 @@ void ZolpaneApp::wirePasting() {
         m_handOver.EditClipNumber = n;
         frmProperties::open(m_properties, context, n);
     });
-    for (QAction* a : {w.mnuMinimizeOnCopy, w.mnuHideOnCopy, w.mnuAutoPaste})
-        a->setEnabled(true);
-    w.mnuSettings->setEnabled(true);
-    connect(w.mnuSettings, &QAction::triggered, this, &ZolpaneApp::ShowSettings);
 }
 
 void ZolpaneApp::wireTray() {
@@ -366,18 +388,6 @@ void ZolpaneApp::wireTray() {
     tray.setRunAtStartupChecked(m_autostart->isRunAtStartupChecked());
     connect(m_hotkeys.get(), &Hotkeys::clipboardMenuRequested, &tray, &frmMain::ShowTrayMenu);
     connect(m_hotkeys.get(), &Hotkeys::pasteMenuRequested, &tray, &frmMain::ShowPasteMenu);
-
-    // The main window's clipboard menu runs the same commands.
-    for (QAction* a : {w.mnuToLowerCase, w.mnuToUpperCase, w.mnuProperCase, w.mnuReverseCase, w.mnuSentences,
-                       w.mnuZigZagCase, w.mnuCopyDate, w.mnuCopyTime, w.mnuRemoveDiacritics, w.mnuReverse}) {
-        const auto command = ClipboardTextCommands::commandForMenu(a->objectName());
-        if (!command)
-            continue;
-        connect(a, &QAction::triggered, this, [this, c = *command] { m_textCommands->run(c); });
-        a->setEnabled(true);
-    }
-    connect(w.mnuCleanClipboard, &QAction::triggered, &tray, &frmMain::CleanClipboard);
-    w.mnuCleanClipboard->setEnabled(true);
 }
 
 void ZolpaneApp::ShowMainWindow() {

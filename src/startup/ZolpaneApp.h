@@ -3,6 +3,7 @@
 #include "platform/PlatformServices.h"
 #include "project/ClipTable.h"
 #include "project/EditorHandOver.h"
+#include "project/MainMenus.h"
 #include "services/AppPaths.h"
 #include "services/Settings.h"
 
@@ -52,13 +53,7 @@ public:
     AppPaths& paths() { return m_paths; }
     Settings& settings() { return m_settings; }
     ClipTable& table() { return m_table; }
-    frmZolpane* mainWindow() const { return m_main.get(); }
-    frmMain* hiddenWindow() const { return m_frmMain.get(); }
-    Hotkeys* hotkeys() const { return m_hotkeys.get(); }
-    PasteEngine* pasteEngine() const { return m_paste.get(); }
-    ProjectLifecycle* project() const { return m_project.get(); }
     PlatformServices& platform() { return m_platform; }
-    const QStringList& fontlist() const { return m_fontlist; }
 
     // The second-instance hand-over: writes the command line into loadbuff.dat when it names an existing
     // file (true), otherwise returns false (the caller tells the user the program is already running).
@@ -76,6 +71,7 @@ private:
     void wireTray();
     void ShowMainWindow();
     void ShowSettings();
+    void runMenuCommand(MainMenus::Command command);
 
     AppPaths m_paths;
     Settings m_settings;
@@ -83,7 +79,6 @@ private:
     QString m_commandLine;
     ClipTable m_table;
     EditorHandOver m_handOver;
-    QStringList m_fontlist;
     bool m_firstRun = false;
     std::unique_ptr<Autostart> m_autostart;
     std::unique_ptr<LastWindowRecord> m_record;

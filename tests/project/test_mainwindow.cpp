@@ -20,6 +20,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTimer>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -48,10 +49,20 @@ class TestMainWindow : public QObject {
             settings.loadCoreValues();
             window = std::make_unique<frmZolpane>(table, settings, windows, handOver);
             project = std::make_unique<ProjectLifecycle>(*window, table, settings, paths);
+            // As the composition root wires them.
+            ProjectLifecycle* p = project.get();
+            QObject::connect(window.get(), &frmZolpane::quickSlotRequested, p, &ProjectLifecycle::OpenQuickSlot);
+            QObject::connect(window.get(), &frmZolpane::recentProjectRequested, p, &ProjectLifecycle::OpenRecentProject);
             window->show();
             QApplication::setActiveWindow(window.get());
         }
-        ClipRowEdit* row(int i) { return window->row(i); }
+        template <class T> T* child(const QString& name) {
+            T* found = window->findChild<T*>(name);
+            if (!found)
+                qFatal("no child %s", qPrintable(name));
+            return found;
+        }
+        ClipRowEdit* row(int i) { return child<ClipRowEdit>(QStringLiteral("txtPaste(%1)").arg(i)); }
     };
 
 private Q_SLOTS:
@@ -65,30 +76,30 @@ private Q_SLOTS:
         f.project->startup(QString());
         QCOMPARE(f.window->windowTitle(), QStringLiteral("Zolpane (default.zp)"));
         QCOMPARE(f.window->statusText(), QStringLiteral("Zolpane"));
-        QCOMPARE(f.window->lblWindow->text(), QStringLiteral("Last Active Window: Unnamed or N/A"));
+        QCOMPARE(f.child<QLabel>("lblWindow")->text(), QStringLiteral("Last Active Window: Unnamed or N/A"));
         for (int i = 1; i <= 30; ++i) {
-            QCOMPARE(f.window->lblPanel[i]->text(), QStringLiteral("%1.").arg(i));
-            QCOMPARE(f.window->icmdCopy[i]->toolTip(), QStringLiteral("Copy clip %1").arg(i));
+            QCOMPARE(f.child<QLabel>(QStringLiteral("lblPanel(%1)").arg(i))->text(), QStringLiteral("%1.").arg(i));
+            QCOMPARE(f.child<isButton>(QStringLiteral("icmdCopy(%1)").arg(i))->toolTip(), QStringLiteral("Copy clip %1").arg(i));
             QVERIFY(!f.row(i)->isReadOnly());
         }
         QCOMPARE(ClipTable::EmptyClipText, QStringLiteral("Empty\u00a0\u00a0\u00a0\u00a0\u00a0\u00a0"));
         // Two columns of 15: row 16 beside row 1, row 2 below row 1.
-        QCOMPARE(f.window->icmdCopy[16]->y(), f.window->icmdCopy[1]->y());
-        QCOMPARE(f.window->icmdCopy[16]->x(), f.window->icmdCopy[1]->x() + 230);
-        QCOMPARE(f.window->icmdCopy[2]->y(), f.window->icmdCopy[1]->y() + f.window->icmdCopy[1]->height() + 2);
+        QCOMPARE(f.child<isButton>(QStringLiteral("icmdCopy(%1)").arg(16))->y(), f.child<isButton>(QStringLiteral("icmdCopy(%1)").arg(1))->y());
+        QCOMPARE(f.child<isButton>(QStringLiteral("icmdCopy(%1)").arg(16))->x(), f.child<isButton>(QStringLiteral("icmdCopy(%1)").arg(1))->x() + 230);
+        QCOMPARE(f.child<isButton>(QStringLiteral("icmdCopy(%1)").arg(2))->y(), f.child<isButton>(QStringLiteral("icmdCopy(%1)").arg(1))->y() + f.child<isButton>(QStringLiteral("icmdCopy(%1)").arg(1))->height() + 2);
         QCOMPARE(f.window->height(), 482);
         QCOMPARE(f.row(1)->text(), QString()); // row 1 has the focus with its placeholder cleared
         QCOMPARE(f.row(2)->text(), ClipTable::EmptyClipText);
         // Entering a row clears the placeholder; leaving it empty restores it.
         f.row(2)->setFocus();
         QCOMPARE(f.row(2)->text(), QString());
-        QCOMPARE(f.window->CurrentClip, 2);
+        QCOMPARE(f.window->currentClip(), 2);
         f.row(3)->setFocus();
         QCOMPARE(f.row(2)->text(), ClipTable::EmptyClipText);
         QTest::keyClicks(f.row(3), "Empty");
         f.row(4)->setFocus();
         QVERIFY(!f.table.isEmptyClip(3));
-        QVERIFY(f.window->Changed);
+        QVERIFY(f.window->changed());
     }
 
     void lineBreaksRemoved() {
@@ -121,7 +132,7 @@ private Q_SLOTS:
         QCOMPARE(f.table.clip(7).format, cleared ? ClipTable::TxtSimple : ClipTable::TxtLong);
         QCOMPARE(f.table.clip(7).data.isEmpty(), cleared);
         QCOMPARE(f.row(7)->isReadOnly(), !cleared);
-        QVERIFY(!f.window->Changed); // deleting does not mark the project changed
+        QVERIFY(!f.window->changed()); // deleting does not mark the project changed
     }
 
     void functionKeys() {
@@ -139,9 +150,9 @@ private Q_SLOTS:
         // Without an editor, F3 and the configure button change nothing.
         QSignalSpy edits(f.window.get(), &frmZolpane::editRequested);
         QTest::keyClick(f.row(2), Qt::Key_F3);
-        f.window->icmdConf[2]->activateByKey();
+        f.child<isButton>(QStringLiteral("icmdConf(%1)").arg(2))->activateByKey();
         QCOMPARE(edits.size(), 0);
-        QVERIFY(f.row(5)->isEnabled() && f.window->mnuFile->isEnabled());
+        QVERIFY(f.row(5)->isEnabled() && f.child<QMenu>("mnuFile")->menuAction()->isEnabled());
         QCOMPARE(slots.size(), 1);
         QCOMPARE(slots.at(0).at(0).toInt(), 2);
         QCOMPARE(copies.size(), 1);
@@ -193,7 +204,7 @@ private Q_SLOTS:
         QCOMPARE(f.table.clip(9).format, format);
         QCOMPARE(f.table.clip(9).locked, locked);
         QCOMPARE(f.row(9)->isReadOnly(), locked);
-        QVERIFY(f.window->Changed);
+        QVERIFY(f.window->changed());
         QVERIFY(!f.handOver.EditIsRtf && !f.handOver.EditIsImage);
         if (format == QLatin1String("TXT-SIMPLE") && !isSimple)
             QCOMPARE(f.table.clip(9).text, ClipTable::EmptyClipText);
@@ -223,13 +234,13 @@ private Q_SLOTS:
         QVERIFY(!f.row(4)->isReadOnly());
         QCOMPARE(f.table.ClipMethod[4], quint8(3)); // methods stay with the row numbers
         QCOMPARE(f.table.ClipMethod[6], quint8(2));
-        QVERIFY(!f.window->Changed);
+        QVERIFY(!f.window->changed());
         Q_EMIT f.row(6)->rowDropped(6, 6);
         Q_EMIT f.row(6)->rowDropped(0, 6);
         QCOMPARE(f.table.clip(6).format, ClipTable::Img);
         // Move mode turns pressing a row into dragging it.
         QVERIFY(!f.row(6)->automaticDrag());
-        f.window->chckMove->setChecked(true);
+        f.child<QCheckBox>("chckMove")->setChecked(true);
         QVERIFY(f.row(6)->automaticDrag());
     }
 
@@ -241,21 +252,21 @@ private Q_SLOTS:
         QTest::qWait(1000);
         QCOMPARE(f.window->statusText(), QStringLiteral("Second")); // the second keeps its full time
         QTRY_COMPARE_WITH_TIMEOUT(f.window->statusText(), QStringLiteral("Ready"), 2000);
-        QVERIFY(!f.window->tmrRestore->isActive());
+        QVERIFY(!f.child<QTimer>("tmrRestore")->isActive());
     }
 
     void alwaysOnTopAndHide() {
         Fixture f;
-        f.window->icmdAlwaysOnTopOFF->activateByKey();
+        f.child<isButton>("icmdAlwaysOnTopOFF")->activateByKey();
         QVERIFY(f.windows.isTopMost(f.window.get()));
         QCOMPARE(f.settings.ReadSetting("Zolpane", "ZPAlwaysOnTop"), QStringLiteral("1"));
-        QVERIFY(f.window->icmdAlwaysOnTopON->isVisibleTo(f.window.get()));
-        QVERIFY(!f.window->icmdAlwaysOnTopOFF->isVisibleTo(f.window.get()));
-        f.window->icmdAlwaysOnTopON->activateByKey();
+        QVERIFY(f.child<isButton>("icmdAlwaysOnTopON")->isVisibleTo(f.window.get()));
+        QVERIFY(!f.child<isButton>("icmdAlwaysOnTopOFF")->isVisibleTo(f.window.get()));
+        f.child<isButton>("icmdAlwaysOnTopON")->activateByKey();
         QVERIFY(!f.windows.isTopMost(f.window.get()));
         QCOMPARE(f.settings.ReadSetting("Zolpane", "ZPAlwaysOnTop"), QStringLiteral("0"));
         // Closing only hides while the program runs; nothing is asked.
-        f.window->Changed = true;
+        f.window->setChanged(true);
         QVERIFY(!f.window->close());
         QVERIFY(!f.window->isVisible());
         QVERIFY(Messages::takeShown().isEmpty());
@@ -269,11 +280,11 @@ private Q_SLOTS:
 
         // Save on the new default project writes it without a dialog.
         f.table.setText(1, QStringLiteral("first"));
-        f.window->Changed = true;
+        f.window->setChanged(true);
         p.SaveProjectCommand();
         QVERIFY(QFile::exists(f.paths.ProjectsFolder + "default.zp"));
         QCOMPARE(f.window->statusText(), QStringLiteral("Project has been saved"));
-        QVERIFY(!f.window->Changed);
+        QVERIFY(!f.window->changed());
 
         // New project: "Blank"; saving it asks for a name; cancelling keeps it Blank and changed.
         p.NewProject();
@@ -281,11 +292,11 @@ private Q_SLOTS:
         p.projectTimerTick();
         QCOMPARE(f.window->windowTitle(), QStringLiteral("Zolpane (new project)"));
         f.table.setText(2, QStringLiteral("second"));
-        f.window->Changed = true;
+        f.window->setChanged(true);
         FileDialogs::setNextFileName(QString());
         p.SaveProjectCommand();
         QCOMPARE(p.ProjectName, ProjectLifecycle::Blank);
-        QVERIFY(f.window->Changed);
+        QVERIFY(f.window->changed());
         const QString other = f.dir.filePath("Other.zp");
         FileDialogs::setNextFileName(other);
         p.SaveProjectCommand();
@@ -302,7 +313,7 @@ private Q_SLOTS:
         QCOMPARE(p.ProjectName, QStringLiteral("Other.zp"));
 
         // Loading the default project while changed asks; No still loads it, and loading it again does nothing.
-        f.window->Changed = true;
+        f.window->setChanged(true);
         Messages::setNextAnswer(Messages::No);
         p.LoadDefaultProject();
         QCOMPARE(p.ProjectName, QStringLiteral("default.zp"));
@@ -343,7 +354,7 @@ private Q_SLOTS:
 
         // A second start hands a project over through loadbuff.dat; no question is asked.
         p.NewProject();
-        f.window->Changed = true;
+        f.window->setChanged(true);
         QFile buffer(f.paths.loadBuffPath());
         QVERIFY(buffer.open(QIODevice::WriteOnly));
         buffer.write(work.toUtf8() + "\r\n");
@@ -377,8 +388,8 @@ private Q_SLOTS:
         Fixture f;
         ProjectLifecycle& p = *f.project;
         p.BuildRecentMenu();
-        QVERIFY(!f.window->mnuRecentProjects->isEnabled());
-        QCOMPARE(f.window->mnuRProject[10]->text(), QStringLiteral("(none)"));
+        QVERIFY(!f.child<QMenu>("mnuRecentProjects")->isEnabled());
+        QCOMPARE(f.child<QAction>(QStringLiteral("mnuRProject(%1)").arg(10))->text(), QStringLiteral("(none)"));
         const QString slot = f.dir.filePath("slot.zp");
         f.table.setText(1, QStringLiteral("slot clip"));
         p.SaveProject(slot);
