@@ -3,6 +3,7 @@
 #include "project/ClipTable.h"
 #include "services/Messages.h"
 #include "widgets/MenuIcons.h"
+#include "widgets/TextCommandMenu.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -42,24 +43,14 @@ frmMain::frmMain(ClipTable& table, ClipboardTextCommands& textCommands, QWidget*
     QMenu* formatting =
         addMenu(mnuMotherZolpane, "mnuClipboardFormating", QStringLiteral("Clipboard Formating"), "CLIPBOARDFORMAT");
     QMenu* caseMenu = addMenu(formatting, "mnuCase", QStringLiteral("&Case Conversion"));
-    using C = ClipboardTextCommands::Command;
-    auto textItem = [this](QMenu* menu, C command, const QString& caption) {
-        QAction* a = addAction(menu, ClipboardTextCommands::menuName(command).toLatin1().constData(), caption);
-        connect(a, &QAction::triggered, this, [this, command] { m_text.run(command); });
+    const auto run = [this](const QString& name) {
+        if (const auto command = ClipboardTextCommands::commandForMenu(name))
+            m_text.run(*command);
     };
-    textItem(caseMenu, C::ToLowerCase, QStringLiteral("To &Lower Case"));
-    textItem(caseMenu, C::ToUpperCase, QStringLiteral("To &Upper Case"));
-    caseMenu->addSeparator()->setObjectName(QStringLiteral("mnuSeparator5"));
-    textItem(caseMenu, C::ProperCase, QStringLiteral("To &Proper Case"));
-    textItem(caseMenu, C::ReverseCase, QStringLiteral("&Reverse Case"));
-    caseMenu->addSeparator()->setObjectName(QStringLiteral("mnuSeparator23"));
-    textItem(caseMenu, C::Sentences, QStringLiteral("Make &Sentences"));
-    textItem(caseMenu, C::ZigZagCase, QStringLiteral("&To ZiG zAg Case"));
-    textItem(formatting, C::RemoveDiacritics, QStringLiteral("&Remove Diacritics"));
-    textItem(formatting, C::Reverse, QStringLiteral("R&everse Text"));
+    TextCommandMenu::addCaseItems(caseMenu, this, run);
+    TextCommandMenu::addTextItems(formatting, this, run);
     QMenu* copyTo = addMenu(mnuMotherZolpane, "mnuCopyToClip", QStringLiteral("C&opy To Clipboard"), "COPY");
-    textItem(copyTo, C::CopyDate, QStringLiteral("Current &Date"));
-    textItem(copyTo, C::CopyTime, QStringLiteral("Current &Time"));
+    TextCommandMenu::addDateTimeItems(copyTo, this, run);
     copyTo->addSeparator()->setObjectName(QStringLiteral("mnuSep13"));
     mnuClipFromZolpane = addMenu(copyTo, "mnuClipFromZolpane", QStringLiteral("Cl&ip from Zolpane"));
     mnuCleanClipboard =

@@ -2,6 +2,7 @@
 
 #include "services/Settings.h"
 #include "widgets/MenuIcons.h"
+#include "widgets/TextCommandMenu.h"
 
 #include <QMenuBar>
 
@@ -60,21 +61,13 @@ MainMenus::MainMenus(QMenuBar* bar, Settings& settings) : QObject(bar) {
     mnuClipboard->setObjectName(QStringLiteral("mnuClipboard"));
     mnuCaseConversion = mnuClipboard->addMenu(QStringLiteral("C&ase Conversion"));
     mnuCaseConversion->setObjectName(QStringLiteral("mnuCaseConversion"));
-    mnuToLowerCase = action(mnuCaseConversion, "mnuToLowerCase", QStringLiteral("To &Lower Case"));
-    mnuToUpperCase = action(mnuCaseConversion, "mnuToUpperCase", QStringLiteral("To &Upper Case"));
-    mnuCaseConversion->addSeparator()->setObjectName(QStringLiteral("mnuSeparator5"));
-    mnuProperCase = action(mnuCaseConversion, "mnuProperCase", QStringLiteral("To &Proper Case"));
-    mnuReverseCase = action(mnuCaseConversion, "mnuReverseCase", QStringLiteral("&Reverse Case"));
-    mnuCaseConversion->addSeparator()->setObjectName(QStringLiteral("mnuSeparator23"));
-    mnuSentences = action(mnuCaseConversion, "mnuSentences", QStringLiteral("Make &Sentences"));
-    mnuZigZagCase = action(mnuCaseConversion, "mnuZigZagCase", QStringLiteral("&To ZiG zAg Case"));
+    const auto run = [this](const QString& name) { Q_EMIT clipboardCommand(name); };
+    TextCommandMenu::addCaseItems(mnuCaseConversion, this, run);
     mnuCopyToClipboard = mnuClipboard->addMenu(QStringLiteral("&Copy To Clipboard"));
     mnuCopyToClipboard->setObjectName(QStringLiteral("mnuCopyToClipboard"));
     mnuCopyToClipboard->setIcon(MenuIcons::icon("COPY"));
-    mnuCopyDate = action(mnuCopyToClipboard, "mnuCopyDate", QStringLiteral("Current &Date"));
-    mnuCopyTime = action(mnuCopyToClipboard, "mnuCopyTime", QStringLiteral("Current &Time"));
-    mnuRemoveDiacritics = action(mnuClipboard, "mnuRemoveDiacritics", QStringLiteral("&Remove Diacritics"));
-    mnuReverse = action(mnuClipboard, "mnuReverse", QStringLiteral("R&everse Text"));
+    TextCommandMenu::addDateTimeItems(mnuCopyToClipboard, this, run);
+    TextCommandMenu::addTextItems(mnuClipboard, this, run);
     mnuClipboard->addSeparator()->setObjectName(QStringLiteral("mnuSeperator334"));
     mnuCleanClipboard = action(mnuClipboard, "mnuCleanClipboard", QStringLiteral("&Clean Clipboard"), "RECYCLE");
 
@@ -103,9 +96,7 @@ MainMenus::MainMenus(QMenuBar* bar, Settings& settings) : QObject(bar) {
         connect(a, &QAction::triggered, this, [this, c = command] { Q_EMIT triggered(c); });
     for (int k = 1; k <= 10; ++k)
         connect(mnuRProject[k], &QAction::triggered, this, [this, k] { Q_EMIT recentProjectChosen(k); });
-    for (QAction* a : {mnuToLowerCase, mnuToUpperCase, mnuProperCase, mnuReverseCase, mnuSentences, mnuZigZagCase,
-                       mnuCopyDate, mnuCopyTime, mnuRemoveDiacritics, mnuReverse, mnuCleanClipboard})
-        connect(a, &QAction::triggered, this, [this, a] { Q_EMIT clipboardCommand(a->objectName()); });
+    connect(mnuCleanClipboard, &QAction::triggered, this, [run] { run(QStringLiteral("mnuCleanClipboard")); });
     mnuRecentProjects->setEnabled(false);
     mnuHelpZP->setEnabled(false); // until the guide is found
     showCopyOptions(settings);

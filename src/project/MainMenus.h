@@ -56,16 +56,6 @@ private:
     QAction* mnuMinimizeOnCopy = nullptr;
     QAction* mnuHideOnCopy = nullptr;
     QAction* mnuAutoPaste = nullptr;
-    QAction* mnuToLowerCase = nullptr;
-    QAction* mnuToUpperCase = nullptr;
-    QAction* mnuProperCase = nullptr;
-    QAction* mnuReverseCase = nullptr;
-    QAction* mnuSentences = nullptr;
-    QAction* mnuZigZagCase = nullptr;
-    QAction* mnuCopyDate = nullptr;
-    QAction* mnuCopyTime = nullptr;
-    QAction* mnuRemoveDiacritics = nullptr;
-    QAction* mnuReverse = nullptr;
     QAction* mnuCleanClipboard = nullptr;
     QAction* mnuHelpZP = nullptr;
     QAction* mnuQuickWizard = nullptr;
