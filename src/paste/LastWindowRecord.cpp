@@ -39,7 +39,6 @@ void LastWindowRecord::onForegroundChanged(WindowId window) {
     m_title = title.left(length);
     refreshMaximized();
     qCDebug(lcPaste) << "last window" << Qt::hex << window << m_title;
-    Q_EMIT recordChanged();
 }
 
 bool LastWindowRecord::ActivateLastApplication() {

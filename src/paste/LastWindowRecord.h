@@ -31,9 +31,6 @@ public:
 
     static constexpr int titleLength = 49;
 
-Q_SIGNALS:
-    void recordChanged();
-
 private:
     void onForegroundChanged(WindowId window);
     void refreshMaximized();

@@ -90,7 +90,7 @@ Q_SIGNALS:
     void exitRequested();
     // The window unloads while the program exits: recent list, position and unsaved changes are handled.
     void unloading();
-    // The window was activated while the editor is open.
+    // The window was activated while the editor is open (the clip editor connects it and comes to the front).
     void activatedWhileEditorOpen();
 
 protected:

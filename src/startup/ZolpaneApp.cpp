@@ -328,7 +328,6 @@ void ZolpaneApp::ExitProgram() {
         }
         if (m_properties)
             m_properties->close();
-        Q_EMIT exited();
         QCoreApplication::exit(0);
     });
 }

@@ -61,8 +61,6 @@ public:
     // The twip question's text for a horizontal twips-per-pixel value.
     static QString twipQuestion(double twipsX);
 
-Q_SIGNALS:
-    void exited();
 
 private:
     void reportStartupError();
