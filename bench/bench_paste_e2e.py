@@ -10,20 +10,24 @@ Prints three figures:
   everyday Russian, random words of 65 such letters): characters per second, and how many arrived wrong;
 - idle wake-ups: context switches of every thread of the program over 10 s while nothing happens.
 
-The Tk window (tests/e2e/tk_paste_target.tcl) stamps each change with its own wall-clock time, and this script
-takes the release time from the same clock just before it sends the key releases, so the figure holds
-the program's whole share: noticing the release, activating the window, sending Control+V and serving the
-clipboard. Figures only; nothing is asserted.
+The Tk window (tests/e2e/tk_target.tcl) stamps each change with its own wall-clock time, and this script takes
+the release time from the same clock just before it sends the key releases, so the figure holds the program's
+whole share: noticing the release, activating the window, sending Control+V and serving the clipboard. The
+desktop, the processes and the program's files come from the end-to-end tests' conftest.py (which needs
+pytest importable). Figures only; nothing is asserted.
 """
 
 import argparse
+import contextlib
 import ctypes
 import ctypes.util
 import os
 import random
+import shutil
 import statistics
 import subprocess
 import sys
+import tempfile
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -31,10 +35,8 @@ REPO = os.path.dirname(HERE)
 E2E = os.path.join(REPO, "tests", "e2e")
 sys.path.insert(0, E2E)
 
-from harness import Process, Session, _die_with_harness, wait_for  # noqa: E402
-from test_paste import Clip, start_hidden  # noqa: E402
-
-PASTE_TARGET = os.path.join(E2E, "tk_paste_target.tcl")
+from conftest import (START_TIMEOUT, TK_TARGET, Clip, Desktop, Program, _owns_abstract_socket,  # noqa: E402
+                      _start_xvfb, _watched, start_tray_host, wait_for)
 TYPED_LENGTH = 2000
 IDLE_SECONDS = 10.0
 
@@ -117,25 +119,50 @@ class XTest:
         self.x.XCloseDisplay(self.d)
 
 
-class BenchTarget:
-    """The Tk window, with a pipe to its standard input for "clear" and its report lines in a file."""
+@contextlib.contextmanager
+def bench_desktop(name):
+    """A desktop as the end-to-end tests have it (Xvfb, openbox, the tray host wmsystemtray), ended with the
+    block: its processes by their ids, in reverse order, and its folder."""
+    d = Desktop(tempfile.mkdtemp(prefix=f"zp-{name}-"))
+    try:
+        for _ in range(3):
+            # As the tests' display fixture: a server that took the number of one still ending is replaced.
+            xvfb = _start_xvfb(d)
+            if _owns_abstract_socket(xvfb, d.display):
+                break
+            xvfb.stop()
+            _watched.remove(xvfb)
+        else:
+            raise RuntimeError("no usable X display after three servers")
+        d.start("openbox", ["openbox", "--sm-disable", "--config-file", os.path.join(E2E, "openbox-rc.xml")],
+                watch=True)
+        wait_for(lambda: "window id #" in d.run("xprop", "-root", "_NET_SUPPORTING_WM_CHECK", check=False),
+                 "openbox to manage the screen", START_TIMEOUT)
+        start_tray_host(d)
+        yield d
+    finally:
+        d.stop_all()
+        shutil.rmtree(d.root, ignore_errors=True)
 
-    def __init__(self, session):
-        self.out = os.path.join(session.root, "bench-target.txt")
-        self.report = os.path.join(session.root, "bench-target.log")
-        with open(self.report, "wb") as log:
-            popen = subprocess.Popen(["wish", PASTE_TARGET, self.out, "BenchTarget"], stdin=subprocess.PIPE,
-                                     stdout=log, stderr=subprocess.STDOUT, env=session.tool_env(),
-                                     preexec_fn=_die_with_harness)
-        self.popen = popen
-        session.processes.append(Process("tk-bench", popen, self.report))
-        wait_for(lambda: os.path.exists(self.out), 15, "the Tk window")
-        self.window = session.wait_for_window("BenchTarget")
+
+class BenchTarget:
+    """The Tk window, with a pipe to its standard input for "clear" and its report lines in its log."""
+
+    def __init__(self, d):
+        self.out = os.path.join(d.root, "bench-target.txt")
+        self.process = d.start("tk-bench", ["wish", TK_TARGET, self.out, "BenchTarget"], stdin=subprocess.PIPE)
         self.read_from = 0
+        wait_for(self.ready, "the Tk window", START_TIMEOUT)
+        self.window = d.wait_for_window("BenchTarget")
+
+    def ready(self):
+        if not self.process.running():
+            raise RuntimeError(f"the Tk window ended: {self.process.log()}")
+        return "ready" in self.process.log().splitlines()
 
     def lines(self):
         """Report lines written since the last call."""
-        with open(self.report, "rb") as f:
+        with open(self.process.log_path, "rb") as f:
             f.seek(self.read_from)
             data = f.read()
         end = data.rfind(b"\n") + 1
@@ -144,10 +171,10 @@ class BenchTarget:
 
     def clear(self):
         self.lines()
-        self.popen.stdin.write(b"clear\n")
-        self.popen.stdin.flush()
+        self.process.popen.stdin.write(b"clear\n")
+        self.process.popen.stdin.flush()
         deadline = time.monotonic() + 10
-        while "C" not in self.lines():
+        while "cleared" not in self.lines():
             if time.monotonic() > deadline:
                 raise TimeoutError("the Tk window did not clear its text")
             time.sleep(0.002)
@@ -254,14 +281,14 @@ def main():
     os.environ["ZOLPANE_BIN"] = os.path.abspath(options.program)
 
     czech, letters = prose_text(TYPED_LENGTH), unicode_text(TYPED_LENGTH)
-    with Session("bench-paste", tray=True) as s:
-        target = BenchTarget(s)
-        zp = start_hidden(s, {1: "x", 2: Clip(czech, method=2), 3: Clip(letters, method=2)}, code_page=1250)
-        s.activate(target.window)
+    with bench_desktop("bench-paste") as d:
+        target = BenchTarget(d)
+        zp = Program(d).start_hidden({1: "x", 2: Clip(czech, method=2), 3: Clip(letters, method=2)}, code_page=1250)
+        d.activate(target.window)
         time.sleep(2.0)  # start-up's last events settle
         measure_idle(zp.pid, "after start-up")
 
-        keys = XTest(s.display)
+        keys = XTest(d.display)
         try:
             latencies = []
             rng = random.Random(25)
@@ -287,12 +314,12 @@ def main():
         measure_idle(zp.pid, "after pasting")
 
     # Cyrillic needs the 1251 code page for the project file, so a program of its own.
-    with Session("bench-paste-ru", tray=True) as s:
-        target = BenchTarget(s)
+    with bench_desktop("bench-paste-ru") as d:
+        target = BenchTarget(d)
         russian = prose_text(TYPED_LENGTH, RUSSIAN)
-        start_hidden(s, {2: Clip(russian, method=2)}, code_page=1251)
-        s.activate(target.window)
-        keys = XTest(s.display)
+        Program(d).start_hidden({2: Clip(russian, method=2)}, code_page=1251)
+        d.activate(target.window)
+        keys = XTest(d.display)
         try:
             type_rounds(target, keys, "2", "everyday Russian", russian, options.typing_rounds)
         finally:

@@ -7,7 +7,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/common.sh
 
-ensure_packages "${BUILD_PACKAGES[@]}"
+# The desktop benchmarks start Xvfb, openbox, wmsystemtray and Tk windows; bench_paste_e2e.py takes its
+# desktop from the end-to-end tests' conftest.py, which needs Debian's python3-pytest.
+ensure_packages "${BUILD_PACKAGES[@]}" "${DESKTOP_PACKAGES[@]}" tk xdotool python3 python3-pytest
 build=build-bench
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 
@@ -32,5 +34,5 @@ done
 for script in ${scripts[@]+"${scripts[@]}"}; do
     echo
     echo "== $script"
-    python3 "bench/$script.py" "$build/zolpane"
+    /usr/bin/python3 "bench/$script.py" "$build/zolpane"
 done

@@ -5,8 +5,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-// A Tk text window in a process of its own (../tk_target.tcl), as the foreign application the paste benchmark
-// (bench/bench_paste.cpp) pastes into.
+// A Tk text window in a process of its own (tests/e2e/tk_target.tcl), as the foreign application the paste
+// benchmark (bench_paste.cpp) pastes into.
 class TkWindow final : public QObject {
     Q_OBJECT
 public:
