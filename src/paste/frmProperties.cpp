@@ -1,17 +1,16 @@
 #include "paste/frmProperties.h"
 #include "widgets/FormControls.h"
 
-#include "paste/HotkeyKeyList.h"
+#include "paste/HotkeyPicker.h"
+#include "platform/KeyCodes.h"
 #include "project/ClipTable.h"
 #include "services/Messages.h"
 #include "services/Settings.h"
 
-#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -22,10 +21,6 @@ namespace {
 
 QRadioButton* option(const char* name, const QString& caption, QWidget* parent, QLayout* layout) {
     return addNamedControl<QRadioButton>(name, caption, parent, layout);
-}
-
-QCheckBox* check(const char* name, const QString& caption, QWidget* parent, QLayout* layout) {
-    return addNamedControl<QCheckBox>(name, caption, parent, layout);
 }
 
 } // namespace
@@ -47,22 +42,13 @@ frmProperties::frmProperties(PropertiesContext context, int EditClipNumber, QWid
 
     auto* hotkey = new QGroupBox(QStringLiteral("Hotkey"), this);
     hotkey->setObjectName(QStringLiteral("fraContainer(1)"));
-    auto* hv = new QHBoxLayout(hotkey);
-    auto plus = [&](int i) {
-        auto* l = new QLabel(QStringLiteral("+"), hotkey);
-        l->setObjectName(QStringLiteral("lblInfo(%1)").arg(i));
-        hv->addWidget(l);
-        lblInfo[size_t(i)] = l;
-    };
-    chkShift = check("chkShift", QStringLiteral("&Shift"), hotkey, hv);
-    plus(0);
-    chkAlt = check("chkAlt", QStringLiteral("&Alt"), hotkey, hv);
-    plus(1);
-    chkControl = check("chkControl", QStringLiteral("&Control"), hotkey, hv);
-    plus(2);
-    mKey = new QComboBox(hotkey);
-    mKey->setObjectName(QStringLiteral("mKey"));
-    hv->addWidget(mKey, 1);
+    picker = new HotkeyPicker(QString(), true, hotkey);
+    (new QHBoxLayout(hotkey))->addWidget(picker);
+    chkShift = picker->chkShift;
+    chkAlt = picker->chkAlt;
+    chkControl = picker->chkControl;
+    lblInfo = picker->lblInfo;
+    mKey = picker->mKey;
     fraContainer = {method, hotkey};
 
     cmdOK = new QPushButton(QStringLiteral("&OK"), this);
@@ -103,9 +89,7 @@ frmProperties* frmProperties::open(QPointer<frmProperties>& current, const Prope
 }
 
 void frmProperties::FillKeyList() {
-    mKey->clear();
-    for (const HotkeyKeyEntry& entry : HotkeyKeyList())
-        mKey->addItem(entry.text, entry.keyCode);
+    picker->fillKeyList();
 }
 
 void frmProperties::load() {
@@ -118,26 +102,20 @@ void frmProperties::load() {
 
     const QString stem = QStringLiteral("Clip%1").arg(m_clip);
     const int m = int(m_ctx.settings.ReadNumber(QStringLiteral("Hotkeys"), stem + QStringLiteral("Mod")));
-    chkAlt->setChecked(m & 1);
-    chkControl->setChecked(m & 2);
-    chkShift->setChecked(m & 4);
+    picker->setModifiers(m);
 
-    // The last entry with the stored code wins; a code the list does not offer shows its last entry.
+    // A code the list does not offer shows its last entry.
     const double k = m_ctx.settings.ReadNumber(QStringLiteral("Hotkeys"), stem + QStringLiteral("Key"));
-    int selected = mKey->count() - 1;
-    for (int e = 0; e < mKey->count(); ++e) {
-        if (mKey->itemData(e).toInt() == k)
-            selected = e;
-    }
-    mKey->setCurrentIndex(selected);
+    if (!picker->selectKey(k))
+        mKey->setCurrentIndex(mKey->count() - 1);
 }
 
 int frmProperties::GetModifierCode() const {
-    return (chkAlt->isChecked() ? 1 : 0) + (chkControl->isChecked() ? 2 : 0) + (chkShift->isChecked() ? 4 : 0);
+    return picker->modifiers();
 }
 
 int frmProperties::selectedKey() const {
-    return mKey->currentIndex() < 0 ? 0 : mKey->currentData().toInt();
+    return picker->keyCode();
 }
 
 bool frmProperties::ValidateHotkey() {
@@ -151,7 +129,7 @@ bool frmProperties::ValidateHotkey() {
             HotkeyUnchanged = true;
         return true;
     }
-    if (m == 1) {
+    if (m == HotkeyModifier::Alt) {
         Messages::ShowMessage(QStringLiteral("You may not use Alt hotkey alone!"), QStringLiteral("inf"));
         return false;
     }

@@ -8,6 +8,7 @@
 #include <utility>
 
 class ClipTable;
+class HotkeyPicker;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -57,10 +58,12 @@ public:
     bool HotkeyUnchanged = false;
 
     std::array<QGroupBox*, 2> fraContainer{};
+    HotkeyPicker* picker = nullptr;
     QRadioButton* optDefault = nullptr;
     QRadioButton* optShiftInsert = nullptr;
     QRadioButton* optKeyByKey = nullptr;
     QRadioButton* optControlV = nullptr;
+    // The hotkey picker's controls.
     QCheckBox* chkShift = nullptr;
     QCheckBox* chkAlt = nullptr;
     QCheckBox* chkControl = nullptr;

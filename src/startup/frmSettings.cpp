@@ -1,7 +1,8 @@
 #include "startup/frmSettings.h"
 #include "widgets/FormControls.h"
 
-#include "paste/HotkeyKeyList.h"
+#include "paste/HotkeyPicker.h"
+#include "platform/KeyCodes.h"
 #include "project/ClipTable.h"
 #include "services/Messages.h"
 #include "services/Settings.h"
@@ -210,20 +211,13 @@ QWidget* frmSettings::buildHotkeysTab() {
     for (int i = 0; i < HotkeyCount; ++i) {
         auto* box = new QGroupBox(QString::fromLatin1(captions[i]), fraHotkeys);
         box->setObjectName(indexed("fraBox", i));
-        auto* h = new QHBoxLayout(box);
-        auto makeCheck = [&](const char* name, const char* caption) {
-            auto* c = new QCheckBox(QString::fromLatin1(caption), box);
-            c->setObjectName(indexed(name, i));
-            h->addWidget(c);
-            return c;
-        };
-        chkShift[size_t(i)] = makeCheck("chkShift", "&Shift");
-        chkAlt[size_t(i)] = makeCheck("chkAlt", "&Alt");
-        chkControl[size_t(i)] = makeCheck("chkControl", "&Control");
-        auto* keys = new QComboBox(box);
-        keys->setObjectName(indexed("mKey", i));
-        h->addWidget(keys, 1);
-        mKey[size_t(i)] = keys;
+        auto* picker = new HotkeyPicker(QStringLiteral("(%1)").arg(i), false, box);
+        (new QHBoxLayout(box))->addWidget(picker);
+        hotkeyPicker[size_t(i)] = picker;
+        chkShift[size_t(i)] = picker->chkShift;
+        chkAlt[size_t(i)] = picker->chkAlt;
+        chkControl[size_t(i)] = picker->chkControl;
+        mKey[size_t(i)] = picker->mKey;
         fraBox[size_t(i)] = box;
         v->addWidget(box);
     }
@@ -277,11 +271,8 @@ void frmSettings::GetSettings() {
 }
 
 void frmSettings::InitializeHotkeysConfig() {
-    for (QComboBox* keys : mKey) {
-        keys->clear();
-        for (const HotkeyKeyEntry& entry : HotkeyKeyList())
-            keys->addItem(entry.text, entry.keyCode);
-    }
+    for (HotkeyPicker* picker : hotkeyPicker)
+        picker->fillKeyList();
     showStoredHotkeys();
 }
 
@@ -292,32 +283,23 @@ void frmSettings::showStoredHotkeys() {
         const size_t at = size_t(i);
         const QString stem = QLatin1String(Settings::SpecialHotkeyNames[at]);
         const int mod = int(m_ctx.settings.ReadNumber(QStringLiteral("Hotkeys"), stem + QStringLiteral("Mod")));
-        const int bits = mod >= 1 && mod <= 7 ? mod : 0;
-        chkAlt[at]->setChecked(bits & 1);
-        chkControl[at]->setChecked(bits & 2);
-        chkShift[at]->setChecked(bits & 4);
+        constexpr int all = HotkeyModifier::Alt | HotkeyModifier::Control | HotkeyModifier::Shift;
+        hotkeyPicker[at]->setModifiers(mod >= 1 && mod <= all ? mod : 0);
 
+        // A stored 0 or a key the list does not offer leaves no entry selected, not even "(none)".
         const double key = m_ctx.settings.ReadNumber(QStringLiteral("Hotkeys"), stem + QStringLiteral("Key"));
-        QComboBox* keys = mKey[at];
-        int found = -1;
-        for (int e = 1; e < keys->count() && found < 0; ++e) {
-            if (keys->itemData(e).toInt() == key)
-                found = e;
-        }
-        keys->setCurrentIndex(found);
+        if (key == 0 || !hotkeyPicker[at]->selectKey(key))
+            mKey[at]->setCurrentIndex(-1);
     }
 }
 
 int frmSettings::modifierValue(int index) const {
-    const size_t at = size_t(index);
-    return (chkAlt[at]->isChecked() ? 1 : 0) + (chkControl[at]->isChecked() ? 2 : 0) +
-           (chkShift[at]->isChecked() ? 4 : 0);
+    return hotkeyPicker[size_t(index)]->modifiers();
 }
 
 int frmSettings::selectedKey(int index) const {
-    const QComboBox* keys = mKey[size_t(index)];
     // No selection is stored as the "(none)" entry's 0.
-    return keys->currentIndex() < 0 ? 0 : keys->currentData().toInt();
+    return hotkeyPicker[size_t(index)]->keyCode();
 }
 
 void frmSettings::WriteSettings() {

@@ -8,6 +8,7 @@
 
 class Autostart;
 class ClipTable;
+class HotkeyPicker;
 class QAction;
 class QCheckBox;
 class QComboBox;
@@ -48,7 +49,7 @@ public:
     void WriteSettings();
     void DisableFrames();
     void InitializeHotkeysConfig();
-    // Alt +1, Control +2, Shift +4 for hotkey index 0..4.
+    // The HotkeyModifier bits of hotkey index 0..4.
     int modifierValue(int index) const;
     // The key code of the selected entry of key list index, 0 when nothing is selected.
     int selectedKey(int index) const;
@@ -86,6 +87,8 @@ public:
     QCheckBox* chkKeepBig = nullptr;
 
     std::array<QGroupBox*, HotkeyCount> fraBox{};
+    std::array<HotkeyPicker*, HotkeyCount> hotkeyPicker{};
+    // The pickers' controls.
     std::array<QCheckBox*, HotkeyCount> chkShift{};
     std::array<QCheckBox*, HotkeyCount> chkAlt{};
     std::array<QCheckBox*, HotkeyCount> chkControl{};

@@ -1,5 +1,3 @@
-#include "ClipmenuTest.h"
-
 #include "clipmenu/ClipboardTextCommands.h"
 #include "services/Messages.h"
 
@@ -9,10 +7,26 @@
 #include <QMimeData>
 #include <QTest>
 
+#include <memory>
+
 using Command = ClipboardTextCommands::Command;
 using namespace Qt::StringLiterals;
 
-void ClipmenuTest::clipboardCommand_data() {
+// The clipboard menu's commands on the clipboard: which transformation each runs, what it refuses, the paste
+// after the date and time.
+class ClipboardTextCommandsTest final : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() {
+        Messages::setUnattended(true);
+        QLocale::setDefault(QLocale(QStringLiteral("de_DE")));
+    }
+    void clipboardCommand_data();
+    void clipboardCommand();
+    void dateAndTimeThenPaste();
+};
+
+void ClipboardTextCommandsTest::clipboardCommand_data() {
     QTest::addColumn<QString>("menu");
     QTest::addColumn<QString>("before"); // "<picture>" puts a picture on the clipboard instead
     QTest::addColumn<bool>("keepBig");
@@ -43,7 +57,7 @@ void ClipmenuTest::clipboardCommand_data() {
     // clang-format on
 }
 
-void ClipmenuTest::clipboardCommand() {
+void ClipboardTextCommandsTest::clipboardCommand() {
     QFETCH(QString, menu);
     QFETCH(QString, before);
     QFETCH(bool, keepBig);
@@ -77,7 +91,7 @@ void ClipmenuTest::clipboardCommand() {
     QVERIFY(!pasted);
 }
 
-void ClipmenuTest::dateAndTimeThenPaste() {
+void ClipboardTextCommandsTest::dateAndTimeThenPaste() {
     QClipboard* clipboard = QGuiApplication::clipboard();
     QStringList seenByPaste;
     ClipboardTextCommands commands(
@@ -95,4 +109,8 @@ void ClipmenuTest::dateAndTimeThenPaste() {
     QVERIFY(Messages::takeShown().isEmpty());
 }
 
-QTEST_MAIN(ClipmenuTest)
+std::unique_ptr<QObject> clipboardTextCommandsTest() {
+    return std::make_unique<ClipboardTextCommandsTest>();
+}
+
+#include "ClipboardTextCommandsTest.moc"

@@ -77,7 +77,7 @@ void writeFile(const QString& path, const QByteArray& data) {
 
 } // namespace
 
-class ImagingTest : public QObject {
+class ImagingTest final : public QObject {
     Q_OBJECT
 
 private:
@@ -93,7 +93,6 @@ private Q_SLOTS:
     void effectsMatchReference();
     void designedExamples_data();
     void designedExamples();
-    void uniformNeighbourhoods();
     void boxScaleModes();
     void progressReports_data();
     void progressReports();
@@ -227,12 +226,9 @@ void ImagingTest::designedExamples_data() {
     QTest::addColumn<int>("setting");
     QTest::addColumn<QRgb>("before");
     QTest::addColumn<QRgb>("after");
-    QTest::newRow("grayscale") << false << "grayscale" << 0 << qRgb(10, 20, 31) << qRgb(20, 20, 20);
-    QTest::newRow("solarize") << false << "solarize" << 0 << qRgb(100, 200, 128) << qRgb(155, 200, 128);
     QTest::newRow("brightness +100") << false << "brightness" << 100 << qRgb(200, 10, 0) << qRgb(255, 110, 100);
     QTest::newRow("brightness -255") << false << "brightness" << -255 << qRgb(200, 10, 255) << qRgb(0, 0, 0);
     QTest::newRow("colors -100/0/100") << false << "colors" << 0 << qRgb(100, 100, 100) << qRgb(0, 100, 200);
-    QTest::newRow("invert") << false << "invert" << 0 << qRgb(0, 100, 255) << qRgb(255, 155, 0);
     QTest::newRow("'lighten' is no effect name") << false << "lighten" << 0 << qRgb(1, 2, 3) << qRgb(1, 2, 3);
     QTest::newRow("case matters") << false << "Invert" << 0 << qRgb(1, 2, 3) << qRgb(1, 2, 3);
     QTest::newRow("editor colorbalance") << true << "colorbalance" << 0 << qRgb(100, 100, 100) << qRgb(0, 100, 200);
@@ -257,40 +253,6 @@ void ImagingTest::designedExamples() {
         effects.ApplyImageEffect(name, picture);
     }
     QCOMPARE(firstDifference(picture, uniform(3, 2, after)), QString());
-}
-
-void ImagingTest::uniformNeighbourhoods() {
-    ImageEffects effects;
-    const QImage grey = uniform(7, 6, qRgb(136, 136, 136));
-    QImage picture = uniform(7, 6, qRgb(90, 120, 200)); // mean 136
-    effects.Emboss(picture);
-    for (int y = 0; y < 6; ++y) {
-        for (int x = 0; x < 7; ++x) {
-            const bool processed = x >= 1 && x <= 4 && y >= 1 && y <= 3;
-            QCOMPARE(picture.pixel(x, y), processed ? qRgb(128, 128, 128) : qRgb(136, 136, 136));
-        }
-    }
-    picture = grey;
-    effects.Sharpen(picture);
-    QCOMPARE(firstDifference(picture, grey), QString());
-
-    // Soften darkens the last column and row; through the already softened lower-left neighbour that darkening
-    // reaches every pixel on or right of the anti-diagonal x + y = H + 1, the rest stays as it was.
-    effects.Soften(picture);
-    for (int y = 0; y < 6; ++y) {
-        for (int x = 0; x < 7; ++x) {
-            const int value = qRed(picture.pixel(x, y));
-            if (x >= 1 && y >= 1 && (x == 6 || x + y >= 6)) {
-                QVERIFY2(value < 136 && value > 0, qPrintable(QStringLiteral("%1,%2: %3").arg(x).arg(y).arg(value)));
-            } else {
-                QCOMPARE(value, 136);
-            }
-        }
-    }
-    picture = randomPicture(6, 5, 9);
-    effects.Invert(picture);
-    effects.Invert(picture);
-    QCOMPARE(firstDifference(picture, randomPicture(6, 5, 9)), QString());
 }
 
 void ImagingTest::boxScaleModes() {
@@ -479,14 +441,8 @@ void ImagingTest::colorsDialog() {
     effects.setProgressObserver(&observer);
     dialog->sldRed->setValue(-100);
     dialog->sldGreen->setValue(100);
-    for (int y = 0; y < 12; ++y) {
-        for (int x = 0; x < 16; ++x) {
-            const QRgb p = dialog->previewPicture().pixel(x, y);
-            QCOMPARE(qRed(p), 0);
-            QCOMPARE(qGreen(p), qMin(255, 2 * qGreen(picture.pixel(x, y))));
-            QCOMPARE(qBlue(p), qBlue(picture.pixel(x, y)));
-        }
-    }
+    QCOMPARE(firstDifference(dialog->previewPicture(), referenceEffect("colors", picture, {0, -100, 100, 0})),
+             QString());
     QVERIFY(observer.values.isEmpty());
     dialog->cmdOK->click(); // the editor's picture gets the sliders' effect, with progress
     QCOMPARE(editorPicture, dialog->previewPicture());
@@ -645,5 +601,8 @@ void ImagingTest::pngSaveRefusals() {
     QCOMPARE(readFile(file), QByteArray("old"));
 }
 
-QTEST_MAIN(ImagingTest)
+std::unique_ptr<QObject> imagingTest() {
+    return std::make_unique<ImagingTest>();
+}
+
 #include "ImagingTest.moc"

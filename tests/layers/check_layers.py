@@ -12,7 +12,7 @@ import sys
 
 LOWER = {"services", "platform", "widgets", "imaging", "richtext"}
 FEATURES = {"paste", "clipmenu", "editor", "project"}
-MODEL = re.compile(r"project/(ClipTable|ProjectContainer|ProjectReader|ProjectWriter|ProjectLog|ProjectFormat)\b")
+MODEL = re.compile(r"project/(ClipTable|ContainerFormat|ProjectContainer|ProjectReader|ProjectWriter|ProjectLog)\b")
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
 
 

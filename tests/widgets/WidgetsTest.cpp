@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <memory>
+
 namespace {
 
 const QColor kHighlight(0, 0, 200);
@@ -63,7 +65,7 @@ void perform(isButton& w, const QString& steps) {
 
 } // namespace
 
-class WidgetsTest : public QObject {
+class WidgetsTest final : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void minimumSize_data();
@@ -313,5 +315,8 @@ void WidgetsTest::themedIconPrefersTheme() {
     QVERIFY(!own.pixmap(QSize(16, 16), 1.0).isNull());
 }
 
-QTEST_MAIN(WidgetsTest)
+std::unique_ptr<QObject> widgetsTest() {
+    return std::make_unique<WidgetsTest>();
+}
+
 #include "WidgetsTest.moc"

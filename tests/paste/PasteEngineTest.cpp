@@ -1,6 +1,7 @@
+#include "paste/PasteEngine.h"
 #include "paste/Hotkeys.h"
 #include "paste/LastWindowRecord.h"
-#include "paste/PasteEngine.h"
+#include "platform/KeyCodes.h"
 #include "platform/headless/HeadlessHotkeySystem.h"
 #include "platform/headless/HeadlessKeySender.h"
 #include "platform/headless/HeadlessWindowSystem.h"
@@ -11,14 +12,17 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QFile>
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <QtTest>
 
-// The copy action and the hotkeys on the offscreen platform, against scripted windows and keys.
-class TestEngine : public QObject {
+#include <memory>
+
+// The copy action, the record of the windows it pastes into, and the hotkeys on the offscreen platform,
+// against scripted windows and keys.
+class PasteEngineTest final : public QObject {
     Q_OBJECT
+    using Ids = std::array<WindowId, 3>;
 
     struct Fixture {
         QTemporaryDir dir;
@@ -38,10 +42,7 @@ class TestEngine : public QObject {
         Hotkeys hotkeys{hotkeySystem, settings, [this] { return exiting; }};
 
         Fixture() : paths(AppPaths::forFolder(dir.path())) {
-            QFile f(paths.SettingsPath);
-            f.open(QIODevice::WriteOnly);
-            f.write(Settings::defaultSettingsContent(QString()));
-            f.close();
+            settings.WriteDefaultSettings();
             settings.loadCoreValues();
             settings.LoadSpecialHotkeys();
             windows.addWindow(100, QStringLiteral("Editor"));
@@ -123,20 +124,13 @@ private Q_SLOTS:
         QTest::addColumn<int>("setting");
         QTest::addColumn<QString>("format");
         QTest::addColumn<QString>("expected"); // "" = nothing sent
-        QTest::newRow("control v") << 1 << 1 << "TXT-SIMPLE"
-                                   << "^v";
-        QTest::newRow("shift insert") << 3 << 1 << "TXT-SIMPLE"
-                                      << "+INSERT";
-        QTest::newRow("default is shift insert") << 4 << 3 << "TXT-SIMPLE"
-                                                 << "+INSERT";
-        QTest::newRow("key by key") << 2 << 1 << "TXT-SIMPLE"
-                                    << "a{b}+c";
-        QTest::newRow("picture typed as control v") << 2 << 1 << "IMG"
-                                                    << "^v";
-        QTest::newRow("method 0 sends nothing") << 0 << 1 << "TXT-SIMPLE"
-                                                << "";
-        QTest::newRow("method 5 sends nothing") << 5 << 1 << "TXT-SIMPLE"
-                                                << "";
+        // Which method sends which keys is PasteMethod's; these rows check what the engine hands it and sends.
+        // clang-format off
+        QTest::newRow("default is shift insert") << 4 << 3 << "TXT-SIMPLE" << "+INSERT";
+        QTest::newRow("key by key") << 2 << 1 << "TXT-SIMPLE" << "a{b}+c";
+        QTest::newRow("picture typed as control v") << 2 << 1 << "IMG" << "^v";
+        QTest::newRow("method 0 sends nothing") << 0 << 1 << "TXT-SIMPLE" << "";
+        // clang-format on
     }
     void pasteMethods() {
         QFETCH(int, clipMethod);
@@ -165,30 +159,12 @@ private Q_SLOTS:
         QTest::addColumn<QString>("setting");
         QTest::addColumn<QString>("autoPasteOther");
         QTest::addColumn<QString>("expected"); // "" = nothing sent
-        QTest::newRow("control v") << "1"
-                                   << "1"
-                                   << "^v";
-        QTest::newRow("key by key pastes with control v") << "2"
-                                                          << "1"
-                                                          << "^v";
-        QTest::newRow("shift insert") << "3"
-                                      << "1"
-                                      << "+INSERT";
-        QTest::newRow("zero reads as control v") << "0"
-                                                 << "1"
-                                                 << "^v";
-        QTest::newRow("negative reads as control v") << "-3"
-                                                     << "1"
-                                                     << "^v";
-        QTest::newRow("text reads as control v") << "abc"
-                                                 << "1"
-                                                 << "^v";
-        QTest::newRow("default method sends nothing") << "4"
-                                                      << "1"
-                                                      << "";
-        QTest::newRow("auto paste of others off") << "3"
-                                                  << "0"
-                                                  << "";
+        // clang-format off
+        QTest::newRow("shift insert") << "3" << "1" << "+INSERT";
+        QTest::newRow("zero reads as control v") << "0" << "1" << "^v";
+        QTest::newRow("default method sends nothing") << "4" << "1" << "";
+        QTest::newRow("auto paste of others off") << "3" << "0" << "";
+        // clang-format on
     }
     void pasteClipboard() {
         QFETCH(QString, setting);
@@ -242,50 +218,53 @@ private Q_SLOTS:
     }
 
     void setClipHotkeyCases() {
+        namespace M = HotkeyModifier;
+        const int four = KeyCode::Digit0 + 4, five = KeyCode::Digit0 + 5;
         Fixture f;
         f.hotkeys.InitHotkeys();
         QVERIFY(f.hotkeySystem.isRegistered(7));
-        QCOMPARE(f.hotkeySystem.combination(36).virtualKey, 48); // clip 30: Control+Alt+0
+        QCOMPARE(f.hotkeySystem.combination(36).virtualKey, KeyCode::Digit0); // clip 30: Control+Alt+0
         QVERIFY(f.hotkeySystem.isRegistered(Hotkeys::SettingsId));
-        f.hotkeys.SetClipHotkey(6, 65, 10); // clip 4 from Control+4 to Control+Shift+A
-        QCOMPARE(f.hotkeySystem.combination(10).modifierCode, 6);
-        QVERIFY(f.hotkeySystem.registerHotkey(99, 2, 52)); // Control+4 is free at once
-        f.hotkeys.SetClipHotkey(2, 0, 10);                 // no key: removed
+        f.hotkeys.SetClipHotkey(M::Control | M::Shift, KeyCode::A, 10); // clip 4 from Control+4 to Control+Shift+A
+        QCOMPARE(f.hotkeySystem.combination(10).modifierCode, M::Control | M::Shift);
+        QVERIFY(f.hotkeySystem.registerHotkey(99, M::Control, four)); // Control+4 is free at once
+        f.hotkeys.SetClipHotkey(M::Control, 0, 10);                   // no key: removed
         QVERIFY(!f.hotkeySystem.isRegistered(10));
         QVERIFY(!f.hotkeys.ClipHotkeyOn[4]);
-        f.hotkeys.SetClipHotkey(0, 52, 10); // no modifier: never registered
+        f.hotkeys.SetClipHotkey(0, four, 10); // no modifier: never registered
         QVERIFY(!f.hotkeySystem.isRegistered(10));
         QCOMPARE(f.hotkeys.ClipHotkeyKey[4], 0);
-        f.hotkeySystem.refuse(2, 53);
-        f.hotkeys.SetClipHotkey(2, 53, 10); // refused, but counts as the clip's
+        f.hotkeySystem.refuse(M::Control, five);
+        f.hotkeys.SetClipHotkey(M::Control, five, 10); // refused, but counts as the clip's
         QVERIFY(!f.hotkeySystem.isRegistered(10));
         QVERIFY(f.hotkeys.ClipHotkeyOn[4]);
-        QCOMPARE(f.hotkeys.ClipHotkeyKey[4], 53);
+        QCOMPARE(f.hotkeys.ClipHotkeyKey[4], five);
     }
 
+    // How the wait behaves is the release waiter's; this checks that clip hotkeys go through it.
     void clipHotkeyWaitsForRelease() {
+        const int two = KeyCode::Digit0 + 2, three = KeyCode::Digit0 + 3;
         Fixture f;
         f.hotkeys.InitHotkeys();
         f.settings.AutoPaste = false;
         f.table.setText(2, QStringLiteral("two"));
         QApplication::clipboard()->setText(QStringLiteral("before"));
-        f.hotkeySystem.setKeyDown(17, true);
-        f.hotkeySystem.setKeyDown(50, true);
+        f.hotkeySystem.setKeyDown(KeyCode::Control, true);
+        f.hotkeySystem.setKeyDown(two, true);
         QVERIFY(f.hotkeySystem.press(8));
-        QVERIFY(f.hotkeySystem.press(8)); // a repeat while waiting is ignored
-        f.hotkeySystem.setKeyDown(17, false);
+        f.hotkeySystem.setKeyDown(KeyCode::Control, false);
         QTest::qWait(60);
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("before")); // the 2 is still down
         QVERIFY(f.hotkeys.ClipHotkeyBusy());
-        f.hotkeySystem.setKeyDown(50, false);
+        f.hotkeySystem.setKeyDown(two, false);
         QTRY_COMPARE(QApplication::clipboard()->text(), QStringLiteral("two"));
         QTRY_VERIFY(!f.hotkeys.ClipHotkeyBusy());
-        // Exiting ends a wait without acting.
+        // Exiting ends a wait without acting, even once the keys are up.
         f.table.setText(3, QStringLiteral("three"));
-        f.hotkeySystem.setKeyDown(51, true);
+        f.hotkeySystem.setKeyDown(three, true);
         QVERIFY(f.hotkeySystem.press(9));
         f.exiting = true;
-        f.hotkeySystem.setKeyDown(51, false);
+        f.hotkeySystem.setKeyDown(three, false);
         QTest::qWait(60);
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("two"));
     }
@@ -304,7 +283,76 @@ private Q_SLOTS:
         f.hotkeys.HotkeyWindowProc(1);
         QCOMPARE(show.size(), 1);
     }
+
+    void lastWindowsFollowForeignWindows() {
+        HeadlessWindowSystem windows;
+        for (WindowId w : {1, 2, 3, 4})
+            windows.addWindow(w, QStringLiteral("app %1").arg(w));
+        windows.addWindow(50, QStringLiteral("panel"), false, true);
+        windows.addWindow(60, QStringLiteral("Zolpane"), false, true);
+        windows.setActive(1);
+        bool exiting = false;
+        LastWindowRecord record(windows, [&exiting] { return exiting; });
+        record.start();
+        QCOMPARE(record.LastWindows(), (Ids{1, 0, 0}));
+
+        windows.setActive(2);
+        windows.setActive(50); // the panel never enters
+        windows.setActive(2);  // the same window again adds nothing
+        windows.setActive(0);  // no active window: nothing changes
+        windows.setActive(3);
+        QCOMPARE(record.LastWindows(), (Ids{3, 2, 1}));
+        windows.setActive(60); // our own window keeps the record as it was
+        QCOMPARE(record.LastWindows(), (Ids{3, 2, 1}));
+        windows.setActive(4);
+        QCOMPARE(record.LastWindows(), (Ids{4, 3, 2}));
+        QCOMPARE(record.LastWindowTitle(), QStringLiteral("app 4"));
+
+        exiting = true;
+        windows.setActive(1);
+        exiting = false;
+        windows.setActive(2);
+        QCOMPARE(record.LastWindows(), (Ids{4, 3, 2})); // following ended with the exit
+    }
+
+    void activateFallsBackToOlderWindows() {
+        HeadlessWindowSystem windows;
+        const QString longTitle = QString(48, u'x') + QStringLiteral("😀tail"); // the emoji straddles the limit
+        windows.addWindow(1, QStringLiteral("oldest"), true);
+        windows.addWindow(2, QStringLiteral("second"));
+        windows.addWindow(3, longTitle);
+        windows.addWindow(9, QStringLiteral("Zolpane"), false, true);
+        LastWindowRecord record(windows, nullptr);
+        record.start();
+        for (WindowId w : {1, 2, 3})
+            windows.setActive(w);
+        QCOMPARE(record.LastWindowTitle(), QString(48, u'x'));
+        QCOMPARE(record.LastWindowMaximized(), (std::array<bool, 3>{false, false, true}));
+        // The user maximizes the newest window and switches to ours: the state is taken as it was left.
+        windows.setMaximized(3, true);
+        windows.setActive(9);
+        QVERIFY(record.ActivateLastApplication());
+        QCOMPARE(record.activatedWindow(), WindowId(3));
+        QCOMPARE(windows.activations.last().maximize, true);
+
+        windows.setActive(9);
+        windows.removeWindow(3); // the newest one was closed: the second newest comes back, as it was
+        QVERIFY(record.ActivateLastApplication());
+        QCOMPARE(record.activatedWindow(), WindowId(2));
+        QCOMPARE(windows.activations.last().maximize, false);
+        QCOMPARE(windows.foregroundWindow(), WindowId(2));
+
+        windows.removeWindow(2);
+        windows.removeWindow(1);
+        const auto before = windows.activations.size();
+        QVERIFY(!record.ActivateLastApplication());
+        QCOMPARE(record.activatedWindow(), WindowId(0));
+        QCOMPARE(windows.activations.size(), before);
+    }
 };
 
-QTEST_MAIN(TestEngine)
-#include "test_engine.moc"
+std::unique_ptr<QObject> pasteEngineTest() {
+    return std::make_unique<PasteEngineTest>();
+}
+
+#include "PasteEngineTest.moc"

@@ -1,5 +1,5 @@
-#include "clipmenu/ClipboardTextCommands.h"
 #include "clipmenu/frmMain.h"
+#include "clipmenu/ClipboardTextCommands.h"
 #include "project/ClipTable.h"
 #include "services/Messages.h"
 
@@ -10,8 +10,10 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <memory>
+
 // The hidden tray window: its menu tree, the clip entries and the small commands.
-class TestTray : public QObject {
+class frmMainTest final : public QObject {
     Q_OBJECT
 
     struct Fixture {
@@ -104,5 +106,8 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestTray)
-#include "test_tray.moc"
+std::unique_ptr<QObject> trayTest() {
+    return std::make_unique<frmMainTest>();
+}
+
+#include "frmMainTest.moc"

@@ -1,4 +1,6 @@
 #include "paste/frmProperties.h"
+#include "paste/HotkeyPicker.h"
+#include "platform/KeyCodes.h"
 #include "project/ClipTable.h"
 #include "services/AppPaths.h"
 #include "services/Messages.h"
@@ -7,11 +9,13 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <memory>
 #include <tuple>
 
 using Call = std::tuple<int, int, int>;
@@ -19,7 +23,7 @@ Q_DECLARE_METATYPE(Call)
 
 // The clip properties dialog with the default settings.ini: clip n has Control+n (Mod 2, key 48 + n) for
 // n = 1..9, and the hotkey manager's table mirrors the file unless a row changes it.
-class TestProperties : public QObject {
+class frmPropertiesTest final : public QObject {
     Q_OBJECT
 
     struct Fixture {
@@ -49,9 +53,7 @@ class TestProperties : public QObject {
         }
         // Sets the boxes from a modifier code and picks the key list entry with this text.
         void choose(int mod, const QString& key) {
-            current->chkAlt->setChecked(mod & 1);
-            current->chkControl->setChecked(mod & 2);
-            current->chkShift->setChecked(mod & 4);
+            current->picker->setModifiers(mod);
             current->mKey->setCurrentIndex(current->mKey->findText(key));
         }
         QString stored(int n, const char* part) {
@@ -77,17 +79,20 @@ private Q_SLOTS:
         QTest::addColumn<bool>("valid");
         QTest::addColumn<bool>("unchanged");
         QTest::addColumn<QString>("message"); // kind: text
+        const QList<int> clips12And7HoldCtrlShiftF{12, 6, 70, 7, 6, 70};
+        // clang-format off
         QTest::newRow("alt alone") << 1 << QList<int>{} << 1 << "a" << false << false
                                    << "inf: You may not use Alt hotkey alone!";
-        QTest::newRow("taken: lowest clip named") << 3 << QList<int>{12, 6, 70, 7, 6, 70} << 6 << "f" << false << false
+        QTest::newRow("taken: lowest clip named") << 3 << clips12And7HoldCtrlShiftF << 6 << "f" << false << false
                                                   << "excl: This hotkey is set to clip 7!";
-        QTest::newRow("own, but a lower clip holds it too") << 12 << QList<int>{12, 6, 70, 7, 6, 70} << 6 << "f"
-                                                            << false << false << "excl: This hotkey is set to clip 7!";
+        QTest::newRow("own, but a lower clip holds it too") << 12 << clips12And7HoldCtrlShiftF << 6 << "f" << false << false
+                                                            << "excl: This hotkey is set to clip 7!";
         QTest::newRow("own hotkey") << 2 << QList<int>{} << 2 << "2" << true << true << "";
         QTest::newRow("free") << 2 << QList<int>{} << 3 << "f" << true << false << "";
         QTest::newRow("no key, had none") << 4 << QList<int>{4, 0, 0} << 2 << "(none)" << true << true << "";
         QTest::newRow("no key, had one") << 4 << QList<int>{} << 1 << "(none)" << true << false << "";
         QTest::newRow("no key, mod only") << 4 << QList<int>{4, 2, 0} << 0 << "(none)" << true << true << "";
+        // clang-format on
     }
     void validate() {
         QFETCH(int, clip);
@@ -117,16 +122,18 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("file"); // Mod, Key after OK
         QTest::addColumn<QList<Call>>("calls");
         QTest::addColumn<int>("clipMethod");
-        QTest::newRow("new hotkey and method")
-            << 5 << "optKeyByKey" << 6 << "x" << QStringList{"6", "88"} << QList<Call>{{6, 88, 11}} << 2;
-        QTest::newRow("own hotkey: method only")
-            << 2 << "optDefault" << 2 << "2" << QStringList{"2", "50"} << QList<Call>{} << 4;
+        // clang-format off
+        QTest::newRow("new hotkey and method") << 5 << "optKeyByKey" << 6 << "x" << QStringList{"6", "88"}
+                                               << QList<Call>{{6, 88, 11}} << 2;
+        QTest::newRow("own hotkey: method only") << 2 << "optDefault" << 2 << "2" << QStringList{"2", "50"}
+                                                 << QList<Call>{} << 4;
         QTest::newRow("(none) removes") << 3 << "optControlV" << 2 << "(none)" << QStringList{"2", "0"}
                                         << QList<Call>{{2, 0, 9}} << 1;
         QTest::newRow("no modifier") << 3 << "optShiftInsert" << 0 << "q" << QStringList{"0", "81"}
                                      << QList<Call>{{0, 81, 9}} << 3;
-        QTest::newRow("refused: stays open")
-            << 3 << "optDefault" << 1 << "a" << QStringList{"2", "51"} << QList<Call>{} << 1;
+        QTest::newRow("refused: stays open") << 3 << "optDefault" << 1 << "a" << QStringList{"2", "51"}
+                                             << QList<Call>{} << 1;
+        // clang-format on
     }
     void ok() {
         QFETCH(int, clip);
@@ -140,7 +147,7 @@ private Q_SLOTS:
         f.open(clip);
         f.current->findChild<QRadioButton*>(method)->setChecked(true);
         f.choose(mod, key);
-        const bool refused = mod == 1;
+        const bool refused = mod == HotkeyModifier::Alt;
         f.current->cmdOK->click();
         QCOMPARE(f.current->isVisible(), refused);
         QCOMPARE(f.restored, refused ? 0 : 1);
@@ -149,21 +156,21 @@ private Q_SLOTS:
         QCOMPARE(int(f.table.ClipMethod[size_t(clip)]), clipMethod);
     }
 
-    // Stored Mod, Key and paste method; boxes lists the checked ones among Alt, Control, Shift.
+    // Stored Mod, Key and paste method; the modifier code and key list entry shown, the option checked.
     void loads_data() {
         QTest::addColumn<QStringList>("stored");
-        QTest::addColumn<QString>("boxes");
+        QTest::addColumn<QString>("mod");
         QTest::addColumn<QString>("entry");
         QTest::addColumn<QString>("option"); // "" for none
-        for (const QStringList& r : {QStringList{"alt+shift", "5", "72", "3", "AS", "h", "optShiftInsert"},
-                                     {"key 0", "0", "0", "4", "", "(none)", "optDefault"},
-                                     {"unknown key shows END", "6", "999", "2", "CS", "END", "optKeyByKey"},
-                                     {"unknown method", "2", "123", "9", "C", "F12", ""}})
+        for (const QStringList& r : {QStringList{"alt+shift", "5", "72", "3", "5", "h", "optShiftInsert"},
+                                     {"key 0", "0", "0", "4", "0", "(none)", "optDefault"},
+                                     {"unknown key shows END", "6", "999", "2", "6", "END", "optKeyByKey"},
+                                     {"unknown method", "2", "123", "9", "2", "F12", ""}})
             QTest::newRow(qPrintable(r[0])) << r.mid(1, 3) << r[4] << r[5] << r[6];
     }
     void loads() {
         QFETCH(QStringList, stored);
-        QFETCH(QString, boxes);
+        QFETCH(QString, mod);
         QFETCH(QString, entry);
         QFETCH(QString, option);
         Fixture f;
@@ -171,32 +178,24 @@ private Q_SLOTS:
         f.settings.WriteSetting("Hotkeys", "Clip17Key", stored[1]);
         f.table.ClipMethod[17] = quint8(stored[2].toInt());
         frmProperties* d = f.open(17);
-        QCOMPARE(d->chkAlt->isChecked(), boxes.contains('A'));
-        QCOMPARE(d->chkControl->isChecked(), boxes.contains('C'));
-        QCOMPARE(d->chkShift->isChecked(), boxes.contains('S'));
-        QCOMPARE(d->mKey->count(), 54);
-        QCOMPARE(d->mKey->currentText(), entry);
+        QCOMPARE(QString::number(d->GetModifierCode()), mod);
+        QCOMPARE(d->findChild<QComboBox*>("mKey")->currentText(), entry);
+        QVERIFY(d->findChild<QCheckBox*>("chkAlt") && d->findChild<QLabel*>("lblInfo(2)"));
         for (QRadioButton* b : {d->optDefault, d->optShiftInsert, d->optKeyByKey, d->optControlV})
             QCOMPARE(b->isChecked(), b->objectName() == option);
     }
 
-    void cancelStoresNothing() {
+    // Escape, and opening the dialog for another clip, close it without storing anything.
+    void closingStoresNothing() {
         Fixture f;
         const QByteArray before = f.file();
-        f.open(6);
-        f.current->optKeyByKey->setChecked(true);
+        QPointer<frmProperties> first = f.open(6);
+        first->optKeyByKey->setChecked(true);
         f.choose(6, "z");
-        QTest::keyClick(f.current, Qt::Key_Escape);
-        QVERIFY(!f.current || !f.current->isVisible());
-        QCOMPARE(f.file(), before);
-        QCOMPARE(int(f.table.ClipMethod[6]), 1);
-        QVERIFY(f.calls.isEmpty());
+        QTest::keyClick(first, Qt::Key_Escape);
+        QTRY_VERIFY(first.isNull());
         QCOMPARE(f.restored, 1);
-    }
-
-    void openingAgainReplacesTheDialog() {
-        Fixture f;
-        QPointer<frmProperties> first = f.open(3);
+        first = f.open(3);
         first->optDefault->setChecked(true);
         f.choose(6, "k");
         frmProperties* second = f.open(5);
@@ -204,12 +203,17 @@ private Q_SLOTS:
         QCOMPARE(second->clipNumber(), 5);
         QVERIFY(!second->HotkeyUnchanged);
         QTRY_VERIFY(first.isNull());
-        QCOMPARE(f.stored(3, "Key"), QStringLiteral("51"));
+        QCOMPARE(f.file(), before);
+        QCOMPARE(int(f.table.ClipMethod[6]), 1);
         QCOMPARE(int(f.table.ClipMethod[3]), 1);
-        QCOMPARE(f.dropped, 2);
-        QCOMPARE(f.restored, 1);
+        QVERIFY(f.calls.isEmpty());
+        QCOMPARE(f.dropped, 3);
+        QCOMPARE(f.restored, 2);
     }
 };
 
-QTEST_MAIN(TestProperties)
-#include "test_properties.moc"
+std::unique_ptr<QObject> propertiesTest() {
+    return std::make_unique<frmPropertiesTest>();
+}
+
+#include "frmPropertiesTest.moc"

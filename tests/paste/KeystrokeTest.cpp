@@ -1,0 +1,235 @@
+#include "paste/KeystrokeParser.h"
+#include "paste/KeystrokeText.h"
+#include "paste/PasteMethod.h"
+#include "platform/headless/HeadlessKeySender.h"
+#include "platform/headless/HeadlessWindowSystem.h"
+#include "platform/x11/X11KeyMap.h"
+
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+namespace {
+
+KeyAction ch(char32_t c, quint8 mods = 0) {
+    return KeyAction::typed(c, mods);
+}
+KeyAction key(SpecialKey k, quint8 mods = 0) {
+    return KeyAction::special(k, mods);
+}
+constexpr quint8 S = ShiftModifier, C = ControlModifier, A = AltModifier;
+
+KeyActions chars(const QString& text) {
+    KeyActions out;
+    for (char32_t c : text.toUcs4())
+        out.append(ch(c));
+    return out;
+}
+
+} // namespace
+
+// Keystrokes from the notation to the key symbols sent: parsing, the escaping of clip text, placeholders, the
+// keys of each paste method, and the sender that waits for the target window.
+class KeystrokeTest final : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void parse_data() {
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<KeyActions>("expected");
+        using K = SpecialKey;
+        // clang-format off
+        QTest::newRow("Control+V as pasted") << "^{v}" << KeyActions{ch('v', C)};
+        QTest::newRow("Control+V unbraced") << "^v" << KeyActions{ch('v', C)};
+        QTest::newRow("Shift+Insert") << "+{INSERT}" << KeyActions{key(K::Insert, S)};
+        QTest::newRow("modifier holds one key") << "+ab" << KeyActions{ch('a', S), ch('b')};
+        QTest::newRow("modifiers combine") << "^+%{F12}" << KeyActions{key(K::F12, C | S | A)};
+        QTest::newRow("group") << "%(ab)c" << KeyActions{ch('a', A), ch('b', A), ch('c')};
+        QTest::newRow("nested group") << "^(a+(b)c)" << KeyActions{ch('a', C), ch('b', C | S), ch('c', C)};
+        QTest::newRow("tilde is Enter") << "a~" << KeyActions{ch('a'), key(K::Enter)};
+        QTest::newRow("braced specials are literal") << "{+}{^}{%}{~}{(}{)}{|}{;}{[}{]}{\"}"
+                                                     << chars(QStringLiteral("+^%~()|;[]\""));
+        QTest::newRow("braced braces") << "{{}{}}" << chars(QStringLiteral("{}"));
+        QTest::newRow("line breaks and tab") << "a\r\nb\nc\rd\te"
+            << KeyActions{ch('a'), key(K::Enter), ch('b'), key(K::Enter), ch('c'), key(K::Enter), ch('d'),
+                          key(K::Tab), ch('e')};
+        QTest::newRow("names in any case") << "{enter}{Bs}{pgdn}"
+                                           << KeyActions{key(K::Enter), key(K::Backspace), key(K::PageDown)};
+        QTest::newRow("repeat") << "+{x 3}{TAB 0}" << KeyActions{ch('x', S), ch('x', S), ch('x', S)};
+        QTest::newRow("non-Latin and astral") << QStringLiteral("ř😀{😀}") << KeyActions{ch(U'ř'), ch(U'😀'), ch(U'😀')};
+        QTest::newRow("empty") << "" << KeyActions{};
+        // clang-format on
+    }
+    void parse() {
+        QFETCH(QString, keys);
+        QFETCH(KeyActions, expected);
+        const KeystrokeParseResult result = KeystrokeParser::parse(keys);
+        QVERIFY2(result.ok(), qPrintable(result.error));
+        QCOMPARE(result.actions, expected);
+    }
+
+    void parseRefuses_data() {
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<qsizetype>("position");
+        const std::pair<const char*, qsizetype> rows[] = {{"ab{x", 2}, {"a}", 1},   {"{NOPE}", 0},
+                                                          {"a+", 2},   {"+(ab", 4}, {"a)", 1},
+                                                          {"(a^)", 3}, {"{}", 0},   {"{x 100000}", 0}};
+        for (const auto& [keys, position] : rows)
+            QTest::newRow(keys) << QString::fromLatin1(keys) << position;
+    }
+    void parseRefuses() {
+        QFETCH(QString, keys);
+        QFETCH(qsizetype, position);
+        const KeystrokeParseResult result = KeystrokeParser::parse(keys);
+        QVERIFY(!result.ok());
+        QCOMPARE(result.position, position);
+        QVERIFY(result.actions.isEmpty()); // nothing of a refused string is ever typed
+    }
+
+    // Escaped clip text types itself, less the braces the escaping removes.
+    void escapeKeystrokes_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("expected");
+        // clang-format off
+        QTest::newRow("plain text unchanged") << "Hello, world." << "Hello, world.";
+        QTest::newRow("braces removed") << "{a}b{{c}}" << "abc";
+        QTest::newRow("every special braced") << "\";[]+^%~()|" << "{\"}{;}{[}{]}{+}{^}{%}{~}{(}{)}{|}";
+        // Removing the braces first is what keeps "{+}" from turning into garbage.
+        QTest::newRow("braces go before bracing") << "{+}" << "{+}";
+        QTest::newRow("Czech with signs") << QStringLiteral("žluťoučký a+b~c {x}")
+                                          << QStringLiteral("žluťoučký a{+}b{~}c x");
+        // clang-format on
+    }
+    void escapeKeystrokes() {
+        QFETCH(QString, text);
+        QFETCH(QString, expected);
+        QString escaped = text;
+        EscapeKeystrokes(escaped);
+        QCOMPARE(escaped, expected);
+        const KeystrokeParseResult result = KeystrokeParser::parse(escaped);
+        QVERIFY2(result.ok(), qPrintable(result.error));
+        QCOMPARE(result.actions, chars(text.remove(u'{').remove(u'}')));
+    }
+
+    void expandPlaceholders_data() {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("user");
+        QTest::addColumn<QString>("expected");
+        const QLocale us(QLocale::English, QLocale::UnitedStates);
+        const QLocale de(QLocale::German, QLocale::Germany);
+        // clang-format off
+        QTest::newRow("time with seconds, no zone") << us << "at %time%" << "u" << "at 2:07:09 PM";
+        QTest::newRow("German time") << de << "%time%" << "u" << "14:07:09";
+        QTest::newRow("short date") << us << "%date%" << "u" << "3/5/24";
+        QTest::newRow("German date") << de << "%date%" << "u" << "05.03.24";
+        QTest::newRow("user") << us << "by %user%." << "jana" << "by jana.";
+        QTest::newRow("other case unchanged") << us << "%TIME% %Date% %USER%" << "u" << "%TIME% %Date% %USER%";
+        QTest::newRow("every occurrence") << us << "%user%%user%" << "ab" << "abab";
+        // The user comes last, so a name that looks like a placeholder is not expanded again.
+        QTest::newRow("user expanded last") << us << "%user%" << "%date%" << "%date%";
+        // clang-format on
+    }
+    void expandPlaceholders() {
+        QFETCH(QLocale, locale);
+        QFETCH(QString, text);
+        QFETCH(QString, user);
+        QFETCH(QString, expected);
+        ExpandPlaceholders(text, user, QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9)), locale);
+        QCOMPARE(text, expected);
+    }
+
+    void effectiveMethod_data() {
+        QTest::addColumn<int>("clipMethod");
+        QTest::addColumn<int>("setting");
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QString>("keys"); // "" nothing, "TEXT" the clip typed
+        // clang-format off
+        QTest::newRow("Control+V") << 1 << 3 << "TXT-SIMPLE" << "^{v}";
+        QTest::newRow("Shift+Insert") << 3 << 1 << "TXT-LONG" << "+{INSERT}";
+        QTest::newRow("default follows the setting") << 4 << 3 << "TXT-SIMPLE" << "+{INSERT}";
+        QTest::newRow("default key by key") << 4 << 2 << "TXT-LONG" << "TEXT";
+        QTest::newRow("key by key simple") << 2 << 1 << "TXT-SIMPLE" << "TEXT";
+        QTest::newRow("key by key picture") << 2 << 1 << "IMG" << "^{v}";
+        QTest::newRow("key by key rich text") << 2 << 1 << "RTF" << "^{v}";
+        QTest::newRow("method 0 sends nothing") << 0 << 1 << "TXT-SIMPLE" << "";
+        QTest::newRow("method 5 sends nothing") << 5 << 1 << "TXT-SIMPLE" << "";
+        QTest::newRow("default with a bad setting") << 4 << 7 << "TXT-SIMPLE" << "";
+        // clang-format on
+    }
+    void effectiveMethod() {
+        QFETCH(int, clipMethod);
+        QFETCH(int, setting);
+        QFETCH(QString, format);
+        QFETCH(QString, keys);
+        const auto send = PasteMethod::forClip(PasteMethod::effective(clipMethod, setting), format);
+        QCOMPARE(send == PasteMethod::Send::ClipText ? QStringLiteral("TEXT") : PasteMethod::keysFor(send), keys);
+        // The clipboard paste after the date and time commands reads the setting alone; key by key is Control+V.
+        const QString clipboardKeys = PasteMethod::keysFor(PasteMethod::forClipboard(setting));
+        QCOMPARE(clipboardKeys, setting == 3 ? QStringLiteral("+{INSERT}")
+                                             : (setting == 1 || setting == 2 ? QStringLiteral("^{v}") : QString()));
+    }
+
+    void senderWaitsForTarget() {
+        HeadlessWindowSystem windows;
+        windows.addWindow(1, QStringLiteral("target"));
+        windows.addWindow(2, QStringLiteral("other"));
+        HeadlessKeySender sender(windows);
+        QSignalSpy finished(&sender, &KeySender::finished);
+        const KeyActions v{ch('v', C)};
+        auto result = [&finished](qsizetype i) { return finished.at(i).at(0).value<KeySender::Result>(); };
+
+        // The target gets the focus a little later: the keys wait for it and then go there.
+        windows.setActive(2);
+        sender.send(1, v);
+        sender.send(0, {ch('a')}); // queued behind; goes to whatever has the focus then
+        QVERIFY(sender.isBusy());
+        QTimer::singleShot(20, &windows, [&windows] { windows.setActive(1); });
+        QTRY_COMPARE(finished.count(), 2);
+        QCOMPARE(result(0), KeySender::Result::Sent);
+        QCOMPARE(sender.deliveries.size(), 2);
+        QCOMPARE(sender.deliveries.at(0).window, WindowId(1));
+        QCOMPARE(sender.deliveries.at(0).keys, v);
+        QVERIFY(!sender.isBusy());
+
+        // A window manager that never gives the focus: nothing is sent.
+        windows.setFocusWithheld(true);
+        sender.send(1, v);
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 3, KeySender::activationTimeoutMs * 5);
+        QCOMPARE(result(2), KeySender::Result::NotActive);
+        QCOMPARE(sender.deliveries.size(), 2);
+
+        // Cancelling drops the running and the queued sendings.
+        sender.send(1, v);
+        sender.send(1, v);
+        sender.cancel();
+        QCOMPARE(finished.count(), 5);
+        QCOMPARE(result(4), KeySender::Result::Cancelled);
+        QVERIFY(!sender.isBusy());
+        QCOMPARE(sender.deliveries.size(), 2);
+    }
+
+    void characterSymbols_data() {
+        QTest::addColumn<uint>("character");
+        QTest::addColumn<qulonglong>("keysym");
+        // Latin-1 as it is, other characters as 0x1000000 + code point, line feed and tab as keys, control
+        // characters and lone surrogates not at all.
+        const std::pair<uint, qulonglong> rows[] = {
+            {'a', 0x61},          {'~', 0x7e},    {U'é', 0xe9},   {0xa0, 0xa0}, {U'ř', 0x1000159}, {U'€', 0x10020ac},
+            {0x1f600, 0x101f600}, {'\n', 0xff0d}, {'\t', 0xff09}, {0x07, 0},    {0x85, 0},         {0xd800, 0}};
+        for (const auto& [character, keysym] : rows)
+            QTest::addRow("U+%04X", character) << character << keysym;
+    }
+    void characterSymbols() {
+        QFETCH(uint, character);
+        QFETCH(qulonglong, keysym);
+        QCOMPARE(qulonglong(X11KeyMap::symbolForCharacter(char32_t(character))), keysym);
+    }
+};
+
+std::unique_ptr<QObject> keystrokeTest() {
+    return std::make_unique<KeystrokeTest>();
+}
+
+#include "KeystrokeTest.moc"
