@@ -7,15 +7,13 @@
 
 #include <QFile>
 #include <QRandomGenerator>
-#include <QtEndian>
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
-#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <fnmatch.h>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -97,89 +95,6 @@ int openFolder(const QString& folder) {
     if (path.isEmpty())
         return -1;
     return ::open(fsName(path).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-}
-
-// Where container bytes come from: memory or an open file. Both know how much is left, so no length read
-// from the file is trusted beyond that.
-class Source {
-public:
-    virtual ~Source() = default;
-    virtual qint64 remaining() const = 0;
-    virtual bool read(char* out, qint64 size) = 0;
-
-    template <typename T> bool readInt(T* value) {
-        char raw[sizeof(T)];
-        if (remaining() < qint64(sizeof(T))) {
-            setDamaged("unexpected end");
-            return false;
-        }
-        if (!read(raw, sizeof(T)))
-            return false;
-        *value = qFromLittleEndian<T>(raw);
-        return true;
-    }
-
-    bool readBytes(qint64 size, QByteArray* out) {
-        if (size < 0 || size > remaining()) {
-            setDamaged(size < 0 ? "negative length" : "length past the end");
-            return false;
-        }
-        out->resize(size);
-        return read(out->data(), size);
-    }
-};
-
-class MemorySource final : public Source {
-public:
-    explicit MemorySource(const QByteArray& bytes) : m_bytes(bytes) {}
-    qint64 remaining() const override { return m_bytes.size() - m_pos; }
-    bool read(char* out, qint64 size) override {
-        memcpy(out, m_bytes.constData() + m_pos, size_t(size));
-        m_pos += size;
-        return true;
-    }
-
-private:
-    const QByteArray& m_bytes;
-    qint64 m_pos = 0;
-};
-
-class FileSource final : public Source {
-public:
-    FileSource(int fd, qint64 size) : m_fd(fd), m_left(size) {}
-    qint64 remaining() const override { return m_left; }
-    bool read(char* out, qint64 size) override {
-        if (!readAll(m_fd, out, size))
-            return false;
-        m_left -= size;
-        return true;
-    }
-
-private:
-    int m_fd;
-    qint64 m_left;
-};
-
-// Reads the count. A negative count is as damaged as a short file.
-bool readCount(Source& source, qint32* count) {
-    if (!source.readInt(count))
-        return false;
-    if (*count < 0) {
-        setDamaged("negative member count");
-        return false;
-    }
-    return true;
-}
-
-bool readMember(Source& source, ProjectContainer::Member* member) {
-    qint16 nameLength = 0;
-    qint32 dataLength = 0;
-    QByteArray name;
-    if (!source.readInt(&nameLength) || !source.readBytes(nameLength, &name) || !source.readInt(&dataLength) ||
-        !source.readBytes(dataLength, &member->data))
-        return false;
-    member->name = CodePage::fromAnsi(name);
-    return true;
 }
 
 // Natural order without regard to case: runs of digits compare by value.
@@ -332,18 +247,12 @@ bool readMemberFile(int dirFd, const QString& name, QByteArray* data) {
         Messages::setPendingErrno(errno);
         return false;
     }
-    if (st.st_size > INT32_MAX) {
+    if (st.st_size > ContainerFormat::MaxDataSize) {
         Messages::setPendingErrno(EFBIG);
         return false;
     }
     data->resize(qsizetype(st.st_size));
     return readAll(fd.get(), data->data(), st.st_size);
-}
-
-template <typename T> QByteArray littleEndian(T value) {
-    QByteArray out(sizeof(T), Qt::Uninitialized);
-    qToLittleEndian<T>(value, out.data());
-    return out;
 }
 
 // Removes an entry of an open folder: files and links at once, folders with their contents.
@@ -376,27 +285,6 @@ void removeEntry(int parentFd, const char* name) {
 
 namespace ProjectContainer {
 
-bool isSafeMemberName(const QString& name) {
-    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") && !name.contains('/') &&
-           !name.contains('\\') && !name.contains(QChar(0));
-}
-
-QList<Member> parse(const QByteArray& bytes, bool* complete) {
-    QList<Member> members;
-    MemorySource source(bytes);
-    qint32 count = 0;
-    bool ok = readCount(source, &count);
-    for (qint32 k = 0; ok && k < count; ++k) {
-        Member member;
-        ok = readMember(source, &member);
-        if (ok)
-            members.append(std::move(member));
-    }
-    if (complete)
-        *complete = ok;
-    return members;
-}
-
 bool writeFile(const QString& folder, const QString& name, const QByteArray& bytes) {
     Fd dir(openFolder(folder));
     if (!dir.valid()) {
@@ -426,20 +314,19 @@ bool PackFolder(const QString& folder, const QString& target, const QString& pat
     AtomicFile out(target);
     if (!out.open())
         return false;
-    const QByteArray count = littleEndian<qint32>(qint32(names.size()));
+    const QByteArray count = ContainerFormat::countBytes(qint32(names.size()));
     if (!out.write(count.constData(), count.size()))
         return false;
     for (const QString& name : names) {
         const QByteArray ansiName = CodePage::toAnsi(name);
-        if (ansiName.size() > SHRT_MAX) {
+        if (ansiName.size() > ContainerFormat::MaxNameSize) {
             Messages::setPendingErrno(ENAMETOOLONG);
             return false;
         }
         QByteArray data;
         if (!readMemberFile(dir.get(), name, &data))
             return false;
-        const QByteArray head =
-            littleEndian<qint16>(qint16(ansiName.size())) + ansiName + littleEndian<qint32>(qint32(data.size()));
+        const QByteArray head = ContainerFormat::memberHead(ansiName, qint32(data.size()));
         if (!out.write(head.constData(), head.size()) || !out.write(data.constData(), data.size()))
             return false;
     }
@@ -458,22 +345,26 @@ bool UnpackFile(const QString& source, const QString& folder, QList<Member>* mem
         return false;
     }
     const QString target = withSlash(folder);
-    FileSource input(fd.get(), qint64(st.st_size));
-    qint32 count = 0;
-    if (!readCount(input, &count))
-        return false;
-    for (qint32 k = 0; k < count; ++k) {
-        Member member;
-        if (!readMember(input, &member))
+    ContainerFormat::Decoder decoder(qint64(st.st_size));
+    while (decoder.wanted() > 0) {
+        QByteArray piece(qsizetype(decoder.wanted()), Qt::Uninitialized);
+        if (!readAll(fd.get(), piece.data(), piece.size()))
             return false;
-        if (!isSafeMemberName(member.name)) {
-            qCWarning(lcProject) << "Skipped a project member with an unsafe name:" << member.name;
+        std::optional<Member> member = decoder.take(std::move(piece));
+        if (!member)
+            continue;
+        if (!ContainerFormat::isSafeMemberName(member->name)) {
+            qCWarning(lcProject) << "Skipped a project member with an unsafe name:" << member->name;
             continue;
         }
-        if (!writeFile(target, member.name, member.data))
+        if (!writeFile(target, member->name, member->data))
             return false;
         if (members)
-            members->append(std::move(member));
+            members->append(std::move(*member));
+    }
+    if (decoder.damage()) {
+        setDamaged(decoder.damage());
+        return false;
     }
     return true;
 }

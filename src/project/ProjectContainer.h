@@ -1,29 +1,17 @@
 #pragma once
 
+#include "project/ContainerFormat.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
 
-// The project container: a folder of small files packed into one file.
-//
-//   int32  member count N
-//   N times: int16 name length L, L bytes of name (ANSI code page, no terminator),
-//            int32 data length D, D bytes of data
-//
-// All integers are little-endian; members follow each other without gaps. Files from outside are untrusted:
-// every length is checked against what is left of the file before anything is allocated or read, and a
-// member whose name could leave the target folder is skipped.
+// The project container on disk, and the scratch folders it is packed from and unpacked into. The format
+// itself is in ContainerFormat.h. Every file is reached without following a symbolic link: a hostile project
+// or a link planted in the scratch folder cannot lead a write or a deletion elsewhere.
 namespace ProjectContainer {
 
-// How an empty row's text (ClipTable::EmptyClipText) is stored in the index and its data file: raw bytes
-// whatever the code page. Its six no-break spaces have no place in the double-byte code pages, where "A0 A0"
-// may even decode to another character, so readers compare these bytes before decoding.
-inline const QByteArray EmptyClipBytes = QByteArrayLiteral("Empty\xA0\xA0\xA0\xA0\xA0\xA0");
-
-struct Member {
-    QString name; // decoded from the ANSI code page
-    QByteArray data;
-};
+using ContainerFormat::Member;
 
 // Packs the regular files of folder matching pattern ("*.*" matches every name) into target. Hidden files,
 // subfolders and symbolic links are left out. Members are written in a fixed order so that the same folder
@@ -34,18 +22,11 @@ struct Member {
 // pending error set.
 bool PackFolder(const QString& folder, const QString& target, const QString& pattern);
 
-// Unpacks source into folder, replacing files of the same name. Stops at the first error (a short file, a
-// negative or oversized length, a failed write); what was written so far stays. Members with unsafe names
-// (empty, ".", "..", containing "/", "\" or NUL) are skipped. When members is given it receives every
-// member written, in file order. False on failure, with the pending error set.
+// Unpacks source into folder, replacing files of the same name; the file is read one member at a time.
+// Stops at the first error (a short file, a negative or oversized length, a failed write); what was written
+// so far stays. Members with unsafe names (ContainerFormat::isSafeMemberName) are skipped. When members is
+// given it receives every member written, in file order. False on failure, with the pending error set.
 bool UnpackFile(const QString& source, const QString& folder, QList<Member>* members = nullptr);
-
-// Parses container bytes without touching the disk: the members up to the first damaged one (unsafe names
-// included, so callers see what the file holds). complete tells whether the whole count was read.
-QList<Member> parse(const QByteArray& bytes, bool* complete = nullptr);
-
-// A member name that stays inside the folder it is unpacked into.
-bool isSafeMemberName(const QString& name);
 
 // Writes bytes to folder/name, replacing a file or link of that name; neither the folder nor the file is
 // reached through a symbolic link. False with the pending error set on failure.

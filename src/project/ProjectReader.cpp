@@ -1,6 +1,7 @@
 #include "project/ProjectReader.h"
 
 #include "project/ClipTable.h"
+#include "project/ContainerFormat.h"
 #include "project/ProjectContainer.h"
 #include "project/ProjectLog.h"
 #include "services/AppPaths.h"
@@ -37,7 +38,7 @@ int clipNumber(QByteArrayView name) {
 
 // A row text from its stored bytes; the empty-row marker is recognised before decoding.
 QString clipText(const QByteArray& bytes) {
-    return bytes == ProjectContainer::EmptyClipBytes ? ClipTable::EmptyClipText : CodePage::fromAnsi(bytes);
+    return bytes == ContainerFormat::EmptyClipBytes ? ClipTable::EmptyClipText : CodePage::fromAnsi(bytes);
 }
 
 // The first line of stored text: up to the first CR, or all of it. No code page in use has CR as the second
@@ -79,6 +80,21 @@ void readClip(ClipTable& table, int i, const ProjectReader::Index& index, const 
     } else {
         table.setText(i, name);
     }
+}
+
+// Fills the cleaned-up table from a project's members. Member names are looked up without regard to case, as
+// on the system the format comes from; of two members with the same name the later one counts, as it would
+// replace the earlier file.
+void fill(ClipTable& table, QList<ContainerFormat::Member>&& members) {
+    QHash<QString, QByteArray> files;
+    for (ContainerFormat::Member& member : members)
+        files.insert(member.name.toLower(), std::move(member.data));
+    const ProjectReader::Index index(files.value(QStringLiteral("zp.ini")));
+    for (int i = 1; i <= ClipTable::ClipCount; ++i) {
+        const auto data = files.constFind(QStringLiteral("clip%1.dat").arg(i));
+        readClip(table, i, index, data == files.constEnd() ? nullptr : &data.value());
+    }
+    table.PlaceEmptyStrings();
 }
 
 } // namespace
@@ -212,32 +228,28 @@ LoadStatus load(const QString& path, const QString& tempFolder, ClipTable& table
     }
 
     table.CleanUp();
-    // Member names are looked up without regard to case, as on the system the format comes from; of two
-    // members with the same name the later one counts, as it would replace the earlier file.
-    QHash<QString, QByteArray> files;
+    QList<ProjectContainer::Member> members;
     QString folder;
     if (!tempFolder.isEmpty()) {
         folder = withSlash(tempFolder) + QStringLiteral("zpload/");
         // Whatever sits at the scratch path (an old folder, a file, a link) goes first.
         ProjectContainer::DeleteFolderTree(folder);
         ProjectContainer::MakeDirZPLoad(withSlash(tempFolder) + QStringLiteral("zpload"));
-        QList<ProjectContainer::Member> members;
         if (!ProjectContainer::UnpackFile(path, folder, &members))
             qCWarning(lcProject) << "Unpacking" << path << "stopped:" << Messages::pendingErrorDescription();
-        for (ProjectContainer::Member& member : members)
-            files.insert(member.name.toLower(), std::move(member.data));
     }
-
-    const Index index(files.value(QStringLiteral("zp.ini")));
-    for (int i = 1; i <= ClipTable::ClipCount; ++i) {
-        const auto data = files.constFind(QStringLiteral("clip%1.dat").arg(i));
-        readClip(table, i, index, data == files.constEnd() ? nullptr : &data.value());
-    }
-    table.PlaceEmptyStrings();
+    fill(table, std::move(members));
     if (!folder.isEmpty())
         ProjectContainer::DeleteFolderTree(folder);
     Messages::setPendingError(0, {});
     return LoadStatus::Loaded;
+}
+
+void read(QByteArrayView bytes, ClipTable& table) {
+    table.CleanUp();
+    // Members with unsafe names, which load() does not unpack, need no skipping: no name the reader looks up
+    // is unsafe.
+    fill(table, std::move(ContainerFormat::parse(bytes).members));
 }
 
 } // namespace ProjectReader

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QImage>
 #include <QString>
 
@@ -25,6 +26,10 @@ inline const QString MissingFileText =
     QStringLiteral("Unable to load project. File you are trying to load can be damaged or doesn't exist.");
 
 LoadStatus load(const QString& path, const QString& tempFolder, ClipTable& table);
+
+// Reads a project from its bytes as load() does, without the scratch folder: the members up to the first
+// damaged one count. Unlike load() it cannot stop early where the disk refuses to write a member.
+void read(QByteArrayView bytes, ClipTable& table);
 
 // The value of key in section [ClipN] of an index, as the INI reader returns it, for N = 1..30 and the
 // keys Format, Name and Method. Reads the index in one pass whatever its size.

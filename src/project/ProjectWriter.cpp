@@ -1,6 +1,7 @@
 #include "project/ProjectWriter.h"
 
 #include "project/ClipTable.h"
+#include "project/ContainerFormat.h"
 #include "project/ProjectContainer.h"
 #include "project/ProjectLog.h"
 #include "services/AppPaths.h"
@@ -19,7 +20,7 @@ bool g_saving = false;
 const QByteArray CrLf = QByteArrayLiteral("\r\n");
 
 QByteArray clipTextBytes(const QString& text) {
-    return text == ClipTable::EmptyClipText ? ProjectContainer::EmptyClipBytes : CodePage::toAnsi(text);
+    return text == ClipTable::EmptyClipText ? ContainerFormat::EmptyClipBytes : CodePage::toAnsi(text);
 }
 
 template <typename T> void append(QByteArray& out, T value) {

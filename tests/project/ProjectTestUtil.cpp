@@ -4,6 +4,8 @@
 
 #include <QDirIterator>
 #include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
 #include <QtEndian>
 
 #include <cstdio>
@@ -27,6 +29,11 @@ QByteArray container(const QList<QPair<QByteArray, QByteArray>>& members) {
     for (const auto& [name, data] : members)
         out += le16(qint16(name.size())) + name + le32(qint32(data.size())) + data;
     return out;
+}
+
+QString testFolder(const QTemporaryDir& dir) {
+    return dir.path() + QStringLiteral("/%1/").arg(QTest::currentTestFunction()) +
+           QString::fromLatin1(QTest::currentDataTag()).replace('/', '_') + '/';
 }
 
 QStringList tree(const QString& folder) {

@@ -9,6 +9,8 @@
 #include <QString>
 #include <QStringList>
 
+class QTemporaryDir;
+
 // Building container bytes by hand, and the tables the project tests save.
 namespace ProjectTestUtil {
 
@@ -17,6 +19,9 @@ QByteArray le32(qint32 value);
 
 // A container of the given members, written byte by byte: count, then name length, name, data length, data.
 QByteArray container(const QList<QPair<QByteArray, QByteArray>>& members);
+
+// The folder of the running test function and data row: dir/function/tag/ (not created).
+QString testFolder(const QTemporaryDir& dir);
 
 // Every entry under folder (recursive, relative paths, links not followed), sorted.
 QStringList tree(const QString& folder);

@@ -1,30 +1,14 @@
+#include "ProjectContainerTest.h"
+#include "ProjectFileTest.h"
 #include "ProjectTestUtil.h"
-#include "TestRegistry.h"
 #include "services/Messages.h"
 
 #include <QApplication>
 #include <QLoggingCategory>
-#include <QSet>
 #include <QTest>
 
-#include <memory>
-#include <vector>
-
-namespace {
-
-// Qt Test options followed by a value.
-const QSet<QByteArray> OptionsWithValue = {"-o",          "-maxwarnings",  "-eventdelay",   "-keydelay",
-                                           "-mousedelay", "-seed",         "-repeat",       "-iterations",
-                                           "-median",     "-minimumvalue", "-minimumtotal", "-platform"};
-
-bool hasFunction(const QObject& test, const QByteArray& function) {
-    const qsizetype colon = function.indexOf(':');
-    const QByteArray name = colon < 0 ? function : function.left(colon);
-    return test.metaObject()->indexOfMethod(name + "()") >= 0;
-}
-
-} // namespace
-
+// Runs every test class, or with a class name first ("test_project ProjectFileTest killedSave") that class
+// with the arguments after its name.
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -38,29 +22,14 @@ int main(int argc, char** argv) {
     if (argc == 4 && qstrcmp(argv[1], "--save-loop") == 0)
         return ProjectTestUtil::saveLoop(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
 
-    // Test functions named on the command line go to the class that has them; the other classes do not run.
-    std::vector<char*> options{argv[0]};
-    QList<QByteArray> functions;
-    for (int i = 1; i < argc; ++i) {
-        if (argv[i][0] != '-') {
-            functions.append(argv[i]);
-            continue;
-        }
-        options.push_back(argv[i]);
-        if (OptionsWithValue.contains(argv[i]) && i + 1 < argc)
-            options.push_back(argv[++i]);
-    }
+    ProjectContainerTest container;
+    ProjectFileTest file;
+    QStringList args = QCoreApplication::arguments();
+    const QString only = args.size() > 1 && args[1].endsWith("Test") ? args.takeAt(1) : QString();
     int status = 0;
-    for (const auto& [name, factory] : TestRegistry::all()) {
-        std::unique_ptr<QObject> test(factory());
-        std::vector<char*> args = options;
-        for (QByteArray& function : functions) {
-            if (hasFunction(*test, function))
-                args.push_back(function.data());
-        }
-        if (!functions.isEmpty() && args.size() == options.size())
-            continue;
-        status |= QTest::qExec(test.get(), int(args.size()), args.data());
+    for (QObject* test : std::initializer_list<QObject*>{&container, &file}) {
+        if (only.isEmpty() || only == QLatin1String(test->metaObject()->className()))
+            status |= QTest::qExec(test, args);
     }
     return status;
 }
