@@ -7,7 +7,11 @@
 #include <QLoggingCategory>
 #include <QTest>
 
-// Runs every test class, or with a class name first ("test_project ProjectFileTest killedSave") that class
+#include <memory>
+
+std::unique_ptr<QObject> mainWindowTest();
+
+// Runs every test class, or with a class name first ("test_project MainWindowTest lifecycle") that class
 // with the arguments after its name.
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -24,10 +28,11 @@ int main(int argc, char** argv) {
 
     ProjectContainerTest container;
     ProjectFileTest file;
+    const std::unique_ptr<QObject> mainWindow = mainWindowTest();
     QStringList args = QCoreApplication::arguments();
     const QString only = args.size() > 1 && args[1].endsWith("Test") ? args.takeAt(1) : QString();
     int status = 0;
-    for (QObject* test : std::initializer_list<QObject*>{&container, &file}) {
+    for (QObject* test : std::initializer_list<QObject*>{&container, &file, mainWindow.get()}) {
         if (only.isEmpty() || only == QLatin1String(test->metaObject()->className()))
             status |= QTest::qExec(test, args);
     }

@@ -25,7 +25,7 @@
 #include <QtTest>
 
 // The main window on the offscreen platform with a scripted window system.
-class TestMainWindow : public QObject {
+class MainWindowTest final : public QObject {
     Q_OBJECT
 
     struct Fixture {
@@ -495,5 +495,8 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestMainWindow)
-#include "test_mainwindow.moc"
+std::unique_ptr<QObject> mainWindowTest() {
+    return std::make_unique<MainWindowTest>();
+}
+
+#include "MainWindowTest.moc"
