@@ -1,5 +1,7 @@
 #include "paste/PasteMethod.h"
 
+#include "project/ClipTable.h"
+
 namespace PasteMethod {
 
 int effective(int clipMethod, int pasteMethodSetting) {
@@ -13,7 +15,7 @@ Send forClip(int effectiveMethod, const QString& format) {
     case ShiftInsert:
         return Send::ShiftInsert;
     case KeyByKey:
-        if (format == QLatin1String("TXT-SIMPLE") || format == QLatin1String("TXT-LONG"))
+        if (format == ClipTable::TxtSimple || format == ClipTable::TxtLong)
             return Send::ClipText;
         return Send::ControlV;
     default:

@@ -2,6 +2,7 @@
 #include "widgets/FormControls.h"
 
 #include "paste/HotkeyPicker.h"
+#include "paste/PasteMethod.h"
 #include "platform/KeyCodes.h"
 #include "project/ClipTable.h"
 #include "services/Messages.h"
@@ -97,7 +98,7 @@ void frmProperties::load() {
 
     const int method = ClipTable::isValidIndex(m_clip) ? m_ctx.table.ClipMethod[size_t(m_clip)] : 0;
     QRadioButton* const byCode[] = {nullptr, optControlV, optKeyByKey, optShiftInsert, optDefault};
-    if (method >= 1 && method <= 4)
+    if (method >= PasteMethod::ControlV && method <= PasteMethod::Default)
         byCode[method]->setChecked(true);
 
     const QString stem = QStringLiteral("Clip%1").arg(m_clip);
@@ -153,13 +154,13 @@ void frmProperties::SetPasteMethod() {
         return;
     quint8& method = m_ctx.table.ClipMethod[size_t(m_clip)];
     if (optControlV->isChecked())
-        method = 1;
+        method = PasteMethod::ControlV;
     else if (optKeyByKey->isChecked())
-        method = 2;
+        method = PasteMethod::KeyByKey;
     else if (optShiftInsert->isChecked())
-        method = 3;
+        method = PasteMethod::ShiftInsert;
     else if (optDefault->isChecked())
-        method = 4;
+        method = PasteMethod::Default;
 }
 
 void frmProperties::okClicked() {

@@ -2,6 +2,7 @@
 #include "widgets/FormControls.h"
 
 #include "paste/HotkeyPicker.h"
+#include "paste/PasteMethod.h"
 #include "platform/KeyCodes.h"
 #include "project/ClipTable.h"
 #include "services/Messages.h"
@@ -252,10 +253,10 @@ void frmSettings::GetSettings() {
                readNumber(Zolpane, "AskDeletingClip") == 1 ? optAskWhenDeletingClip : optDontAskDeletingClip);
 
     const double method = m_ctx.settings.ReadNumber(QStringLiteral("Zolpane"), QStringLiteral("PasteMethod"));
-    selectOnly({optControlV, optKeyByKey, optShiftInsert}, method == 1   ? optControlV
-                                                           : method == 2 ? optKeyByKey
-                                                           : method == 3 ? optShiftInsert
-                                                                         : nullptr);
+    selectOnly({optControlV, optKeyByKey, optShiftInsert}, method == PasteMethod::ControlV      ? optControlV
+                                                           : method == PasteMethod::KeyByKey    ? optKeyByKey
+                                                           : method == PasteMethod::ShiftInsert ? optShiftInsert
+                                                                                                : nullptr);
 
     chkOpenMainWindow->setChecked(readNumber(General, "OpenWindowAtStartup") == 1);
     chkAutopaste->setChecked(readNumber(Zolpane, "AutoPaste") == 1);
@@ -325,9 +326,9 @@ void frmSettings::WriteSettings() {
     s.AskDeletingClip = optAskWhenDeletingClip->isChecked();
 
     // With no method chosen (the file held another value) the stored one stays.
-    const int method = optControlV->isChecked()      ? 1
-                       : optKeyByKey->isChecked()    ? 2
-                       : optShiftInsert->isChecked() ? 3
+    const int method = optControlV->isChecked()      ? PasteMethod::ControlV
+                       : optKeyByKey->isChecked()    ? PasteMethod::KeyByKey
+                       : optShiftInsert->isChecked() ? PasteMethod::ShiftInsert
                                                      : 0;
     if (method != 0) {
         write(Zolpane, QStringLiteral("PasteMethod"), method);
@@ -461,7 +462,7 @@ void frmSettings::SaveCopyOptions() {
 void frmSettings::massSetClicked() {
     // Every clip, empty ones too; the change reaches the project file when the project is saved.
     for (int i = 1; i <= ClipTable::ClipCount; ++i)
-        m_ctx.table.ClipMethod[size_t(i)] = 4;
+        m_ctx.table.ClipMethod[size_t(i)] = PasteMethod::Default;
     Messages::ShowMessage(QStringLiteral("Done. Note: You will have to save your project for permanent effect."),
                           QStringLiteral("inf"));
 }
