@@ -1,9 +1,17 @@
 #include "platform/x11/X11KeyMap.h"
 
+#include <memory>
+
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
+
+namespace {
+struct XFreeDeleter {
+    void operator()(void* data) const { XFree(data); }
+};
+} // namespace
 
 void X11KeyMap::load(Display* display) {
     XDisplayKeycodes(display, &m_minKeycode, &m_maxKeycode);
@@ -13,11 +21,11 @@ void X11KeyMap::load(Display* display) {
     const int count = m_maxKeycode - m_minKeycode + 1;
     if (count <= 0)
         return;
-    KeySym* symbols = XGetKeyboardMapping(display, KeyCode(m_minKeycode), count, &m_perKeycode);
+    const std::unique_ptr<KeySym, XFreeDeleter> symbols(
+        XGetKeyboardMapping(display, KeyCode(m_minKeycode), count, &m_perKeycode));
     if (!symbols)
         return;
-    m_symbols = QList<Symbol>(symbols, symbols + qsizetype(count) * m_perKeycode);
-    XFree(symbols);
+    m_symbols = QList<Symbol>(symbols.get(), symbols.get() + qsizetype(count) * m_perKeycode);
 
     // The core mapping lists group 1 in columns 0-1 and group 2 in columns 2-3; a third or fourth group has no
     // core columns, and its keys are looked up as group 1 (which then needs the temporary mapping more often).
@@ -64,6 +72,16 @@ QList<quint8> X11KeyMap::spareKeycodes() const {
             spare.append(quint8(keycode));
     }
     return spare;
+}
+
+bool X11KeyMap::shows(const KeyLevels& key) const {
+    // The core mapping shows the first two levels in its first columns and Level 3 and 4 in the fifth and sixth,
+    // when it has that many.
+    const auto& s = key.symbols;
+    bool same = column(key.keycode, 0) == s[0] && column(key.keycode, 1) == s[1];
+    if (same && (s[2] || s[3]) && column(key.keycode, 5) != NoSymbol)
+        same = column(key.keycode, 4) == s[2] && column(key.keycode, 5) == s[3];
+    return same;
 }
 
 X11KeyMap::Symbol X11KeyMap::symbolForCharacter(char32_t c) {

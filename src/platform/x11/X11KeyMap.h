@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/KeyAction.h"
+#include "platform/x11/KeyLevels.h"
 
 #include <QHash>
 #include <QList>
@@ -31,6 +32,9 @@ public:
     // The symbol in a column of the core mapping, whatever the active group.
     Symbol column(quint8 keycode, int column) const;
     QList<quint8> spareKeycodes() const;
+    // Whether the mapping shows the key with these symbols, as written on its first two levels and, where the
+    // mapping has the columns for them, on Level 3 and 4.
+    bool shows(const KeyLevels& key) const;
 
     // The symbol that types c: Latin-1 characters are their own symbols, others the Unicode range; line
     // breaks are Return, a tab Tab, a backspace BackSpace. 0 for other control characters.
