@@ -55,9 +55,8 @@ bool TkWindow::quit() {
 
 QList<qint64> TkWindow::pasteTimes() const {
     QList<qint64> times;
-    for (const QString& line : m_lines) {
+    for (const QString& line : m_lines)
         if (line.startsWith(QLatin1String("paste ")))
             times.append(line.mid(6).toLongLong());
-    }
     return times;
 }

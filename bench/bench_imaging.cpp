@@ -93,9 +93,8 @@ public:
             process.setProcessEnvironment(environment);
             const double start = childrenCpuMs();
             process.start(m_program, arguments);
-            if (!process.waitForFinished(120000) || process.exitCode() != 0) {
+            if (!process.waitForFinished(120000) || process.exitCode() != 0)
                 return NAN;
-            }
             runs.push_back(childrenCpuMs() - start);
         }
         return median(runs);
@@ -106,11 +105,10 @@ private:
 };
 
 void printRow(const char* operation, double ours, double theirs) {
-    if (std::isnan(theirs)) {
+    if (std::isnan(theirs))
         std::printf("| %-24s | %9.1f | %11s | %9s |\n", operation, ours, "-", "-");
-    } else {
+    else
         std::printf("| %-24s | %9.1f | %11.1f | %8.1fx |\n", operation, ours, theirs, theirs / ours);
-    }
 }
 
 } // namespace
@@ -129,9 +127,8 @@ int main(int argc, char** argv) {
     const Convert convert(QStandardPaths::findExecutable(QStringLiteral("convert")));
     // Starting convert and reading the picture cost the same for every operation; only the rest is compared.
     double readBaseline = NAN;
-    if (convert.available()) {
+    if (convert.available())
         readBaseline = convert.run({ppm, QStringLiteral("null:")});
-    }
     // A quick operation is repeated in one convert run so that it stands out of the start-up's variation; not one
     // that convert skips when repeated (a grey picture is not made grey again).
     auto convertOperation = [&](const QStringList& operation, int repeats) {
@@ -174,22 +171,19 @@ int main(int argc, char** argv) {
     };
     QImage work;
     for (const Effect& effect : list) {
-        if (!wanted(effect.command)) {
+        if (!wanted(effect.command))
             continue;
-        }
         const double ours = timeMs([&] { work = picture.copy(); },
                                    [&] { effects.runEditorEffect(QString::fromLatin1(effect.command), work); });
         printRow(effect.command, ours, convertOperation(effect.convertOperation, effect.repeats));
     }
 
-    if (!wanted("PNG")) {
+    if (!wanted("PNG"))
         return 0;
-    }
     const double save = timeMs([] {}, [&] { SavePictureAsPng(picture, png); });
     double convertSave = NAN;
-    if (convert.available()) {
+    if (convert.available())
         convertSave = std::max(0.0, convert.run({ppm, dir.filePath(QStringLiteral("convert.png"))}) - readBaseline);
-    }
     printRow("PNG save", save, convertSave);
 
     QImage loaded;
@@ -202,11 +196,10 @@ int main(int argc, char** argv) {
     printRow("PNG load", load, convertLoad);
 
     std::printf("\nPNG file: Zolpane %lld bytes", QFileInfo(png).size());
-    if (convert.available()) {
+    if (convert.available())
         std::printf(", convert %lld bytes", QFileInfo(dir.filePath(QStringLiteral("convert.png"))).size());
-    } else {
+    else
         std::printf(" (convert not found: no comparison)");
-    }
     std::printf("\nratio = convert time / Zolpane time (above 1: Zolpane is faster).\n");
     return loaded.size() == picture.size() ? 0 : 1;
 }

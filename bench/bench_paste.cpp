@@ -148,10 +148,9 @@ struct Usage {
             if (!comm.open(QIODevice::ReadOnly) || !status.open(QIODevice::ReadOnly))
                 continue;
             const QString name = QString::fromUtf8(comm.readAll().trimmed()) + QLatin1Char('/') + task;
-            for (const QByteArray& line : status.readAll().split('\n')) {
+            for (const QByteArray& line : status.readAll().split('\n'))
                 if (line.startsWith("voluntary_ctxt_switches:") || line.startsWith("nonvoluntary_ctxt_switches:"))
                     u.switches[name] += line.mid(line.indexOf(':') + 1).trimmed().toLongLong();
-            }
         }
         QFile stat(QStringLiteral("/proc/self/stat"));
         if (stat.open(QIODevice::ReadOnly)) {

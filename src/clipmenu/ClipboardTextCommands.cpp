@@ -48,18 +48,16 @@ ClipboardTextCommands::ClipboardTextCommands(QClipboard* clipboard, std::functio
       m_pasteToLastApplication(std::move(pasteToLastApplication)), m_now([] { return QDateTime::currentDateTime(); }) {}
 
 QString ClipboardTextCommands::menuName(Command command) {
-    for (const auto& [each, name] : kMenuNames) {
+    for (const auto& [each, name] : kMenuNames)
         if (each == command)
             return QLatin1String(name);
-    }
     return {};
 }
 
 std::optional<ClipboardTextCommands::Command> ClipboardTextCommands::commandForMenu(const QString& menuName) {
-    for (const auto& [command, name] : kMenuNames) {
+    for (const auto& [command, name] : kMenuNames)
         if (menuName == QLatin1String(name))
             return command;
-    }
     return std::nullopt;
 }
 

@@ -29,10 +29,9 @@ constexpr char16_t kLookupSize = 0x180;
 
 constexpr std::array<char16_t, kLookupSize> makeLookup() {
     std::array<char16_t, kLookupSize> lookup{};
-    for (const DiacriticPair& pair : kDiacritics) {
+    for (const DiacriticPair& pair : kDiacritics)
         if (lookup[pair.accented] == 0) // the first row that names a letter counts
             lookup[pair.accented] = pair.base;
-    }
     return lookup;
 }
 
@@ -308,14 +307,17 @@ bool IsUpperChar(char32_t c) {
 }
 
 QString ReverseCase(const QString& text) {
-    return mapChars(text, [](char32_t c, qsizetype) { return IsUpperChar(c) ? QChar::toLower(c) : QChar::toUpper(c); });
+    return mapChars(
+        text, [](char32_t c, qsizetype) { return IsUpperChar(c) ? QChar::toLower(c) : QChar::toUpper(c); });
 }
 
 QString ZigZagCase(const QString& text, bool firstUpper) {
-    return mapChars(text, [firstUpper](char32_t c, qsizetype position) {
-        const bool upper = (position % 2 == 0) == firstUpper;
-        return upper ? QChar::toUpper(c) : QChar::toLower(c);
-    });
+    return mapChars(
+        text,
+        [firstUpper](char32_t c, qsizetype position) {
+            const bool upper = (position % 2 == 0) == firstUpper;
+            return upper ? QChar::toUpper(c) : QChar::toLower(c);
+        });
 }
 
 QString SentenceCase(const QString& text, bool keepBig, const QLocale& locale) {

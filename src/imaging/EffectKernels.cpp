@@ -72,14 +72,12 @@ template <typename Kernel> void inBands(Span columns, qint64 W, const Progress& 
     qint64 x = columns.first;
     while (x <= columns.last) {
         qint64 end = x;
-        if (step > 0) {
+        if (step > 0)
             end = std::min(columns.last, (x + step - 1) / step * step);
-        }
         kernel(Span{x, end});
         // A last column of 0 would divide by zero; that report is skipped.
-        if (progress && W != 0 && (step <= 0 || end % step == 0)) {
+        if (progress && W != 0 && (step <= 0 || end % step == 0))
             progress(double(end) / double(W) * 100);
-        }
         x = end + 1;
     }
 }
@@ -123,9 +121,8 @@ void runInvert(const Surface& s, qint64 W, qint64 H, const Progress& progress) {
         const Span xs = band.clippedTo(0, s.width - 1);
         for (qint64 y = ys.first; y <= ys.last; ++y) {
             quint32* row = s.row(y);
-            for (qint64 x = xs.first; x <= xs.last; ++x) {
+            for (qint64 x = xs.first; x <= xs.last; ++x)
                 row[x] = (row[x] ^ 0x00FFFFFFu) | kOpaque;
-            }
         }
     });
 }
@@ -195,18 +192,14 @@ void runEmboss(const Surface& s, qint64 W, qint64 H, const Progress& progress) {
 
 double lightenFactor(qint64 W, qint64 H) {
     const qint64 area = W * H;
-    if (area < 35000) {
+    if (area < 35000)
         return 1.0;
-    }
-    if (area < 100000) {
+    if (area < 100000)
         return 0.7;
-    }
-    if (area < 200000) {
+    if (area < 200000)
         return 0.5;
-    }
-    if (area < 350000) {
+    if (area < 350000)
         return 0.4;
-    }
     return 0.3;
 }
 
@@ -220,20 +213,17 @@ void runLighten(const Surface& s, qint64 W, qint64 H, const Progress& progress) 
     for (double& sine : sines) {
         beta = beta + double(W) / 90;
         sine = std::sin(beta * 3.14 / 180);
-        if (beta >= 90) {
+        if (beta >= 90)
             beta = 90;
-        }
     }
     std::vector<double> a;
     inBands(Span{0, W}, W, progress, [&](Span band) {
         const Span xs = band.clippedTo(0, s.width - 1);
-        if (xs.last < xs.first) {
+        if (xs.last < xs.first)
             return;
-        }
         a.resize(size_t(xs.last - xs.first + 1));
-        for (qint64 x = xs.first; x <= xs.last; ++x) {
+        for (qint64 x = xs.first; x <= xs.last; ++x)
             a[size_t(x - xs.first)] = double(H + 1 - x);
-        }
         for (qint64 y = ys.first; y <= ys.last; ++y) {
             quint32* row = s.row(y);
             const double sine = sines[size_t(y)];
@@ -244,9 +234,8 @@ void runLighten(const Surface& s, qint64 W, qint64 H, const Progress& progress) 
                 const double lift = f * ax;
                 row[x] = pack(floorToInt(lift + red(p) / 2.0), floorToInt(lift + green(p) / 2.0),
                               floorToInt(lift + blue(p) / 2.0));
-                if (ax <= 50) {
+                if (ax <= 50)
                     ax = 50;
-                }
             }
         }
     });
@@ -261,9 +250,8 @@ int diffuseOffset(EffectRandom& random) {
 constexpr qint64 kStripColumns = 16;
 
 template <typename Kernel> void inStrips(Span columns, Kernel&& kernel) {
-    for (qint64 x = columns.first; x <= columns.last; x += kStripColumns) {
+    for (qint64 x = columns.first; x <= columns.last; x += kStripColumns)
         kernel(Span{x, std::min(columns.last, x + kStripColumns - 1)});
-    }
 }
 
 // Pixels of columns [first, first + count) of the picture, column after column. Columns outside the picture
@@ -284,18 +272,16 @@ struct PixelStrip {
         const Span inside = Span{firstColumn, lastColumn}.clippedTo(0, s.width - 1);
         for (qint64 y = 0; y < rows; ++y) {
             const quint32* row = s.row(y);
-            for (qint64 x = inside.first; x <= inside.last; ++x) {
+            for (qint64 x = inside.first; x <= inside.last; ++x)
                 column(x)[y] = row[x];
-            }
         }
     }
 
     void store(const Surface& s, Span columns) {
         for (qint64 y = 0; y < rows; ++y) {
             quint32* row = s.row(y);
-            for (qint64 x = columns.first; x <= columns.last; ++x) {
+            for (qint64 x = columns.first; x <= columns.last; ++x)
                 row[x] = column(x)[y];
-            }
         }
     }
 };
@@ -337,9 +323,8 @@ struct ChannelStrip {
     void load(const Surface& s, qint64 firstColumn, qint64 lastColumn) {
         first = firstColumn;
         rows = s.height + 1;
-        for (auto& plane : planes) {
+        for (auto& plane : planes)
             plane.assign(size_t((lastColumn - firstColumn + 1) * rows), -1);
-        }
         const Span inside = Span{firstColumn, lastColumn}.clippedTo(0, s.width - 1);
         for (qint64 y = 0; y < s.height; ++y) {
             const quint32* row = s.row(y);
@@ -354,9 +339,8 @@ struct ChannelStrip {
     void store(const Surface& s, Span columns, Span ys) {
         for (qint64 y = ys.first; y <= ys.last; ++y) {
             quint32* row = s.row(y);
-            for (qint64 x = columns.first; x <= columns.last; ++x) {
+            for (qint64 x = columns.first; x <= columns.last; ++x)
                 row[x] = pack(column(0, x)[y], column(1, x)[y], column(2, x)[y]);
-            }
         }
     }
 };
@@ -377,9 +361,8 @@ void runSoften(const Surface& s, qint64 W, qint64 H, const Progress& progress) {
     }
     ChannelStrip strip;
     std::array<std::vector<int>, 3> sides;
-    for (auto& side : sides) {
+    for (auto& side : sides)
         side.resize(size_t(s.height) + 1);
-    }
     inBands(Span{1, W}, W, progress, [&](Span band) {
         inStrips(band.clippedTo(0, s.width - 1), [&](Span xs) {
             strip.load(s, xs.first - 1, xs.last + 1);
@@ -389,9 +372,8 @@ void runSoften(const Surface& s, qint64 W, qint64 H, const Progress& progress) {
                     const int* left = strip.column(channel, x - 1);
                     const int* right = strip.column(channel, x + 1);
                     int* side = sides[size_t(channel)].data();
-                    for (qint64 y = ys.first; y <= ys.last; ++y) {
+                    for (qint64 y = ys.first; y <= ys.last; ++y)
                         side[y] = left[y - 1] + left[y] + left[y + 1] + right[y - 1] + right[y] + right[y + 1];
-                    }
                 }
                 // Each new value feeds the next row's sum: the three channels' chains run side by side.
                 int* r = strip.column(0, x);
@@ -412,9 +394,8 @@ void runSoften(const Surface& s, qint64 W, qint64 H, const Progress& progress) {
 } // namespace
 
 void run(Kind kind, QImage& picture, qint64 W, qint64 H, const Parameters& p, const Progress& progress) {
-    if (picture.format() != QImage::Format_RGB32) {
+    if (picture.format() != QImage::Format_RGB32)
         picture = picture.convertToFormat(QImage::Format_RGB32);
-    }
     const Surface s{picture.isNull() ? nullptr : reinterpret_cast<quint32*>(picture.bits()), picture.bytesPerLine() / 4,
                     picture.width(), picture.height()};
     switch (kind) {
@@ -447,9 +428,8 @@ void run(Kind kind, QImage& picture, qint64 W, qint64 H, const Parameters& p, co
         runLighten(s, W, H, progress);
         break;
     case Kind::Diffuse:
-        if (p.random != nullptr) {
+        if (p.random != nullptr)
             runDiffuse(s, W, H, progress, *p.random);
-        }
         break;
     case Kind::Soften:
         runSoften(s, W, H, progress);

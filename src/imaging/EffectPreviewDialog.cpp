@@ -105,9 +105,8 @@ void EffectPreviewDialog::preparePreview() {
 void EffectPreviewDialog::Preview() {
     m_temp = m_original;
     // The notice doubles as the guard: a notification during a running preview is dropped.
-    if (!lblPreview->isHidden()) {
+    if (!lblPreview->isHidden())
         return;
-    }
     lblPreview->show();
     m_effects.ApplyImageEffect(m_effectName, m_temp);
     showInPreview(m_temp);
@@ -120,16 +119,13 @@ void EffectPreviewDialog::showInPreview(const QImage& picture) {
 }
 
 void EffectPreviewDialog::accept() {
-    if (m_unloaded) {
+    if (m_unloaded)
         return;
-    }
-    if (m_host.editor != nullptr) {
+    if (m_host.editor != nullptr)
         m_host.editor->show();
-    }
     hide();
-    if (m_host.applyEffect) {
+    if (m_host.applyEffect)
         m_host.applyEffect(m_editorCommand);
-    }
     unload();
 }
 
@@ -143,9 +139,8 @@ void EffectPreviewDialog::closeEvent(QCloseEvent* event) {
 }
 
 void EffectPreviewDialog::unload() {
-    if (m_unloaded) {
+    if (m_unloaded)
         return;
-    }
     m_unloaded = true;
     const bool exiting = m_host.programExiting && m_host.programExiting();
     if (!exiting && m_host.editor != nullptr) {

@@ -28,11 +28,9 @@ std::optional<Kind> kindOf(const QString& name) {
         {"colors", Kind::Colors},
         {"soften", Kind::Soften},
     }};
-    for (const auto& [text, kind] : names) {
-        if (name == QLatin1String(text)) {
+    for (const auto& [text, kind] : names)
+        if (name == QLatin1String(text))
             return kind;
-        }
-    }
     return std::nullopt;
 }
 
@@ -56,13 +54,11 @@ void ImageEffects::ApplyImageEffect(const QString& name, QImage& picture, const 
     const qint64 W = box.lastColumn();
     const qint64 H = box.lastRow();
     // Lets a progress window that was just shown paint itself before the effect blocks the thread.
-    if (QCoreApplication::instance() != nullptr) {
+    if (QCoreApplication::instance() != nullptr)
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    }
     const std::optional<Kind> kind = kindOf(name);
-    if (!kind) {
+    if (!kind)
         return;
-    }
 
     EffectKernels::Parameters parameters;
     parameters.brightnessOffset = BrightnessOffset;
@@ -73,16 +69,13 @@ void ImageEffects::ApplyImageEffect(const QString& name, QImage& picture, const 
     parameters.random = &m_random;
 
     bool report = m_observer != nullptr;
-    if (*kind == Kind::Brightness && isVisible(m_brightnessDialog)) {
+    if (*kind == Kind::Brightness && isVisible(m_brightnessDialog))
         report = false;
-    }
-    if (*kind == Kind::Colors && isVisible(m_colorsDialog)) {
+    if (*kind == Kind::Colors && isVisible(m_colorsDialog))
         report = false;
-    }
     EffectKernels::Progress progress;
-    if (report) {
+    if (report)
         progress = [observer = m_observer](double percent) { observer->effectProgress(percent); };
-    }
     EffectKernels::run(*kind, picture, W, H, parameters, progress);
 }
 

@@ -16,8 +16,7 @@ qint64 PictureScale::lastIndex(double scale) const {
         return 0;
     }
     // A box cannot be larger than 32-bit coordinates reach; a NaN scale counts as empty.
-    if (!(last > -1)) {
+    if (!(last > -1))
         return -1;
-    }
     return qint64(std::nearbyint(std::min(last, 2147483647.0)));
 }

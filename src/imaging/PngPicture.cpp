@@ -30,9 +30,8 @@ struct PngErrorText {
 
 void onPngError(png_structp png, png_const_charp message) {
     auto* error = static_cast<PngErrorText*>(png_get_error_ptr(png));
-    if (error != nullptr) {
+    if (error != nullptr)
         std::snprintf(error->message, sizeof error->message, "%s", message != nullptr ? message : "");
-    }
     png_longjmp(png, 1);
 }
 
@@ -42,16 +41,14 @@ void onPngWarning(png_structp, png_const_charp) {
 
 void readFromFile(png_structp png, png_bytep data, size_t length) {
     auto* file = static_cast<QFile*>(png_get_io_ptr(png));
-    if (file->read(reinterpret_cast<char*>(data), qint64(length)) != qint64(length)) {
+    if (file->read(reinterpret_cast<char*>(data), qint64(length)) != qint64(length))
         png_error(png, "the file ends too early");
-    }
 }
 
 void writeToFile(png_structp png, png_bytep data, size_t length) {
     auto* file = static_cast<QSaveFile*>(png_get_io_ptr(png));
-    if (file->write(reinterpret_cast<const char*>(data), qint64(length)) != qint64(length)) {
+    if (file->write(reinterpret_cast<const char*>(data), qint64(length)) != qint64(length))
         png_error(png, "the file cannot be written");
-    }
 }
 
 void flushNothing(png_structp) {}
@@ -60,19 +57,16 @@ void flushNothing(png_structp) {}
 png_bytep* topDownRows(const cDIBSection* dib) {
     const auto height = size_t(dib->Height());
     auto* rows = static_cast<png_bytep*>(std::malloc(height * sizeof(png_bytep)));
-    if (rows != nullptr) {
-        for (size_t k = 0; k < height; ++k) {
+    if (rows != nullptr)
+        for (size_t k = 0; k < height; ++k)
             rows[k] = dib->DIBSectionBitsPtr() + (height - 1 - k) * size_t(dib->BytesPerScanLine());
-        }
-    }
     return rows;
 }
 
 bool encodePng(const cDIBSection* dib, QSaveFile* file, PngErrorText* error) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, error, onPngError, onPngWarning);
-    if (png == nullptr) {
+    if (png == nullptr)
         return false;
-    }
     png_infop info = png_create_info_struct(png);
     if (info == nullptr) {
         png_destroy_write_struct(&png, nullptr);
@@ -95,9 +89,8 @@ bool encodePng(const cDIBSection* dib, QSaveFile* file, PngErrorText* error) {
     png_write_info(png, info);
     png_set_bgr(png);
     rows = topDownRows(dib);
-    if (rows == nullptr) {
+    if (rows == nullptr)
         png_error(png, "out of memory");
-    }
     png_write_image(png, rows);
     png_write_end(png, info);
     std::free(rows);
@@ -109,18 +102,14 @@ bool encodePng(const cDIBSection* dib, QSaveFile* file, PngErrorText* error) {
 void requestBgr24(png_structp png, png_infop info) {
     const int colorType = png_get_color_type(png, info);
     const int depth = png_get_bit_depth(png, info);
-    if (colorType == PNG_COLOR_TYPE_PALETTE) {
+    if (colorType == PNG_COLOR_TYPE_PALETTE)
         png_set_palette_to_rgb(png);
-    }
-    if (colorType == PNG_COLOR_TYPE_GRAY && depth < 8) {
+    if (colorType == PNG_COLOR_TYPE_GRAY && depth < 8)
         png_set_expand_gray_1_2_4_to_8(png);
-    }
-    if ((colorType & PNG_COLOR_MASK_COLOR) == 0) {
+    if ((colorType & PNG_COLOR_MASK_COLOR) == 0)
         png_set_gray_to_rgb(png);
-    }
-    if (depth == 16) {
+    if (depth == 16)
         png_set_scale_16(png);
-    }
     // Also drops the alpha a palette's transparency table would add.
     png_set_strip_alpha(png);
     png_set_packing(png);
@@ -131,9 +120,8 @@ void requestBgr24(png_structp png, png_infop info) {
 
 bool decodePng(QFile* file, cDIBSection* dib, PngErrorText* error) {
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, error, onPngError, onPngWarning);
-    if (png == nullptr) {
+    if (png == nullptr)
         return false;
-    }
     png_infop info = png_create_info_struct(png);
     png_infop endInfo = png_create_info_struct(png);
     if (info == nullptr || endInfo == nullptr) {
@@ -152,21 +140,17 @@ bool decodePng(QFile* file, cDIBSection* dib, PngErrorText* error) {
     png_read_info(png, info);
     const png_uint_32 width = png_get_image_width(png, info);
     const png_uint_32 height = png_get_image_height(png, info);
-    if (width == 0 || height == 0 || quint64(width) * height > kMaxPixels) {
+    if (width == 0 || height == 0 || quint64(width) * height > kMaxPixels)
         png_error(png, "the picture is too large");
-    }
     requestBgr24(png, info);
     // Whatever the file held, a row must now be exactly three bytes a pixel, never more than the bitmap's row.
-    if (png_get_rowbytes(png, info) != size_t(width) * 3) {
+    if (png_get_rowbytes(png, info) != size_t(width) * 3)
         png_error(png, "unsupported pixel layout");
-    }
-    if (!dib->Create(qint32(width), qint32(height))) {
+    if (!dib->Create(qint32(width), qint32(height)))
         png_error(png, "out of memory");
-    }
     rows = topDownRows(dib);
-    if (rows == nullptr) {
+    if (rows == nullptr)
         png_error(png, "out of memory");
-    }
     png_read_image(png, rows);
     png_read_end(png, endInfo);
     std::free(rows);
@@ -177,18 +161,16 @@ bool decodePng(QFile* file, cDIBSection* dib, PngErrorText* error) {
 } // namespace
 
 bool SavePictureAsPng(const QImage& picture, const QString& path) {
-    if (picture.width() <= 0 || picture.height() <= 0) {
+    if (picture.width() <= 0 || picture.height() <= 0)
         return false;
-    }
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         qCWarning(lcImaging) << "cannot write" << path << file.errorString();
         return false;
     }
     cDIBSection dib;
-    if (!dib.Create(picture.width(), picture.height())) {
+    if (!dib.Create(picture.width(), picture.height()))
         return false;
-    }
     dib.LoadPictureBlt(picture, 0, 0);
     PngErrorText error{};
     if (!encodePng(&dib, &file, &error)) {
@@ -200,14 +182,12 @@ bool SavePictureAsPng(const QImage& picture, const QString& path) {
 
 bool LoadPngPicture(const QString& path, QImage& picture) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (!file.open(QIODevice::ReadOnly))
         return false;
-    }
     png_byte signature[kSignatureBytes];
     if (file.read(reinterpret_cast<char*>(signature), kSignatureBytes) != kSignatureBytes ||
-        png_sig_cmp(signature, 0, kSignatureBytes) != 0) {
+        png_sig_cmp(signature, 0, kSignatureBytes) != 0)
         return false;
-    }
     cDIBSection dib;
     PngErrorText error{};
     if (!decodePng(&file, &dib, &error)) {
@@ -215,9 +195,8 @@ bool LoadPngPicture(const QString& path, QImage& picture) {
         return false;
     }
     QImage loaded(dib.Width(), dib.Height(), QImage::Format_RGB32);
-    if (loaded.isNull()) {
+    if (loaded.isNull())
         return false;
-    }
     dib.PaintPicture(loaded, 0, 0);
     picture = loaded;
     return true;

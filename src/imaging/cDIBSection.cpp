@@ -23,15 +23,13 @@ bool cDIBSection::CreateDIB(qint32 width, qint32 height, uchar*& dib) {
     m_header = BitmapInfoHeader{};
     m_header.biWidth = width;
     m_header.biHeight = height;
-    if (width <= 0 || height <= 0 || lineBytes * height > INT_MAX) {
+    if (width <= 0 || height <= 0 || lineBytes * height > INT_MAX)
         return false;
-    }
     m_header.biSizeImage = quint32(lineBytes * height);
     // calloc keeps the padding bytes at the end of each row zero, and reports failure instead of throwing.
     auto* bits = static_cast<uchar*>(std::calloc(size_t(lineBytes) * size_t(height), 1));
-    if (bits == nullptr) {
+    if (bits == nullptr)
         return false;
-    }
     m_bits.reset(bits);
     dib = bits;
     return true;
@@ -48,17 +46,14 @@ qint32 cDIBSection::BytesPerScanLine() const {
 }
 
 void cDIBSection::LoadPictureBlt(const QImage& source, int srcX, int srcY, int width, int height) {
-    if (!m_bits || source.isNull()) {
+    if (!m_bits || source.isNull())
         return;
-    }
     const QImage converted = isDirect32(source) ? QImage() : source.convertToFormat(QImage::Format_RGB32);
     const QImage& src = converted.isNull() ? source : converted;
-    if (width < 0) {
+    if (width < 0)
         width = Width();
-    }
-    if (height < 0) {
+    if (height < 0)
         height = Height();
-    }
     // Destination rectangle starts at (0, 0) of the bitmap; clip it against both pictures.
     const int x0 = std::max(0, -srcX);
     const int y0 = std::max(0, -srcY);
@@ -79,18 +74,14 @@ void cDIBSection::LoadPictureBlt(const QImage& source, int srcX, int srcY, int w
 
 void cDIBSection::PaintPicture(QImage& destination, int destX, int destY, int width, int height, int srcX,
                                int srcY) const {
-    if (!m_bits || destination.isNull()) {
+    if (!m_bits || destination.isNull())
         return;
-    }
-    if (!isDirect32(destination)) {
+    if (!isDirect32(destination))
         destination = destination.convertToFormat(QImage::Format_RGB32);
-    }
-    if (width < 0) {
+    if (width < 0)
         width = Width();
-    }
-    if (height < 0) {
+    if (height < 0)
         height = Height();
-    }
     // Offsets (dx, dy) within the copied rectangle, clipped against the bitmap and the destination.
     const int dx0 = std::max({0, -srcX, -destX});
     const int dy0 = std::max({0, -srcY, -destY});
@@ -100,9 +91,8 @@ void cDIBSection::PaintPicture(QImage& destination, int destX, int destY, int wi
     for (int dy = dy0; dy < dy1; ++dy) {
         const uchar* in = m_bits.get() + qsizetype(Height() - 1 - (srcY + dy)) * stride + 3 * qsizetype(srcX);
         auto* out = reinterpret_cast<QRgb*>(destination.scanLine(destY + dy)) + destX;
-        for (int dx = dx0; dx < dx1; ++dx) {
+        for (int dx = dx0; dx < dx1; ++dx)
             out[dx] = qRgb(in[3 * dx + 2], in[3 * dx + 1], in[3 * dx]);
-        }
     }
 }
 

@@ -33,8 +33,7 @@ frmImgColors::frmImgColors(ImageEffects& effects, EffectDialogHost host, QWidget
       sldBlue(makeChannelSlider(this, "sldBlue", tr("Blue"), 78)) {
     setWindowTitle(tr("Color balance"));
     effects.setColorsDialog(this);
-    for (QSlider* slider : {sldRed, sldGreen, sldBlue}) {
+    for (QSlider* slider : {sldRed, sldGreen, sldBlue})
         connect(slider, &QSlider::valueChanged, this, [this] { Preview(); });
-    }
     load();
 }

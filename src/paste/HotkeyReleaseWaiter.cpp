@@ -33,10 +33,9 @@ bool HotkeyReleaseWaiter::start(int modifierCode, int virtualKey) {
 }
 
 bool HotkeyReleaseWaiter::anyKeyDown() const {
-    for (int key : m_keys) {
+    for (int key : m_keys)
         if (m_hotkeys.isKeyDown(key))
             return true;
-    }
     return false;
 }
 

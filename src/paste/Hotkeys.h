@@ -15,8 +15,7 @@ class Settings;
 class Hotkeys final : public QObject {
     Q_OBJECT
 public:
-    Hotkeys(HotkeySystem& system, Settings& settings, std::function<bool()> programExiting,
-            QObject* parent = nullptr);
+    Hotkeys(HotkeySystem& system, Settings& settings, std::function<bool()> programExiting, QObject* parent = nullptr);
     ~Hotkeys() override;
 
     void InitHotkeys();

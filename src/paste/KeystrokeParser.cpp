@@ -130,13 +130,12 @@ private:
         KeyAction action;
         qsizetype j = 0;
         const char32_t first = takeCodePoint(name, j);
-        if (j == name.size()) {
+        if (j == name.size())
             action = KeyAction::typed(first);
-        } else if (const auto it = keyNames().constFind(name.toUpper()); it != keyNames().cend()) {
+        else if (const auto it = keyNames().constFind(name.toUpper()); it != keyNames().cend())
             action = KeyAction::special(*it);
-        } else {
+        else
             return fail(open, QStringLiteral("an unknown key name \"{%1}\"").arg(name));
-        }
         if (count == 0) {
             m_pending = 0;
             return;

@@ -17,8 +17,8 @@ class WindowSystem;
 class PasteEngine final : public QObject {
     Q_OBJECT
 public:
-    PasteEngine(ClipTable& table, Settings& settings, WindowSystem& windows, KeySender& keys,
-                LastWindowRecord& record, QClipboard* clipboard, QObject* parent = nullptr);
+    PasteEngine(ClipTable& table, Settings& settings, WindowSystem& windows, KeySender& keys, LastWindowRecord& record,
+                QClipboard* clipboard, QObject* parent = nullptr);
 
     // The number of the clip copied last, 0 before the first copy.
     int LastClip = 0;

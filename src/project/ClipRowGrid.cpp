@@ -61,9 +61,12 @@ ClipRowGrid::ClipRowGrid(ClipTable& table, Settings& settings, QWidget* parent, 
         connect(edit, &ClipRowEdit::clicked, this, &ClipRowGrid::rowClicked);
         connect(edit, &ClipRowEdit::keyDown, this, &ClipRowGrid::rowKeyDown);
         connect(edit, &ClipRowEdit::rowDropped, this, &ClipRowGrid::rowDropped);
-        connect(edit, &QLineEdit::textChanged, this, [this, i](const QString& text) { rowTextEdited(i, text); });
-        connect(icmdCopy[i], &isButton::Click, this, [this, i] { Q_EMIT copyRequested(i); });
-        connect(icmdConf[i], &isButton::Click, this, [this, i] { Q_EMIT editRequested(i); });
+        connect(
+            edit, &QLineEdit::textChanged, this, [this, i](const QString& text) { rowTextEdited(i, text); });
+        connect(
+            icmdCopy[i], &isButton::Click, this, [this, i] { Q_EMIT copyRequested(i); });
+        connect(
+            icmdConf[i], &isButton::Click, this, [this, i] { Q_EMIT editRequested(i); });
         connect(icmdProperties[i], &isButton::Click, this, [this, i] { Q_EMIT propertiesRequested(i); });
     }
     connect(&m_table, &ClipTable::clipChanged, this, &ClipRowGrid::showClip);
@@ -89,7 +92,8 @@ void ClipRowGrid::showClip(int i) {
     edit->setLocked(clip.locked);
     // Unlocked rows have the colour of an editable box, locked rows the colour of the window.
     QPalette pal = edit->palette();
-    pal.setColor(QPalette::Base, clip.locked ? m_parent->palette().color(QPalette::Window) : m_parent->palette().color(QPalette::Base));
+    pal.setColor(QPalette::Base,
+                 clip.locked ? m_parent->palette().color(QPalette::Window) : m_parent->palette().color(QPalette::Base));
     edit->setPalette(pal);
 }
 

@@ -59,10 +59,9 @@ void ClipTable::CleanUp() {
 }
 
 void ClipTable::PlaceEmptyStrings() {
-    for (int i = 1; i <= ClipCount; ++i) {
+    for (int i = 1; i <= ClipCount; ++i)
         if (m_clips[size_t(i)].text.isEmpty())
             setText(i, EmptyClipText);
-    }
 }
 
 void ClipTable::swapClips(int source, int target) {

@@ -53,8 +53,10 @@ MainMenus::MainMenus(QMenuBar* bar, Settings& settings) : QObject(bar) {
     // The check marks show the copy options held by the settings; a click changes them there.
     for (QAction* a : {mnuMinimizeOnCopy, mnuHideOnCopy, mnuAutoPaste})
         a->setCheckable(true);
-    connect(mnuMinimizeOnCopy, &QAction::toggled, this, [&settings](bool on) { settings.MinimizeOnCopy = on; });
-    connect(mnuHideOnCopy, &QAction::toggled, this, [&settings](bool on) { settings.HideOnCopy = on; });
+    connect(
+        mnuMinimizeOnCopy, &QAction::toggled, this, [&settings](bool on) { settings.MinimizeOnCopy = on; });
+    connect(
+        mnuHideOnCopy, &QAction::toggled, this, [&settings](bool on) { settings.HideOnCopy = on; });
     connect(mnuAutoPaste, &QAction::toggled, this, [&settings](bool on) { settings.AutoPaste = on; });
 
     mnuClipboard = bar->addMenu(QStringLiteral("&Clipboard"));
@@ -81,21 +83,27 @@ MainMenus::MainMenus(QMenuBar* bar, Settings& settings) : QObject(bar) {
     mnuHelp->addSeparator();
     mnuAbout = action(mnuHelp, "mnuAbout", QStringLiteral("&About Zolpane"), "INFO");
 
-
-    const std::pair<QAction*, Command> commands[] = {
-        {mnuNewProject, Command::NewProject},   {mnuLoadProject, Command::LoadProject},
-        {mnuSaveProject, Command::SaveProject}, {mnuSaveAs, Command::SaveAs},
-        {mnuExportHotkeyOverview, Command::ExportHotkeyOverview},
-        {mnuDeleteProject, Command::DeleteProject}, {mnuMakeDefault, Command::MakeDefault},
-        {mnuClose, Command::Hide},              {mnuExit, Command::Exit},
-        {mnuSettings, Command::Settings},       {mnuZolProjects, Command::QuickSlots},
-        {mnuHelpZP, Command::Help},             {mnuQuickWizard, Command::Wizard},
-        {mnuWebsite, Command::Website},         {mnuTechSupport, Command::Support},
-        {mnuAbout, Command::About}};
+    const std::pair<QAction*, Command> commands[] = {{mnuNewProject, Command::NewProject},
+                                                     {mnuLoadProject, Command::LoadProject},
+                                                     {mnuSaveProject, Command::SaveProject},
+                                                     {mnuSaveAs, Command::SaveAs},
+                                                     {mnuExportHotkeyOverview, Command::ExportHotkeyOverview},
+                                                     {mnuDeleteProject, Command::DeleteProject},
+                                                     {mnuMakeDefault, Command::MakeDefault},
+                                                     {mnuClose, Command::Hide},
+                                                     {mnuExit, Command::Exit},
+                                                     {mnuSettings, Command::Settings},
+                                                     {mnuZolProjects, Command::QuickSlots},
+                                                     {mnuHelpZP, Command::Help},
+                                                     {mnuQuickWizard, Command::Wizard},
+                                                     {mnuWebsite, Command::Website},
+                                                     {mnuTechSupport, Command::Support},
+                                                     {mnuAbout, Command::About}};
     for (const auto& [a, command] : commands)
         connect(a, &QAction::triggered, this, [this, c = command] { Q_EMIT triggered(c); });
     for (int k = 1; k <= 10; ++k)
-        connect(mnuRProject[k], &QAction::triggered, this, [this, k] { Q_EMIT recentProjectChosen(k); });
+        connect(
+            mnuRProject[k], &QAction::triggered, this, [this, k] { Q_EMIT recentProjectChosen(k); });
     connect(mnuCleanClipboard, &QAction::triggered, this, [run] { run(QStringLiteral("mnuCleanClipboard")); });
     mnuRecentProjects->setEnabled(false);
     mnuHelpZP->setEnabled(false); // until the guide is found

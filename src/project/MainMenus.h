@@ -14,8 +14,22 @@ class MainMenus final : public QObject {
     Q_OBJECT
 public:
     enum class Command {
-        NewProject, LoadProject, SaveProject, SaveAs, ExportHotkeyOverview, DeleteProject, MakeDefault, Hide, Exit,
-        Settings, QuickSlots, Help, Wizard, Website, Support, About
+        NewProject,
+        LoadProject,
+        SaveProject,
+        SaveAs,
+        ExportHotkeyOverview,
+        DeleteProject,
+        MakeDefault,
+        Hide,
+        Exit,
+        Settings,
+        QuickSlots,
+        Help,
+        Wizard,
+        Website,
+        Support,
+        About
     };
 
     MainMenus(QMenuBar* bar, Settings& settings);

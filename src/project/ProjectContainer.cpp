@@ -271,10 +271,9 @@ void removeEntry(int parentFd, const char* name) {
         return;
     }
     std::vector<QByteArray> names;
-    while (const dirent* entry = ::readdir(dir)) {
+    while (const dirent* entry = ::readdir(dir))
         if (qstrcmp(entry->d_name, ".") != 0 && qstrcmp(entry->d_name, "..") != 0)
             names.emplace_back(entry->d_name);
-    }
     for (const QByteArray& child : names)
         removeEntry(::dirfd(dir), child.constData());
     ::closedir(dir);
@@ -422,10 +421,9 @@ void MakeDirZPLoad(const QString& path) {
         return;
     const QByteArray bytes = fsName(p);
     // Each missing parent in turn, then the folder itself.
-    for (qsizetype i = 1; i <= bytes.size(); ++i) {
+    for (qsizetype i = 1; i <= bytes.size(); ++i)
         if (i == bytes.size() || bytes[i] == '/')
             ::mkdir(bytes.left(i).constData(), 0777);
-    }
 }
 
 bool FileExists(const QString& path) {

@@ -154,8 +154,8 @@ void ProjectLifecycle::SaveProject(const QString& path) {
 void ProjectLifecycle::LoadProjectCommand() {
     QString chosen;
     while (true) {
-        chosen =
-            FileDialogs::getOpenFileName(m_view.viewWidget(), QStringLiteral("Load Zolpane Project"), ProjectPath, ProjectFilter);
+        chosen = FileDialogs::getOpenFileName(m_view.viewWidget(), QStringLiteral("Load Zolpane Project"), ProjectPath,
+                                              ProjectFilter);
         if (chosen.isEmpty())
             return;
         if (QFileInfo::exists(chosen))
@@ -188,8 +188,8 @@ void ProjectLifecycle::SaveProjectCommand() {
 }
 
 void ProjectLifecycle::SaveAsCommand() {
-    QString chosen =
-        FileDialogs::getSaveFileName(m_view.viewWidget(), QStringLiteral("Save Zolpane Project"), ProjectPath, ProjectFilter);
+    QString chosen = FileDialogs::getSaveFileName(m_view.viewWidget(), QStringLiteral("Save Zolpane Project"),
+                                                  ProjectPath, ProjectFilter);
     if (chosen.isEmpty())
         return;
     if (!chosen.contains(QLatin1Char('.')) || QFileInfo(chosen).suffix().isEmpty())
@@ -394,11 +394,13 @@ void ProjectLifecycle::showQuickSlotDialog() {
     m_view.dropTopMost();
     auto* dialog = new frmZolProjects(QuickSlots, ProjectPath, m_view.viewWidget());
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(dialog, &frmZolProjects::accepted, this, [this, dialog] {
-        QuickSlots = dialog->slots();
-        SaveQuickSlots();
-        RefreshQuickSlotButtons();
-    });
+    connect(
+        dialog, &frmZolProjects::accepted, this,
+        [this, dialog] {
+            QuickSlots = dialog->slots();
+            SaveQuickSlots();
+            RefreshQuickSlotButtons();
+        });
     connect(dialog, &QDialog::finished, this, [this] { m_view.restoreTopMost(); });
     dialog->show();
 }

@@ -128,20 +128,18 @@ Index::Index(const QByteArray& content) {
         if (current == 0 || eq < 0 || trimmed.startsWith(';'))
             continue;
         const QByteArrayView key = line.first(eq).trimmed();
-        for (int k = 0; k < 3; ++k) {
+        for (int k = 0; k < 3; ++k)
             if (m_lines[current][k].isEmpty() && key.compare(IndexKeys[k], Qt::CaseInsensitive) == 0)
                 m_lines[current][k] = line.toByteArray();
-        }
     }
 }
 
 QByteArray Index::value(int clip, const QByteArray& key) const {
     if (!ClipTable::isValidIndex(clip))
         return {};
-    for (int k = 0; k < 3; ++k) {
+    for (int k = 0; k < 3; ++k)
         if (key.compare(IndexKeys[k], Qt::CaseInsensitive) == 0 && !m_lines[clip][k].isEmpty())
             return IniFile::readValue("[s]\n" + m_lines[clip][k], "s", key);
-    }
     return {};
 }
 

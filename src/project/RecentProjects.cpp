@@ -8,10 +8,9 @@ RecentProjects::RecentProjects(ExistsFn exists)
 void RecentProjects::CompactRecentProjects() {
     std::array<QString, Count> kept;
     size_t n = 0;
-    for (const QString& path : m_entries) {
+    for (const QString& path : m_entries)
         if (!path.isEmpty() && m_exists(path))
             kept[n++] = path;
-    }
     m_entries = kept;
 }
 
@@ -35,10 +34,9 @@ void RecentProjects::AddRecentProject(const QString& path) {
 }
 
 bool RecentProjects::isEmpty() const {
-    for (const QString& entry : m_entries) {
+    for (const QString& entry : m_entries)
         if (!entry.isEmpty())
             return false;
-    }
     return true;
 }
 

@@ -16,8 +16,8 @@ public:
 
     std::array<QString, 9> slots() const;
 
-    QVector<QLineEdit*> txtZolProject;  // 1..8
-    QVector<QPushButton*> cmdBrowse;    // 1..8
+    QVector<QLineEdit*> txtZolProject; // 1..8
+    QVector<QPushButton*> cmdBrowse;   // 1..8
     QPushButton* cmdOK = nullptr;
     QPushButton* cmdCancel = nullptr;
 

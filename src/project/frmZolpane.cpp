@@ -44,7 +44,8 @@ frmZolpane::frmZolpane(ClipTable& table, Settings& settings, WindowSystem& windo
     buildButtons();
 
     const double twipsPerPixel = m_windows.twipsPerPixelY();
-    m_rows = new ClipRowGrid(m_table, m_settings, central, int(RowDropTwips / (twipsPerPixel > 0 ? twipsPerPixel : 15)));
+    m_rows =
+        new ClipRowGrid(m_table, m_settings, central, int(RowDropTwips / (twipsPerPixel > 0 ? twipsPerPixel : 15)));
     connect(m_rows, &ClipRowGrid::copyRequested, this, &frmZolpane::copyRequested);
     connect(m_rows, &ClipRowGrid::editRequested, this, &frmZolpane::openEditor);
     connect(m_rows, &ClipRowGrid::propertiesRequested, this, &frmZolpane::propertiesRequested);
@@ -124,7 +125,8 @@ void frmZolpane::buildButtons() {
     icmdPasteNextDown->setToolTipText(QStringLiteral("Paste next clip (downwards)"));
     icmdPasteNextUp->setToolTipText(QStringLiteral("Paste next clip (upwards)"));
 
-    connect(icmdAlwaysOnTopOFF, &isButton::Click, this, [this] { setAlwaysOnTop(true, true); });
+    connect(
+        icmdAlwaysOnTopOFF, &isButton::Click, this, [this] { setAlwaysOnTop(true, true); });
     connect(icmdAlwaysOnTopON, &isButton::Click, this, [this] { setAlwaysOnTop(false, true); });
     connect(icmdSave, &isButton::Click, this, [this] {
         if (m_rows->currentClip() == 31)
@@ -133,7 +135,8 @@ void frmZolpane::buildButtons() {
     });
     connect(icmdLoad, &isButton::Click, this, &frmZolpane::loadProjectRequested);
     connect(icmdDefaultProject, &isButton::Click, this, &frmZolpane::loadDefaultProjectRequested);
-    connect(icmdPasteNextUp, &isButton::Click, this, [this] { Q_EMIT pasteNextRequested(true); });
+    connect(
+        icmdPasteNextUp, &isButton::Click, this, [this] { Q_EMIT pasteNextRequested(true); });
     connect(icmdPasteNextDown, &isButton::Click, this, [this] { Q_EMIT pasteNextRequested(false); });
 }
 

@@ -102,10 +102,9 @@ QByteArray readValue(const QByteArray& content, const QByteArray& section, const
     if (first < 0)
         return {};
     QByteArray value;
-    for (qsizetype i = first; i < last; ++i) {
+    for (qsizetype i = first; i < last; ++i)
         if (keyMatches(lineText(content, lines[size_t(i)]), key, &value))
             return value.left(MaxValueBytes);
-    }
     return {};
 }
 

@@ -106,19 +106,18 @@ QByteArray Settings::defaultSettingsContent(const QString& projectsFolder) {
     for (int n = 1; n <= 30; ++n) {
         int mod = 0;
         int key = 0;
-        if (n <= 9) {
+        if (n <= 9)
             mod = 2, key = 48 + n;
-        } else if (n == 10) {
+        else if (n == 10)
             mod = 2, key = 48;
-        } else if (n <= 19) {
+        else if (n <= 19)
             mod = 6, key = 38 + n;
-        } else if (n == 20) {
+        else if (n == 20)
             mod = 6, key = 48;
-        } else if (n <= 29) {
+        else if (n <= 29)
             mod = 3, key = 28 + n;
-        } else {
+        else
             mod = 3, key = 48;
-        }
         line("Clip" + QByteArray::number(n) + "Mod=" + QByteArray::number(mod));
         line("Clip" + QByteArray::number(n) + "Key=" + QByteArray::number(key));
     }

@@ -256,17 +256,39 @@ void ZolpaneApp::runMenuCommand(MainMenus::Command command) {
     using C = MainMenus::Command;
     ProjectLifecycle& project = *m_project;
     switch (command) {
-    case C::NewProject: project.NewProject(); break;
-    case C::LoadProject: project.LoadProjectCommand(); break;
-    case C::SaveProject: project.SaveProjectCommand(); break;
-    case C::SaveAs: project.SaveAsCommand(); break;
-    case C::ExportHotkeyOverview: project.ExportHotkeyOverviewCommand(); break;
-    case C::DeleteProject: project.DeleteProjectCommand(); break;
-    case C::MakeDefault: project.MakeDefaultCommand(); break;
-    case C::QuickSlots: project.showQuickSlotDialog(); break;
-    case C::Hide: m_main->hide(); break;
-    case C::Exit: QTimer::singleShot(ExitMenuDelayMs, this, &ZolpaneApp::ExitProgram); break;
-    case C::Settings: ShowSettings(); break;
+    case C::NewProject:
+        project.NewProject();
+        break;
+    case C::LoadProject:
+        project.LoadProjectCommand();
+        break;
+    case C::SaveProject:
+        project.SaveProjectCommand();
+        break;
+    case C::SaveAs:
+        project.SaveAsCommand();
+        break;
+    case C::ExportHotkeyOverview:
+        project.ExportHotkeyOverviewCommand();
+        break;
+    case C::DeleteProject:
+        project.DeleteProjectCommand();
+        break;
+    case C::MakeDefault:
+        project.MakeDefaultCommand();
+        break;
+    case C::QuickSlots:
+        project.showQuickSlotDialog();
+        break;
+    case C::Hide:
+        m_main->hide();
+        break;
+    case C::Exit:
+        QTimer::singleShot(ExitMenuDelayMs, this, &ZolpaneApp::ExitProgram);
+        break;
+    case C::Settings:
+        ShowSettings();
+        break;
     case C::Help:
         QDesktopServices::openUrl(QUrl::fromLocalFile(m_paths.AppFolder + QStringLiteral("ZolpaneHelp.html")));
         break;
@@ -277,8 +299,12 @@ void ZolpaneApp::runMenuCommand(MainMenus::Command command) {
         m_wizard->show();
         m_wizard->raise();
         break;
-    case C::Website: QDesktopServices::openUrl(QUrl(frmAbout::Website)); break;
-    case C::Support: QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:") + frmAbout::SupportAddress)); break;
+    case C::Website:
+        QDesktopServices::openUrl(QUrl(frmAbout::Website));
+        break;
+    case C::Support:
+        QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:") + frmAbout::SupportAddress));
+        break;
     case C::About:
         if (!m_about)
             m_about = std::make_unique<frmAbout>();
@@ -348,10 +374,12 @@ void ZolpaneApp::wirePasting() {
     connect(m_hotkeys.get(), &Hotkeys::showMainWindowRequested, this, &ZolpaneApp::ShowMainWindow);
     connect(m_hotkeys.get(), &Hotkeys::settingsRequested, this, &ZolpaneApp::ShowSettings);
     connect(m_hotkeys.get(), &Hotkeys::pasteNextTriggered, this, [this] { m_paste->PasteNext(true); });
-    connect(m_hotkeys.get(), &Hotkeys::clipTriggered, this, [this](int n) {
-        m_paste->HotkeyTrigger(n);
-        m_paste->LastClip = n;
-    });
+    connect(
+        m_hotkeys.get(), &Hotkeys::clipTriggered, this,
+        [this](int n) {
+            m_paste->HotkeyTrigger(n);
+            m_paste->LastClip = n;
+        });
     connect(&w, &frmZolpane::propertiesRequested, this, [this](int n) {
         PropertiesContext context{
             m_settings,

@@ -61,7 +61,6 @@ public:
     // The twip question's text for a horizontal twips-per-pixel value.
     static QString twipQuestion(double twipsX);
 
-
 private:
     void reportStartupError();
     void wireMainWindow();

@@ -40,9 +40,8 @@ int buttonCode(Qt::MouseButton button) {
 int centred(int total, int size) {
     const int d = total - size;
     int q = d >= 0 ? d / 2 : -((-d + 1) / 2); // floor division
-    if ((d & 1) != 0 && (q & 1) != 0) {
+    if ((d & 1) != 0 && (q & 1) != 0)
         ++q;
-    }
     return q;
 }
 
@@ -121,9 +120,8 @@ QPoint isButton::iconPosition() const {
         pos = {0, 0};
         break;
     }
-    if (state() == Pressed) {
+    if (state() == Pressed)
         pos += QPoint(1, 1);
-    }
     return pos;
 }
 
@@ -135,16 +133,14 @@ QColor isButton::Lighten(const QColor& colour, int amount) {
 
 QRgb isButton::grayPixel(QRgb pixel) {
     const QRgb rgb = pixel & 0x00FFFFFF;
-    if (std::find(kKeptGreys.begin(), kKeptGreys.end(), rgb) != kKeptGreys.end()) {
+    if (std::find(kKeptGreys.begin(), kKeptGreys.end(), rgb) != kKeptGreys.end())
         return pixel;
-    }
     // v = g*0.59 + r*0.33 + b*0.11, worked in hundredths so the half-to-even rounding is exact.
     const int hundredths = qGreen(pixel) * 59 + qRed(pixel) * 33 + qBlue(pixel) * 11;
     int v = hundredths / 100;
     const int rest = hundredths % 100;
-    if (rest > 50 || (rest == 50 && (v & 1) != 0)) {
+    if (rest > 50 || (rest == 50 && (v & 1) != 0))
         ++v;
-    }
     v = std::min(v, 255);
     return qRgba(v, v, v, qAlpha(pixel));
 }
@@ -152,18 +148,15 @@ QRgb isButton::grayPixel(QRgb pixel) {
 QImage isButton::grayImage(const QImage& image) {
     // Work on straight (not premultiplied) colours so the listed greys are recognised exactly.
     QImage out = image.convertToFormat(QImage::Format_ARGB32);
-    for (int x = 0; x < out.width(); ++x) {
-        for (int y = 0; y < out.height(); ++y) {
+    for (int x = 0; x < out.width(); ++x)
+        for (int y = 0; y < out.height(); ++y)
             out.setPixel(x, y, grayPixel(out.pixel(x, y)));
-        }
-    }
     return out;
 }
 
 void isButton::activateByKey() {
-    if (!isEnabled()) {
+    if (!isEnabled())
         return;
-    }
     m_lastButton = kLeftButton;
     clickStep();
     m_state = Normal;
@@ -180,9 +173,8 @@ QSize isButton::minimumSizeHint() const {
 }
 
 void isButton::clickStep() {
-    if (m_lastButton != kLeftButton) {
+    if (m_lastButton != kLeftButton)
         return;
-    }
     m_state = Hover;
     update();
     Q_EMIT Click();
@@ -195,9 +187,8 @@ QImage isButton::renderFace() {
     QImage face(QSize(qRound(w * dpr), qRound(h * dpr)), QImage::Format_RGB32);
     face.setDevicePixelRatio(dpr);
 
-    if (!isEnabled()) {
+    if (!isEnabled())
         m_state = Disabled;
-    }
 
     // The looks follow the desktop's colours; BackColor and HighlightColor are only kept for the caller.
     const QColor highlight = palette().color(QPalette::Highlight);
@@ -216,13 +207,11 @@ QImage isButton::renderFace() {
     }
 
     const int s = m_iconSize;
-    if (m_icon.isNull() || s <= 0) {
+    if (m_icon.isNull() || s <= 0)
         return face;
-    }
     const QPixmap pixmap = m_icon.pixmap(QSize(s, s), dpr);
-    if (pixmap.isNull()) {
+    if (pixmap.isNull())
         return face;
-    }
 
     QPoint pos = iconPosition();
     if (m_state == Hover) {
@@ -235,11 +224,9 @@ QImage isButton::renderFace() {
                            QSize(qRound((s + 1) * dpr), qRound((s + 1) * dpr)));
         const QRect area = square.intersected(face.rect());
         for (int y = area.top(); y <= area.bottom(); ++y) {
-            for (int x = area.left(); x <= area.right(); ++x) {
-                if (face.pixel(x, y) != background) {
+            for (int x = area.left(); x <= area.right(); ++x)
+                if (face.pixel(x, y) != background)
                     face.setPixel(x, y, kShadowGrey);
-                }
-            }
         }
         painter.begin(&face);
         pos -= QPoint(2, 2);
@@ -247,9 +234,8 @@ QImage isButton::renderFace() {
 
     if (m_state == Disabled) {
         const QImage grey = grayImage(pixmap.toImage());
-        if (!grey.isNull()) {
+        if (!grey.isNull())
             painter.drawImage(QRect(pos, QSize(s, s)), grey);
-        }
     } else {
         painter.drawPixmap(QRect(pos, QSize(s, s)), pixmap);
     }
@@ -257,9 +243,8 @@ QImage isButton::renderFace() {
 }
 
 void isButton::paintEvent(QPaintEvent*) {
-    if (!m_shown) {
+    if (!m_shown)
         return;
-    }
     const QImage face = renderFace();
     QPainter painter(this);
     painter.drawImage(QPoint(0, 0), face);
@@ -268,9 +253,8 @@ void isButton::paintEvent(QPaintEvent*) {
 void isButton::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     // The minimum size normally prevents this; a layout or a direct geometry change can still get below it.
-    if (width() < kMinimumSide || height() < kMinimumSide) {
+    if (width() < kMinimumSide || height() < kMinimumSide)
         resize(std::max(width(), kMinimumSide), std::max(height(), kMinimumSide));
-    }
     update();
 }
 
@@ -288,18 +272,16 @@ void isButton::mouseReleaseEvent(QMouseEvent* event) {
         m_state = Hover;
         update();
         // A click completes only when the button is let go over the control.
-        if (rect().contains(event->position().toPoint())) {
+        if (rect().contains(event->position().toPoint()))
             clickStep();
-        }
     }
     event->accept();
 }
 
 void isButton::enterEvent(QEnterEvent* event) {
     QWidget::enterEvent(event);
-    if (m_mouseInside) {
+    if (m_mouseInside)
         return;
-    }
     m_mouseInside = true;
     m_state = Hover;
     update();

@@ -6,10 +6,9 @@ bool HeadlessHotkeySystem::registerHotkey(int id, int modifierCode, int virtualK
     m_registered.remove(id);
     if (!isSupportedKey(virtualKey) || m_refused.contains(wanted))
         return false;
-    for (auto it = m_registered.cbegin(); it != m_registered.cend(); ++it) {
+    for (auto it = m_registered.cbegin(); it != m_registered.cend(); ++it)
         if (it.value() == wanted)
             return false;
-    }
     m_registered.insert(id, wanted);
     return true;
 }

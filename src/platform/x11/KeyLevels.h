@@ -14,10 +14,9 @@ struct KeyLevels {
     std::array<Symbol, kMaxLevels> symbols = {};
 
     bool isEmpty() const {
-        for (Symbol s : symbols) {
+        for (Symbol s : symbols)
             if (s)
                 return false;
-        }
         return true;
     }
     bool operator==(const KeyLevels&) const = default;

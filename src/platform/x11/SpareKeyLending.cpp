@@ -42,15 +42,15 @@ void SpareKeyLending::refresh(const QList<quint8>& spareKeycodes,
 }
 
 bool SpareKeyLending::isSpareKey(quint8 keycode) const {
-    return std::any_of(m_slots.cbegin(), m_slots.cend(), [keycode](const Slot& s) { return s.key.keycode == keycode; });
+    return std::any_of(
+        m_slots.cbegin(), m_slots.cend(), [keycode](const Slot& s) { return s.key.keycode == keycode; });
 }
 
 bool SpareKeyLending::findLent(Symbol symbol, int& slot, int& level) const {
     for (slot = 0; slot < m_slots.size(); ++slot) {
-        for (level = 0; level < m_levels; ++level) {
+        for (level = 0; level < m_levels; ++level)
             if (m_slots.at(slot).key.symbols[level] == symbol)
                 return true;
-        }
     }
     return false;
 }
@@ -71,10 +71,9 @@ void SpareKeyLending::beginTyping() {
 }
 
 qsizetype SpareKeyLending::nextUse(Symbol symbol, qsizetype from) const {
-    for (qsizetype i = from; i < m_strokes.size(); ++i) {
+    for (qsizetype i = from; i < m_strokes.size(); ++i)
         if (m_strokes.at(i) == symbol)
             return i;
-    }
     return m_strokes.size();
 }
 
@@ -181,10 +180,9 @@ std::optional<SpareKeyLending::Place> SpareKeyLending::use(qsizetype stroke) {
 qint64 SpareKeyLending::giveBackDelay() const {
     qint64 latest = -1;
     for (const Slot& slot : std::as_const(m_slots)) {
-        for (int level = 0; level < KeyLevels::kMaxLevels; ++level) {
+        for (int level = 0; level < KeyLevels::kMaxLevels; ++level)
             if (slot.key.symbols[level])
                 latest = std::max(latest, slot.lastUse[level] < 0 ? 0 : slot.safeAt[level]);
-        }
     }
     if (latest < 0)
         return -1; // nothing lent

@@ -24,10 +24,9 @@ unsigned int maskOf(Display* d, XModifierKeymap* map, KeySym symbol) {
     if (!keycode || !map)
         return 0;
     for (int row = 0; row < 8; ++row) {
-        for (int i = 0; i < map->max_keypermod; ++i) {
+        for (int i = 0; i < map->max_keypermod; ++i)
             if (map->modifiermap[row * map->max_keypermod + i] == keycode)
                 return 1u << row;
-        }
     }
     return 0;
 }
@@ -56,10 +55,9 @@ X11HotkeySystem::~X11HotkeySystem() {
 
 QList<int> X11HotkeySystem::knownKeys() {
     QList<int> keys{kVirtualShift, kVirtualControl, kVirtualAlt};
-    for (int vk = 0; vk < 256; ++vk) {
+    for (int vk = 0; vk < 256; ++vk)
         if (isSupportedKey(vk))
             keys.append(vk);
-    }
     return keys;
 }
 
@@ -92,10 +90,9 @@ void X11HotkeySystem::refreshLayout() {
         else
             symbols = {X11KeyMap::symbolForVirtualKey(vk)};
         QList<unsigned int> keycodes;
-        for (KeySym s : symbols) {
+        for (KeySym s : symbols)
             if (const KeyCode keycode = XKeysymToKeycode(d, s); keycode && !keycodes.contains(keycode))
                 keycodes.append(keycode);
-        }
         m_keycodes.insert(vk, keycodes);
     }
 }
@@ -221,9 +218,8 @@ bool X11HotkeySystem::isKeyDown(int virtualKey) const {
         return false;
     char keys[32] = {};
     XQueryKeymap(m_display, keys);
-    for (unsigned int keycode : keycodes) {
+    for (unsigned int keycode : keycodes)
         if (keycode < 256 && (keys[keycode / 8] & (1 << (keycode % 8))))
             return true;
-    }
     return false;
 }

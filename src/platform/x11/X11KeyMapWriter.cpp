@@ -25,10 +25,9 @@ unsigned int modifierOfKey(Display* display, quint8 keycode) {
     if (!map)
         return 0;
     for (int row = Mod1MapIndex; row <= Mod5MapIndex; ++row) {
-        for (int i = 0; i < map->max_keypermod; ++i) {
+        for (int i = 0; i < map->max_keypermod; ++i)
             if (map->modifiermap[row * map->max_keypermod + i] == keycode)
                 return 1u << row;
-        }
     }
     return 0;
 }

@@ -49,10 +49,9 @@ bool X11KeyboardState::modifiersDown(Display* display, const X11KeyMap& keyMap, 
 bool X11KeyboardState::anyKeyDown(Display* display, const X11KeyMap& keyMap) {
     char keys[32] = {};
     XQueryKeymap(display, keys);
-    for (unsigned int keycode = 8; keycode < 256; ++keycode) {
+    for (unsigned int keycode = 8; keycode < 256; ++keycode)
         if (isDown(keys, keycode) && !X11KeyMap::isLockSymbol(keyMap.column(quint8(keycode), 0)))
             return true;
-    }
     return false;
 }
 
