@@ -7,110 +7,101 @@
 #include <QMimeData>
 #include <QTest>
 
-#include <memory>
-
 using Command = ClipboardTextCommands::Command;
 using namespace Qt::StringLiterals;
 
 // The clipboard menu's commands on the clipboard: which transformation each runs, what it refuses, the paste
-// after the date and time.
+// after the date and time. They run in a German locale, restored afterwards.
 class ClipboardTextCommandsTest final : public QObject {
     Q_OBJECT
+    const QLocale m_locale;
+
 private Q_SLOTS:
     void initTestCase() {
         Messages::setUnattended(true);
         QLocale::setDefault(QLocale(QStringLiteral("de_DE")));
     }
-    void clipboardCommand_data();
-    void clipboardCommand();
-    void dateAndTimeThenPaste();
+    void cleanupTestCase() { QLocale::setDefault(m_locale); }
+
+    void clipboardCommand_data() {
+        QTest::addColumn<QString>("menu");
+        QTest::addColumn<QString>("before"); // "<picture>" puts a picture on the clipboard instead
+        QTest::addColumn<bool>("keepBig");
+        QTest::addColumn<QString>("after");
+        QTest::addColumn<QString>("message"); // "kind|text" of the one box shown; a refused command empties it
+        const QString tooShort = u"excl|Text is too short or it does not contain any letters!"_qs;
+        const QString c2 = u"č\n"_qs;
+        // clang-format off
+        QTest::newRow("lower") << "mnuToLowerCase" << "HeLLo ÚŽ" << true << "hello úž" << "";
+        QTest::newRow("upper") << "mnuToUpperCase" << "abc" << true << "ABC" << "";
+        QTest::newRow("proper") << "mnuProperCase" << "hELLO wORLD" << true << "Hello World" << "";
+        QTest::newRow("reverse") << "mnuReverse" << "ab\r\ncd" << true << "dc\r\nba" << "";
+        QTest::newRow("picture to lower") << "mnuToLowerCase" << "<picture>" << true << "" << "";
+        QTest::newRow("reverse case") << "mnuReverseCase" << "Abc1" << true << "aBC1" << "";
+        QTest::newRow("zigzag") << "mnuZigZagCase" << "abc def" << true << "AbC DeF" << "";
+        QTest::newRow("sentences lowered") << "mnuSentences" << "HELLO. BYE" << false << "Hello. Bye." << "";
+        QTest::newRow("sentences kept") << "mnuSentences" << "HELLO. BYE" << true << "HELLO. BYE." << "";
+        QTest::newRow("sentences two spaces") << "mnuSentences" << "  " << true << "." << "";
+        QTest::newRow("sentences empty") << "mnuSentences" << "" << true << "" << tooShort;
+        QTest::newRow("zigzag one space") << "mnuZigZagCase" << " " << true << "" << tooShort;
+        QTest::newRow("reverse case picture") << "mnuReverseCase" << "<picture>" << true << "" << tooShort;
+        QTest::newRow("diacritics empty") << "mnuRemoveDiacritics" << "" << true << "" << "inf|Clipboard is empty!";
+        QTest::newRow("diacritics short") << "mnuRemoveDiacritics" << c2.repeated(10000) << true << u"c\n"_qs.repeated(10000) << "";
+        // One unit more takes the long path: CR LF breaks, and c with caron is not in code page 1252.
+        QTest::newRow("diacritics long") << "mnuRemoveDiacritics" << c2.repeated(10000) + "x" << true << u"?\r\n"_qs.repeated(10000) + "x" << "";
+        // clang-format on
+    }
+    void clipboardCommand() {
+        QFETCH(QString, menu);
+        QFETCH(QString, before);
+        QFETCH(bool, keepBig);
+        QFETCH(QString, message);
+        QClipboard* clipboard = QGuiApplication::clipboard();
+        if (before == u"<picture>"_qs)
+            clipboard->setImage(QImage(8, 8, QImage::Format_RGB32));
+        else
+            clipboard->setText(before);
+        bool pasted = false;
+        ClipboardTextCommands commands(
+            clipboard, [keepBig] { return keepBig; }, [&pasted] { pasted = true; });
+        const std::optional<Command> command = ClipboardTextCommands::commandForMenu(menu);
+        QVERIFY(command);
+        QCOMPARE(ClipboardTextCommands::menuName(*command), menu);
+        Messages::takeShown();
+        commands.run(*command);
+        const QMimeData* data = clipboard->mimeData();
+        QStringList shown;
+        for (const Messages::ShownBox& box : Messages::takeShown())
+            shown << box.kind + u'|' + box.text;
+        QCOMPARE(shown, message.isEmpty() ? QStringList() : QStringList{message});
+        if (message.isEmpty()) {
+            QVERIFY(data && !data->hasImage());
+            QTEST(clipboard->text(), "after");
+        } else {
+            QVERIFY(!data || data->formats().isEmpty());
+        }
+        QVERIFY(!pasted);
+    }
+
+    void dateAndTimeThenPaste() {
+        QClipboard* clipboard = QGuiApplication::clipboard();
+        QStringList seenByPaste;
+        ClipboardTextCommands commands(
+            clipboard, [] { return true; }, [&] { seenByPaste << clipboard->text(); });
+        commands.setClock([] { return QDateTime(QDate(2024, 3, 7), QTime(14, 3, 9)); });
+        clipboard->setImage(QImage(4, 4, QImage::Format_RGB32));
+        commands.run(Command::CopyDate);
+        QVERIFY(!clipboard->mimeData()->hasImage());
+        commands.run(Command::CopyTime);
+        // The paste runs once per command, after the text is on the clipboard.
+        QCOMPARE(seenByPaste, QStringList({u"07.03.24"_qs, u"14:03:09"_qs}));
+        QVERIFY(Messages::takeShown().isEmpty());
+    }
 };
 
-void ClipboardTextCommandsTest::clipboardCommand_data() {
-    QTest::addColumn<QString>("menu");
-    QTest::addColumn<QString>("before"); // "<picture>" puts a picture on the clipboard instead
-    QTest::addColumn<bool>("keepBig");
-    QTest::addColumn<QString>("after");
-    QTest::addColumn<QString>("message"); // "kind|text" of the one box shown; a refused command empties the clipboard
-    const QString tooShort = u"excl|Text is too short or it does not contain any letters!"_qs;
-    const QString c2 = u"č\n"_qs;
-    // clang-format off
-    QTest::newRow("lower") << "mnuToLowerCase" << "HeLLo ÚŽ" << true << "hello úž" << "";
-    QTest::newRow("upper") << "mnuToUpperCase" << "abc" << true << "ABC" << "";
-    QTest::newRow("proper") << "mnuProperCase" << "hELLO wORLD" << true << "Hello World" << "";
-    QTest::newRow("reverse") << "mnuReverse" << "ab\r\ncd" << true << "dc\r\nba" << "";
-    QTest::newRow("picture to lower") << "mnuToLowerCase" << "<picture>" << true << "" << "";
-    QTest::newRow("reverse case") << "mnuReverseCase" << "Abc1" << true << "aBC1" << "";
-    QTest::newRow("zigzag") << "mnuZigZagCase" << "abc def" << true << "AbC DeF" << "";
-    QTest::newRow("sentences lowered") << "mnuSentences" << "HELLO. BYE" << false << "Hello. Bye." << "";
-    QTest::newRow("sentences kept") << "mnuSentences" << "HELLO. BYE" << true << "HELLO. BYE." << "";
-    QTest::newRow("sentences two spaces") << "mnuSentences" << "  " << true << "." << "";
-    QTest::newRow("sentences empty") << "mnuSentences" << "" << true << "" << tooShort;
-    QTest::newRow("zigzag one space") << "mnuZigZagCase" << " " << true << "" << tooShort;
-    QTest::newRow("reverse case picture") << "mnuReverseCase" << "<picture>" << true << "" << tooShort;
-    QTest::newRow("diacritics empty") << "mnuRemoveDiacritics" << "" << true << "" << "inf|Clipboard is empty!";
-    QTest::newRow("diacritics short") << "mnuRemoveDiacritics" << c2.repeated(10000) << true
-                                      << u"c\n"_qs.repeated(10000) << "";
-    // One unit more takes the long path: CR LF breaks, and c with caron is not in code page 1252.
-    QTest::newRow("diacritics long") << "mnuRemoveDiacritics" << c2.repeated(10000) + "x" << true
-                                     << u"?\r\n"_qs.repeated(10000) + "x" << "";
-    // clang-format on
-}
-
-void ClipboardTextCommandsTest::clipboardCommand() {
-    QFETCH(QString, menu);
-    QFETCH(QString, before);
-    QFETCH(bool, keepBig);
-    QFETCH(QString, after);
-    QFETCH(QString, message);
-    QClipboard* clipboard = QGuiApplication::clipboard();
-    if (before == u"<picture>"_qs)
-        clipboard->setImage(QImage(8, 8, QImage::Format_RGB32));
-    else
-        clipboard->setText(before);
-    bool pasted = false;
-    ClipboardTextCommands commands(
-        clipboard, [keepBig] { return keepBig; }, [&pasted] { pasted = true; });
-    const std::optional<Command> command = ClipboardTextCommands::commandForMenu(menu);
-    QVERIFY(command);
-    QCOMPARE(ClipboardTextCommands::menuName(*command), menu);
-    Messages::takeShown();
-    commands.run(*command);
-
-    const QMimeData* data = clipboard->mimeData();
-    const QList<Messages::ShownBox> shown = Messages::takeShown();
-    if (message.isEmpty()) {
-        QVERIFY(shown.isEmpty());
-        QVERIFY(data && !data->hasImage());
-        QCOMPARE(clipboard->text(), after);
-    } else {
-        QCOMPARE(shown.size(), 1);
-        QCOMPARE(shown.first().kind + u'|' + shown.first().text, message);
-        QVERIFY(!data || data->formats().isEmpty());
-    }
-    QVERIFY(!pasted);
-}
-
-void ClipboardTextCommandsTest::dateAndTimeThenPaste() {
-    QClipboard* clipboard = QGuiApplication::clipboard();
-    QStringList seenByPaste;
-    ClipboardTextCommands commands(
-        clipboard, [] { return true; }, [&] { seenByPaste << clipboard->text(); });
-    commands.setClock([] { return QDateTime(QDate(2024, 3, 7), QTime(14, 3, 9)); });
-
-    clipboard->setImage(QImage(4, 4, QImage::Format_RGB32));
-    commands.run(Command::CopyDate);
-    QVERIFY(!clipboard->mimeData()->hasImage());
-    QCOMPARE(clipboard->text(), u"07.03.24"_qs);
-    commands.run(Command::CopyTime);
-    QCOMPARE(clipboard->text(), u"14:03:09"_qs);
-    // The paste runs once per command, after the text is on the clipboard.
-    QCOMPARE(seenByPaste, QStringList({u"07.03.24"_qs, u"14:03:09"_qs}));
-    QVERIFY(Messages::takeShown().isEmpty());
-}
-
-std::unique_ptr<QObject> clipboardTextCommandsTest() {
-    return std::make_unique<ClipboardTextCommandsTest>();
+int clipboardTextCommandsTest(int argc, char** argv) {
+    ClipboardTextCommandsTest test;
+    return QTest::qExec(&test, argc, argv);
 }
 
 #include "ClipboardTextCommandsTest.moc"

@@ -5,11 +5,9 @@
 
 class EffectRandom;
 
+// What the effects read from elsewhere: the brightness offset, the colour-balance sliders, the random generator.
 struct ReferenceInputs {
-    int brightnessOffset = 0;
-    int red = 0;
-    int green = 0;
-    int blue = 0;
+    int brightnessOffset = 0, red = 0, green = 0, blue = 0;
     EffectRandom* random = nullptr;
 };
 

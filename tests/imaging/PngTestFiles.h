@@ -4,24 +4,16 @@
 #include <QList>
 #include <QRgb>
 
-// Writes PNG files of any colour type, bit depth and interlacing straight through libpng, to feed the reader
-// what other programs write.
+// PNG files of any colour type, bit depth and interlacing, written straight through libpng, to feed the reader
+// what other programs write. A palette holds 2^bitDepth colours; with transparency the first half of them get
+// alpha 0x40.
 struct PngTestFile {
-    int width = 1;
-    int height = 1;
-    int colorType = 2; // PNG_COLOR_TYPE_*
-    int bitDepth = 8;
-    bool interlaced = false;
-    QByteArray rows;           // top row first, each row packed as libpng expects it
-    QList<QRgb> palette;       // colour type 3
-    QByteArray transparencies; // tRNS entries for a palette
+    int width, height, colorType, bitDepth; // colorType: PNG_COLOR_TYPE_*
+    bool interlaced = false, transparency = false;
 
-    // The sample of channel c of pixel (x, y) that fill() stores, 0 ... 2^bitDepth - 1.
+    // The sample of channel c of pixel (x, y) in the file, 0 ... 2^bitDepth - 1.
     int sample(int x, int y, int c) const;
-    // Fills rows with sample() for every channel of every pixel.
-    void fill();
-    int channels() const;
+    QList<QRgb> palette() const;
+    // The file's bytes; empty when libpng refused the description.
+    QByteArray bytes() const;
 };
-
-// The PNG file's bytes; empty when libpng refused the description.
-QByteArray writePngFile(const PngTestFile& file);

@@ -1,15 +1,9 @@
 // The services folder's test classes, run one after another.
 #include <QApplication>
-#include <QTest>
 
-#include <memory>
-
-std::unique_ptr<QObject> iniFileTest(), settingsTest();
+int iniFileTest(int, char**), settingsTest(int, char**);
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    int failed = 0;
-    for (auto* make : {iniFileTest, settingsTest})
-        failed += QTest::qExec(make().get(), argc, argv);
-    return failed;
+    return iniFileTest(argc, argv) + settingsTest(argc, argv);
 }

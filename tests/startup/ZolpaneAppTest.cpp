@@ -8,8 +8,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <memory>
-
 namespace {
 
 QByteArray readFile(const QString& path) {
@@ -17,10 +15,9 @@ QByteArray readFile(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-void writeFile(const QString& path, const QByteArray& bytes) {
+bool writeFile(const QString& path, const QByteArray& bytes) {
     QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
 } // namespace
@@ -28,38 +25,32 @@ void writeFile(const QString& path, const QByteArray& bytes) {
 // The start-up's hand-over of a project to a running instance, and the desktop integration.
 class ZolpaneAppTest final : public QObject {
     Q_OBJECT
+    QTemporaryDir m_dir;
+    AppPaths m_paths = AppPaths::forFolder(m_dir.path());
+
 private Q_SLOTS:
     void init() { Messages::setUnattended(true); }
 
     void handOverAndTwipQuestion() {
-        QTemporaryDir dir;
-        const AppPaths paths = AppPaths::forFolder(dir.path());
-        QVERIFY(!ZolpaneApp::handOverCommandLine(paths, "  "));
-        QVERIFY(!ZolpaneApp::handOverCommandLine(paths, dir.filePath("missing.zp")));
-        QVERIFY(!QFile::exists(paths.loadBuffPath()));
-        const QString project = dir.filePath("My clips.zp");
-        writeFile(project, "x");
-        writeFile(paths.loadBuffPath(), "old line\r\n");
-        QVERIFY(ZolpaneApp::handOverCommandLine(paths, project));
-        QCOMPARE(readFile(paths.loadBuffPath()), project.toLatin1() + "\r\n");
+        QVERIFY(!ZolpaneApp::handOverCommandLine(m_paths, "  "));
+        QVERIFY(!ZolpaneApp::handOverCommandLine(m_paths, m_dir.filePath("missing.zp")));
+        QVERIFY(!QFile::exists(m_paths.loadBuffPath()));
+        const QString project = m_dir.filePath("My clips.zp");
+        QVERIFY(writeFile(project, "x") && writeFile(m_paths.loadBuffPath(), "old line\r\n"));
+        QVERIFY(ZolpaneApp::handOverCommandLine(m_paths, project));
+        QCOMPARE(readFile(m_paths.loadBuffPath()), project.toLatin1() + "\r\n");
         QVERIFY(ZolpaneApp::twipQuestion(12).startsWith("Your twip size is uncommon. This program is build for twip's "
                                                         "size 15, your twips have got size 12.\r\n\r\n"));
     }
 
     void autostartEntries() {
-        QTemporaryDir dir;
-        qputenv("XDG_CONFIG_HOME", dir.filePath("config").toUtf8());
-        qputenv("XDG_DATA_HOME", dir.filePath("data").toUtf8());
-        const AppPaths paths = AppPaths::forFolder(dir.path());
-        writeFile(paths.SettingsPath, "[General]\r\nRunOnStartup=0\r\n");
-        Settings settings(paths);
+        qputenv("XDG_CONFIG_HOME", m_dir.filePath("config").toUtf8());
+        qputenv("XDG_DATA_HOME", m_dir.filePath("data").toUtf8());
+        QVERIFY(writeFile(m_paths.SettingsPath, "[General]\r\nRunOnStartup=0\r\n"));
+        Settings settings(m_paths);
         Autostart autostart(settings, "/opt/zp/zolpane");
-        // Disabling without an entry changes nothing.
-        const QByteArray before = readFile(paths.SettingsPath);
-        autostart.DisableRunAtStartup();
-        QCOMPARE(readFile(paths.SettingsPath), before);
-        QVERIFY(!QFile::exists(autostart.autostartEntryPath()));
-
+        autostart.DisableRunAtStartup(); // without an entry: changes nothing
+        QCOMPARE(readFile(m_paths.SettingsPath), QByteArray("[General]\r\nRunOnStartup=0\r\n"));
         autostart.EnableRunAtStartup();
         QVERIFY(autostart.isRunAtStartupChecked());
         QCOMPARE(autostart.GetRunValue(), QStringLiteral("\"/opt/zp/zolpane\" nowindow"));
@@ -78,8 +69,9 @@ private Q_SLOTS:
     }
 };
 
-std::unique_ptr<QObject> zolpaneAppTest() {
-    return std::make_unique<ZolpaneAppTest>();
+int zolpaneAppTest(int argc, char** argv) {
+    ZolpaneAppTest test;
+    return QTest::qExec(&test, argc, argv);
 }
 
 #include "ZolpaneAppTest.moc"

@@ -5,14 +5,12 @@
 #include "services/Settings.h"
 #include "startup/Autostart.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QGroupBox>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -25,21 +23,21 @@ class frmSettingsTest final : public QObject {
 
     struct Fixture {
         QTemporaryDir dir;
-        AppPaths paths;
+        AppPaths paths = AppPaths::forFolder(dir.path());
         Settings settings{paths};
         Autostart autostart{settings, QStringLiteral("/opt/zp/zolpane")};
         ClipTable table;
-        int charsetCalls = 0, reRegisterCalls = 0, topMostCalls = 0, copyOptionCalls = 0;
-        int charsetSeen = -1;
+        int charsetCalls = 0, reRegisterCalls = 0, topMostCalls = 0, copyOptionCalls = 0, charsetSeen = -1;
         QString hotkeyKeySeen;
         bool exiting = false;
         std::unique_ptr<frmSettings> dialog;
 
-        explicit Fixture(const QList<QStringList>& values = {}) : paths(AppPaths::forFolder(dir.path())) {
+        // values: "Section/Key=value" written over the default settings before the dialog opens.
+        explicit Fixture(const QStringList& values = {}) {
             qputenv("XDG_CONFIG_HOME", dir.filePath("config").toUtf8());
             settings.WriteDefaultSettings();
-            for (const QStringList& v : values)
-                settings.WriteSetting(v[0], v[1], v[2]);
+            for (const QString& v : values)
+                settings.WriteSetting(v.section('/', 0, 0), v.section('/', 1).section('=', 0, 0), v.section('=', 1));
             SettingsDialogContext ctx{settings, autostart, table, {}, {}, {}, {}, {}};
             ctx.copyOptionsChanged = [this] { ++copyOptionCalls; };
             ctx.applyCharset = [this] { ++charsetCalls, charsetSeen = settings.Charset; };
@@ -52,21 +50,32 @@ class frmSettingsTest final : public QObject {
             dialog = std::make_unique<frmSettings>(ctx);
             dialog->showSettings();
         }
-        template <class T> T* get(const QString& name) { return dialog->findChild<T*>(name); }
-        QString read(const char* section, const char* key) { return settings.ReadSetting(section, key); }
+        // "Section/Key=value" as settings.ini now holds it, for each "Section/Key=..." of the list.
+        QStringList stored(const QStringList& items) {
+            QStringList out;
+            for (const QString& item : items) {
+                const QString key = item.section('=', 0, 0);
+                out << key + '=' + settings.ReadSetting(key.section('/', 0, 0), key.section('/', 1));
+            }
+            return out;
+        }
+        // "name=value" as the dialog shows it, for each "name=..." of the list: 1 or 0 for a button, the text
+        // of a list.
+        QStringList shown(const QStringList& items) {
+            QStringList out;
+            for (const QString& item : items) {
+                const QString name = item.section('=', 0, 0);
+                const auto* button = dialog->findChild<QAbstractButton*>(name);
+                const auto* list = dialog->findChild<QComboBox*>(name);
+                out << name + '=' + (button ? QString::number(button->isChecked()) : list ? list->currentText() : "?");
+            }
+            return out;
+        }
         QByteArray file() {
             QFile f(paths.SettingsPath);
             return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
         }
     };
-
-    // The boxes shown since the last call, as "kind: text".
-    static QStringList shown() {
-        QStringList out;
-        for (const auto& box : Messages::takeShown())
-            out << box.kind + QStringLiteral(": ") + box.text;
-        return out;
-    }
 
 private Q_SLOTS:
     void init() {
@@ -74,122 +83,57 @@ private Q_SLOTS:
         Messages::takeShown();
     }
 
-    // Which buttons of one group stored values check (none at all for an unknown paste method).
-    void loadsOptions_data() {
-        QTest::addColumn<QList<QStringList>>("values");
-        QTest::addColumn<QStringList>("group");
-        QTest::addColumn<QStringList>("checked");
-        const QStringList exiting{"optDontSaveZPP", "optAskToSaveZPP", "optAutoSaveZPP"};
-        const QStringList method{"optControlV", "optKeyByKey", "optShiftInsert"};
-        const QStringList after{"optZPNothing", "optZPMinimize", "optHideZP"};
-        const QStringList flags{"chckRunStartup", "chkOpenMainWindow", "chkAutopaste", "chkKeepBig",
-                                "chkAutoPasteOther"};
-        auto row = [](const char* name, QList<QStringList> values, QStringList group, QStringList checked) {
-            QTest::newRow(name) << values << group << checked;
+    // Stored values, what the dialog shows of them, and what Apply writes back unchanged. Which modifier bit
+    // checks which box is the hotkey picker's; the rows check what the dialog makes of stored values.
+    void storedValues_data() {
+        QTest::addColumn<QStringList>("values");
+        QTest::addColumn<QStringList>("shown");
+        QTest::addColumn<QStringList>("written");
+        const auto row = [](const char* name, const QString& values, const QString& shown,
+                            const QString& written = {}) {
+            QTest::newRow(name) << values.split(", ", Qt::SkipEmptyParts) << shown.split(", ", Qt::SkipEmptyParts)
+                                << written.split(", ", Qt::SkipEmptyParts);
         };
-        row("exit 2", {{"Zolpane", "Exiting", "2"}}, exiting, {"optAutoSaveZPP"});
-        row("exit 7", {{"Zolpane", "Exiting", "7"}}, exiting, {"optDontSaveZPP"});
-        row("method 2", {{"Zolpane", "PasteMethod", "2"}}, method, {"optKeyByKey"});
-        row("method 0", {{"Zolpane", "PasteMethod", "0"}}, method, {});
-        row("minimize wins", {{"Zolpane", "MinimizeOnCopy", "1"}, {"Zolpane", "HideOnCopy", "1"}}, after,
-            {"optZPMinimize"});
-        row("hide", {{"Zolpane", "HideOnCopy", "1"}}, after, {"optHideZP"});
-        row("defaults", {}, flags, {"chkOpenMainWindow", "chkAutopaste", "chkKeepBig"});
-        row("only 1 is on",
-            {{"General", "RunOnStartup", "1"},
-             {"General", "OpenWindowAtStartup", "2"},
-             {"Zolpane", "AutoPaste", "3"},
-             {"Zolpane", "AutoPasteOther", "1"}},
-            flags, {"chckRunStartup", "chkKeepBig", "chkAutoPasteOther"});
+        const QString hotkey = "Hotkeys/HKPasteMenuMod=%1, Hotkeys/HKPasteMenuKey=%2";
+        const QString boxes = "chkAlt(3)=%1, chkControl(3)=%2, chkShift(3)=%3, mKey(3)=%4";
+        // clang-format off
+        row("exit 2", "Zolpane/Exiting=2", "optDontSaveZPP=0, optAskToSaveZPP=0, optAutoSaveZPP=1", "Zolpane/Exiting=2");
+        row("exit 7", "Zolpane/Exiting=7", "optDontSaveZPP=1, optAskToSaveZPP=0, optAutoSaveZPP=0", "Zolpane/Exiting=0");
+        row("method 2", "Zolpane/PasteMethod=2", "optControlV=0, optKeyByKey=1, optShiftInsert=0", "Zolpane/PasteMethod=2");
+        row("method 0: none", "Zolpane/PasteMethod=0", "optControlV=0, optKeyByKey=0, optShiftInsert=0");
+        row("minimize wins", "Zolpane/MinimizeOnCopy=1, Zolpane/HideOnCopy=1", "optZPNothing=0, optZPMinimize=1, optHideZP=0");
+        row("hide", "Zolpane/HideOnCopy=1", "optZPNothing=0, optZPMinimize=0, optHideZP=1");
+        row("defaults", "", "chckRunStartup=0, chkOpenMainWindow=1, chkAutopaste=1, chkKeepBig=1, chkAutoPasteOther=0");
+        row("only 1 is on", "General/RunOnStartup=1, General/OpenWindowAtStartup=2, Zolpane/AutoPaste=3, Zolpane/AutoPasteOther=1",
+            "chckRunStartup=1, chkOpenMainWindow=0, chkAutopaste=0, chkKeepBig=1, chkAutoPasteOther=1",
+            "General/OpenWindowAtStartup=0, Zolpane/AutoPaste=0, Zolpane/AutoPasteOther=1");
+        row("charset 0", "General/Charset=0", "cmbFontScript=East European", "General/Charset=1");
+        row("charset 11", "General/Charset=11", "cmbFontScript=East European", "General/Charset=1");
+        row("charset 3", "General/Charset=3", "cmbFontScript=Baltic", "General/Charset=3");
+        row("charset 10", "General/Charset=10", "cmbFontScript=Russian", "General/Charset=10");
+        row("alt+shift", hotkey.arg(5).arg(72), boxes.arg(1).arg(0).arg(1).arg("h"), hotkey.arg(5).arg(72));
+        row("key 0", hotkey.arg(0).arg(0), boxes.arg(0).arg(0).arg(0).arg(""), hotkey.arg(0).arg(0));
+        row("unknown key: 0", hotkey.arg(2).arg(999), boxes.arg(0).arg(1).arg(0).arg(""), hotkey.arg(2).arg(0));
+        row("mod 8", hotkey.arg(8).arg(112), boxes.arg(0).arg(0).arg(0).arg("F1"), "Hotkeys/HKPasteMenuKey=112");
+        // clang-format on
     }
-    void loadsOptions() {
-        QFETCH(QList<QStringList>, values);
-        QFETCH(QStringList, group);
-        QFETCH(QStringList, checked);
+    void storedValues() {
+        QFETCH(QStringList, values);
+        QFETCH(QStringList, shown);
+        QFETCH(QStringList, written);
         Fixture f(values);
-        for (const QString& name : group)
-            QCOMPARE(f.get<QAbstractButton>(name)->isChecked(), checked.contains(name));
-    }
-
-    void charset_data() {
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<QString>("written");
-        for (const QStringList& r : {QStringList{"0", "East European", "1"},
-                                     {"11", "East European", "1"},
-                                     {"3", "Baltic", "3"},
-                                     {"10", "Russian", "10"}})
-            QTest::newRow(qPrintable(r[0])) << r[0] << r[1] << r[2];
-    }
-    void charset() {
-        QFETCH(QString, stored);
-        QFETCH(QString, shown);
-        QFETCH(QString, written);
-        Fixture f({{"General", "Charset", stored}});
-        QCOMPARE(f.dialog->cmbFontScript->currentText(), shown);
-        f.dialog->cmdOK->click();
-        QCOMPARE(f.read("General", "Charset"), written);
-        QCOMPARE(f.charsetSeen, written.toInt());
-    }
-
-    // Stored Mod and Key of one hotkey; boxes lists the checked ones among Alt, Control, Shift. Which bit checks
-    // which box is the picker's; these rows check what the dialog makes of stored values.
-    void hotkeyBoxes_data() {
-        QTest::addColumn<QString>("mod");
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QString>("boxes");
-        QTest::addColumn<QString>("entry");
-        for (const QStringList& r : {QStringList{"alt+shift", "5", "72", "AS", "h"},
-                                     {"key 0", "0", "0", "", ""},
-                                     {"unknown key", "2", "999", "C", ""},
-                                     {"mod 8", "8", "112", "", "F1"}})
-            QTest::newRow(qPrintable(r[0])) << r[1] << r[2] << r[3] << r[4];
-    }
-    void hotkeyBoxes() {
-        QFETCH(QString, mod);
-        QFETCH(QString, key);
-        QFETCH(QString, boxes);
-        QFETCH(QString, entry);
-        Fixture f({{"Hotkeys", "HKPasteMenuMod", mod}, {"Hotkeys", "HKPasteMenuKey", key}});
-        QCOMPARE(f.get<QCheckBox>("chkAlt(3)")->isChecked(), boxes.contains('A'));
-        QCOMPARE(f.get<QCheckBox>("chkControl(3)")->isChecked(), boxes.contains('C'));
-        QCOMPARE(f.get<QCheckBox>("chkShift(3)")->isChecked(), boxes.contains('S'));
-        QComboBox* keys = f.get<QComboBox>("mKey(3)");
-        QCOMPARE(keys->count(), 54);
-        QCOMPARE(keys->currentIndex() < 0, entry.isEmpty());
-        QCOMPARE(keys->currentText(), entry);
-        // Saving unchanged keeps a listed key and stores 0 for no selection.
+        QCOMPARE(f.shown(shown), shown);
         f.dialog->cmdApply->click();
-        QCOMPARE(f.read("Hotkeys", "HKPasteMenuKey"), entry.isEmpty() ? QStringLiteral("0") : key);
-        QCOMPARE(f.read("Hotkeys", "HKPasteMenuMod"), QString::number(f.dialog->modifierValue(3)));
-    }
-
-    void cancelDiscardsEdits() {
-        Fixture f({{"Zolpane", "Exiting", "1"}});
-        const QByteArray before = f.file();
-        f.dialog->optAutoSaveZPP->setChecked(true);
-        f.dialog->chkKeepBig->setChecked(false);
-        f.dialog->chkAlt[0]->setChecked(false);
-        f.dialog->mKey[0]->setCurrentIndex(0);
-        f.dialog->cmdCancel->click();
-        QVERIFY(!f.dialog->isVisible());
-        QCOMPARE(f.file(), before);
-        QCOMPARE(f.topMostCalls, 1);
-        f.dialog->showSettings();
-        QVERIFY(f.dialog->optAskToSaveZPP->isChecked());
-        QVERIFY(f.dialog->chkKeepBig->isChecked());
-        QVERIFY(f.dialog->chkAlt[0]->isChecked());
-        QCOMPARE(f.dialog->mKey[0]->currentText(), QStringLiteral("h"));
+        QCOMPARE(f.stored(written), written);
     }
 
     void applyWritesAndApplies() {
         Fixture f;
         f.settings.HideOnCopy = true;
         frmSettings& d = *f.dialog;
-        const QList<QAbstractButton*> on{d.chckRunStartup, d.optDontSaveZPP, d.optDontAskDeletingClip,
-                                         d.optShiftInsert, d.optZPMinimize,  d.chkAutoPasteOther,
-                                         d.chkShift[4]};
-        for (QAbstractButton* b : on)
+        for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{
+                 d.chckRunStartup, d.optDontSaveZPP, d.optDontAskDeletingClip, d.optShiftInsert, d.optZPMinimize,
+                 d.chkAutoPasteOther, d.chkShift[4]})
             b->setChecked(true);
         for (QCheckBox* c : {d.chkOpenMainWindow, d.chkAutopaste, d.chkKeepBig, d.chkControl[4]})
             c->setChecked(false);
@@ -197,60 +141,77 @@ private Q_SLOTS:
         d.mKey[4]->setCurrentIndex(d.mKey[4]->findText("F12"));
         d.cmdApply->click();
         QVERIFY(d.isVisible());
-        const QString expected = "General/OpenWindowAtStartup=0 General/RunOnStartup=1 General/Charset=10 "
-                                 "Zolpane/Exiting=0 Zolpane/AskDeletingClip=0 Zolpane/PasteMethod=3 "
-                                 "Zolpane/AutoPaste=0 Zolpane/MinimizeOnCopy=1 Zolpane/HideOnCopy=0 "
-                                 "Zolpane/SentenceCaseKeepBig=0 Zolpane/AutoPasteOther=1 Hotkeys/HKSettingsMod=5 "
-                                 "Hotkeys/HKSettingsKey=123";
-        for (const QString& item : expected.split(' ')) {
-            const QStringList parts = item.split(QRegularExpression("[/=]"));
-            QCOMPARE(parts[0] + '/' + parts[1] + '=' + f.settings.ReadSetting(parts[0], parts[1]), item);
-        }
+        const QStringList expected = QString("General/OpenWindowAtStartup=0 General/RunOnStartup=1 General/Charset=10 "
+                                             "Zolpane/Exiting=0 Zolpane/AskDeletingClip=0 Zolpane/PasteMethod=3 "
+                                             "Zolpane/AutoPaste=0 Zolpane/MinimizeOnCopy=1 Zolpane/HideOnCopy=0 "
+                                             "Zolpane/SentenceCaseKeepBig=0 Zolpane/AutoPasteOther=1 "
+                                             "Hotkeys/HKSettingsMod=5 Hotkeys/HKSettingsKey=123")
+                                         .split(' ');
+        QCOMPARE(f.stored(expected), expected);
         QVERIFY(QFile::exists(f.autostart.autostartEntryPath()));
-        // In memory: Charset, ExitMode, DefaultPasteMethod, AskDeletingClip, SentenceCaseKeepBig; copy options.
+        // In memory; the callbacks run once, after the values they read were written.
         const Settings& s = f.settings;
-        QCOMPARE((QList<int>{s.Charset, s.ExitMode, s.DefaultPasteMethod, s.AskDeletingClip, s.SentenceCaseKeepBig}),
-                 (QList<int>{10, 0, 3, 0, 0}));
-        QCOMPARE((QList<bool>{s.AutoPaste, s.MinimizeOnCopy, s.HideOnCopy}), (QList<bool>{false, true, false}));
-        QCOMPARE(f.copyOptionCalls, 1);
-        QCOMPARE(f.charsetCalls, 1);
-        QCOMPARE(f.reRegisterCalls, 1);
-        QCOMPARE(f.hotkeyKeySeen, QStringLiteral("123")); // re-registered after the hotkeys were written
+        QCOMPARE((QList<int>{s.Charset, s.ExitMode, s.DefaultPasteMethod, s.AskDeletingClip, s.SentenceCaseKeepBig,
+                             s.AutoPaste, s.MinimizeOnCopy, s.HideOnCopy}),
+                 (QList<int>{10, 0, 3, 0, 0, 0, 1, 0}));
+        QCOMPARE((QList<int>{f.copyOptionCalls, f.charsetCalls, f.reRegisterCalls, f.charsetSeen}),
+                 (QList<int>{1, 1, 1, 10}));
+        QCOMPARE(f.hotkeyKeySeen, QStringLiteral("123"));
     }
 
-    void escapeAsks_data() {
+    // Leaving the dialog other than by OK or Apply, after edits; written: what settings.ini then holds (empty:
+    // unchanged). Opened again, the dialog shows what is stored.
+    void closing_data() {
+        QTest::addColumn<QString>("way");
         QTest::addColumn<int>("answer");
-        QTest::newRow("yes saves") << int(Messages::Yes);
-        QTest::newRow("no cancels") << int(Messages::No);
+        QTest::addColumn<bool>("exiting");
+        QTest::addColumn<QStringList>("written");
+        const QStringList copyOptions{"Zolpane/MinimizeOnCopy=1", "Zolpane/HideOnCopy=0", "Zolpane/AutoPaste=0"};
+        const QStringList cancelled{"Zolpane/AutoPasteOther=0", "Zolpane/SentenceCaseKeepBig=1"};
+        QTest::newRow("cancel") << "cancel" << 0 << false << QStringList();
+        QTest::newRow("escape, yes saves") << "escape" << int(Messages::Yes) << false
+                                           << QStringList{"Zolpane/AutoPasteOther=1", "Zolpane/SentenceCaseKeepBig=0"};
+        QTest::newRow("escape, no cancels") << "escape" << int(Messages::No) << false << QStringList();
+        // The window's close button cancels but writes the copy options as held; it closes only while exiting.
+        QTest::newRow("window") << "close" << 0 << false << cancelled + copyOptions;
+        QTest::newRow("window while exiting") << "close" << 0 << true << cancelled + copyOptions;
     }
-    void escapeAsks() {
+    void closing() {
+        QFETCH(QString, way);
         QFETCH(int, answer);
+        QFETCH(bool, exiting);
+        QFETCH(QStringList, written);
         Fixture f;
-        f.dialog->chkAutoPasteOther->setChecked(true);
-        Messages::setNextAnswer(answer);
-        QTest::keyClick(f.dialog.get(), Qt::Key_Escape);
-        QCOMPARE(shown(), QStringList{"quest: Do you want to save settings?"});
-        QVERIFY(!f.dialog->isVisible());
-        QVERIFY(f.dialog->reloadPending());
-        QCOMPARE(f.read("Zolpane", "AutoPasteOther"), QString(answer == Messages::Yes ? "1" : "0"));
-        QCOMPARE(f.topMostCalls, 1);
-    }
-
-    void closingHidesUnlessExiting() {
-        Fixture f;
+        f.exiting = exiting;
+        const QByteArray before = f.file();
         f.settings.AutoPaste = false;
-        f.settings.MinimizeOnCopy = true;
-        f.settings.HideOnCopy = true;
+        f.settings.MinimizeOnCopy = f.settings.HideOnCopy = true;
+        f.dialog->optAutoSaveZPP->setChecked(true);
+        f.dialog->chkAutoPasteOther->setChecked(true);
         f.dialog->chkKeepBig->setChecked(false);
-        QVERIFY(!f.dialog->close());
+        f.dialog->chkAlt[0]->setChecked(false);
+        f.dialog->mKey[0]->setCurrentIndex(0);
+        Messages::setNextAnswer(answer);
+        if (way == "cancel")
+            f.dialog->cmdCancel->click();
+        else if (way == "escape")
+            QTest::keyClick(f.dialog.get(), Qt::Key_Escape);
+        else
+            QCOMPARE(f.dialog->close(), exiting);
+        QStringList asked;
+        for (const auto& box : Messages::takeShown())
+            asked << box.kind + ": " + box.text;
+        QCOMPARE(asked, way == "escape" ? QStringList{"quest: Do you want to save settings?"} : QStringList());
         QVERIFY(!f.dialog->isVisible());
-        QCOMPARE(f.read("Zolpane", "SentenceCaseKeepBig"), QStringLiteral("1")); // handled as Cancel
-        QCOMPARE(f.read("Zolpane", "MinimizeOnCopy"), QStringLiteral("1"));      // copy options as held
-        QCOMPARE(f.read("Zolpane", "HideOnCopy"), QStringLiteral("0"));
-        QCOMPARE(f.read("Zolpane", "AutoPaste"), QStringLiteral("0"));
+        QCOMPARE(f.topMostCalls, exiting ? 0 : 1);
+        if (written.isEmpty())
+            QCOMPARE(f.file(), before);
+        QCOMPARE(f.stored(written), written);
         f.dialog->showSettings();
-        f.exiting = true;
-        QVERIFY(f.dialog->close());
+        const QStringList now = f.stored({"Zolpane/AutoPasteOther", "Zolpane/SentenceCaseKeepBig"});
+        QCOMPARE(f.shown({"chkAutoPasteOther", "chkKeepBig"}),
+                 QStringList({"chkAutoPasteOther" + now[0].mid(now[0].indexOf('=')),
+                              "chkKeepBig" + now[1].mid(now[1].indexOf('='))}));
     }
 
     void setAllClipsToDefault() {
@@ -262,12 +223,14 @@ private Q_SLOTS:
         f.dialog->cmdMassSet->click();
         for (int i = 1; i <= 30; ++i)
             QCOMPARE(int(f.table.ClipMethod[size_t(i)]), 4);
-        QCOMPARE(shown(), QStringList{"inf: Done. Note: You will have to save your project for permanent effect."});
+        QCOMPARE(Messages::takeShown().value(0).text,
+                 QStringLiteral("Done. Note: You will have to save your project for permanent effect."));
     }
 };
 
-std::unique_ptr<QObject> settingsDialogTest() {
-    return std::make_unique<frmSettingsTest>();
+int settingsDialogTest(int argc, char** argv) {
+    frmSettingsTest test;
+    return QTest::qExec(&test, argc, argv);
 }
 
 #include "frmSettingsTest.moc"

@@ -4,7 +4,6 @@
 #include "PngTestFiles.h"
 #include "imaging/PngPicture.h"
 
-#include <QByteArray>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -18,9 +17,9 @@
 
 namespace {
 
-QTemporaryDir* workDir() {
+QString workFile(const char* name) {
     static QTemporaryDir dir;
-    return &dir;
+    return dir.filePath(QLatin1String(name));
 }
 
 bool writeBytes(const QString& path, const QByteArray& bytes) {
@@ -29,56 +28,30 @@ bool writeBytes(const QString& path, const QByteArray& bytes) {
 }
 
 // Small files of every colour type, depth and interlacing the reader converts, as starting points.
-void writeSeeds(const QString& folder) {
-    struct Kind {
-        int colorType;
-        int bitDepth;
-        bool interlaced;
-    };
-    const Kind kinds[] = {{PNG_COLOR_TYPE_GRAY, 1, false},      {PNG_COLOR_TYPE_GRAY, 4, true},
-                          {PNG_COLOR_TYPE_GRAY, 16, false},     {PNG_COLOR_TYPE_GRAY_ALPHA, 8, false},
-                          {PNG_COLOR_TYPE_RGB, 8, false},       {PNG_COLOR_TYPE_RGB, 8, true},
-                          {PNG_COLOR_TYPE_RGB, 16, false},      {PNG_COLOR_TYPE_RGB_ALPHA, 8, false},
-                          {PNG_COLOR_TYPE_RGB_ALPHA, 16, true}, {PNG_COLOR_TYPE_PALETTE, 2, false},
-                          {PNG_COLOR_TYPE_PALETTE, 8, true}};
+void writeSeeds(const QDir& folder) {
+    // clang-format off
     int n = 0;
-    for (const Kind& kind : kinds) {
-        PngTestFile png;
-        png.width = 5;
-        png.height = 4;
-        png.colorType = kind.colorType;
-        png.bitDepth = kind.bitDepth;
-        png.interlaced = kind.interlaced;
-        if (kind.colorType == PNG_COLOR_TYPE_PALETTE) {
-            for (int i = 0; i < (1 << kind.bitDepth); ++i) {
-                png.palette << qRgb(i * 3, 255 - i, i);
-            }
-            png.transparencies = QByteArray(2, '\x10');
-        }
-        png.fill();
-        writeBytes(QDir(folder).filePath(QStringLiteral("seed%1.png").arg(++n)), writePngFile(png));
-    }
+    for (const int type : {PNG_COLOR_TYPE_GRAY, PNG_COLOR_TYPE_GRAY_ALPHA, PNG_COLOR_TYPE_RGB, PNG_COLOR_TYPE_RGB_ALPHA,
+                           PNG_COLOR_TYPE_PALETTE})
+        for (const int depth : {1, 2, 4, 8, 16}) // libpng refuses the depths a colour type does not have
+            if (const QByteArray png = PngTestFile{5, 4, type, depth, depth == 8, true}.bytes(); !png.isEmpty())
+                writeBytes(folder.filePath(QStringLiteral("seed%1.png").arg(++n)), png);
     QImage picture(7, 3, QImage::Format_RGB32);
     picture.fill(qRgb(10, 200, 30));
-    SavePictureAsPng(picture, QDir(folder).filePath(QStringLiteral("saved.png")));
+    SavePictureAsPng(picture, folder.filePath(QStringLiteral("saved.png")));
 }
 
 // Mutated chunks would almost all fail their checksum and never reach the decoder: give every complete chunk
 // its right CRC.
 void fixChecksums(QByteArray& bytes) {
     auto* data = reinterpret_cast<uchar*>(bytes.data());
-    qsizetype at = 8;
-    while (at + 12 <= bytes.size()) {
-        const quint32 length =
-            quint32(data[at]) << 24 | quint32(data[at + 1]) << 16 | quint32(data[at + 2]) << 8 | quint32(data[at + 3]);
-        if (length > quint32(bytes.size() - at - 12)) {
+    for (qsizetype at = 8; at + 12 <= bytes.size();) {
+        const quint32 length = quint32(data[at]) << 24 | data[at + 1] << 16 | data[at + 2] << 8 | data[at + 3];
+        if (length > quint32(bytes.size() - at - 12))
             break;
-        }
         const quint32 crc = quint32(crc32(0, data + at + 4, uInt(length + 4)));
-        uchar* stored = data + at + 8 + length;
-        for (int i = 0; i < 4; ++i) {
-            stored[i] = uchar(crc >> (24 - 8 * i));
-        }
+        for (int i = 0; i < 4; ++i)
+            data[at + 8 + qsizetype(length) + i] = uchar(crc >> (24 - 8 * i));
         at += 12 + qsizetype(length);
     }
 }
@@ -87,27 +60,20 @@ void fixChecksums(QByteArray& bytes) {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     if (const char* seeds = std::getenv("ZP_FUZZ_WRITE_SEEDS")) {
-        writeSeeds(QString::fromLocal8Bit(seeds));
+        writeSeeds(QDir(QString::fromLocal8Bit(seeds)));
         std::exit(0);
     }
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const QString input = workDir()->filePath(QStringLiteral("input.png"));
     QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
     fixChecksums(bytes);
-    if (!writeBytes(input, bytes)) {
+    QImage picture, reloaded;
+    if (!writeBytes(workFile("input.png"), bytes) || !LoadPngPicture(workFile("input.png"), picture))
         return 0;
-    }
-    QImage picture;
-    if (!LoadPngPicture(input, picture)) {
-        return 0;
-    }
-    const QString again = workDir()->filePath(QStringLiteral("again.png"));
-    QImage reloaded;
-    if (!SavePictureAsPng(picture, again) || !LoadPngPicture(again, reloaded) || reloaded != picture) {
+    if (!SavePictureAsPng(picture, workFile("again.png")) || !LoadPngPicture(workFile("again.png"), reloaded) ||
+        reloaded != picture)
         __builtin_trap();
-    }
     return 0;
 }
