@@ -1,10 +1,10 @@
-"""Fixtures of the end-to-end tests: every test gets a desktop of its own (a fresh Xvfb display, openbox with
-openbox-rc.xml, whose empty keyboard section leaves keys such as Alt+F4 to the program), on request the tray
-host wmsystemtray and Tk text windows to paste into (tk_target.tcl), and Zolpane with its own ZOLPANE_HOME,
-HOME and XDG folders. A test ends exactly the processes it started, by their ids, in reverse order; a failed
-test leaves a screenshot, the window list, the logs and the program's folder in $ZOLPANE_E2E_ARTIFACTS
-(default: e2e-artifacts in the current folder). ZOLPANE_E2E_KEEP=1 keeps each test's temporary folder."""
+"""Each test gets its own Xvfb, openbox (openbox-rc.xml leaves every key to the program), on request wmsystemtray,
+Tk windows (tk_target.tcl) and Zolpane with its own ZOLPANE_HOME, HOME and XDG folders; it ends exactly the processes
+it started, by their ids. A failed test leaves a screenshot, the window list, the logs and the program's folder in
+$ZOLPANE_E2E_ARTIFACTS (default: ./e2e-artifacts). ZOLPANE_E2E_KEEP=1 keeps each test's temporary folder."""
 
+import collections
+import contextlib
 import ctypes
 import ctypes.util
 import os
@@ -21,29 +21,21 @@ import pytest
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 TK_TARGET = os.path.join(HERE, "tk_target.tcl")
-# Upper bounds for waiting, never expectations.
-START_TIMEOUT = 15.0
-WAIT_TIMEOUT = 10.0
-STOP_TIMEOUT = 5.0
-TEST_TIMEOUT = 150
-# How long something that must not happen is watched for.
-QUIET = 1.0
+# Upper bounds for waiting, never expectations; QUIET: how long something that must not happen is watched for.
+START_TIMEOUT, WAIT_TIMEOUT, STOP_TIMEOUT, TEST_TIMEOUT, QUIET = 15.0, 10.0, 5.0, 150, 1.0
 MAIN_TITLE = r"Zolpane \(.*\)"
-EMPTY_CLIP_TEXT = "Empty" + "\u00a0" * 6
 SHIFT_MASK, LOCK_MASK, CONTROL_MASK, MOD2_MASK = 1, 2, 4, 16
 
 
 def pytest_configure(config):
     config.addinivalue_line("markers", "no_autorepeat: switch key autorepeat off on the test's X server")
-    # ctest ends a test that runs too long with SIGTERM: end the run the way Ctrl+C does, so the fixtures
-    # still stop their processes.
+    # ctest ends a test that runs too long with SIGTERM: end the run as Ctrl+C does, so fixtures still clean up.
     signal.signal(signal.SIGTERM, signal.default_int_handler)
 
 
 @pytest.hookimpl(hookwrapper=True)
 def pytest_runtest_makereport(item, call):
-    report = (yield).get_result()
-    if report.failed:
+    if (yield).get_result().failed:
         item.zp_failed = True
 
 
@@ -58,27 +50,19 @@ def time_limit():
     signal.signal(signal.SIGALRM, previous)
 
 
-# --------------------------------------------------------------------------------------------------------
-# Waiting
-
-# The processes every wait depends on (X server, window manager, tray host) of the running test: a wait fails
-# at once when one of them has ended, with its own output, instead of running into its time limit.
+# The X server, window manager and tray host of the running test: a wait fails at once when one has ended.
 _watched = []
 
 
-def check_helpers():
-    for process in _watched:
-        if not process.stopped and not process.running():
-            pytest.fail(f"{process.name} (pid {process.pid}) ended with status {process.popen.poll()}; its output:\n"
-                        f"{process.log().strip() or '(none)'}")
-
-
 def wait_for(predicate, what, timeout=WAIT_TIMEOUT, interval=0.05):
-    """Polls predicate until it gives something truthy, which is returned; fails after timeout seconds naming
-    the last value seen (or the last error), and at once when a helper process has ended."""
+    """Polls predicate until it gives something truthy, which is returned; fails after timeout naming the last
+    result, and at once, with its output, when a watched helper has ended."""
     deadline = time.monotonic() + timeout
     while True:
-        check_helpers()
+        for p in _watched:
+            if not p.stopped and not p.running():
+                pytest.fail(f"{p.name} (pid {p.pid}) ended with status {p.popen.poll()}; its output:\n"
+                            f"{p.log().strip() or '(none)'}")
         try:
             value = predicate()
             if value:
@@ -91,94 +75,71 @@ def wait_for(predicate, what, timeout=WAIT_TIMEOUT, interval=0.05):
         time.sleep(interval)
 
 
-def stays_true(predicate, what, duration=QUIET, interval=0.05):
+def stays_true(predicate, what, duration=QUIET):
     """Fails at the first poll within duration seconds where predicate does not hold."""
     deadline = time.monotonic() + duration
     while True:
-        value = predicate()
-        assert value, f"{what} (result: {value!r})"
+        assert (value := predicate()), f"{what} (result: {value!r})"
         if time.monotonic() >= deadline:
             return
-        time.sleep(interval)
+        time.sleep(0.05)
 
 
-# --------------------------------------------------------------------------------------------------------
-# libX11, for what the command-line tools cannot do
-
+# libX11, for what the command-line tools cannot do; Xlib's default error handler would end the tests on any
+# error, e.g. BadWindow for a window that has just gone.
 _x11 = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
-_x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
-_x11.XOpenDisplay.restype = ctypes.c_void_p
+_P, _L, _I = ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int
 for _name, _args, _result in (
-        ("XCloseDisplay", [ctypes.c_void_p], ctypes.c_int),
-        ("XInternAtom", [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int], ctypes.c_ulong),
-        ("XGetSelectionOwner", [ctypes.c_void_p, ctypes.c_ulong], ctypes.c_ulong),
-        ("XDefaultRootWindow", [ctypes.c_void_p], ctypes.c_ulong),
-        ("XSendEvent", [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.c_void_p], ctypes.c_int),
-        ("XSync", [ctypes.c_void_p, ctypes.c_int], ctypes.c_int),
-        ("XAutoRepeatOff", [ctypes.c_void_p], ctypes.c_int),
-        ("XGrabKeyboard", [ctypes.c_void_p, ctypes.c_ulong] + [ctypes.c_int] * 3 + [ctypes.c_ulong], ctypes.c_int),
-        ("XUngrabKeyboard", [ctypes.c_void_p, ctypes.c_ulong], ctypes.c_int),
-        ("XQueryPointer", [ctypes.c_void_p, ctypes.c_ulong] + [ctypes.c_void_p] * 7, ctypes.c_int)):
+        ("XOpenDisplay", [ctypes.c_char_p], _P), ("XCloseDisplay", [_P], _I), ("XSync", [_P, _I], _I),
+        ("XInternAtom", [_P, ctypes.c_char_p, _I], _L), ("XGetSelectionOwner", [_P, _L], _L),
+        ("XDefaultRootWindow", [_P], _L), ("XSendEvent", [_P, _L, _I, ctypes.c_long, _P], _I),
+        ("XAutoRepeatOff", [_P], _I), ("XGrabKeyboard", [_P, _L, _I, _I, _I, _L], _I),
+        ("XUngrabKeyboard", [_P, _L], _I), ("XQueryPointer", [_P, _L] + [_P] * 7, _I)):
     getattr(_x11, _name).argtypes, getattr(_x11, _name).restype = _args, _result
-# Xlib's default handler ends the process on any error, e.g. BadWindow for a window that has just gone.
-_ignore_errors = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)(lambda display, event: 0)
+_ignore_errors = ctypes.CFUNCTYPE(_I, _P, _P)(lambda display, event: 0)
 _x11.XSetErrorHandler(_ignore_errors)
 
 
-class XConnection:
-    """A short-lived connection (a long one would end the tests with Xlib's I/O error if the server died)."""
+@contextlib.contextmanager
+def xlib(display):
+    """A short-lived connection and its root (a long one would end the tests with Xlib's I/O error if the server
+    died)."""
+    if not (d := _x11.XOpenDisplay(display.encode())):
+        raise OSError(f"cannot open X display {display}")
+    try:
+        yield d, _x11.XDefaultRootWindow(d)
+    finally:
+        _x11.XCloseDisplay(d)
 
-    def __init__(self, display):
-        self.d = _x11.XOpenDisplay(display.encode())
-        if not self.d:
-            raise OSError(f"cannot open X display {display}")
 
-    def __enter__(self):
-        return self
-
-    def __exit__(self, *exc):
-        _x11.XCloseDisplay(self.d)
-
-    def atom(self, name):
-        return _x11.XInternAtom(self.d, name.encode(), 0)
-
-    def client_message(self, window, message_type, data, to_root):
-        """A ClientMessage about window: to the root for the window manager, else to the window itself."""
+def client_message(display, window, message_type, data, to_root):
+    """A ClientMessage about window: to the root for the window manager, else to the window itself."""
+    with xlib(display) as (d, root):
+        atom = lambda v: _x11.XInternAtom(d, v.encode(), 0) if isinstance(v, str) else v  # noqa: E731
         # XClientMessageEvent as longs: type, serial, send_event, display, window, message_type, format, data.
-        event = (ctypes.c_long * 24)(33, 0, 0, 0, window, self.atom(message_type), 32)
-        for n, value in enumerate(data):
-            event[7 + n] = self.atom(value) if isinstance(value, str) else value
-        root = _x11.XDefaultRootWindow(self.d)
+        event = (ctypes.c_long * 24)(33, 0, 0, 0, window, atom(message_type), 32, *map(atom, data))
         mask = 0x180000 if to_root else 0  # SubstructureNotify | SubstructureRedirect
-        if not _x11.XSendEvent(self.d, root if to_root else window, 0, mask, event):
+        if not _x11.XSendEvent(d, root if to_root else window, 0, mask, event):
             raise OSError(f"XSendEvent about window {window:#x} failed")
-        _x11.XSync(self.d, 0)
+        _x11.XSync(d, 0)
 
-
-# --------------------------------------------------------------------------------------------------------
-# Processes
 
 _libc = ctypes.CDLL(ctypes.util.find_library("c") or "libc.so.6", use_errno=True)
-
-
-def _end_with_the_tests():
-    # A child gets SIGTERM when the test process dies (killed by ctest, say): no Xvfb outlives a crashed run.
-    _libc.prctl(1, signal.SIGTERM, 0, 0, 0)  # PR_SET_PDEATHSIG
 
 
 class Process:
     def __init__(self, name, argv, env, cwd, log_path, pass_fds=(), stdin=subprocess.DEVNULL):
         self.name, self.log_path, self.stopped = name, log_path, False
         with open(log_path, "wb") as log:
+            # PR_SET_PDEATHSIG: SIGTERM when the tests die (killed by ctest, say): no Xvfb outlives a crashed run.
             self.popen = subprocess.Popen(argv, stdin=stdin, stdout=log, stderr=subprocess.STDOUT, env=env, cwd=cwd,
-                                          pass_fds=pass_fds, preexec_fn=_end_with_the_tests)
+                                          pass_fds=pass_fds, preexec_fn=lambda: _libc.prctl(1, signal.SIGTERM, 0, 0, 0))
         self.pid = self.popen.pid
 
     def running(self):
         return self.popen.poll() is None
 
     def wait(self, timeout=WAIT_TIMEOUT):
-        """The exit status; fails when the process still runs after timeout seconds."""
         try:
             return self.popen.wait(timeout=timeout)
         except subprocess.TimeoutExpired:
@@ -191,19 +152,15 @@ class Process:
     def stop(self):
         """SIGTERM (and SIGCONT for a stopped process), SIGKILL after a bound; this process only, by its id."""
         self.stopped = True
-        if self.popen.poll() is not None:
-            return
-        self.popen.send_signal(signal.SIGTERM)
-        self.popen.send_signal(signal.SIGCONT)
-        try:
-            self.popen.wait(timeout=STOP_TIMEOUT)
-        except subprocess.TimeoutExpired:
-            self.popen.kill()
-            self.popen.wait(timeout=STOP_TIMEOUT)
+        if self.popen.poll() is None:
+            self.popen.send_signal(signal.SIGTERM)
+            self.popen.send_signal(signal.SIGCONT)
+            try:
+                self.popen.wait(timeout=STOP_TIMEOUT)
+            except subprocess.TimeoutExpired:
+                self.popen.kill()
+                self.popen.wait(timeout=STOP_TIMEOUT)
 
-
-# --------------------------------------------------------------------------------------------------------
-# The desktop of one test
 
 class Desktop:
     def __init__(self, root):
@@ -215,10 +172,9 @@ class Desktop:
 
     def env(self, **extra):
         """This desktop's display and folders; no Wayland, no session bus, nothing of an outer desktop."""
-        env = {k: v for k, v in os.environ.items()
-               if k not in ("WAYLAND_DISPLAY", "DBUS_SESSION_BUS_ADDRESS", "QT_QPA_PLATFORM", "XAUTHORITY",
-                            "SESSION_MANAGER", "DESKTOP_SESSION", "XDG_CURRENT_DESKTOP", "XDG_SESSION_TYPE",
-                            "ZOLPANE_CODEPAGE")}
+        env = {k: v for k, v in os.environ.items() if k not in (
+            "WAYLAND_DISPLAY", "DBUS_SESSION_BUS_ADDRESS", "QT_QPA_PLATFORM", "XAUTHORITY", "SESSION_MANAGER",
+            "DESKTOP_SESSION", "XDG_CURRENT_DESKTOP", "XDG_SESSION_TYPE", "ZOLPANE_CODEPAGE")}
         env.update(DISPLAY=self.display or "", HOME=os.path.join(self.root, "home"), NO_AT_BRIDGE="1",
                    XDG_RUNTIME_DIR=os.path.join(self.root, "runtime"), XDG_CONFIG_HOME=self.config_home,
                    XDG_DATA_HOME=self.data_home, XDG_CACHE_HOME=os.path.join(self.root, "cache"), **extra)
@@ -239,15 +195,17 @@ class Desktop:
             if process in _watched:
                 _watched.remove(process)
 
-    # ---- X tools
-
-    def run(self, *argv, check=True):
-        result = subprocess.run(argv, env=self.env(), capture_output=True, text=True, timeout=30)
+    def run(self, *argv, check=True, text=True):
+        result = subprocess.run(argv, env=self.env(), capture_output=True, text=text, timeout=30)
         assert not check or result.returncode == 0, f"{' '.join(argv)} failed: {result.stderr!r}"
         return result.stdout
 
     def xdotool(self, *args, check=True):
         return self.run("xdotool", *map(str, args), check=check).strip()
+
+    def xdotool_id(self, *args):
+        out = self.xdotool(*args, check=False)
+        return int(out) if out.isdigit() else None
 
     def key(self, *keys):
         """Presses key combinations (xdotool names, e.g. "alt+F4") where the focus is."""
@@ -258,12 +216,13 @@ class Desktop:
         self.xdotool("type", "--delay", "30", text)
 
     def window_name(self, wid):
-        result = subprocess.run(["xdotool", "getwindowname", str(wid)], env=self.env(), capture_output=True, text=True)
-        return result.stdout.rstrip("\n") if result.returncode == 0 else None
+        return self.run("xdotool", "getwindowname", str(wid), check=False).rstrip("\n")
 
     def window_pid(self, wid):
-        out = self.xdotool("getwindowpid", wid, check=False)
-        return int(out) if out.isdigit() else None
+        return self.xdotool_id("getwindowpid", wid)
+
+    def active_window(self):
+        return self.xdotool_id("getactivewindow")
 
     def window_info(self, wid, *options):
         return self.run("xwininfo", *options, "-id", str(wid), check=False)
@@ -275,72 +234,57 @@ class Desktop:
         return self.run("xprop", "-id", str(wid), "_NET_WM_STATE", check=False)
 
     def windows(self, title=None, pattern=None, pid=None, visible=False):
-        """Windows named title (exactly) or matching the regex pattern (in full), optionally of one process
-        and only viewable ones."""
-        ids = self.xdotool("search", *(["--onlyvisible"] if visible else []), "--name",
-                           "^" + re.sub(r"([.\[\]()*+?{}|^$\\])", r"\\\1", title) + "$" if title is not None else ".", check=False).split()
-        return [int(w) for w in ids if (name := self.window_name(w)) is not None
-                and (title is None or name == title) and (pattern is None or re.fullmatch(pattern, name))
-                and (pid is None or self.window_pid(w) == pid)]
+        """Windows named title or matching the regex pattern in full, optionally of one process, only viewable."""
+        search = "^" + re.sub(r"([.\[\]()*+?{}|^$\\])", r"\\\1", title) + "$" if title is not None else "."
+        ids = self.xdotool("search", *(["--onlyvisible"] if visible else []), "--name", search, check=False)
+        return [int(w) for w in ids.split() if ((name := self.window_name(w)) == title or title is None)
+                and (pattern is None or re.fullmatch(pattern, name)) and (pid is None or self.window_pid(w) == pid)]
 
     def wait_for_window(self, title=None, pattern=None, pid=None, timeout=START_TIMEOUT):
-        what = f"a shown window {title!r}" if title is not None else f"a shown window matching {pattern!r}"
-        return wait_for(lambda: self.windows(title, pattern, pid, visible=True), what, timeout)[0]
-
-    def active_window(self):
-        out = self.xdotool("getactivewindow", check=False)
-        return int(out) if out.isdigit() else None
-
-    def focused_window(self):
-        out = self.xdotool("getwindowfocus", check=False)
-        return int(out) if out.isdigit() else None
+        return wait_for(lambda: self.windows(title, pattern, pid, visible=True),
+                        f"a shown window {title if title is not None else pattern!r}", timeout)[0]
 
     def activate(self, wid):
         """Brings wid to the front and waits until it is both active and focused (keys sent before both agree
         can be lost)."""
         self.xdotool("windowactivate", "--sync", wid, check=False)
-        wait_for(lambda: self.active_window() == wid and self.focused_window() == wid,
+        wait_for(lambda: self.active_window() == wid and self.xdotool_id("getwindowfocus") == wid,
                  f"window {wid:#x} to be active and focused")
 
     def close_window(self, wid):
         """Asks a window to close, as a window manager's close button does (WM_DELETE_WINDOW)."""
-        with XConnection(self.display) as x:
-            x.client_message(wid, "WM_PROTOCOLS", ["WM_DELETE_WINDOW", 0], to_root=False)
+        client_message(self.display, wid, "WM_PROTOCOLS", ["WM_DELETE_WINDOW", 0], to_root=False)
 
     def maximize(self, wid):
-        with XConnection(self.display) as x:
-            x.client_message(wid, "_NET_WM_STATE", [1, "_NET_WM_STATE_MAXIMIZED_VERT",
-                                                    "_NET_WM_STATE_MAXIMIZED_HORZ"], to_root=True)
+        client_message(self.display, wid, "_NET_WM_STATE", [1, "_NET_WM_STATE_MAXIMIZED_VERT",
+                                                            "_NET_WM_STATE_MAXIMIZED_HORZ"], to_root=True)
 
     def selection_owner(self, selection):
-        with XConnection(self.display) as x:
-            return _x11.XGetSelectionOwner(x.d, x.atom(selection))
+        with xlib(self.display) as (d, root):
+            return _x11.XGetSelectionOwner(d, _x11.XInternAtom(d, selection.encode(), 0))
 
     def keyboard_grabbed(self):
-        """Whether a client holds the keyboard (a grab of our own is then refused; one that succeeds is
-        given back at once)."""
-        with XConnection(self.display) as x:
-            status = _x11.XGrabKeyboard(x.d, _x11.XDefaultRootWindow(x.d), 0, 1, 1, 0)
-            if status == 0:
-                _x11.XUngrabKeyboard(x.d, 0)
-            _x11.XSync(x.d, 0)
+        """Whether a client holds the keyboard: a grab of our own is refused (one that succeeds is given back)."""
+        with xlib(self.display) as (d, root):
+            if (status := _x11.XGrabKeyboard(d, root, 0, 1, 1, 0)) == 0:
+                _x11.XUngrabKeyboard(d, 0)
+            _x11.XSync(d, 0)
             return status != 0
 
     def modifier_state(self):
         """The X modifier bits now (Shift, Lock, Control, Mod1..Mod5)."""
         values = [ctypes.c_ulong(), ctypes.c_ulong()] + [ctypes.c_int() for _ in range(4)] + [ctypes.c_uint()]
-        with XConnection(self.display) as x:
-            _x11.XQueryPointer(x.d, _x11.XDefaultRootWindow(x.d), *map(ctypes.byref, values))
+        with xlib(self.display) as (d, root):
+            _x11.XQueryPointer(d, root, *map(ctypes.byref, values))
         return values[-1].value
 
     def clipboard_targets(self):
-        return self.run("xclip", "-selection", "clipboard", "-t", "TARGETS", "-o", check=False).split()
+        return self.clipboard_get("TARGETS").decode().split()
 
     def clipboard_get(self, target=None):
-        """The clipboard's bytes (of one target), None when nothing is offered."""
-        argv = ["xclip", "-selection", "clipboard", *(["-t", target] if target else []), "-o"]
-        result = subprocess.run(argv, env=self.env(), capture_output=True, timeout=10)
-        return result.stdout if result.returncode == 0 else None
+        """The clipboard's bytes (of one target), empty when nothing is offered."""
+        return self.run("xclip", "-selection", "clipboard", *(["-t", target] if target else []), "-o",
+                        check=False, text=False)
 
     def clipboard_set(self, text):
         """Puts text on the clipboard, served by an xclip that ends with the test."""
@@ -350,35 +294,30 @@ class Desktop:
         self.start("xclip", ["xclip", "-quiet", "-selection", "clipboard", "-i", path])
         wait_for(lambda: self.clipboard_get() == text.encode(), "xclip to serve the clipboard")
 
-    # ---- artifacts of a failed test
-
     def save_artifacts(self, name):
         base = os.environ.get("ZOLPANE_E2E_ARTIFACTS") or os.path.join(os.getcwd(), "e2e-artifacts")
         folder = os.path.join(base, re.sub(r"[^\w.-]+", "_", name) + time.strftime("-%Y%m%d-%H%M%S"))
         os.makedirs(folder, exist_ok=True)
         if self.display and self.processes and self.processes[0].running():
             self.run("import", "-window", "root", os.path.join(folder, "screen.png"), check=False)
-            lines = [f"{w:#x} pid={self.window_pid(w)} viewable={self.is_viewable(w)} name={self.window_name(w)!r}"
-                     for w in self.windows()]
-            lines.append(f"active={self.active_window()} focus={self.focused_window()}")
             with open(os.path.join(folder, "windows.txt"), "w") as f:
-                f.write("\n".join(lines) + "\n")
+                for w in self.windows():
+                    print(f"{w:#x} pid={self.window_pid(w)} viewable={self.is_viewable(w)} "
+                          f"name={self.window_name(w)!r}", file=f)
+                print(f"active={self.active_window()} focus={self.xdotool_id('getwindowfocus')}", file=f)
         for process in self.processes:
             shutil.copy(process.log_path, folder)
         shutil.copytree(self.home, os.path.join(folder, "zolpane-home"), dirs_exist_ok=True)
         print(f"artifacts of the failed test: {folder}")
-        for process in self.processes:
-            if process.name.startswith("zolpane"):
-                state = "running" if process.running() else f"exit status {process.popen.poll()}"
-                print(f"--- {process.name} pid {process.pid} ({state}), last lines of its output:")
-                print("\n".join(process.log().splitlines()[-30:]) or "(none)")
+        for process in (p for p in self.processes if p.name.startswith("zolpane")):
+            state = "running" if process.running() else f"exit status {process.popen.poll()}"
+            print(f"--- {process.name} pid {process.pid} ({state}), last lines of its output:")
+            print("\n".join(process.log().splitlines()[-30:]) or "(none)")
 
 
 @pytest.fixture
 def desktop(request):
-    """Folders and processes of one test; its X server comes with the display fixture."""
-    root = tempfile.mkdtemp(prefix="zp-e2e-")
-    d = Desktop(root)
+    d = Desktop(tempfile.mkdtemp(prefix="zp-e2e-"))
     yield d
     signal.alarm(0)  # the clean-up has bounds of its own and must not be cut short
     try:
@@ -387,9 +326,9 @@ def desktop(request):
     finally:
         d.stop_all()
         if os.environ.get("ZOLPANE_E2E_KEEP"):
-            print(f"kept {root}")
+            print(f"kept {d.root}")
         else:
-            shutil.rmtree(root, ignore_errors=True)
+            shutil.rmtree(d.root, ignore_errors=True)
 
 
 def _start_xvfb(d):
@@ -421,9 +360,8 @@ def _owns_abstract_socket(xvfb, display):
 
 @pytest.fixture
 def display(desktop, request):
-    """A fresh Xvfb. Xvfb takes the lowest free display number; while a server of another test still ends, it
-    can take that server's number without its abstract socket, and the ending server then removes the socket
-    file too: nobody can reach the display. Such a server is replaced by another."""
+    """A fresh Xvfb. While a server of another test still ends, Xvfb can take its display number without its
+    abstract socket, and the ending server then removes the socket file too: such a server is replaced."""
     for attempt in range(3):
         xvfb = _start_xvfb(desktop)
         if _owns_abstract_socket(xvfb, desktop.display):
@@ -436,9 +374,9 @@ def display(desktop, request):
     if request.node.get_closest_marker("no_autorepeat"):
         # A key xdotool presses and releases stays one key press even when xdotool is held up in between
         # (the server would repeat it after 660 ms, and a menu would move one item further).
-        with XConnection(desktop.display) as x:
-            _x11.XAutoRepeatOff(x.d)
-            _x11.XSync(x.d, 0)
+        with xlib(desktop.display) as (d, root):
+            _x11.XAutoRepeatOff(d)
+            _x11.XSync(d, 0)
     return desktop.display
 
 
@@ -461,9 +399,6 @@ def start_tray_host(d):
 def tray(wm):
     return start_tray_host(wm)
 
-
-# --------------------------------------------------------------------------------------------------------
-# The foreign application
 
 class Target:
     """A Tk text window of its own title; it logs the key presses it receives."""
@@ -493,7 +428,6 @@ class Target:
 
 @pytest.fixture
 def targets(wm):
-    """Starts Tk windows: targets("Older")."""
     return lambda title: Target(wm, title)
 
 
@@ -502,30 +436,24 @@ def target(targets):
     return targets("Target")
 
 
-# --------------------------------------------------------------------------------------------------------
-# The program and its files
-
-class Clip:
-    """A clip of a project: format, the row's text, the data file's content (default: the text) and method."""
-
-    def __init__(self, text, fmt="TXT-SIMPLE", data=None, method=1):
-        self.text, self.fmt, self.data, self.method = text, fmt, data, method
+# A clip of a project: the row's text, format, the data file's content (default: the text) and method.
+Clip = collections.namedtuple("Clip", "text fmt data method", defaults=("TXT-SIMPLE", None, 1))
 
 
 def settings_bytes(**overrides):
-    """settings.ini as a first start writes it (checked by test_startup), with some values replaced (every line
-    of a key: PasteMethod appears twice)."""
-    lines = ["[General]", "RunOnStartup=0", "OpenWindowAtStartup=1", "DisabledIP=0", "Charset=6", ""]
-    lines += ["[Zolpane]", "Exiting=1", "PasteMethod=1", "ZPAlwaysOnTop=0", "DefaultProjectName=Default.zp",
-              "DefaultProjectPath=", "MinimizeOnCopy=0", "HideOnCopy=0", "AutoPaste=1", "SentenceCaseKeepBig=1",
-              "AutoPasteOther=0", "AskDeletingClip=1", "DefaultFontName=0", "DefaultFontSize=0"]
-    lines += [f"RecentProject{i}=" for i in range(1, 11)] + ["PasteMethod=1", ""]
-    lines += ["[WindowPos]", "frmConfPasteBoxX=", "frmConfPasteBoxY=", "frmzolpaneX=", "frmzolpaneY=", "", "[Hotkeys]"]
+    """settings.ini as a first start writes it, with the values of some keys replaced (on each of their lines)."""
+    lines = ["[General]", "RunOnStartup=0", "OpenWindowAtStartup=1", "DisabledIP=0", "Charset=6", "", "[Zolpane]",
+             "Exiting=1", "PasteMethod=1", "ZPAlwaysOnTop=0", "DefaultProjectName=Default.zp", "DefaultProjectPath=",
+             "MinimizeOnCopy=0", "HideOnCopy=0", "AutoPaste=1", "SentenceCaseKeepBig=1", "AutoPasteOther=0",
+             "AskDeletingClip=1", "DefaultFontName=0", "DefaultFontSize=0"]
+    lines += [f"RecentProject{i}=" for i in range(1, 11)] + ["PasteMethod=1", "", "[WindowPos]", "frmConfPasteBoxX=",
+                                                             "frmConfPasteBoxY=", "frmzolpaneX=", "frmzolpaneY=", "",
+                                                             "[Hotkeys]"]
     for clip in range(30):  # clips 1-10 Ctrl, 11-20 Ctrl+Shift, 21-30 Ctrl+Alt; keys 1..9, then 0
         lines += [f"Clip{clip + 1}Mod={(2, 6, 3)[clip // 10]}", f"Clip{clip + 1}Key={48 + (clip % 10 + 1) % 10}"]
-    for name, modifier, key in (("HKShowZP", 3, "H"), ("HKGlobalMenu", 3, "G"), ("HKPasteNext", 2, "Q"),
-                                ("HKPasteMenu", 3, "C"), ("HKSettings", 3, "S")):
-        lines += [f"{name}Mod={modifier}", f"{name}Key={ord(key)}"]
+    for name, key in (("HKShowZP", "H"), ("HKGlobalMenu", "G"), ("HKPasteNext", "Q"), ("HKPasteMenu", "C"),
+                      ("HKSettings", "S")):
+        lines += [f"{name}Mod={2 if key == 'Q' else 3}", f"{name}Key={ord(key)}"]
     for key, value in overrides.items():
         found = [n for n, line in enumerate(lines) if line.startswith(key + "=")]
         assert found, f"settings.ini has no {key}"
@@ -539,7 +467,7 @@ def project_bytes(clips, code_page="cp1252"):
     clip30.dat. clips maps clip numbers to a Clip or to the text of a simple clip; the others are empty."""
     index, members = [], []
     for i in range(1, 31):
-        clip = clips.get(i, EMPTY_CLIP_TEXT)
+        clip = clips.get(i, "Empty" + "\u00a0" * 6)
         clip = Clip(clip) if isinstance(clip, str) else clip
         index += [f"[Clip{i}]", f"Format = {clip.fmt}", f"Name = {clip.text}", f"Method = {clip.method}"]
         data = clip.text if clip.data is None else clip.data
@@ -549,22 +477,6 @@ def project_bytes(clips, code_page="cp1252"):
     for name, data in members:
         out += struct.pack("<h", len(name)) + name.encode() + struct.pack("<i", len(data)) + data
     return out
-
-
-def read_project(path):
-    """Member name to bytes of a project file."""
-    with open(path, "rb") as f:
-        data = f.read()
-    members, offset = {}, 4
-    for _ in range(struct.unpack_from("<i", data)[0]):
-        (length,) = struct.unpack_from("<h", data, offset)
-        name = data[offset + 2:offset + 2 + length].decode("cp1252")
-        (size,) = struct.unpack_from("<i", data, offset + 2 + length)
-        offset += 6 + length
-        members[name] = data[offset:offset + size]
-        offset += size
-    assert offset == len(data), f"{path}: {len(data) - offset} bytes after the last member"
-    return members
 
 
 class Program:
@@ -580,12 +492,10 @@ class Program:
         with open(self.path("settings.ini"), "wb") as f:
             f.write(settings_bytes(**overrides))
 
-    def settings(self):
-        with open(self.path("settings.ini"), "rb") as f:
-            return f.read().decode("cp1252").split("\r\n")
-
     def setting(self, key):
-        values = [line.split("=", 1)[1] for line in self.settings() if line.startswith(key + "=")]
+        with open(self.path("settings.ini"), "rb") as f:
+            values = [line.split("=", 1)[1] for line in f.read().decode("cp1252").split("\r\n")
+                      if line.startswith(key + "=")]
         assert len(values) == 1, f"one {key} line in settings.ini, found {values}"
         return values[0]
 
@@ -626,20 +536,6 @@ class Program:
 
     def main_window(self, zp, title=None):
         return self.desktop.wait_for_window(title, None if title else MAIN_TITLE, pid=zp.pid)
-
-    def pids(self):
-        """Every running zolpane of this test, also those not started by it (found by ZOLPANE_HOME)."""
-        marker, found = b"ZOLPANE_HOME=" + self.home.encode(), []
-        for entry in filter(str.isdigit, os.listdir("/proc")):
-            try:
-                if os.path.realpath(f"/proc/{entry}/exe") != self.bin:
-                    continue
-                with open(f"/proc/{entry}/environ", "rb") as f, open(f"/proc/{entry}/stat", "rb") as s:
-                    if marker in f.read().split(b"\0") and s.read().rsplit(b")", 1)[1].split()[0] not in b"ZX":
-                        found.append(int(entry))
-            except OSError:
-                continue
-        return sorted(found)
 
 
 @pytest.fixture

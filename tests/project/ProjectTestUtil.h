@@ -1,42 +1,70 @@
 #pragma once
 
-#include "project/ClipTable.h"
-
-#include <QByteArray>
+#include <QDirIterator>
+#include <QFile>
 #include <QImage>
-#include <QList>
-#include <QPair>
-#include <QString>
-#include <QStringList>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QtEndian>
 
-class QTemporaryDir;
-
-// Building container bytes by hand, and the tables the project tests save.
+// Container bytes built by hand, and files of the project tests.
 namespace ProjectTestUtil {
 
-QByteArray le16(qint16 value);
-QByteArray le32(qint32 value);
+template <class T> QByteArray littleEndian(T value) {
+    QByteArray out(sizeof value, Qt::Uninitialized);
+    qToLittleEndian(value, out.data());
+    return out;
+}
+inline QByteArray le16(qint16 value) {
+    return littleEndian(value);
+}
+inline QByteArray le32(qint32 value) {
+    return littleEndian(value);
+}
 
-// A container of the given members, written byte by byte: count, then name length, name, data length, data.
-QByteArray container(const QList<QPair<QByteArray, QByteArray>>& members);
+// Count, then name length, name, data length and data of each member.
+inline QByteArray container(const QList<QPair<QByteArray, QByteArray>>& members) {
+    QByteArray out = le32(qint32(members.size()));
+    for (const auto& [name, data] : members)
+        out += le16(qint16(name.size())) + name + le32(qint32(data.size())) + data;
+    return out;
+}
 
 // The folder of the running test function and data row: dir/function/tag/ (not created).
-QString testFolder(const QTemporaryDir& dir);
+inline QString testFolder(const QTemporaryDir& dir) {
+    return dir.path() + QStringLiteral("/%1/").arg(QTest::currentTestFunction()) +
+           QString::fromLatin1(QTest::currentDataTag()).replace('/', '_') + '/';
+}
 
 // Every entry under folder (recursive, relative paths, links not followed), sorted.
-QStringList tree(const QString& folder);
+inline QStringList tree(const QString& folder) {
+    QStringList entries;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        entries.append(it.next().mid(folder.size()));
+    entries.sort();
+    return entries;
+}
 
-QByteArray readBytes(const QString& path);
-void writeBytes(const QString& path, const QByteArray& bytes);
+inline QByteArray readBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline void writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+}
 
 // A picture whose every pixel differs from its neighbours.
-QImage pattern(int width, int height, int seed);
-
-// A table saved by the killed-save helper: clip 1 names the version, three pictures and a long text
-// carry the version in their content.
-void fillVersion(ClipTable& table, char version);
-
-// Runs the endless save loop of the killed-save test (helper mode of the test executable).
-int saveLoop(const QString& path, const QString& tempFolder);
+inline QImage pattern(int width, int height, int seed) {
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y, qRgb((x * 7 + seed) & 255, (y * 13 + seed * 3) & 255, (x * y + seed) & 255));
+    return image;
+}
 
 } // namespace ProjectTestUtil
