@@ -1,4 +1,5 @@
 #include "clipmenu/ClipboardTextCommands.h"
+#include "TestSupport.h"
 #include "services/Messages.h"
 
 #include <QClipboard>
@@ -17,10 +18,7 @@ class ClipboardTextCommandsTest final : public QObject {
     const QLocale m_locale;
 
 private Q_SLOTS:
-    void initTestCase() {
-        Messages::setUnattended(true);
-        QLocale::setDefault(QLocale(QStringLiteral("de_DE")));
-    }
+    void initTestCase() { QLocale::setDefault(QLocale(QStringLiteral("de_DE"))); }
     void cleanupTestCase() { QLocale::setDefault(m_locale); }
 
     void clipboardCommand_data() {
@@ -99,9 +97,6 @@ private Q_SLOTS:
     }
 };
 
-int clipboardTextCommandsTest(int argc, char** argv) {
-    ClipboardTextCommandsTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+ZP_TEST_CLASS(ClipboardTextCommandsTest);
 
 #include "ClipboardTextCommandsTest.moc"

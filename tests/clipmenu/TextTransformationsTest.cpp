@@ -1,4 +1,5 @@
 #include "clipmenu/TextTransformations.h"
+#include "TestSupport.h"
 #include "services/CodePage.h"
 
 #include <QHash>
@@ -176,9 +177,6 @@ private Q_SLOTS:
     }
 };
 
-int textTransformationsTest(int argc, char** argv) {
-    TextTransformationsTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+ZP_TEST_CLASS(TextTransformationsTest);
 
 #include "TextTransformationsTest.moc"

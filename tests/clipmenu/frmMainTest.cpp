@@ -1,4 +1,5 @@
 #include "clipmenu/frmMain.h"
+#include "TestSupport.h"
 #include "clipmenu/ClipboardTextCommands.h"
 #include "project/ClipTable.h"
 #include "services/Messages.h"
@@ -29,7 +30,7 @@ class frmMainTest final : public QObject {
     };
 
 private Q_SLOTS:
-    void init() { Messages::setUnattended(true); }
+    void init() { Messages::setUnattended(true); } // no answers queued, no boxes shown
 
     void clipEntries() {
         Fixture f;
@@ -87,9 +88,6 @@ private Q_SLOTS:
     }
 };
 
-int trayTest(int argc, char** argv) {
-    frmMainTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+ZP_TEST_CLASS(frmMainTest);
 
 #include "frmMainTest.moc"

@@ -55,8 +55,8 @@ _watched = []
 
 
 def wait_for(predicate, what, timeout=WAIT_TIMEOUT, interval=0.05):
-    """Polls predicate until it gives something truthy, which is returned; fails after timeout naming the last
-    result, and at once, with its output, when a watched helper has ended."""
+    """Polls predicate until its result is truthy and returns it; fails after timeout, or at once when a watched
+    helper has ended."""
     deadline = time.monotonic() + timeout
     while True:
         for p in _watched:
@@ -102,8 +102,7 @@ _x11.XSetErrorHandler(_ignore_errors)
 
 @contextlib.contextmanager
 def xlib(display):
-    """A short-lived connection and its root (a long one would end the tests with Xlib's I/O error if the server
-    died)."""
+    """A short-lived connection and its root (a long one dies with Xlib's I/O error when the server does)."""
     if not (d := _x11.XOpenDisplay(display.encode())):
         raise OSError(f"cannot open X display {display}")
     try:
@@ -113,7 +112,6 @@ def xlib(display):
 
 
 def client_message(display, window, message_type, data, to_root):
-    """A ClientMessage about window: to the root for the window manager, else to the window itself."""
     with xlib(display) as (d, root):
         atom = lambda v: _x11.XInternAtom(d, v.encode(), 0) if isinstance(v, str) else v  # noqa: E731
         # XClientMessageEvent as longs: type, serial, send_event, display, window, message_type, format, data.
@@ -208,7 +206,6 @@ class Desktop:
         return int(out) if out.isdigit() else None
 
     def key(self, *keys):
-        """Presses key combinations (xdotool names, e.g. "alt+F4") where the focus is."""
         self.xdotool("key", "--delay", "30", *keys)
 
     def type_text(self, text):
@@ -217,9 +214,6 @@ class Desktop:
 
     def window_name(self, wid):
         return self.run("xdotool", "getwindowname", str(wid), check=False).rstrip("\n")
-
-    def window_pid(self, wid):
-        return self.xdotool_id("getwindowpid", wid)
 
     def active_window(self):
         return self.xdotool_id("getactivewindow")
@@ -238,21 +232,19 @@ class Desktop:
         search = "^" + re.sub(r"([.\[\]()*+?{}|^$\\])", r"\\\1", title) + "$" if title is not None else "."
         ids = self.xdotool("search", *(["--onlyvisible"] if visible else []), "--name", search, check=False)
         return [int(w) for w in ids.split() if ((name := self.window_name(w)) == title or title is None)
-                and (pattern is None or re.fullmatch(pattern, name)) and (pid is None or self.window_pid(w) == pid)]
+                and (pattern is None or re.fullmatch(pattern, name)) and (pid is None or self.xdotool_id("getwindowpid", w) == pid)]
 
     def wait_for_window(self, title=None, pattern=None, pid=None, timeout=START_TIMEOUT):
         return wait_for(lambda: self.windows(title, pattern, pid, visible=True),
                         f"a shown window {title if title is not None else pattern!r}", timeout)[0]
 
     def activate(self, wid):
-        """Brings wid to the front and waits until it is both active and focused (keys sent before both agree
-        can be lost)."""
+        """Brings wid to the front and waits until it is active and focused (keys sent before can be lost)."""
         self.xdotool("windowactivate", "--sync", wid, check=False)
         wait_for(lambda: self.active_window() == wid and self.xdotool_id("getwindowfocus") == wid,
                  f"window {wid:#x} to be active and focused")
 
     def close_window(self, wid):
-        """Asks a window to close, as a window manager's close button does (WM_DELETE_WINDOW)."""
         client_message(self.display, wid, "WM_PROTOCOLS", ["WM_DELETE_WINDOW", 0], to_root=False)
 
     def maximize(self, wid):
@@ -272,7 +264,6 @@ class Desktop:
             return status != 0
 
     def modifier_state(self):
-        """The X modifier bits now (Shift, Lock, Control, Mod1..Mod5)."""
         values = [ctypes.c_ulong(), ctypes.c_ulong()] + [ctypes.c_int() for _ in range(4)] + [ctypes.c_uint()]
         with xlib(self.display) as (d, root):
             _x11.XQueryPointer(d, root, *map(ctypes.byref, values))
@@ -282,12 +273,10 @@ class Desktop:
         return self.clipboard_get("TARGETS").decode().split()
 
     def clipboard_get(self, target=None):
-        """The clipboard's bytes (of one target), empty when nothing is offered."""
         return self.run("xclip", "-selection", "clipboard", *(["-t", target] if target else []), "-o",
                         check=False, text=False)
 
     def clipboard_set(self, text):
-        """Puts text on the clipboard, served by an xclip that ends with the test."""
         path = os.path.join(self.root, f"clip-{len(self.processes)}.txt")
         with open(path, "w", encoding="utf-8") as f:
             f.write(text)
@@ -302,7 +291,7 @@ class Desktop:
             self.run("import", "-window", "root", os.path.join(folder, "screen.png"), check=False)
             with open(os.path.join(folder, "windows.txt"), "w") as f:
                 for w in self.windows():
-                    print(f"{w:#x} pid={self.window_pid(w)} viewable={self.is_viewable(w)} "
+                    print(f"{w:#x} pid={self.xdotool_id('getwindowpid', w)} viewable={self.is_viewable(w)} "
                           f"name={self.window_name(w)!r}", file=f)
                 print(f"active={self.active_window()} focus={self.xdotool_id('getwindowfocus')}", file=f)
         for process in self.processes:
@@ -416,7 +405,6 @@ class Target:
             return f.read()
 
     def keys(self):
-        """(keysym, modifier state) of every key press received so far."""
         return [(p[1], int(p[2])) for p in map(str.split, self.process.log().splitlines()) if len(p) == 4 and p[0] == "K"]
 
     def activate(self):
@@ -462,9 +450,9 @@ def settings_bytes(**overrides):
     return ("\r\n".join(lines) + "\r\n").encode("cp1252")
 
 
-def project_bytes(clips, code_page="cp1252"):
-    """A project container: count, then name length, name, data length and data of zp.ini and clip1.dat ...
-    clip30.dat. clips maps clip numbers to a Clip or to the text of a simple clip; the others are empty."""
+def project_bytes(clips, code_page):
+    """A container of zp.ini and clip1.dat ... clip30.dat: count, then name length, name, data length and data
+    of each. clips maps clip numbers to a Clip or to the text of a simple clip; the others are empty."""
     index, members = [], []
     for i in range(1, 31):
         clip = clips.get(i, "Empty" + "\u00a0" * 6)
@@ -512,8 +500,8 @@ class Program:
         return self.desktop.start(name, [self.bin, *args], env=env)
 
     def start_hidden(self, clips, code_page=None, **settings):
-        """Starts installed with clips as the default project and "nowindow"; returns once the tray icon is
-        docked, which follows the hotkeys' registration."""
+        """Starts installed with clips as the default project and "nowindow"; returns once the tray icon (which
+        follows the hotkeys' registration) is docked."""
         self.write_settings(**settings)
         os.makedirs(self.path("projects"), exist_ok=True)
         self.write_project("default.zp", clips, self.path("projects"), f"cp{code_page or 1252}")

@@ -1,5 +1,6 @@
 #include "EffectReference.h"
 #include "PngTestFiles.h"
+#include "TestSupport.h"
 #include "imaging/EffectProgressObserver.h"
 #include "imaging/EffectRandom.h"
 #include "imaging/ImageEffects.h"
@@ -22,6 +23,8 @@
 #include <memory>
 
 Q_DECLARE_METATYPE(PngTestFile)
+
+using namespace TestSupport;
 
 namespace {
 
@@ -59,16 +62,6 @@ struct RecordingObserver final : EffectProgressObserver {
     QList<double> values;
     void effectProgress(double percent) override { values.append(percent); }
 };
-
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString& path, const QByteArray& data) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
-}
 
 } // namespace
 
@@ -433,5 +426,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(ImagingTest)
+ZP_TEST_CLASS(ImagingTest);
 #include "ImagingTest.moc"

@@ -1,3 +1,4 @@
+#include "TestSupport.h"
 #include "paste/HotkeyKeyList.h"
 #include "paste/HotkeyPicker.h"
 #include "paste/HotkeyReleaseWaiter.h"
@@ -159,8 +160,6 @@ private Q_SLOTS:
     }
 };
 
-std::unique_ptr<QObject> hotkeysTest() {
-    return std::make_unique<HotkeysTest>();
-}
+ZP_TEST_CLASS(HotkeysTest);
 
 #include "HotkeysTest.moc"

@@ -1,3 +1,4 @@
+#include "TestSupport.h"
 #include "paste/KeystrokeParser.h"
 #include "paste/KeystrokeText.h"
 #include "paste/PasteMethod.h"
@@ -226,8 +227,6 @@ private Q_SLOTS:
     }
 };
 
-std::unique_ptr<QObject> keystrokeTest() {
-    return std::make_unique<KeystrokeTest>();
-}
+ZP_TEST_CLASS(KeystrokeTest);
 
 #include "KeystrokeTest.moc"

@@ -1,4 +1,5 @@
 #include "paste/PasteEngine.h"
+#include "TestSupport.h"
 #include "paste/Hotkeys.h"
 #include "paste/LastWindowRecord.h"
 #include "platform/KeyCodes.h"
@@ -13,7 +14,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QMimeData>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
@@ -34,10 +34,7 @@ class PasteEngineTest final : public QObject {
     Q_OBJECT
     using Ids = std::array<WindowId, 3>;
 
-    struct Fixture {
-        QTemporaryDir dir;
-        AppPaths paths;
-        Settings settings{paths};
+    struct Fixture : TestSupport::SettingsFolder {
         ClipTable table;
         HeadlessWindowSystem windows;
         HeadlessKeySender keys{windows};
@@ -51,8 +48,7 @@ class PasteEngineTest final : public QObject {
         QString windowRequest; // "hide" or "minimize"
         Hotkeys hotkeys{hotkeySystem, settings, [this] { return exiting; }};
 
-        Fixture() : paths(AppPaths::forFolder(dir.path())) {
-            settings.WriteDefaultSettings();
+        Fixture() {
             settings.loadCoreValues();
             settings.LoadSpecialHotkeys();
             windows.addWindow(100, QStringLiteral("Editor"));
@@ -92,7 +88,7 @@ class PasteEngineTest final : public QObject {
     };
 
 private Q_SLOTS:
-    void init() { Messages::setUnattended(true); }
+    void init() { Messages::setUnattended(true); } // no answers queued, no boxes shown
 
     void copyClip_data() {
         QTest::addColumn<CopyRow>("row");
@@ -309,8 +305,6 @@ private Q_SLOTS:
     }
 };
 
-std::unique_ptr<QObject> pasteEngineTest() {
-    return std::make_unique<PasteEngineTest>();
-}
+ZP_TEST_CLASS(PasteEngineTest);
 
 #include "PasteEngineTest.moc"

@@ -1,4 +1,5 @@
 #include "paste/frmProperties.h"
+#include "TestSupport.h"
 #include "paste/HotkeyPicker.h"
 #include "platform/KeyCodes.h"
 #include "project/ClipTable.h"
@@ -8,11 +9,9 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
@@ -35,18 +34,14 @@ Q_DECLARE_METATYPE(OkRow)
 class frmPropertiesTest final : public QObject {
     Q_OBJECT
 
-    struct Fixture {
-        QTemporaryDir dir;
-        AppPaths paths;
-        Settings settings{paths};
+    struct Fixture : TestSupport::SettingsFolder {
         ClipTable table;
         std::array<std::pair<int, int>, 31> hotkeys{};
         QList<Call> calls;
         int dropped = 0, restored = 0;
         QPointer<frmProperties> current;
 
-        Fixture() : paths(AppPaths::forFolder(dir.path())) {
-            settings.WriteDefaultSettings();
+        Fixture() {
             for (int n = 1; n <= 30; ++n)
                 hotkeys[size_t(n)] = {int(settings.ReadNumber("Hotkeys", QStringLiteral("Clip%1Mod").arg(n))),
                                       int(settings.ReadNumber("Hotkeys", QStringLiteral("Clip%1Key").arg(n)))};
@@ -68,17 +63,10 @@ class frmPropertiesTest final : public QObject {
         QString stored(int n, const char* part) {
             return settings.ReadSetting("Hotkeys", QStringLiteral("Clip%1%2").arg(n).arg(QLatin1String(part)));
         }
-        QByteArray file() {
-            QFile f(paths.SettingsPath);
-            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-        }
     };
 
 private Q_SLOTS:
-    void init() {
-        Messages::setUnattended(true);
-        Messages::takeShown();
-    }
+    void init() { Messages::setUnattended(true); } // no answers queued, no boxes shown
 
     // held: triples clip, mod, key replacing the default hotkeys; message: "kind: text" of the box shown (the
     // dialog then stays open); calls: to the hotkey manager, also stored, when the hotkey changed.
@@ -176,8 +164,6 @@ private Q_SLOTS:
     }
 };
 
-std::unique_ptr<QObject> propertiesTest() {
-    return std::make_unique<frmPropertiesTest>();
-}
+ZP_TEST_CLASS(frmPropertiesTest);
 
 #include "frmPropertiesTest.moc"

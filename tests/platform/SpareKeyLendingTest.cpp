@@ -2,6 +2,7 @@
 // gives way, when a lent level may change and when the keys go back.
 
 #include "platform/x11/SpareKeyLending.h"
+#include "TestSupport.h"
 
 #include <QHash>
 #include <QLoggingCategory>
@@ -60,372 +61,339 @@ class SpareKeyLendingTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void initTestCase() { QLoggingCategory::setFilterRules(QStringLiteral("zolpane.platform.debug=false")); }
-    void lendsAheadOfUse_data();
-    void lendsAheadOfUse();
-    void newlyLentLevelWaitsForTheMappingToSettle();
-    void givesWayToTheSymbolNeededLatest_data();
-    void givesWayToTheSymbolNeededLatest();
-    void aSymbolNeededSoonKeepsItsPlace();
-    void keepsALevelUntilItsLastUseIsRead_data();
-    void keepsALevelUntilItsLastUseIsRead();
-    void givesKeysBackOnlyAfterTheLastUseIsRead_data();
-    void givesKeysBackOnlyAfterTheLastUseIsRead();
-    void levels_data();
-    void levels();
-    void twoLevelsOnlyForgetsLevelThreeAndFour();
-    void neverLendsAHigherLevelWithoutTheFirst();
-    void keepsKeysTheServerStillShows_data();
-    void keepsKeysTheServerStillShows();
-    void typesLongTextsThroughFewKeys_data();
-    void typesLongTextsThroughFewKeys();
+
+    void lendsAheadOfUse_data() {
+        QTest::addColumn<int>("keys");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("lent"); // the symbols lent after lending from the first stroke
+
+        QTest::newRow("every symbol the keys hold") << 2 << "ab.c.a"
+                                                    << "abc";
+        QTest::newRow("keys run out: the first used first") << 1 << "cabab"
+                                                            << "ca";
+        QTest::newRow("first missing symbol just near enough") << 1 << dots(L::kLendAheadStrokes) + "a"
+                                                               << "a";
+        QTest::newRow("first missing symbol still too far") << 1 << dots(L::kLendAheadStrokes + 1) + "a"
+                                                            << "";
+        QTest::newRow("nothing beyond the lookahead") << 2 << "a" + dots(L::kLookaheadStrokes - 1) + "b"
+                                                      << "a";
+        QTest::newRow("keys of the layout only") << 2 << "...."
+                                                 << "";
+    }
+
+    void lendsAheadOfUse() {
+        QFETCH(int, keys);
+        QFETCH(QString, text);
+        QFETCH(QString, lent);
+        Fixture f(keys, 2);
+        f.lending.plan(strokes(text));
+        const QList<KeyLevels> written = f.lending.lendAhead(0);
+
+        QSet<Symbol> onWrittenKeys;
+        for (const KeyLevels& key : written) {
+            for (Symbol s : key.symbols)
+                if (s)
+                    onWrittenKeys.insert(s);
+        }
+        for (Symbol s : strokes(text)) {
+            if (s) {
+                QCOMPARE(f.lending.find(s).has_value(), lent.contains(QChar(char16_t(s))));
+                QCOMPARE(onWrittenKeys.contains(s), lent.contains(QChar(char16_t(s))));
+            }
+        }
+        // Lent symbols keep their places: lending again changes nothing.
+        QVERIFY(f.lending.lendAhead(0).isEmpty());
+    }
+
+    void newlyLentLevelWaitsForTheMappingToSettle() {
+        Fixture f(1, 2);
+        f.lending.plan(strokes(".a"));
+        f.lending.beginTyping();
+        QCOMPARE(f.lending.waitBefore(0), 0); // a key of the layout never waits
+        f.lending.lendAhead(0);
+        const qint64 wait = f.lending.waitBefore(1);
+        QVERIFY(wait > 0);
+        f.now += wait - 1;
+        QVERIFY(f.lending.waitBefore(1) > 0);
+        f.now += 1;
+        QCOMPARE(f.lending.waitBefore(1), 0);
+        const auto place = f.lending.use(1);
+        QVERIFY(place);
+        QCOMPARE(place->keycode, kFirstSpareKeycode);
+        QCOMPARE(place->level, 0);
+    }
+
+    void givesWayToTheSymbolNeededLatest_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<char>("givesWay");
+        QTest::addColumn<char>("keeps");
+        QTest::addColumn<bool>("waits"); // for b to be read: the symbol kept is needed soon
+
+        const QString next = "abc" + dots(L::kLookaheadStrokes - 1); // a and b again only after the lookahead
+        QTest::newRow("a needed after b") << next + "ba" << 'a' << 'b' << false;
+        QTest::newRow("b needed after a") << next + "ab" << 'b' << 'a' << false;
+        QTest::newRow("a never again") << next + "b" << 'a' << 'b' << false;
+        QTest::newRow("b never again") << next + "a" << 'b' << 'a' << false;
+        QTest::newRow("a needed right after c") << QStringLiteral("abca") << 'b' << 'a' << true;
+    }
+    void givesWayToTheSymbolNeededLatest() {
+        QFETCH(QString, text);
+        QFETCH(char, givesWay);
+        QFETCH(char, keeps);
+        QFETCH(bool, waits);
+        // a and b hold the two levels of the only key and c comes next; a is read long before b.
+        Fixture f(1, 2);
+        f.start(text);
+        const auto gone = f.lending.find(sym(givesWay));
+        const auto kept = f.lending.find(sym(keeps));
+        QVERIFY(gone && kept && f.lending.use(0));
+        f.now += 2 * L::kRemapAfterUseMs;
+        QVERIFY(f.lending.use(1));
+        f.now += L::kRemapAfterUseMs - 1;
+        if (waits)
+            QVERIFY(f.lending.lendAhead(2).isEmpty());
+        f.now += 1;
+        QCOMPARE(f.lending.lendAhead(2).size(), 1);
+        QCOMPARE(f.lending.find(sym('c'))->level, gone->level);
+        QVERIFY(!f.lending.find(sym(givesWay)));
+        QCOMPARE(f.lending.find(sym(keeps))->level, kept->level);
+    }
+
+    void keepsALevelUntilItsLastUseIsRead_data() {
+        QTest::addColumn<int>("before");    // keys of the layout typed before a and b
+        QTest::addColumn<qint64>("readBy"); // the moment even a slow target has read a
+
+        // a is typed at kMappingSettleMs after the sending began, as stroke `before`.
+        const qint64 typedAt = L::kMappingSettleMs;
+        QTest::newRow("early in a sending: a while after the use") << 0 << typedAt + L::kRemapAfterUseMs;
+        QTest::newRow("late in a long sending: a slow target's pace")
+            << 1000 << qint64(1000 + 1) * L::kSlowTargetMsPerKey;
+    }
+
+    void keepsALevelUntilItsLastUseIsRead() {
+        QFETCH(int, before);
+        QFETCH(qint64, readBy);
+        // One key of two levels holds a and b; c needs a place, and neither a nor b is needed again.
+        Fixture f(1, 2);
+        f.lending.plan(strokes(dots(before) + "abc"));
+        f.lending.beginTyping();
+        f.lending.lendAhead(before);
+        f.now += L::kMappingSettleMs;
+        const auto a = f.lending.use(before);
+        QVERIFY(a && f.lending.use(before + 1));
+
+        f.now = readBy - 1;
+        QVERIFY(f.lending.lendAhead(before + 2).isEmpty());
+        QVERIFY(!f.lending.find(sym('c')));
+        QVERIFY(f.lending.waitBefore(before + 2) > 0);
+
+        f.now = readBy;
+        QCOMPARE(f.lending.lendAhead(before + 2).size(), 1);
+        QCOMPARE(f.lending.find(sym('c'))->level, a->level);
+    }
+
+    void givesKeysBackOnlyAfterTheLastUseIsRead_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("typed");     // the stroke typed last on a lent key, -1 none
+        QTest::addColumn<qint64>("backAt"); // when the keys may go back, -1 never (nothing lent)
+
+        const qint64 typedAt = L::kMappingSettleMs;
+        QTest::newRow("nothing lent") << "..." << -1 << qint64(-1);
+        QTest::newRow("lent, never typed") << "a" << -1 << typedAt + L::kRevertDelayMs;
+        QTest::newRow("typed early in a sending") << "a" << 0 << typedAt + L::kRemapAfterUseMs + L::kRevertDelayMs;
+        QTest::newRow("typed late in a long sending")
+            << dots(1000) + "a" << 1000 << qint64(1000 + 1) * L::kSlowTargetMsPerKey + L::kRevertDelayMs;
+    }
+
+    void givesKeysBackOnlyAfterTheLastUseIsRead() {
+        QFETCH(QString, text);
+        QFETCH(int, typed);
+        QFETCH(qint64, backAt);
+        Fixture f(2, 2);
+        f.lending.plan(strokes(text));
+        f.lending.beginTyping();
+        f.lending.lendAhead(typed < 0 ? 0 : typed);
+        f.now += L::kMappingSettleMs;
+        if (typed >= 0)
+            QVERIFY(f.lending.use(typed));
+
+        const qint64 delay = f.lending.giveBackDelay();
+        QCOMPARE(delay < 0 ? qint64(-1) : f.now + delay, backAt);
+
+        const QList<KeyLevels> back = f.lending.giveBack();
+        QCOMPARE(back.size(), backAt < 0 ? 0 : 1);
+        for (const KeyLevels& key : back)
+            QVERIFY(key.isEmpty());
+        QVERIFY(!f.lending.find(sym('a')));
+        QCOMPARE(f.lending.giveBackDelay(), -1);
+        QVERIFY(f.lending.giveBack().isEmpty());
+    }
+
+    void levels_data() {
+        QTest::addColumn<bool>("levelThreeKey");
+        QTest::addColumn<bool>("fourLevelType");
+        QTest::addColumn<QString>("lent"); // of abcd on one spare key, level by level
+
+        QTest::newRow("Level 3 key and four-level type") << true << true << "abcd";
+        QTest::newRow("no four-level type") << true << false << "ab";
+        QTest::newRow("no Level 3 key") << false << true << "ab";
+    }
+
+    void levels() {
+        QFETCH(bool, levelThreeKey);
+        QFETCH(bool, fourLevelType);
+        QFETCH(QString, lent);
+        Fixture f(1, 2);
+        f.lending.chooseLevels(levelThreeKey, fourLevelType);
+        QCOMPARE(f.lending.levels(), int(lent.size()));
+        f.lending.plan(strokes("abcd"));
+        const QList<KeyLevels> written = f.lending.lendAhead(0);
+        QCOMPARE(written.size(), 1);
+        for (int level = 0; level < KeyLevels::kMaxLevels; ++level) {
+            const Symbol expected = level < lent.size() ? Symbol(lent.at(level).unicode()) : 0;
+            QCOMPARE(written.first().symbols[level], expected);
+            if (expected)
+                QCOMPARE(f.lending.find(expected)->level, level);
+        }
+    }
+
+    void twoLevelsOnlyForgetsLevelThreeAndFour() {
+        Fixture f(1, 4);
+        f.start("abcdc");
+        QVERIFY(f.lending.find(sym('d')));
+        f.lending.keepTwoLevels();
+        QCOMPARE(f.lending.levels(), 2);
+        QVERIFY(f.lending.find(sym('a')) && f.lending.find(sym('b')));
+        QVERIFY(!f.lending.find(sym('c')) && !f.lending.find(sym('d')));
+        // c waits for a place on the first two levels.
+        QVERIFY(f.lending.waitBefore(2) > 0);
+    }
+
+    void neverLendsAHigherLevelWithoutTheFirst() {
+        // a is typed and the key given back at once: its first level is empty but a may not have been read yet,
+        // so b waits rather than go to the free second level.
+        Fixture f(1, 2);
+        f.start("a");
+        QVERIFY(f.lending.use(0));
+        QCOMPARE(f.lending.giveBack().size(), 1);
+        f.lending.plan(strokes("b"));
+        QVERIFY(f.lending.lendAhead(0).isEmpty());
+        QVERIFY(!f.lending.find(sym('b')));
+
+        f.now += 10 * L::kRemapAfterUseMs;
+        QCOMPARE(f.lending.lendAhead(0).size(), 1);
+        QCOMPARE(f.lending.find(sym('b'))->level, 0);
+    }
+
+    void keepsKeysTheServerStillShows_data() {
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("server still shows our symbols") << true;
+        QTest::newRow("someone else changed the key") << false;
+    }
+
+    void keepsKeysTheServerStillShows() {
+        QFETCH(bool, shown);
+        Fixture f(2, 2);
+        f.start("ab");
+        const auto a = f.lending.find(sym('a'));
+        QVERIFY(a);
+        // A key with our symbols is no spare key in the layout's eyes: only the other one is listed.
+        const quint8 other = a->keycode == kFirstSpareKeycode ? kFirstSpareKeycode + 1 : kFirstSpareKeycode;
+        f.lending.refresh({other}, [&](const KeyLevels& key) { return shown && key.keycode == a->keycode; });
+        QCOMPARE(f.lending.find(sym('a')).has_value(), shown);
+        QCOMPARE(f.lending.isSpareKey(a->keycode), shown);
+        QVERIFY(f.lending.isSpareKey(other));
+    }
+
+    void typesLongTextsThroughFewKeys_data() {
+        QTest::addColumn<int>("keys");
+        QTest::addColumn<int>("levels");
+        QTest::addColumn<int>("distinct"); // symbols missing from the layout
+        QTest::addColumn<bool>("lentAgain");
+
+        // Xvfb has 19 keycodes without symbols.
+        QTest::newRow("19 keys, 30 symbols: lent once") << 19 << 2 << 30 << false;
+        QTest::newRow("19 keys, 65 symbols: lent in turns") << 19 << 2 << 65 << true;
+        QTest::newRow("19 keys of four levels, 65 symbols: lent once") << 19 << 4 << 65 << false;
+        QTest::newRow("19 keys of four levels, 100 symbols: lent in turns") << 19 << 4 << 100 << true;
+        QTest::newRow("one key, 5 symbols") << 1 << 2 << 5 << true;
+    }
+
+    void typesLongTextsThroughFewKeys() {
+        QFETCH(int, keys);
+        QFETCH(int, levels);
+        QFETCH(int, distinct);
+        QFETCH(bool, lentAgain);
+        // Sends 2,000 strokes as the sender does (bursts of 8 a 2 ms tick, waiting when told) and checks each lent
+        // stroke against a target that learns of a mapping change within kMappingSettleMs of it and reads key i
+        // within kRemapAfterUseMs of its sending, or, when slower, by kSlowTargetMsPerKey * (i + 1) after the start.
+        std::mt19937 random(1250);
+        QList<Symbol> text;
+        for (int i = 0; i < 2000; ++i)
+            text.append(random() % 10 < 3 ? 0 : 0x1000100 + random() % distinct);
+
+        Fixture f(keys, levels);
+        f.lending.plan(text);
+        f.lending.beginTyping();
+        struct Change {
+            qint64 at;
+            Symbol symbol;
+        };
+        QHash<int, QList<Change>> changes; // by keycode * 4 + level
+        struct Use {
+            int place;
+            qsizetype stroke;
+            qint64 at;
+        };
+        QList<Use> uses;
+        const auto write = [&](const QList<KeyLevels>& written) {
+            for (const KeyLevels& key : written) {
+                for (int level = 0; level < KeyLevels::kMaxLevels; ++level) {
+                    QList<Change>& history = changes[key.keycode * 4 + level];
+                    if (history.isEmpty() ? key.symbols[level] != 0 : history.last().symbol != key.symbols[level])
+                        history.append({f.now, key.symbols[level]});
+                }
+            }
+        };
+
+        qsizetype next = 0;
+        for (int round = 0; next < text.size(); ++round) {
+            QVERIFY2(round < 100000, "the sending does not get on");
+            write(f.lending.lendAhead(next));
+            bool waiting = false;
+            for (int burst = 0; burst < 8 && next < text.size(); ++burst, ++next) {
+                if (const qint64 wait = f.lending.waitBefore(next); wait > 0) {
+                    f.now += wait;
+                    waiting = true;
+                    break;
+                }
+                if (text.at(next)) {
+                    const auto place = f.lending.use(next);
+                    QVERIFY(place);
+                    uses.append({place->keycode * 4 + place->level, next, f.now});
+                }
+            }
+            if (!waiting)
+                f.now += 2;
+        }
+
+        bool changedAgain = false;
+        for (const Use& use : std::as_const(uses)) {
+            const QList<Change>& history = changes.value(use.place);
+            qsizetype current = history.size() - 1;
+            while (current >= 0 && history.at(current).at > use.at)
+                --current;
+            QVERIFY(current >= 0);
+            QCOMPARE(history.at(current).symbol, text.at(use.stroke));
+            QVERIFY2(history.at(current).at + L::kMappingSettleMs <= use.at, "typed before the target saw the mapping");
+            const qint64 readBy = std::max(use.at + L::kRemapAfterUseMs, (use.stroke + 1) * L::kSlowTargetMsPerKey);
+            if (current + 1 < history.size())
+                QVERIFY2(history.at(current + 1).at >= readBy, "the level changed before the target read the key");
+            changedAgain = changedAgain || current > 0;
+        }
+        QCOMPARE(changedAgain, lentAgain);
+    }
 };
 
-void SpareKeyLendingTest::lendsAheadOfUse_data() {
-    QTest::addColumn<int>("keys");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("lent"); // the symbols lent after lending from the first stroke
-
-    QTest::newRow("every symbol the keys hold") << 2 << "ab.c.a"
-                                                << "abc";
-    QTest::newRow("keys run out: the first used first") << 1 << "cabab"
-                                                        << "ca";
-    QTest::newRow("first missing symbol just near enough") << 1 << dots(L::kLendAheadStrokes) + "a"
-                                                           << "a";
-    QTest::newRow("first missing symbol still too far") << 1 << dots(L::kLendAheadStrokes + 1) + "a"
-                                                        << "";
-    QTest::newRow("nothing beyond the lookahead") << 2 << "a" + dots(L::kLookaheadStrokes - 1) + "b"
-                                                  << "a";
-    QTest::newRow("keys of the layout only") << 2 << "...."
-                                             << "";
-}
-
-void SpareKeyLendingTest::lendsAheadOfUse() {
-    QFETCH(int, keys);
-    QFETCH(QString, text);
-    QFETCH(QString, lent);
-    Fixture f(keys, 2);
-    f.lending.plan(strokes(text));
-    const QList<KeyLevels> written = f.lending.lendAhead(0);
-
-    QSet<Symbol> onWrittenKeys;
-    for (const KeyLevels& key : written) {
-        for (Symbol s : key.symbols)
-            if (s)
-                onWrittenKeys.insert(s);
-    }
-    for (Symbol s : strokes(text)) {
-        if (s) {
-            QCOMPARE(f.lending.find(s).has_value(), lent.contains(QChar(char16_t(s))));
-            QCOMPARE(onWrittenKeys.contains(s), lent.contains(QChar(char16_t(s))));
-        }
-    }
-    // Lent symbols keep their places: lending again changes nothing.
-    QVERIFY(f.lending.lendAhead(0).isEmpty());
-}
-
-void SpareKeyLendingTest::newlyLentLevelWaitsForTheMappingToSettle() {
-    Fixture f(1, 2);
-    f.lending.plan(strokes(".a"));
-    f.lending.beginTyping();
-    QCOMPARE(f.lending.waitBefore(0), 0); // a key of the layout never waits
-    f.lending.lendAhead(0);
-    const qint64 wait = f.lending.waitBefore(1);
-    QVERIFY(wait > 0);
-    f.now += wait - 1;
-    QVERIFY(f.lending.waitBefore(1) > 0);
-    f.now += 1;
-    QCOMPARE(f.lending.waitBefore(1), 0);
-    const auto place = f.lending.use(1);
-    QVERIFY(place);
-    QCOMPARE(place->keycode, kFirstSpareKeycode);
-    QCOMPARE(place->level, 0);
-}
-
-void SpareKeyLendingTest::givesWayToTheSymbolNeededLatest_data() {
-    QTest::addColumn<QString>("later"); // the uses of a and b beyond the lookahead
-    QTest::addColumn<char>("givesWay");
-    QTest::addColumn<char>("keeps");
-
-    QTest::newRow("a needed after b") << "ba" << 'a' << 'b';
-    QTest::newRow("b needed after a") << "ab" << 'b' << 'a';
-    QTest::newRow("a never again") << "b" << 'a' << 'b';
-    QTest::newRow("b never again") << "a" << 'b' << 'a';
-}
-
-void SpareKeyLendingTest::givesWayToTheSymbolNeededLatest() {
-    QFETCH(QString, later);
-    QFETCH(char, givesWay);
-    QFETCH(char, keeps);
-    // One key of two levels holds a and b; c comes next, and a and b only after the lookahead.
-    Fixture f(1, 2);
-    f.start("abc" + dots(L::kLookaheadStrokes - 1) + later);
-    QVERIFY(f.lending.use(0) && f.lending.use(1));
-    const auto gone = f.lending.find(sym(givesWay));
-    const auto kept = f.lending.find(sym(keeps));
-    QVERIFY(gone && kept);
-    f.now += 10 * L::kRemapAfterUseMs;
-
-    QCOMPARE(f.lending.lendAhead(2).size(), 1);
-    const auto c = f.lending.find(sym('c'));
-    QVERIFY(c);
-    QCOMPARE(c->level, gone->level);
-    QVERIFY(!f.lending.find(sym(givesWay)));
-    QCOMPARE(f.lending.find(sym(keeps))->level, kept->level);
-}
-
-void SpareKeyLendingTest::aSymbolNeededSoonKeepsItsPlace() {
-    // a and b hold the two levels of the only key; c comes next and a right after it. a was read long ago, b not
-    // yet: c waits for b's place rather than take a's.
-    Fixture f(1, 2);
-    f.start("abca");
-    const auto a = f.lending.find(sym('a'));
-    QVERIFY(a && f.lending.use(0));
-    f.now += 2 * L::kRemapAfterUseMs;
-    const auto b = f.lending.use(1);
-    QVERIFY(b);
-    f.now += L::kRemapAfterUseMs - 1;
-    QVERIFY(f.lending.lendAhead(2).isEmpty());
-    QCOMPARE(f.lending.find(sym('a'))->level, a->level);
-
-    f.now += 1;
-    QCOMPARE(f.lending.lendAhead(2).size(), 1);
-    QCOMPARE(f.lending.find(sym('c'))->level, b->level);
-    QCOMPARE(f.lending.find(sym('a'))->level, a->level);
-}
-
-void SpareKeyLendingTest::keepsALevelUntilItsLastUseIsRead_data() {
-    QTest::addColumn<int>("before");    // keys of the layout typed before a and b
-    QTest::addColumn<qint64>("readBy"); // the moment even a slow target has read a
-
-    // a is typed at kMappingSettleMs after the sending began, as stroke `before`.
-    const qint64 typedAt = L::kMappingSettleMs;
-    QTest::newRow("early in a sending: a while after the use") << 0 << typedAt + L::kRemapAfterUseMs;
-    QTest::newRow("late in a long sending: a slow target's pace") << 1000 << qint64(1000 + 1) * L::kSlowTargetMsPerKey;
-}
-
-void SpareKeyLendingTest::keepsALevelUntilItsLastUseIsRead() {
-    QFETCH(int, before);
-    QFETCH(qint64, readBy);
-    // One key of two levels holds a and b; c needs a place, and neither a nor b is needed again.
-    Fixture f(1, 2);
-    f.lending.plan(strokes(dots(before) + "abc"));
-    f.lending.beginTyping();
-    f.lending.lendAhead(before);
-    f.now += L::kMappingSettleMs;
-    const auto a = f.lending.use(before);
-    QVERIFY(a && f.lending.use(before + 1));
-
-    f.now = readBy - 1;
-    QVERIFY(f.lending.lendAhead(before + 2).isEmpty());
-    QVERIFY(!f.lending.find(sym('c')));
-    QVERIFY(f.lending.waitBefore(before + 2) > 0);
-
-    f.now = readBy;
-    QCOMPARE(f.lending.lendAhead(before + 2).size(), 1);
-    QCOMPARE(f.lending.find(sym('c'))->level, a->level);
-}
-
-void SpareKeyLendingTest::givesKeysBackOnlyAfterTheLastUseIsRead_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("typed");     // the stroke typed last on a lent key, -1 none
-    QTest::addColumn<qint64>("backAt"); // when the keys may go back, -1 never (nothing lent)
-
-    const qint64 typedAt = L::kMappingSettleMs;
-    QTest::newRow("nothing lent") << "..." << -1 << qint64(-1);
-    QTest::newRow("lent, never typed") << "a" << -1 << typedAt + L::kRevertDelayMs;
-    QTest::newRow("typed early in a sending") << "a" << 0 << typedAt + L::kRemapAfterUseMs + L::kRevertDelayMs;
-    QTest::newRow("typed late in a long sending")
-        << dots(1000) + "a" << 1000 << qint64(1000 + 1) * L::kSlowTargetMsPerKey + L::kRevertDelayMs;
-}
-
-void SpareKeyLendingTest::givesKeysBackOnlyAfterTheLastUseIsRead() {
-    QFETCH(QString, text);
-    QFETCH(int, typed);
-    QFETCH(qint64, backAt);
-    Fixture f(2, 2);
-    f.lending.plan(strokes(text));
-    f.lending.beginTyping();
-    f.lending.lendAhead(typed < 0 ? 0 : typed);
-    f.now += L::kMappingSettleMs;
-    if (typed >= 0)
-        QVERIFY(f.lending.use(typed));
-
-    const qint64 delay = f.lending.giveBackDelay();
-    QCOMPARE(delay < 0 ? qint64(-1) : f.now + delay, backAt);
-
-    const QList<KeyLevels> back = f.lending.giveBack();
-    QCOMPARE(back.size(), backAt < 0 ? 0 : 1);
-    for (const KeyLevels& key : back)
-        QVERIFY(key.isEmpty());
-    QVERIFY(!f.lending.find(sym('a')));
-    QCOMPARE(f.lending.giveBackDelay(), -1);
-    QVERIFY(f.lending.giveBack().isEmpty());
-}
-
-void SpareKeyLendingTest::levels_data() {
-    QTest::addColumn<bool>("levelThreeKey");
-    QTest::addColumn<bool>("fourLevelType");
-    QTest::addColumn<QString>("lent"); // of abcd on one spare key, level by level
-
-    QTest::newRow("Level 3 key and four-level type") << true << true << "abcd";
-    QTest::newRow("no four-level type") << true << false << "ab";
-    QTest::newRow("no Level 3 key") << false << true << "ab";
-}
-
-void SpareKeyLendingTest::levels() {
-    QFETCH(bool, levelThreeKey);
-    QFETCH(bool, fourLevelType);
-    QFETCH(QString, lent);
-    Fixture f(1, 2);
-    f.lending.chooseLevels(levelThreeKey, fourLevelType);
-    QCOMPARE(f.lending.levels(), int(lent.size()));
-    f.lending.plan(strokes("abcd"));
-    const QList<KeyLevels> written = f.lending.lendAhead(0);
-    QCOMPARE(written.size(), 1);
-    for (int level = 0; level < KeyLevels::kMaxLevels; ++level) {
-        const Symbol expected = level < lent.size() ? Symbol(lent.at(level).unicode()) : 0;
-        QCOMPARE(written.first().symbols[level], expected);
-        if (expected)
-            QCOMPARE(f.lending.find(expected)->level, level);
-    }
-}
-
-void SpareKeyLendingTest::twoLevelsOnlyForgetsLevelThreeAndFour() {
-    Fixture f(1, 4);
-    f.start("abcdc");
-    QVERIFY(f.lending.find(sym('d')));
-    f.lending.keepTwoLevels();
-    QCOMPARE(f.lending.levels(), 2);
-    QVERIFY(f.lending.find(sym('a')) && f.lending.find(sym('b')));
-    QVERIFY(!f.lending.find(sym('c')) && !f.lending.find(sym('d')));
-    // c waits for a place on the first two levels.
-    QVERIFY(f.lending.waitBefore(2) > 0);
-}
-
-void SpareKeyLendingTest::neverLendsAHigherLevelWithoutTheFirst() {
-    // a is typed and the key given back at once: its first level is empty but a may not have been read yet,
-    // so b waits rather than go to the free second level.
-    Fixture f(1, 2);
-    f.start("a");
-    QVERIFY(f.lending.use(0));
-    QCOMPARE(f.lending.giveBack().size(), 1);
-    f.lending.plan(strokes("b"));
-    QVERIFY(f.lending.lendAhead(0).isEmpty());
-    QVERIFY(!f.lending.find(sym('b')));
-
-    f.now += 10 * L::kRemapAfterUseMs;
-    QCOMPARE(f.lending.lendAhead(0).size(), 1);
-    QCOMPARE(f.lending.find(sym('b'))->level, 0);
-}
-
-void SpareKeyLendingTest::keepsKeysTheServerStillShows_data() {
-    QTest::addColumn<bool>("shown");
-    QTest::newRow("server still shows our symbols") << true;
-    QTest::newRow("someone else changed the key") << false;
-}
-
-void SpareKeyLendingTest::keepsKeysTheServerStillShows() {
-    QFETCH(bool, shown);
-    Fixture f(2, 2);
-    f.start("ab");
-    const auto a = f.lending.find(sym('a'));
-    QVERIFY(a);
-    // A key with our symbols is no spare key in the layout's eyes: only the other one is listed.
-    const quint8 other = a->keycode == kFirstSpareKeycode ? kFirstSpareKeycode + 1 : kFirstSpareKeycode;
-    f.lending.refresh({other}, [&](const KeyLevels& key) { return shown && key.keycode == a->keycode; });
-    QCOMPARE(f.lending.find(sym('a')).has_value(), shown);
-    QCOMPARE(f.lending.isSpareKey(a->keycode), shown);
-    QVERIFY(f.lending.isSpareKey(other));
-}
-
-void SpareKeyLendingTest::typesLongTextsThroughFewKeys_data() {
-    QTest::addColumn<int>("keys");
-    QTest::addColumn<int>("levels");
-    QTest::addColumn<int>("distinct"); // symbols missing from the layout
-    QTest::addColumn<bool>("lentAgain");
-
-    // Xvfb has 19 keycodes without symbols.
-    QTest::newRow("19 keys, 30 symbols: lent once") << 19 << 2 << 30 << false;
-    QTest::newRow("19 keys, 65 symbols: lent in turns") << 19 << 2 << 65 << true;
-    QTest::newRow("19 keys of four levels, 65 symbols: lent once") << 19 << 4 << 65 << false;
-    QTest::newRow("19 keys of four levels, 100 symbols: lent in turns") << 19 << 4 << 100 << true;
-    QTest::newRow("one key, 5 symbols") << 1 << 2 << 5 << true;
-}
-
-void SpareKeyLendingTest::typesLongTextsThroughFewKeys() {
-    QFETCH(int, keys);
-    QFETCH(int, levels);
-    QFETCH(int, distinct);
-    QFETCH(bool, lentAgain);
-    // Sends 2,000 strokes as the sender does (bursts of 8 a 2 ms tick, waiting when told) and checks each lent
-    // stroke against a target that learns of a mapping change within kMappingSettleMs of it and reads key i
-    // within kRemapAfterUseMs of its sending, or, when slower, by kSlowTargetMsPerKey * (i + 1) after the start.
-    std::mt19937 random(1250);
-    QList<Symbol> text;
-    for (int i = 0; i < 2000; ++i)
-        text.append(random() % 10 < 3 ? 0 : 0x1000100 + random() % distinct);
-
-    Fixture f(keys, levels);
-    f.lending.plan(text);
-    f.lending.beginTyping();
-    struct Change {
-        qint64 at;
-        Symbol symbol;
-    };
-    QHash<int, QList<Change>> changes; // by keycode * 4 + level
-    struct Use {
-        int place;
-        qsizetype stroke;
-        qint64 at;
-    };
-    QList<Use> uses;
-    const auto write = [&](const QList<KeyLevels>& written) {
-        for (const KeyLevels& key : written) {
-            for (int level = 0; level < KeyLevels::kMaxLevels; ++level) {
-                QList<Change>& history = changes[key.keycode * 4 + level];
-                if (history.isEmpty() ? key.symbols[level] != 0 : history.last().symbol != key.symbols[level])
-                    history.append({f.now, key.symbols[level]});
-            }
-        }
-    };
-
-    qsizetype next = 0;
-    for (int round = 0; next < text.size(); ++round) {
-        QVERIFY2(round < 100000, "the sending does not get on");
-        write(f.lending.lendAhead(next));
-        bool waiting = false;
-        for (int burst = 0; burst < 8 && next < text.size(); ++burst, ++next) {
-            if (const qint64 wait = f.lending.waitBefore(next); wait > 0) {
-                f.now += wait;
-                waiting = true;
-                break;
-            }
-            if (text.at(next)) {
-                const auto place = f.lending.use(next);
-                QVERIFY(place);
-                uses.append({place->keycode * 4 + place->level, next, f.now});
-            }
-        }
-        if (!waiting)
-            f.now += 2;
-    }
-
-    bool changedAgain = false;
-    for (const Use& use : std::as_const(uses)) {
-        const QList<Change>& history = changes.value(use.place);
-        qsizetype current = history.size() - 1;
-        while (current >= 0 && history.at(current).at > use.at)
-            --current;
-        QVERIFY(current >= 0);
-        QCOMPARE(history.at(current).symbol, text.at(use.stroke));
-        QVERIFY2(history.at(current).at + L::kMappingSettleMs <= use.at, "typed before the target saw the mapping");
-        const qint64 readBy = std::max(use.at + L::kRemapAfterUseMs, (use.stroke + 1) * L::kSlowTargetMsPerKey);
-        if (current + 1 < history.size())
-            QVERIFY2(history.at(current + 1).at >= readBy, "the level changed before the target read the key");
-        changedAgain = changedAgain || current > 0;
-    }
-    QCOMPARE(changedAgain, lentAgain);
-}
-
-QTEST_APPLESS_MAIN(SpareKeyLendingTest)
+ZP_TEST_CLASS(SpareKeyLendingTest);
 #include "SpareKeyLendingTest.moc"

@@ -1,4 +1,5 @@
 #include "ProjectTestUtil.h"
+#include "TestSupport.h"
 #include "platform/headless/HeadlessWindowSystem.h"
 #include "project/ClipRowEdit.h"
 #include "project/ClipTable.h"
@@ -15,13 +16,11 @@
 #include "widgets/isButton.h"
 
 #include <QCheckBox>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
@@ -38,21 +37,18 @@ Q_DECLARE_METATYPE(EditorRow)
 class MainWindowTest final : public QObject {
     Q_OBJECT
 
-    struct Fixture {
-        QTemporaryDir dir;
-        AppPaths paths;
-        Settings settings{paths};
+    struct Fixture : TestSupport::SettingsFolder {
         ClipTable table;
         EditorHandOver handOver;
         HeadlessWindowSystem windows;
         std::unique_ptr<frmZolpane> window;
         std::unique_ptr<ProjectLifecycle> project;
 
-        Fixture() : paths(AppPaths::forFolder(dir.path())) {
+        Fixture() {
             paths.setWorkFolders();
             QDir().mkpath(paths.TempFolder);
             QDir().mkpath(paths.ProjectsFolder);
-            ProjectTestUtil::writeBytes(paths.SettingsPath, Settings::defaultSettingsContent(paths.ProjectsFolder));
+            ProjectTestUtil::writeFile(paths.SettingsPath, Settings::defaultSettingsContent(paths.ProjectsFolder));
             settings.loadCoreValues();
             window = std::make_unique<frmZolpane>(table, settings, windows, handOver);
             project = std::make_unique<ProjectLifecycle>(*window, table, settings, paths);
@@ -75,7 +71,7 @@ class MainWindowTest final : public QObject {
 
 private Q_SLOTS:
     void init() {
-        Messages::setUnattended(true);
+        Messages::setUnattended(true); // no answers queued, no boxes shown
         QVERIFY(!FileDialogs::hasQueuedAnswers());
     }
 
@@ -340,7 +336,7 @@ private Q_SLOTS:
         // A second start hands a project over through loadbuff.dat; no question is asked.
         p.NewProject();
         f.window->setChanged(true);
-        ProjectTestUtil::writeBytes(f.paths.loadBuffPath(), work.toUtf8() + "\r\n");
+        ProjectTestUtil::writeFile(f.paths.loadBuffPath(), work.toUtf8() + "\r\n");
         p.projectTimerTick();
         QVERIFY(!QFile::exists(f.paths.loadBuffPath()));
         QCOMPARE(p.ProjectName, QStringLiteral("Work.zp"));
@@ -464,14 +460,12 @@ private Q_SLOTS:
         FileDialogs::setNextFileName(f.dir.filePath("overview.html"));
         Messages::setNextAnswer(Messages::No); // do not open it in the browser
         f.project->ExportHotkeyOverviewCommand();
-        QVERIFY(ProjectTestUtil::readBytes(f.dir.filePath("overview.html"))
+        QVERIFY(ProjectTestUtil::readFile(f.dir.filePath("overview.html"))
                     .contains("<TD>\r\none</TD><TD>\r\nCtrl + 1</TD></TR>\r\n</TABLE>"));
         QCOMPARE(f.window->statusText(), QStringLiteral("Overview Saved"));
     }
 };
 
-std::unique_ptr<QObject> mainWindowTest() {
-    return std::make_unique<MainWindowTest>();
-}
+ZP_TEST_CLASS(MainWindowTest);
 
 #include "MainWindowTest.moc"

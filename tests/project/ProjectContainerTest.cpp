@@ -1,5 +1,6 @@
 #include "project/ProjectContainer.h"
 #include "ProjectTestUtil.h"
+#include "TestSupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,7 +21,7 @@ class ProjectContainerTest final : public QObject {
     QString m_scratch;
 
     QString writeSource(const QByteArray& bytes) {
-        writeBytes(m_root + "source.zp", bytes);
+        writeFile(m_root + "source.zp", bytes);
         return m_root + "source.zp";
     }
 
@@ -32,21 +33,21 @@ private Q_SLOTS:
     }
 
     void packLayout() {
-        writeBytes(m_scratch + "clip10.dat", "ten");
-        writeBytes(m_scratch + "clip2.dat", "");
-        writeBytes(m_scratch + QString::fromUtf8("\u00e9t\u00e9.dat"), "summer");
-        writeBytes(m_scratch + "zp.ini", "abc");
-        writeBytes(m_scratch + "clip1.dat", "one");
-        writeBytes(m_scratch + ".hidden", "x");
+        writeFile(m_scratch + "clip10.dat", "ten");
+        writeFile(m_scratch + "clip2.dat", "");
+        writeFile(m_scratch + QString::fromUtf8("\u00e9t\u00e9.dat"), "summer");
+        writeFile(m_scratch + "zp.ini", "abc");
+        writeFile(m_scratch + "clip1.dat", "one");
+        writeFile(m_scratch + ".hidden", "x");
         QDir().mkdir(m_scratch + "sub");
         QFile::link(m_scratch + "clip1.dat", m_scratch + "link.dat");
         QVERIFY(ProjectContainer::PackFolder(m_scratch.chopped(1), m_root + "out.zp", "*.*"));
         const QByteArray expected = le32(5) + le16(6) + "zp.ini" + le32(3) + "abc" + le16(9) + "clip1.dat" + le32(3) +
                                     "one" + le16(9) + "clip2.dat" + le32(0) + le16(10) + "clip10.dat" + le32(3) +
                                     "ten" + le16(7) + "\xe9t\xe9.dat" + le32(6) + "summer";
-        QCOMPARE(readBytes(m_root + "out.zp"), expected);
+        QCOMPARE(readFile(m_root + "out.zp"), expected);
         QVERIFY(ProjectContainer::PackFolder(m_scratch, m_root + "dat.zp", "*.DAT"));
-        QCOMPARE(ContainerFormat::parse(readBytes(m_root + "dat.zp")).members.size(), 4);
+        QCOMPARE(ContainerFormat::parse(readFile(m_root + "dat.zp")).members.size(), 4);
     }
 
     void parse_data() {
@@ -102,7 +103,7 @@ private Q_SLOTS:
         const QByteArray bytes = container({{"first", "1"}, {name, "evil"}, {"last", "2"}});
         QVERIFY(ProjectContainer::UnpackFile(writeSource(bytes), m_scratch, &members));
         QCOMPARE(tree(m_scratch), QStringList({"first", "last"}));
-        QCOMPARE(readBytes(m_scratch + "last"), QByteArray("2"));
+        QCOMPARE(readFile(m_scratch + "last"), QByteArray("2"));
         QCOMPARE(members.size(), 2);
         QCOMPARE(tree(m_root), before + QStringList({"scratch/first", "scratch/last", "source.zp"}));
         QVERIFY(!QFile::exists("/tmp/zolpane-escape-test"));
@@ -111,12 +112,12 @@ private Q_SLOTS:
     void neverFollowsLinks() {
         const QString outside = m_root + "outside/";
         QDir().mkpath(outside + "inner");
-        writeBytes(outside + "keep.txt", "keep");
-        writeBytes(outside + "clip1.dat", "keep");
+        writeFile(outside + "keep.txt", "keep");
+        writeFile(outside + "clip1.dat", "keep");
         // A member whose name is a link to a file outside replaces the link, not the file.
         QVERIFY(QFile::link(outside + "keep.txt", m_scratch + "target"));
         QVERIFY(ProjectContainer::UnpackFile(writeSource(container({{"target", "new"}})), m_scratch));
-        QCOMPARE(readBytes(m_scratch + "target"), QByteArray("new"));
+        QCOMPARE(readFile(m_scratch + "target"), QByteArray("new"));
         // Links inside a deleted tree, and a tree that is itself a link, are removed as links.
         QVERIFY(QFile::link(outside, m_scratch + "dirlink"));
         QVERIFY(QFile::link(outside, m_root + "linkedscratch"));
@@ -126,7 +127,7 @@ private Q_SLOTS:
         ProjectContainer::DeleteFolderTree(m_scratch);
         QVERIFY(!QFileInfo::exists(m_scratch) && !QFileInfo(m_root + "linkedscratch").isSymLink());
         QCOMPARE(tree(outside), QStringList({"clip1.dat", "inner", "keep.txt"}));
-        QCOMPARE(readBytes(outside + "keep.txt"), QByteArray("keep"));
+        QCOMPARE(readFile(outside + "keep.txt"), QByteArray("keep"));
         // Unpacking into a folder that is a link writes nothing.
         QVERIFY(QFile::link(outside, m_root + "linkedscratch"));
         QVERIFY(!ProjectContainer::UnpackFile(writeSource(container({{"new", "x"}})), m_root + "linkedscratch"));
@@ -134,8 +135,6 @@ private Q_SLOTS:
     }
 };
 
-std::unique_ptr<QObject> projectContainerTest() {
-    return std::make_unique<ProjectContainerTest>();
-}
+ZP_TEST_CLASS(ProjectContainerTest);
 
 #include "ProjectContainerTest.moc"

@@ -1,4 +1,5 @@
 #include "ProjectTestUtil.h"
+#include "TestSupport.h"
 #include "project/ClipTable.h"
 #include "project/ContainerFormat.h"
 #include "project/ProjectContainer.h"
@@ -31,7 +32,7 @@ class ProjectFileTest final : public QObject {
     QString m_temp;
 
     QString project(const QByteArray& bytes) {
-        writeBytes(m_root + "p.zp", bytes);
+        writeFile(m_root + "p.zp", bytes);
         return m_root + "p.zp";
     }
 
@@ -113,7 +114,7 @@ private Q_SLOTS:
             members.append({"clip" + QByteArray::number(i) + ".dat", text + "\r\n"});
         }
         members.prepend({"zp.ini", index});
-        QCOMPARE(readBytes(m_root + "p.zp"), container(members));
+        QCOMPARE(readFile(m_root + "p.zp"), container(members));
         QCOMPARE(tree(m_temp), QStringList());
         ClipTable loaded;
         loaded.setText(1, QStringLiteral("old"));
@@ -209,7 +210,7 @@ private Q_SLOTS:
         saved.setText(3, "simple");
         saved.ClipMethod[3] = 7;
         QCOMPARE(ProjectWriter::save(saved, m_root + "full.zp", m_temp), Writer::Saved);
-        const QByteArray full = readBytes(m_root + "full.zp");
+        const QByteArray full = readFile(m_root + "full.zp");
         for (qsizetype cut = 0; cut <= full.size(); cut += cut < 400 || cut + 7 > full.size() ? 1 : 7) {
             ClipTable loaded, read;
             ProjectContainer::DeleteFolderTree(m_root + "unpacked/");
@@ -254,7 +255,7 @@ private Q_SLOTS:
         QDir().mkpath(m_root + "elsewhere");
         QFile::link(m_root + "elsewhere", m_temp + "zpload");
         if (!bytes.isNull())
-            writeBytes(m_root + name, bytes);
+            writeFile(m_root + name, bytes);
         ClipTable table;
         table.setText(4, "kept");
         QCOMPARE(ProjectReader::load(m_root + name, m_temp, table), error ? Reader::Missing : Reader::Loaded);
@@ -302,7 +303,7 @@ private Q_SLOTS:
         ClipTable old;
         old.setText(1, "old");
         QCOMPARE(ProjectWriter::save(old, m_root + "p.zp", m_temp), Writer::Saved);
-        const QByteArray before = readBytes(m_root + "p.zp");
+        const QByteArray before = readFile(m_root + "p.zp");
         ClipTable table;
         for (int i = 2; i <= 4; ++i) // three pictures of 703 KiB each
             table.setClip(i, {ClipTable::Img, QStringLiteral("picture"), {}, pattern(600, 400, i), true});
@@ -322,7 +323,7 @@ private Q_SLOTS:
         QCOMPARE(shown[0].kind, QStringLiteral("err"));
         QVERIFY(shown[0].text.startsWith("Unable to save project!\r\n\r\nError number: " + QString::number(error) +
                                          ", description: "));
-        QCOMPARE(readBytes(m_root + "p.zp"), before);
+        QCOMPARE(readFile(m_root + "p.zp"), before);
         QCOMPARE(tree(m_root).filter(".part"), QStringList());
         ClipTable loaded;
         QCOMPARE(ProjectReader::load(m_root + "p.zp", m_temp, loaded), Reader::Loaded);
@@ -330,8 +331,6 @@ private Q_SLOTS:
     }
 };
 
-std::unique_ptr<QObject> projectFileTest() {
-    return std::make_unique<ProjectFileTest>();
-}
+ZP_TEST_CLASS(ProjectFileTest);
 
 #include "ProjectFileTest.moc"

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "TestSupport.h"
+
 #include <QDirIterator>
-#include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
 #include <QTest>
@@ -9,6 +10,9 @@
 
 // Container bytes built by hand, and files of the project tests.
 namespace ProjectTestUtil {
+
+using TestSupport::readFile;
+using TestSupport::writeFile;
 
 template <class T> QByteArray littleEndian(T value) {
     QByteArray out(sizeof value, Qt::Uninitialized);
@@ -45,17 +49,6 @@ inline QStringList tree(const QString& folder) {
         entries.append(it.next().mid(folder.size()));
     entries.sort();
     return entries;
-}
-
-inline QByteArray readBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-inline void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(bytes);
 }
 
 // A picture whose every pixel differs from its neighbours.

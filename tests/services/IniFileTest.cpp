@@ -1,7 +1,7 @@
 #include "services/IniFile.h"
+#include "TestSupport.h"
 #include "services/CodePage.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -58,9 +58,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString path = dir.filePath("t.ini");
         QVERIFY(IniFile::write(path, "Sekce", "Klíč", "žluťoučký kůň"));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), QByteArray("[Sekce]\r\nKl\xed\xe8=\x9elu\x9dou\xe8k\xfd k\xf9\xf2\r\n"));
+        QCOMPARE(TestSupport::readFile(path), QByteArray("[Sekce]\r\nKl\xed\xe8=\x9elu\x9dou\xe8k\xfd k\xf9\xf2\r\n"));
         QCOMPARE(IniFile::read(path, "sekce", "KLÍČ"), QStringLiteral("žluťoučký kůň"));
         qputenv("ZOLPANE_CODEPAGE", "1252");
         QCOMPARE(CodePage::toAnsi(QStringLiteral("a€ž😀")), QByteArray("a\x80\x9e?"));
@@ -83,9 +81,6 @@ private Q_SLOTS:
     }
 };
 
-int iniFileTest(int argc, char** argv) {
-    IniFileTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+ZP_TEST_CLASS(IniFileTest);
 
 #include "IniFileTest.moc"

@@ -1,33 +1,21 @@
 #include "services/Settings.h"
+#include "TestSupport.h"
 #include "services/AppPaths.h"
 #include "services/Messages.h"
 #include "services/ReplaceText.h"
 #include "services/WindowPlacement.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace {
-
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
-} // namespace
+using namespace TestSupport;
 
 // settings.ini: its default content, the values read from it with their fallbacks, and the messages reading
 // and writing show; the window placement and text replacement the features share.
 class SettingsTest final : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void init() { Messages::setUnattended(true); }
+    void init() { Messages::setUnattended(true); } // no answers queued, no boxes shown
 
     void defaultSettingsBytes() {
         const QByteArray content = Settings::defaultSettingsContent(QString());
@@ -150,9 +138,6 @@ private Q_SLOTS:
     }
 };
 
-int settingsTest(int argc, char** argv) {
-    SettingsTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+ZP_TEST_CLASS(SettingsTest);
 
 #include "SettingsTest.moc"

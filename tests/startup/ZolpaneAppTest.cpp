@@ -1,26 +1,14 @@
 #include "startup/ZolpaneApp.h"
+#include "TestSupport.h"
 #include "services/AppPaths.h"
 #include "services/Messages.h"
 #include "services/Settings.h"
 #include "startup/Autostart.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
 
-namespace {
-
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
-} // namespace
+using namespace TestSupport;
 
 // The start-up's hand-over of a project to a running instance, and the desktop integration.
 class ZolpaneAppTest final : public QObject {
@@ -29,7 +17,7 @@ class ZolpaneAppTest final : public QObject {
     AppPaths m_paths = AppPaths::forFolder(m_dir.path());
 
 private Q_SLOTS:
-    void init() { Messages::setUnattended(true); }
+    void init() { Messages::setUnattended(true); } // no answers queued, no boxes shown
 
     void handOverAndTwipQuestion() {
         QVERIFY(!ZolpaneApp::handOverCommandLine(m_paths, "  "));
@@ -69,9 +57,6 @@ private Q_SLOTS:
     }
 };
 
-int zolpaneAppTest(int argc, char** argv) {
-    ZolpaneAppTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+ZP_TEST_CLASS(ZolpaneAppTest);
 
 #include "ZolpaneAppTest.moc"

@@ -1,4 +1,5 @@
 #include "startup/frmSettings.h"
+#include "TestSupport.h"
 #include "project/ClipTable.h"
 #include "services/AppPaths.h"
 #include "services/Messages.h"
@@ -7,12 +8,10 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFile>
 #include <QGroupBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
@@ -21,10 +20,7 @@
 class frmSettingsTest final : public QObject {
     Q_OBJECT
 
-    struct Fixture {
-        QTemporaryDir dir;
-        AppPaths paths = AppPaths::forFolder(dir.path());
-        Settings settings{paths};
+    struct Fixture : TestSupport::SettingsFolder {
         Autostart autostart{settings, QStringLiteral("/opt/zp/zolpane")};
         ClipTable table;
         int charsetCalls = 0, reRegisterCalls = 0, topMostCalls = 0, copyOptionCalls = 0, charsetSeen = -1;
@@ -35,7 +31,6 @@ class frmSettingsTest final : public QObject {
         // values: "Section/Key=value" written over the default settings before the dialog opens.
         explicit Fixture(const QStringList& values = {}) {
             qputenv("XDG_CONFIG_HOME", dir.filePath("config").toUtf8());
-            settings.WriteDefaultSettings();
             for (const QString& v : values)
                 settings.WriteSetting(v.section('/', 0, 0), v.section('/', 1).section('=', 0, 0), v.section('=', 1));
             SettingsDialogContext ctx{settings, autostart, table, {}, {}, {}, {}, {}};
@@ -71,17 +66,10 @@ class frmSettingsTest final : public QObject {
             }
             return out;
         }
-        QByteArray file() {
-            QFile f(paths.SettingsPath);
-            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-        }
     };
 
 private Q_SLOTS:
-    void init() {
-        Messages::setUnattended(true);
-        Messages::takeShown();
-    }
+    void init() { Messages::setUnattended(true); } // no answers queued, no boxes shown
 
     // Stored values, what the dialog shows of them, and what Apply writes back unchanged. Which modifier bit
     // checks which box is the hotkey picker's; the rows check what the dialog makes of stored values.
@@ -228,9 +216,6 @@ private Q_SLOTS:
     }
 };
 
-int settingsDialogTest(int argc, char** argv) {
-    frmSettingsTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+ZP_TEST_CLASS(frmSettingsTest);
 
 #include "frmSettingsTest.moc"

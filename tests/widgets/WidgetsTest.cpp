@@ -1,3 +1,4 @@
+#include "TestSupport.h"
 #include "widgets/Icons.h"
 #include "widgets/isButton.h"
 
@@ -227,5 +228,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(WidgetsTest)
+ZP_TEST_CLASS(WidgetsTest);
 #include "WidgetsTest.moc"

@@ -1,14 +1,10 @@
-// The folder's test classes in turn; "test_project MainWindowTest lifecycle" runs one class with the arguments
-// after its name.
+// Every test executable's main: the classes its files register in turn; "test_project MainWindowTest lifecycle"
+// runs one class with the arguments after its name.
+#include "TestSupport.h"
 #include "services/Messages.h"
 
 #include <QApplication>
 #include <QLoggingCategory>
-#include <QTest>
-
-#include <memory>
-
-std::unique_ptr<QObject> projectContainerTest(), projectFileTest(), mainWindowTest();
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -18,7 +14,7 @@ int main(int argc, char** argv) {
     QStringList args = QCoreApplication::arguments();
     const QString only = args.size() > 1 && args[1].endsWith("Test") ? args.takeAt(1) : QString();
     int status = 0;
-    for (auto* make : {projectContainerTest, projectFileTest, mainWindowTest}) {
+    for (const TestSupport::TestFactory make : TestSupport::testClasses()) {
         const std::unique_ptr<QObject> test = make();
         if (only.isEmpty() || only == QLatin1String(test->metaObject()->className()))
             status |= QTest::qExec(test.get(), args);
