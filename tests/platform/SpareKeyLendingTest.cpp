@@ -46,11 +46,11 @@ struct Fixture {
         lending.chooseLevels(levels == 4, levels == 4);
         lending.refresh(spare, [](const KeyLevels&) { return false; });
     }
-    // Plans the strokes and lends ahead from the first; the clock is moved past the pause after the mapping.
-    void start(const QString& text) {
+    // Plans the strokes and lends ahead from `from`; the clock is moved past the pause after the mapping.
+    void start(const QString& text, qsizetype from = 0) {
         lending.plan(strokes(text));
         lending.beginTyping();
-        lending.lendAhead(0);
+        lending.lendAhead(from);
         now += L::kMappingSettleMs;
     }
 };
@@ -63,27 +63,21 @@ private Q_SLOTS:
     void initTestCase() { QLoggingCategory::setFilterRules(QStringLiteral("zolpane.platform.debug=false")); }
 
     void lendsAheadOfUse_data() {
-        QTest::addColumn<int>("keys");
         QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("keys");
         QTest::addColumn<QString>("lent"); // the symbols lent after lending from the first stroke
 
-        QTest::newRow("every symbol the keys hold") << 2 << "ab.c.a"
-                                                    << "abc";
-        QTest::newRow("keys run out: the first used first") << 1 << "cabab"
-                                                            << "ca";
-        QTest::newRow("first missing symbol just near enough") << 1 << dots(L::kLendAheadStrokes) + "a"
-                                                               << "a";
-        QTest::newRow("first missing symbol still too far") << 1 << dots(L::kLendAheadStrokes + 1) + "a"
-                                                            << "";
-        QTest::newRow("nothing beyond the lookahead") << 2 << "a" + dots(L::kLookaheadStrokes - 1) + "b"
-                                                      << "a";
-        QTest::newRow("keys of the layout only") << 2 << "...."
-                                                 << "";
+        QTest::newRow("every symbol the keys hold") << "ab.c.a" << 2 << "abc";
+        QTest::newRow("keys run out: the first used first") << "cabab" << 1 << "ca";
+        QTest::newRow("first missing symbol just near enough") << dots(L::kLendAheadStrokes) + "a" << 1 << "a";
+        QTest::newRow("first missing symbol still too far") << dots(L::kLendAheadStrokes + 1) + "a" << 1 << "";
+        QTest::newRow("nothing beyond the lookahead") << "a" + dots(L::kLookaheadStrokes - 1) + "b" << 2 << "a";
+        QTest::newRow("keys of the layout only") << "...." << 2 << "";
     }
 
     void lendsAheadOfUse() {
-        QFETCH(int, keys);
         QFETCH(QString, text);
+        QFETCH(int, keys);
         QFETCH(QString, lent);
         Fixture f(keys, 2);
         f.lending.plan(strokes(text));
@@ -159,67 +153,46 @@ private Q_SLOTS:
         QCOMPARE(f.lending.find(sym(keeps))->level, kept->level);
     }
 
-    void keepsALevelUntilItsLastUseIsRead_data() {
-        QTest::addColumn<int>("before");    // keys of the layout typed before a and b
-        QTest::addColumn<qint64>("readBy"); // the moment even a slow target has read a
-
-        // a is typed at kMappingSettleMs after the sending began, as stroke `before`.
-        const qint64 typedAt = L::kMappingSettleMs;
-        QTest::newRow("early in a sending: a while after the use") << 0 << typedAt + L::kRemapAfterUseMs;
-        QTest::newRow("late in a long sending: a slow target's pace")
-            << 1000 << qint64(1000 + 1) * L::kSlowTargetMsPerKey;
-    }
-
-    void keepsALevelUntilItsLastUseIsRead() {
-        QFETCH(int, before);
-        QFETCH(qint64, readBy);
-        // One key of two levels holds a and b; c needs a place, and neither a nor b is needed again.
-        Fixture f(1, 2);
-        f.lending.plan(strokes(dots(before) + "abc"));
-        f.lending.beginTyping();
-        f.lending.lendAhead(before);
-        f.now += L::kMappingSettleMs;
-        const auto a = f.lending.use(before);
-        QVERIFY(a && f.lending.use(before + 1));
-
-        f.now = readBy - 1;
-        QVERIFY(f.lending.lendAhead(before + 2).isEmpty());
-        QVERIFY(!f.lending.find(sym('c')));
-        QVERIFY(f.lending.waitBefore(before + 2) > 0);
-
-        f.now = readBy;
-        QCOMPARE(f.lending.lendAhead(before + 2).size(), 1);
-        QCOMPARE(f.lending.find(sym('c'))->level, a->level);
-    }
-
-    void givesKeysBackOnlyAfterTheLastUseIsRead_data() {
+    void waitsUntilTheLastUseIsRead_data() {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("typed");     // the stroke typed last on a lent key, -1 none
-        QTest::addColumn<qint64>("backAt"); // when the keys may go back, -1 never (nothing lent)
+        QTest::addColumn<int>("typed");      // where a and b are typed, -1 nothing typed
+        QTest::addColumn<qint64>("aReadBy"); // the moment even a slow target has read a
+        QTest::addColumn<qint64>("backAt");  // when the keys may go back, -1 never (nothing lent)
 
+        // a and b are typed kMappingSettleMs after the sending began.
         const qint64 typedAt = L::kMappingSettleMs;
-        QTest::newRow("nothing lent") << "..." << -1 << qint64(-1);
-        QTest::newRow("lent, never typed") << "a" << -1 << typedAt + L::kRevertDelayMs;
-        QTest::newRow("typed early in a sending") << "a" << 0 << typedAt + L::kRemapAfterUseMs + L::kRevertDelayMs;
-        QTest::newRow("typed late in a long sending")
-            << dots(1000) + "a" << 1000 << qint64(1000 + 1) * L::kSlowTargetMsPerKey + L::kRevertDelayMs;
+        const auto slowReadBy = [](int stroke) { return qint64(stroke + 1) * L::kSlowTargetMsPerKey; };
+        QTest::newRow("nothing lent") << "..." << -1 << qint64(-1) << qint64(-1);
+        QTest::newRow("lent, never typed") << "a" << -1 << qint64(-1) << typedAt + L::kRevertDelayMs;
+        QTest::newRow("early in a sending: a while after the use")
+            << "abc" << 0 << typedAt + L::kRemapAfterUseMs << typedAt + L::kRemapAfterUseMs + L::kRevertDelayMs;
+        QTest::newRow("late in a long sending: a slow target's pace")
+            << dots(1000) + "abc" << 1000 << slowReadBy(1000) << slowReadBy(1001) + L::kRevertDelayMs;
     }
 
-    void givesKeysBackOnlyAfterTheLastUseIsRead() {
+    void waitsUntilTheLastUseIsRead() {
         QFETCH(QString, text);
         QFETCH(int, typed);
+        QFETCH(qint64, aReadBy);
         QFETCH(qint64, backAt);
-        Fixture f(2, 2);
-        f.lending.plan(strokes(text));
-        f.lending.beginTyping();
-        f.lending.lendAhead(typed < 0 ? 0 : typed);
-        f.now += L::kMappingSettleMs;
-        if (typed >= 0)
-            QVERIFY(f.lending.use(typed));
+        // One key of two levels holds a and b; c needs a place, and neither a nor b is needed again.
+        Fixture f(1, 2);
+        f.start(text, std::max(typed, 0));
+        if (typed >= 0) {
+            const auto a = f.lending.use(typed);
+            QVERIFY(a && f.lending.use(typed + 1));
+            f.now = aReadBy - 1;
+            QVERIFY(f.lending.lendAhead(typed + 2).isEmpty());
+            QVERIFY(!f.lending.find(sym('c')));
+            QVERIFY(f.lending.waitBefore(typed + 2) > 0);
+            f.now = aReadBy;
+            QCOMPARE(f.lending.lendAhead(typed + 2).size(), 1);
+            QCOMPARE(f.lending.find(sym('c'))->level, a->level);
+        }
 
+        // The keys go back once the last use of any lent level (here b's) is read.
         const qint64 delay = f.lending.giveBackDelay();
         QCOMPARE(delay < 0 ? qint64(-1) : f.now + delay, backAt);
-
         const QList<KeyLevels> back = f.lending.giveBack();
         QCOMPARE(back.size(), backAt < 0 ? 0 : 1);
         for (const KeyLevels& key : back)
