@@ -1,7 +1,7 @@
 #pragma once
 
-// What the test folders share: whole files, a scratch folder with the default settings.ini, and the registration
-// of test classes, which TestMain.cpp runs one after another.
+// What the test folders share: whole files, a scratch folder with the default settings.ini, and the factories of
+// the test classes, which TestMain.cpp runs one after another.
 
 #include "services/AppPaths.h"
 #include "services/Settings.h"
@@ -35,15 +35,13 @@ struct SettingsFolder {
 };
 
 using TestFactory = std::unique_ptr<QObject> (*)();
-inline std::vector<TestFactory>& testClasses() {
-    static std::vector<TestFactory> classes;
-    return classes;
-}
-template <class T> bool registerTest() {
-    testClasses().push_back([]() -> std::unique_ptr<QObject> { return std::make_unique<T>(); });
-    return true;
-}
+// The folder's test classes in the order of its sources, listed by tests/CMakeLists.txt for each executable.
+std::vector<TestFactory> testClasses();
 
 } // namespace TestSupport
 
-#define ZP_TEST_CLASS(T) [[maybe_unused]] static const bool zpRegistered##T = TestSupport::registerTest<T>()
+// The factory by which the executable's class list reaches the class <Subject>Test of <Subject>Test.cpp.
+#define ZP_TEST_CLASS(T)                                                                                              \
+    std::unique_ptr<QObject> make##T() {                                                                              \
+        return std::make_unique<T>();                                                                                 \
+    }

@@ -97,6 +97,6 @@ private Q_SLOTS:
     }
 };
 
-ZP_TEST_CLASS(ClipboardTextCommandsTest);
+ZP_TEST_CLASS(ClipboardTextCommandsTest)
 
 #include "ClipboardTextCommandsTest.moc"

@@ -177,6 +177,6 @@ private Q_SLOTS:
     }
 };
 
-ZP_TEST_CLASS(TextTransformationsTest);
+ZP_TEST_CLASS(TextTransformationsTest)
 
 #include "TextTransformationsTest.moc"

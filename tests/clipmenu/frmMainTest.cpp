@@ -88,6 +88,6 @@ private Q_SLOTS:
     }
 };
 
-ZP_TEST_CLASS(frmMainTest);
+ZP_TEST_CLASS(frmMainTest)
 
 #include "frmMainTest.moc"

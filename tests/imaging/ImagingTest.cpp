@@ -426,5 +426,5 @@ private Q_SLOTS:
     }
 };
 
-ZP_TEST_CLASS(ImagingTest);
+ZP_TEST_CLASS(ImagingTest)
 #include "ImagingTest.moc"

@@ -160,6 +160,6 @@ private Q_SLOTS:
     }
 };
 
-ZP_TEST_CLASS(HotkeysTest);
+ZP_TEST_CLASS(HotkeysTest)
 
 #include "HotkeysTest.moc"

@@ -227,6 +227,6 @@ private Q_SLOTS:
     }
 };
 
-ZP_TEST_CLASS(KeystrokeTest);
+ZP_TEST_CLASS(KeystrokeTest)
 
 #include "KeystrokeTest.moc"

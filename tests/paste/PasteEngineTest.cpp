@@ -305,6 +305,6 @@ private Q_SLOTS:
     }
 };
 
-ZP_TEST_CLASS(PasteEngineTest);
+ZP_TEST_CLASS(PasteEngineTest)
 
 #include "PasteEngineTest.moc"

@@ -164,6 +164,6 @@ private Q_SLOTS:
     }
 };
 
-ZP_TEST_CLASS(frmPropertiesTest);
+ZP_TEST_CLASS(frmPropertiesTest)
 
 #include "frmPropertiesTest.moc"

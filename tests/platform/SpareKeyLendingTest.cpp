@@ -368,5 +368,5 @@ private Q_SLOTS:
     }
 };
 
-ZP_TEST_CLASS(SpareKeyLendingTest);
+ZP_TEST_CLASS(SpareKeyLendingTest)
 #include "SpareKeyLendingTest.moc"

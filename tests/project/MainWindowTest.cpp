@@ -436,6 +436,6 @@ private Q_SLOTS:
     }
 };
 
-ZP_TEST_CLASS(MainWindowTest);
+ZP_TEST_CLASS(MainWindowTest)
 
 #include "MainWindowTest.moc"

@@ -135,6 +135,6 @@ private Q_SLOTS:
     }
 };
 
-ZP_TEST_CLASS(ProjectContainerTest);
+ZP_TEST_CLASS(ProjectContainerTest)
 
 #include "ProjectContainerTest.moc"

@@ -331,6 +331,6 @@ private Q_SLOTS:
     }
 };
 
-ZP_TEST_CLASS(ProjectFileTest);
+ZP_TEST_CLASS(ProjectFileTest)
 
 #include "ProjectFileTest.moc"

@@ -81,6 +81,6 @@ private Q_SLOTS:
     }
 };
 
-ZP_TEST_CLASS(IniFileTest);
+ZP_TEST_CLASS(IniFileTest)
 
 #include "IniFileTest.moc"

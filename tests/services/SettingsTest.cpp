@@ -138,6 +138,6 @@ private Q_SLOTS:
     }
 };
 
-ZP_TEST_CLASS(SettingsTest);
+ZP_TEST_CLASS(SettingsTest)
 
 #include "SettingsTest.moc"

@@ -57,6 +57,6 @@ private Q_SLOTS:
     }
 };
 
-ZP_TEST_CLASS(ZolpaneAppTest);
+ZP_TEST_CLASS(ZolpaneAppTest)
 
 #include "ZolpaneAppTest.moc"

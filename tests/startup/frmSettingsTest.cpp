@@ -216,6 +216,6 @@ private Q_SLOTS:
     }
 };
 
-ZP_TEST_CLASS(frmSettingsTest);
+ZP_TEST_CLASS(frmSettingsTest)
 
 #include "frmSettingsTest.moc"

@@ -228,5 +228,5 @@ private Q_SLOTS:
     }
 };
 
-ZP_TEST_CLASS(WidgetsTest);
+ZP_TEST_CLASS(WidgetsTest)
 #include "WidgetsTest.moc"
