@@ -41,7 +41,7 @@ std::vector<TestFactory> testClasses();
 } // namespace TestSupport
 
 // The factory by which the executable's class list reaches the class <Subject>Test of <Subject>Test.cpp.
-#define ZP_TEST_CLASS(T)                                                                                              \
-    std::unique_ptr<QObject> make##T() {                                                                              \
-        return std::make_unique<T>();                                                                                 \
+#define ZP_TEST_CLASS(T)                                                                                               \
+    std::unique_ptr<QObject> make##T() {                                                                               \
+        return std::make_unique<T>();                                                                                  \
     }
