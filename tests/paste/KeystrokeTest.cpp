@@ -139,25 +139,21 @@ private Q_SLOTS:
         QTest::addColumn<QString>("format");
         QTest::addColumn<QString>("keys");
         QTest::addColumn<QString>("clipboard");
-        const QString v = QStringLiteral("^{v}"), insert = QStringLiteral("+{INSERT}");
-        QTest::newRow("Control+V") << 1 << 3 << "TXT-SIMPLE" << v << insert;
-        QTest::newRow("Shift+Insert") << 3 << 1 << "TXT-LONG" << insert << v;
-        QTest::newRow("default follows the setting") << 4 << 3 << "TXT-SIMPLE" << insert << insert;
-        QTest::newRow("default key by key") << 4 << 2 << "TXT-LONG"
-                                            << "TEXT" << v;
-        QTest::newRow("key by key simple") << 2 << 0 << "TXT-SIMPLE"
-                                           << "TEXT"
-                                           << "";
-        QTest::newRow("key by key picture") << 2 << 1 << "IMG" << v << v;
-        QTest::newRow("key by key rich text") << 2 << 1 << "RTF" << v << v;
-        QTest::newRow("method 0 sends nothing") << 0 << 4 << "TXT-SIMPLE"
-                                                << ""
-                                                << "";
-        QTest::newRow("method 5 sends nothing") << 5 << 1 << "TXT-SIMPLE"
-                                                << "" << v;
-        QTest::newRow("default with a bad setting") << 4 << 7 << "TXT-SIMPLE"
-                                                    << ""
-                                                    << "";
+        const auto row = [](const char* tag, int clipMethod, int setting, const char* format, const QString& keys,
+                            const QString& clipboard) {
+            QTest::newRow(tag) << clipMethod << setting << QString(format) << keys << clipboard;
+        };
+        const QString v = QStringLiteral("^{v}"), insert = QStringLiteral("+{INSERT}"), text = "TEXT";
+        row("Control+V", 1, 3, "TXT-SIMPLE", v, insert);
+        row("Shift+Insert", 3, 1, "TXT-LONG", insert, v);
+        row("default follows the setting", 4, 3, "TXT-SIMPLE", insert, insert);
+        row("default key by key", 4, 2, "TXT-LONG", text, v);
+        row("key by key simple", 2, 0, "TXT-SIMPLE", text, "");
+        row("key by key picture", 2, 1, "IMG", v, v);
+        row("key by key rich text", 2, 1, "RTF", v, v);
+        row("method 0 sends nothing", 0, 4, "TXT-SIMPLE", "", "");
+        row("method 5 sends nothing", 5, 1, "TXT-SIMPLE", "", v);
+        row("default with a bad setting", 4, 7, "TXT-SIMPLE", "", "");
     }
     void effectiveMethod() {
         QFETCH(int, clipMethod);

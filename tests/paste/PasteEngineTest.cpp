@@ -229,10 +229,8 @@ private Q_SLOTS:
         f.hotkeySystem.setKeyDown(KeyCode::Control, true);
         f.hotkeySystem.setKeyDown(two, true);
         QVERIFY(f.hotkeySystem.press(8));
+        QVERIFY(f.hotkeys.ClipHotkeyBusy()); // waits for the keys to go up
         f.hotkeySystem.setKeyDown(KeyCode::Control, false);
-        QTest::qWait(60);
-        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("before")); // the 2 is still down
-        QVERIFY(f.hotkeys.ClipHotkeyBusy());
         f.hotkeySystem.setKeyDown(two, false);
         QTRY_COMPARE(QApplication::clipboard()->text(), QStringLiteral("two"));
         QTRY_VERIFY(!f.hotkeys.ClipHotkeyBusy());

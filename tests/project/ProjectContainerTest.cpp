@@ -102,7 +102,6 @@ private Q_SLOTS:
         QList<ProjectContainer::Member> members;
         const QByteArray bytes = container({{"first", "1"}, {name, "evil"}, {"last", "2"}});
         QVERIFY(ProjectContainer::UnpackFile(writeSource(bytes), m_scratch, &members));
-        QCOMPARE(tree(m_scratch), QStringList({"first", "last"}));
         QCOMPARE(readFile(m_scratch + "last"), QByteArray("2"));
         QCOMPARE(members.size(), 2);
         QCOMPARE(tree(m_root), before + QStringList({"scratch/first", "scratch/last", "source.zp"}));

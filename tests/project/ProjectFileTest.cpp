@@ -47,28 +47,26 @@ private Q_SLOTS:
     void roundTrip_data() {
         QTest::addColumn<ClipTable::Clip>("clip");
         QTest::addColumn<int>("method");
-        QTest::addColumn<QString>("loadedText");
         QTest::addColumn<QString>("loadedData");
         const auto row = [](const char* tag, const QString& format, const QString& text, const QString& data,
-                            const QImage& picture, int method, const QString& loadedText, const QString& loadedData) {
+                            const QImage& picture, int method, const QString& loadedData) {
             const ClipTable::Clip clip{format, text, data, picture, format != ClipTable::TxtSimple};
-            QTest::newRow(tag) << clip << method << loadedText << loadedData;
+            QTest::newRow(tag) << clip << method << loadedData;
         };
         const QString s = ClipTable::TxtSimple, l = ClipTable::TxtLong, r = ClipTable::Rtf, i = ClipTable::Img;
         const QString euro = QString::fromUtf8("Gr\u00fc\u00dfe \u20ac");
         const QString rtf = QStringLiteral("{\\rtf1\\ansi a\\par\r\n}\r\n");
-        row("simple", s, "abc", "", {}, 2, "abc", "");
-        row("simple, code page", s, euro, "", {}, 3, euro, "");
-        row("long, inner empty line", l, "cap", "x\r\n\r\ny", {}, 255, "cap", "x\r\n\r\ny");
-        row("long, lone CR and LF", l, "cap", "a\rb\nc", {}, 1, "cap", "a\r\nb\nc");
-        row("rtf", r, "doc", rtf, {}, 2, "doc", rtf);
-        row("picture", i, "pic", "", pattern(37, 11, 5), 3, "pic", "");
-        row("picture with alpha", i, "pic", "", pattern(4, 4, 9).convertToFormat(QImage::Format_ARGB32), 3, "pic", "");
+        row("simple", s, "abc", "", {}, 2, "");
+        row("simple, code page", s, euro, "", {}, 3, "");
+        row("long, inner empty line", l, "cap", "x\r\n\r\ny", {}, 255, "x\r\n\r\ny");
+        row("long, lone CR and LF", l, "cap", "a\rb\nc", {}, 1, "a\r\nb\nc");
+        row("rtf", r, "doc", rtf, {}, 2, rtf);
+        row("picture", i, "pic", "", pattern(37, 11, 5), 3, "");
+        row("picture with alpha", i, "pic", "", pattern(4, 4, 9).convertToFormat(QImage::Format_ARGB32), 3, "");
     }
     void roundTrip() {
         QFETCH(ClipTable::Clip, clip);
         QFETCH(int, method);
-        QFETCH(QString, loadedText);
         QFETCH(QString, loadedData);
         ClipTable saved;
         saved.setClip(17, clip);
@@ -78,7 +76,7 @@ private Q_SLOTS:
         loaded.setClip(3, {ClipTable::TxtLong, "old", "old", {}, true});
         QCOMPARE(ProjectReader::load(m_root + "p.zp", m_temp, loaded), Reader::Loaded);
         const ClipTable::Clip& back = loaded.clip(17);
-        QCOMPARE(QStringList({back.format, back.text, back.data}), QStringList({clip.format, loadedText, loadedData}));
+        QCOMPARE(QStringList({back.format, back.text, back.data}), QStringList({clip.format, clip.text, loadedData}));
         QCOMPARE(back.locked, clip.locked);
         QCOMPARE(back.picture.convertToFormat(QImage::Format_RGB888),
                  clip.picture.convertToFormat(QImage::Format_RGB888));
@@ -325,9 +323,6 @@ private Q_SLOTS:
                                          ", description: "));
         QCOMPARE(readFile(m_root + "p.zp"), before);
         QCOMPARE(tree(m_root).filter(".part"), QStringList());
-        ClipTable loaded;
-        QCOMPARE(ProjectReader::load(m_root + "p.zp", m_temp, loaded), Reader::Loaded);
-        QCOMPARE(loaded.clip(1).text, QStringLiteral("old"));
     }
 };
 
