@@ -235,10 +235,7 @@ void ZolpaneApp::wireMainWindow() {
                                   QStringLiteral("zolpane"));
     m_project = std::make_unique<ProjectLifecycle>(w, m_table, m_settings, m_paths);
     m_project->lastWindowTitle = [this] { return m_record->LastWindowTitle(); };
-    m_project->clipHotkey = [this](int clip) {
-        return m_hotkeys ? std::pair{m_hotkeys->ClipHotkeyMod[size_t(clip)], m_hotkeys->ClipHotkeyKey[size_t(clip)]}
-                         : std::pair{0, 0};
-    };
+    m_project->clipHotkey = [this](int clip) { return clipHotkey(clip); };
     ProjectLifecycle* project = m_project.get();
     connect(&w, &frmZolpane::saveProjectRequested, project, &ProjectLifecycle::SaveProjectCommand);
     connect(&w, &frmZolpane::loadProjectRequested, project, &ProjectLifecycle::LoadProjectCommand);
@@ -250,6 +247,12 @@ void ZolpaneApp::wireMainWindow() {
         m_project->handleExit(m_settings.ExitMode);
     });
     m_project->startup(m_commandLine);
+}
+
+std::pair<int, int> ZolpaneApp::clipHotkey(int clip) const {
+    // The hotkeys are registered after the main window loads; until then no clip has one.
+    return m_hotkeys ? std::pair{m_hotkeys->ClipHotkeyMod[size_t(clip)], m_hotkeys->ClipHotkeyKey[size_t(clip)]}
+                     : std::pair{0, 0};
 }
 
 void ZolpaneApp::runMenuCommand(MainMenus::Command command) {
@@ -381,16 +384,13 @@ void ZolpaneApp::wirePasting() {
             m_paste->LastClip = n;
         });
     connect(&w, &frmZolpane::propertiesRequested, this, [this](int n) {
-        PropertiesContext context{
-            m_settings,
-            m_table,
-            [this](int clip) {
-                return std::pair{m_hotkeys->ClipHotkeyMod[size_t(clip)], m_hotkeys->ClipHotkeyKey[size_t(clip)]};
-            },
-            [this](int m, int k, int id) { m_hotkeys->SetClipHotkey(m, k, id); },
-            [this] { m_main->dropTopMost(); },
-            [this] { m_main->restoreTopMost(); },
-            [this] { return ProgramExiting; }};
+        PropertiesContext context{m_settings,
+                                  m_table,
+                                  [this](int clip) { return clipHotkey(clip); },
+                                  [this](int m, int k, int id) { m_hotkeys->SetClipHotkey(m, k, id); },
+                                  [this] { m_main->dropTopMost(); },
+                                  [this] { m_main->restoreTopMost(); },
+                                  [this] { return ProgramExiting; }};
         m_handOver.EditClipNumber = n;
         frmProperties::open(m_properties, context, n);
     });

@@ -12,6 +12,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <utility>
 
 class QApplication;
 class QLockFile;
@@ -69,6 +70,8 @@ private:
     void ShowMainWindow();
     void ShowSettings();
     void runMenuCommand(MainMenus::Command command);
+    // The registered hotkey of clip 1..30 as (modifier set, key code).
+    std::pair<int, int> clipHotkey(int clip) const;
 
     AppPaths m_paths;
     Settings m_settings;
