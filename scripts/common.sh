@@ -6,7 +6,7 @@ BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-svg-de
 # wmsystemtray draws with the X core fonts of xfonts-base and dies without them before it owns the tray.
 DESKTOP_PACKAGES=(xvfb openbox wmsystemtray xfonts-base x11-utils)
 TEST_PACKAGES=(python3 python3-pytest xvfb xdotool xclip openbox x11-utils tk wmsystemtray xfonts-base clang-14 libclang-rt-14-dev
-    imagemagick)
+    imagemagick dpkg-dev desktop-file-utils appstream)
 
 ensure_packages() {
     local missing=()

@@ -7,6 +7,7 @@
 #include "services/Settings.h"
 
 #include <QFile>
+#include <QImage>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -23,6 +24,13 @@ inline QByteArray readFile(const QString& path) {
 inline bool writeFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// A picture of one colour.
+inline QImage uniform(int width, int height, const QColor& color) {
+    QImage picture(width, height, QImage::Format_RGB32);
+    picture.fill(color);
+    return picture;
 }
 
 // A scratch folder whose settings.ini holds the default settings.

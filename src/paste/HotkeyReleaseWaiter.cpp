@@ -26,13 +26,23 @@ bool HotkeyReleaseWaiter::start(int modifierCode, int virtualKey) {
     if (m_busy || (m_programExiting && m_programExiting()))
         return false;
     m_busy = true;
+    m_everyKey = false;
     m_keys = keysOf(modifierCode, virtualKey);
     // The first look comes after the pending events have run once.
     m_timer.start(0);
     return true;
 }
 
+bool HotkeyReleaseWaiter::startForEveryKey() {
+    if (!start(0, 0))
+        return false;
+    m_everyKey = true;
+    return true;
+}
+
 bool HotkeyReleaseWaiter::anyKeyDown() const {
+    if (m_everyKey)
+        return m_hotkeys.anyKeyDown();
     for (int key : m_keys)
         if (m_hotkeys.isKeyDown(key))
             return true;

@@ -27,6 +27,9 @@ public:
     // Starts waiting for the keys of (modifierCode, virtualKey). False, and nothing started, when the program
     // is exiting or a wait already runs.
     bool start(int modifierCode, int virtualKey);
+    // Starts waiting until no key of the keyboard is down: for an action whose keys are not known, such as a
+    // desktop shortcut that ran the command line. Refused like start().
+    bool startForEveryKey();
     bool isBusy() const { return m_busy; }
 
     // The virtual keys of a hotkey: Control (17) for bit 2, Shift (16) for bit 4, Alt (18) for bit 1, then the
@@ -49,6 +52,7 @@ private:
     std::function<bool()> m_programExiting;
     ExitCheck m_exitCheck;
     QList<int> m_keys;
+    bool m_everyKey = false;
     QTimer m_timer;
     bool m_busy = false;
 };

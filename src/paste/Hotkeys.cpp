@@ -105,6 +105,21 @@ void Hotkeys::HotkeyWindowProc(int id) {
     }
 }
 
+bool Hotkeys::triggerFromOutside(int id) {
+    if (m_programExiting())
+        return false;
+    if (id == PasteNextId)
+        return m_pasteNextWaiter->startForEveryKey();
+    if (id >= 7 && id <= 36) {
+        if (m_clipWaiter->isBusy())
+            return false;
+        m_pendingClip = id - 6;
+        return m_clipWaiter->startForEveryKey();
+    }
+    HotkeyWindowProc(id);
+    return true;
+}
+
 void Hotkeys::PasteNextHotkey() {
     m_pasteNextWaiter->start(m_settings.SpecialHotkeys[4], m_settings.SpecialHotkeys[5]);
 }

@@ -4,3 +4,10 @@ bool HotkeySystem::isSupportedKey(int virtualKey) {
     return (virtualKey >= 48 && virtualKey <= 57) || (virtualKey >= 65 && virtualKey <= 90) ||
            (virtualKey >= 112 && virtualKey <= 123) || (virtualKey >= 33 && virtualKey <= 36) || virtualKey == 45;
 }
+
+bool HotkeySystem::anyKeyDown() const {
+    for (int key = 16; key <= 123; ++key)
+        if ((key <= 18 || isSupportedKey(key)) && isKeyDown(key))
+            return true;
+    return false;
+}

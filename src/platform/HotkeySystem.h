@@ -36,6 +36,15 @@ public:
      * left or its right key is down. An unknown code is never down.
      */
     virtual bool isKeyDown(int virtualKey) const = 0;
+    /**
+     * @brief True while any key of the keyboard is held down, whichever it is (a Super key, a key no hotkey can
+     * use).
+     *
+     * For actions started by a combination the program does not know, such as a desktop shortcut that runs the
+     * command line. The default looks at the keys isKeyDown() understands; a backend that can see the whole
+     * keyboard looks at every key.
+     */
+    virtual bool anyKeyDown() const;
 
     /// True for the key codes a hotkey can use (the list in the class description).
     static bool isSupportedKey(int virtualKey);

@@ -1,9 +1,7 @@
 #include "services/AppPaths.h"
 
 #include <QDir>
-#include <QFile>
-#include <QStandardPaths>
-#include <QTemporaryFile>
+#include <QFileInfo>
 
 QString withSlash(const QString& folder) {
     return folder.endsWith('/') ? folder : folder + '/';
@@ -11,9 +9,9 @@ QString withSlash(const QString& folder) {
 
 namespace {
 
-bool canCreateFileIn(const QString& folder) {
-    QTemporaryFile probe(withSlash(folder) + QStringLiteral(".zolpane-probe-XXXXXX"));
-    return probe.open();
+bool isPortableFolder(const QString& folder) {
+    return QFileInfo::exists(withSlash(folder) + QStringLiteral("settings.ini")) ||
+           QFileInfo::exists(withSlash(folder) + QStringLiteral("portable"));
 }
 
 } // namespace
@@ -31,10 +29,11 @@ AppPaths AppPaths::resolve(const QString& executableFolder) {
         QDir().mkpath(home);
         return forFolder(QDir(home).absolutePath());
     }
-    if (!executableFolder.isEmpty() && canCreateFileIn(executableFolder))
+    if (!executableFolder.isEmpty() && isPortableFolder(executableFolder))
         return forFolder(executableFolder);
+    // A relative $XDG_DATA_HOME is invalid and ignored, as the base directory rules say.
     QString data = qEnvironmentVariable("XDG_DATA_HOME");
-    if (data.isEmpty())
+    if (!QDir::isAbsolutePath(data))
         data = QDir::homePath() + QStringLiteral("/.local/share");
     const QString folder = withSlash(data) + QStringLiteral("zolpane");
     QDir().mkpath(folder);

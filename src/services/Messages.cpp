@@ -1,6 +1,7 @@
 #include "services/Messages.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QLoggingCategory>
 #include <QMessageBox>
 #include <QQueue>
@@ -87,6 +88,26 @@ int ShowMessage(const QString& text, const QString& kind, bool details) {
 
 void ShowError(const QString& text, bool details) {
     ShowMessage(text, QStringLiteral("err"), details);
+}
+
+void ShowNotice(const QString& text, QObject* context, std::function<void(bool)> done) {
+    State& s = state();
+    const QString title = QStringLiteral("Zolpane");
+    qCInfo(lcMessages).noquote() << "notice" << title << text;
+    if (s.unattended) {
+        s.shown.append({QStringLiteral("notice"), title, text});
+        const bool ticked = !s.answers.isEmpty() && s.answers.dequeue() == Yes;
+        done(ticked);
+        return;
+    }
+    auto* box = new QMessageBox(QMessageBox::Information, title, text, QMessageBox::Ok);
+    box->setObjectName(QStringLiteral("ZolpaneMessageBox"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    auto* dontShowAgain = new QCheckBox(QStringLiteral("&Do not show this again"), box);
+    box->setCheckBox(dontShowAgain);
+    QObject::connect(box, &QMessageBox::finished, context,
+                     [dontShowAgain, done = std::move(done)] { done(dontShowAgain->isChecked()); });
+    box->show();
 }
 
 void setUnattended(bool on) {

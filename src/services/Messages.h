@@ -3,6 +3,10 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
+class QObject;
+
 // The one message-box routine of the program. Kinds: "inf", "err", "quest", "excl"; any other kind shows
 // nothing. Questions return 6 (Yes) or 7 (No), every other kind 0.
 namespace Messages {
@@ -12,6 +16,9 @@ constexpr int No = 7;
 
 int ShowMessage(const QString& text, const QString& kind, bool details = false);
 void ShowError(const QString& text, bool details = false);
+// An information box with a "Do not show this again" check box that does not hold anything up: it returns at
+// once, and done(checked) runs when the user closes the box (not at all once context is gone).
+void ShowNotice(const QString& text, QObject* context, std::function<void(bool dontShowAgain)> done);
 
 // The pending error record that a box with details appends ("Error number: ..., description: ...").
 // Cleared by every box.
@@ -21,7 +28,8 @@ int pendingErrorNumber();
 QString pendingErrorDescription();
 
 // Test seam: while unattended, no box is shown; each box takes the next queued answer (or No for a question
-// and 0 otherwise when the queue is empty) and is recorded.
+// and 0 otherwise when the queue is empty) and is recorded. A notice is recorded with the kind "notice"; a
+// queued Yes ticks its check box.
 struct ShownBox {
     QString kind;
     QString title;

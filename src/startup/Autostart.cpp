@@ -48,7 +48,47 @@ void runIfPresent(const QString& program, const QStringList& arguments) {
 
 const QString MimeType = QStringLiteral("application/x-zolpane-project");
 
+// Makes desktopId the default application for the project type in a mimeapps.list, keeping the user's other
+// choices; true when the file was written.
+bool setDefaultHandler(const QString& listPath, const QString& desktopId) {
+    const QByteArray wanted = MimeType.toUtf8() + '=' + desktopId.toUtf8() + ';';
+    bool listChanged = false;
+    QList<QByteArray> lines = readAll(listPath).split('\n');
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    qsizetype group = -1;
+    bool found = false;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QByteArray line = lines[i].trimmed();
+        if (line.startsWith('[')) {
+            if (group >= 0)
+                break;
+            if (line == "[Default Applications]")
+                group = i;
+            continue;
+        }
+        if (group >= 0 && line.startsWith(MimeType.toUtf8() + '=')) {
+            found = true;
+            if (line != wanted) {
+                lines[i] = wanted;
+                listChanged = true;
+            }
+        }
+    }
+    if (!found) {
+        if (group < 0) {
+            lines.append("[Default Applications]");
+            group = lines.size() - 1;
+        }
+        lines.insert(group + 1, wanted);
+        listChanged = true;
+    }
+    return listChanged && writeIfChanged(listPath, lines.join('\n') + '\n');
+}
+
 } // namespace
+
+const QString Autostart::ApplicationId = QStringLiteral("io.github.zolpane.Zolpane");
 
 Autostart::Autostart(Settings& settings, const QString& executablePath, QObject* parent)
     : QObject(parent), m_settings(settings), m_executable(executablePath) {}
@@ -146,8 +186,30 @@ QString Autostart::GetRunValue() const {
     return GetRegString(autostartEntryPath(), QStringLiteral("Exec"));
 }
 
+QString Autostart::installedDesktopEntry() const {
+    QString dirs = qEnvironmentVariable("XDG_DATA_DIRS");
+    if (dirs.isEmpty())
+        dirs = QStringLiteral("/usr/local/share/:/usr/share/");
+    const QFileInfo executable(m_executable);
+    for (const QString& dir : dirs.split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
+        if (!QDir::isAbsolutePath(dir))
+            continue;
+        const QString entry = QDir(dir).filePath(QStringLiteral("applications/") + ApplicationId + ".desktop");
+        const QFileInfo installed(QDir(dir).filePath(QStringLiteral("../bin/") + executable.fileName()));
+        if (QFileInfo::exists(entry) && installed.exists() &&
+            installed.canonicalFilePath() == executable.canonicalFilePath())
+            return entry;
+    }
+    return {};
+}
+
 bool Autostart::RegisterFileType(const QString& className, const QString& extension, const QString& description,
                                  const QString& iconPath) {
+    // An installed program's desktop entry and MIME package are in place; a second, per-user launcher would only
+    // show twice in the desktop's menus.
+    if (!installedDesktopEntry().isEmpty())
+        return setDefaultHandler(mimeAppsListPath(), ApplicationId + QStringLiteral(".desktop"));
+
     const QByteArray mime = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                             "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
                             "  <mime-type type=\"" +
@@ -160,43 +222,7 @@ bool Autostart::RegisterFileType(const QString& className, const QString& extens
                                ";\nTerminal=false\nCategories=Utility;\n";
     const bool mimeChanged = writeIfChanged(mimePackagePath(), mime);
     const bool desktopChanged = writeIfChanged(desktopEntryPath(), desktop);
-
-    // The default application for the type, kept among the user's other choices.
-    const QString defaultsKey = MimeType;
-    const QString wanted = QStringLiteral("Zolpane.desktop;");
-    bool listChanged = false;
-    QList<QByteArray> lines = readAll(mimeAppsListPath()).split('\n');
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    qsizetype group = -1;
-    bool found = false;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QByteArray line = lines[i].trimmed();
-        if (line.startsWith('[')) {
-            if (group >= 0)
-                break;
-            if (line == "[Default Applications]")
-                group = i;
-            continue;
-        }
-        if (group >= 0 && line.startsWith(defaultsKey.toUtf8() + '=')) {
-            found = true;
-            if (line != defaultsKey.toUtf8() + '=' + wanted.toUtf8()) {
-                lines[i] = defaultsKey.toUtf8() + '=' + wanted.toUtf8();
-                listChanged = true;
-            }
-        }
-    }
-    if (!found) {
-        if (group < 0) {
-            lines.append("[Default Applications]");
-            group = lines.size() - 1;
-        }
-        lines.insert(group + 1, defaultsKey.toUtf8() + '=' + wanted.toUtf8());
-        listChanged = true;
-    }
-    if (listChanged)
-        writeIfChanged(mimeAppsListPath(), lines.join('\n') + '\n');
+    const bool listChanged = setDefaultHandler(mimeAppsListPath(), QStringLiteral("Zolpane.desktop"));
 
     if (mimeChanged)
         runIfPresent(QStringLiteral("update-mime-database"), {dataHome() + QStringLiteral("/mime")});

@@ -6,7 +6,7 @@
 class Settings;
 
 // Start at login (an XDG autostart entry) and the .zp file association (shared MIME database and a
-// desktop entry). Folders follow $XDG_CONFIG_HOME and $XDG_DATA_HOME.
+// desktop entry). Folders follow $XDG_CONFIG_HOME, $XDG_DATA_HOME and $XDG_DATA_DIRS.
 class Autostart final : public QObject {
     Q_OBJECT
 public:
@@ -18,10 +18,18 @@ public:
     QString GetRunValue() const;
     bool isRunAtStartupChecked() const { return m_checked; }
 
-    // Declares the project type and this program as its handler. Files are rewritten, and the desktop's
-    // update tools run, only when something changed. Returns true when a file was written.
+    // Declares the project type and this program as its handler. Run from an installed location, the installed
+    // desktop entry and MIME package declare the type and only the default handler is set; otherwise a per-user
+    // MIME package and desktop entry are written. Files are rewritten, and the desktop's update tools run, only
+    // when something changed. Returns true when a file was written.
     bool RegisterFileType(const QString& className, const QString& extension, const QString& description,
                           const QString& iconPath);
+
+    // The id of the installed desktop entry, metainfo and the like.
+    static const QString ApplicationId;
+    // <data dir>/applications/<ApplicationId>.desktop, for the first data dir of $XDG_DATA_DIRS that holds it
+    // and whose ../bin/ holds this executable (an installed program); "" when there is none.
+    QString installedDesktopEntry() const;
 
     QString autostartEntryPath() const;
     QString mimePackagePath() const;

@@ -2,6 +2,7 @@
 
 #include "clipmenu/ClipboardTextCommands.h"
 #include "clipmenu/frmMain.h"
+#include "editor/frmConfPasteBox.h"
 #include "paste/Hotkeys.h"
 #include "paste/LastWindowRecord.h"
 #include "paste/PasteEngine.h"
@@ -12,6 +13,10 @@
 #include "services/Messages.h"
 #include "services/WindowPlacement.h"
 #include "startup/Autostart.h"
+#include "startup/CommandRequest.h"
+#include "startup/CommandServer.h"
+#include "startup/StartupLog.h"
+#include "startup/WaylandNotice.h"
 #include "startup/frmAbout.h"
 #include "startup/frmSettings.h"
 #include "startup/frmWizard.h"
@@ -24,7 +29,6 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QLockFile>
-#include <QLoggingCategory>
 #include <QSocketNotifier>
 #include <QTimer>
 #include <QUrl>
@@ -35,8 +39,6 @@
 #include <ctime>
 #include <sys/socket.h>
 #include <unistd.h>
-
-Q_LOGGING_CATEGORY(lcStartup, "zolpane.startup")
 
 namespace {
 
@@ -178,6 +180,7 @@ bool ZolpaneApp::Initialize() {
 
     m_main = std::make_unique<frmZolpane>(m_table, m_settings, *m_platform.windows, m_handOver);
     wireMainWindow();
+    wireEditor();
 
     LoadSettings();
     ApplyCharset();
@@ -211,7 +214,42 @@ bool ZolpaneApp::Initialize() {
         m_wizard = std::make_unique<frmWizard>();
         m_wizard->show();
     }
+    startCommandServer();
+    // Once the event loop runs: the tray and the hotkeys work while the notice is open.
+    QTimer::singleShot(0, this,
+                       [this] { WaylandNotice::showIfWanted(WaylandNotice::isWaylandSession(), m_settings, this); });
     return true;
+}
+
+void ZolpaneApp::startCommandServer() {
+    m_commands = std::make_unique<CommandServer>([this](const CommandRequest& r) { return runCommandRequest(r); });
+    m_commands->listen(CommandServer::socketPath(m_paths.AppFolder, qEnvironmentVariable("XDG_RUNTIME_DIR")));
+}
+
+QString ZolpaneApp::runCommandRequest(const CommandRequest& request) {
+    using C = CommandRequest::Command;
+    int id = 0;
+    switch (request.command) {
+    case C::Paste:
+        id = request.clip + 6; // the hotkey ids of the clips are 7..36
+        break;
+    case C::PasteNext:
+        id = Hotkeys::PasteNextId;
+        break;
+    case C::ClipMenu:
+        id = Hotkeys::PasteMenuId;
+        break;
+    case C::ClipboardMenu:
+        id = Hotkeys::ClipboardMenuId;
+        break;
+    case C::Show:
+        id = Hotkeys::ShowMainWindowId;
+        break;
+    }
+    if (m_hotkeys->triggerFromOutside(id))
+        return {};
+    return ProgramExiting ? QStringLiteral("Zolpane is exiting")
+                          : QStringLiteral("busy: an earlier paste still waits for the keys to be released");
 }
 
 void ZolpaneApp::wireMainWindow() {
@@ -349,6 +387,8 @@ void ZolpaneApp::ExitProgram() {
             m_wizard->close();
         if (m_settingsDialog)
             m_settingsDialog->close();
+        if (m_editor)
+            m_editor->close();
         if (m_main) {
             // Saves the recent list and the position, and settles unsaved changes by the Exiting setting.
             m_main->setProgramExiting(true);
@@ -393,6 +433,42 @@ void ZolpaneApp::wirePasting() {
                                   [this] { return ProgramExiting; }};
         m_handOver.EditClipNumber = n;
         frmProperties::open(m_properties, context, n);
+    });
+}
+
+void ZolpaneApp::wireEditor() {
+    frmZolpane& w = *m_main;
+    m_effects.seedRandom(quint64(std::time(nullptr)));
+    w.setEditorAvailable(true);
+    connect(&w, &frmZolpane::editRequested, this, [this] {
+        if (m_editor) {
+            m_editor->raise();
+            m_editor->activateWindow();
+            return;
+        }
+        const EditorContext context{m_handOver,
+                                    m_table,
+                                    m_settings,
+                                    m_effects,
+                                    m_frmMain->fontlist,
+                                    m_platform.windows->twipsPerPixelX(),
+                                    m_platform.windows->twipsPerPixelY(),
+                                    [this] { return ProgramExiting; }};
+        m_editor = frmConfPasteBox::open(context);
+        connect(m_editor, &frmConfPasteBox::handedBack, m_main.get(), &frmZolpane::Update);
+        connect(m_editor, &frmConfPasteBox::closed, this, [this] {
+            m_main->EnableButtons();
+            m_main->show();
+            m_main->restoreTopMost();
+        });
+    });
+    connect(&w, &frmZolpane::activatedWhileEditorOpen, this, [this] {
+        if (!m_editor)
+            return;
+        m_editor->show();
+        m_editor->raise();
+        m_editor->activateWindow();
+        QApplication::beep();
     });
 }
 

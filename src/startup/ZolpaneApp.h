@@ -1,5 +1,6 @@
 #pragma once
 
+#include "imaging/ImageEffects.h"
 #include "platform/PlatformServices.h"
 #include "project/ClipTable.h"
 #include "project/EditorHandOver.h"
@@ -17,6 +18,7 @@
 class QApplication;
 class QLockFile;
 class frmAbout;
+class frmConfPasteBox;
 class frmWizard;
 class frmZolpane;
 class ProjectLifecycle;
@@ -28,6 +30,8 @@ class PasteEngine;
 class frmMain;
 class frmProperties;
 class frmSettings;
+class CommandServer;
+struct CommandRequest;
 
 // The composition root: start-up in its fixed order, the wiring of the features, and the orderly exit.
 class ZolpaneApp final : public QObject {
@@ -67,9 +71,14 @@ private:
     void wireMainWindow();
     void wirePasting();
     void wireTray();
+    // The clip editor: opened for a row by the main window, handing its result back to it.
+    void wireEditor();
     void ShowMainWindow();
     void ShowSettings();
     void runMenuCommand(MainMenus::Command command);
+    // The command line's requests (zolpane --paste N ...), listened for once start-up is complete.
+    void startCommandServer();
+    QString runCommandRequest(const CommandRequest& request);
     // The registered hotkey of clip 1..30 as (modifier set, key code).
     std::pair<int, int> clipHotkey(int clip) const;
 
@@ -90,6 +99,9 @@ private:
     std::unique_ptr<Hotkeys> m_hotkeys;
     std::unique_ptr<frmSettings> m_settingsDialog;
     QPointer<frmProperties> m_properties;
+    ImageEffects m_effects;
+    QPointer<frmConfPasteBox> m_editor;
     std::unique_ptr<frmAbout> m_about;
     std::unique_ptr<frmWizard> m_wizard;
+    std::unique_ptr<CommandServer> m_commands;
 };

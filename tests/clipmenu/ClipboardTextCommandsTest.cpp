@@ -98,5 +98,4 @@ private Q_SLOTS:
 };
 
 ZP_TEST_CLASS(ClipboardTextCommandsTest)
-
 #include "ClipboardTextCommandsTest.moc"

@@ -178,5 +178,4 @@ private Q_SLOTS:
 };
 
 ZP_TEST_CLASS(TextTransformationsTest)
-
 #include "TextTransformationsTest.moc"

@@ -54,12 +54,12 @@ def time_limit():
 _watched = []
 
 
-def wait_for(predicate, what, timeout=WAIT_TIMEOUT, interval=0.05):
+def wait_for(predicate, what, timeout=WAIT_TIMEOUT, interval=0.05, alive=None):
     """Polls predicate until its result is truthy and returns it; fails after timeout, or at once when a watched
-    helper has ended."""
+    helper or the process alive has ended."""
     deadline = time.monotonic() + timeout
     while True:
-        for p in _watched:
+        for p in _watched + ([alive] if alive else []):
             if not p.stopped and not p.running():
                 pytest.fail(f"{p.name} (pid {p.pid}) ended with status {p.popen.poll()}; its output:\n"
                             f"{p.log().strip() or '(none)'}")
@@ -190,8 +190,7 @@ class Desktop:
     def stop_all(self):
         for process in reversed(self.processes):
             process.stop()
-            if process in _watched:
-                _watched.remove(process)
+        _watched.clear()
 
     def run(self, *argv, check=True, text=True):
         result = subprocess.run(argv, env=self.env(), capture_output=True, text=text, timeout=30)
@@ -296,7 +295,9 @@ class Desktop:
                 print(f"active={self.active_window()} focus={self.xdotool_id('getwindowfocus')}", file=f)
         for process in self.processes:
             shutil.copy(process.log_path, folder)
-        shutil.copytree(self.home, os.path.join(folder, "zolpane-home"), dirs_exist_ok=True)
+        # The program's socket (there when XDG_RUNTIME_DIR is unset) cannot be copied.
+        shutil.copytree(self.home, os.path.join(folder, "zolpane-home"), dirs_exist_ok=True,
+                        ignore=lambda _, names: [n for n in names if n.endswith(".socket")])
         print(f"artifacts of the failed test: {folder}")
         for process in (p for p in self.processes if p.name.startswith("zolpane")):
             state = "running" if process.running() else f"exit status {process.popen.poll()}"
@@ -356,8 +357,7 @@ def display(desktop, request):
         if _owns_abstract_socket(xvfb, desktop.display):
             break
         print(f"display {desktop.display} has no abstract socket; starting another")
-        xvfb.stop()
-        _watched.remove(xvfb)
+        xvfb.stop()  # a stopped helper is no longer watched
     else:
         pytest.fail("no usable X display after three servers")
     if request.node.get_closest_marker("no_autorepeat"):
@@ -396,8 +396,7 @@ class Target:
         self.desktop, self.title = d, title
         self.out = os.path.join(d.root, f"target-{title}.txt")
         self.process = d.start(f"tk-{title}", ["wish", TK_TARGET, self.out, title])
-        wait_for(lambda: os.path.exists(self.out) or not self.process.running() and pytest.fail(
-            f"the Tk window ended: {self.process.log()}"), f"the Tk window {title}", START_TIMEOUT)
+        wait_for(lambda: os.path.exists(self.out), f"the Tk window {title}", START_TIMEOUT, alive=self.process)
         self.window = d.wait_for_window(title)
 
     def text(self):
@@ -435,36 +434,16 @@ def settings_bytes(**overrides):
              "MinimizeOnCopy=0", "HideOnCopy=0", "AutoPaste=1", "SentenceCaseKeepBig=1", "AutoPasteOther=0",
              "AskDeletingClip=1", "DefaultFontName=0", "DefaultFontSize=0"]
     lines += [f"RecentProject{i}=" for i in range(1, 11)] + ["PasteMethod=1", "", "[WindowPos]", "frmConfPasteBoxX=",
-                                                             "frmConfPasteBoxY=", "frmzolpaneX=", "frmzolpaneY=", "",
-                                                             "[Hotkeys]"]
+              "frmConfPasteBoxY=", "frmzolpaneX=", "frmzolpaneY=", "", "[Hotkeys]"]
     for clip in range(30):  # clips 1-10 Ctrl, 11-20 Ctrl+Shift, 21-30 Ctrl+Alt; keys 1..9, then 0
         lines += [f"Clip{clip + 1}Mod={(2, 6, 3)[clip // 10]}", f"Clip{clip + 1}Key={48 + (clip % 10 + 1) % 10}"]
     for name, key in (("HKShowZP", "H"), ("HKGlobalMenu", "G"), ("HKPasteNext", "Q"), ("HKPasteMenu", "C"),
                       ("HKSettings", "S")):
         lines += [f"{name}Mod={2 if key == 'Q' else 3}", f"{name}Key={ord(key)}"]
     for key, value in overrides.items():
-        found = [n for n, line in enumerate(lines) if line.startswith(key + "=")]
-        assert found, f"settings.ini has no {key}"
-        for n in found:
-            lines[n] = f"{key}={value}"
+        assert any(line.startswith(key + "=") for line in lines), f"settings.ini has no {key}"
+        lines = [f"{key}={value}" if line.startswith(key + "=") else line for line in lines]
     return ("\r\n".join(lines) + "\r\n").encode("cp1252")
-
-
-def project_bytes(clips, code_page):
-    """A container of zp.ini and clip1.dat ... clip30.dat: count, then name length, name, data length and data
-    of each. clips maps clip numbers to a Clip or to the text of a simple clip; the others are empty."""
-    index, members = [], []
-    for i in range(1, 31):
-        clip = clips.get(i, "Empty" + "\u00a0" * 6)
-        clip = Clip(clip) if isinstance(clip, str) else clip
-        index += [f"[Clip{i}]", f"Format = {clip.fmt}", f"Name = {clip.text}", f"Method = {clip.method}"]
-        data = clip.text if clip.data is None else clip.data
-        members.append((f"clip{i}.dat", data if isinstance(data, bytes) else (data + "\r\n").encode(code_page)))
-    members.insert(0, ("zp.ini", ("\r\n".join(index) + "\r\n").encode(code_page)))
-    out = struct.pack("<i", len(members))
-    for name, data in members:
-        out += struct.pack("<h", len(name)) + name.encode() + struct.pack("<i", len(data)) + data
-    return out
 
 
 class Program:
@@ -488,9 +467,21 @@ class Program:
         return values[0]
 
     def write_project(self, file_name, clips, folder=None, code_page="cp1252"):
+        """A container of zp.ini and clip1.dat ... clip30.dat: count, then name length, name, data length and data
+        of each. clips maps clip numbers to a Clip or to the text of a simple clip; the others are empty."""
+        index, members = [], []
+        for i in range(1, 31):
+            clip = clips.get(i, "Empty" + "\u00a0" * 6)
+            clip = Clip(clip) if isinstance(clip, str) else clip
+            index += [f"[Clip{i}]", f"Format = {clip.fmt}", f"Name = {clip.text}", f"Method = {clip.method}"]
+            data = clip.text if clip.data is None else clip.data
+            members.append((f"clip{i}.dat", data if isinstance(data, bytes) else (data + "\r\n").encode(code_page)))
+        members.insert(0, ("zp.ini", ("\r\n".join(index) + "\r\n").encode(code_page)))
         path = os.path.join(folder or self.desktop.work, file_name)
         with open(path, "wb") as f:
-            f.write(project_bytes(clips, code_page))
+            f.write(struct.pack("<i", len(members)))
+            for name, data in members:
+                f.write(struct.pack("<h", len(name)) + name.encode() + struct.pack("<i", len(data)) + data)
         return path
 
     def start(self, *args, name="zolpane", code_page=None):
@@ -519,8 +510,8 @@ class Program:
         return found
 
     def wait_for_tray_icon(self, zp):
-        return wait_for(lambda: self.tray_icons(zp) or not zp.running() and pytest.fail(
-            f"Zolpane ended at start-up: {zp.log()}"), "the tray icon to dock into the tray host", START_TIMEOUT)[0]
+        return wait_for(lambda: self.tray_icons(zp), "the tray icon to dock into the tray host", START_TIMEOUT,
+                        alive=zp)[0]
 
     def main_window(self, zp, title=None):
         return self.desktop.wait_for_window(title, None if title else MAIN_TITLE, pid=zp.pid)

@@ -58,7 +58,6 @@ def test_a_second_start_hands_a_project_over_and_alt_f4_in_a_row_ends_the_progra
     wm.type_text(" changed")
     assert program.start(second_path, name="zolpane-second").wait() == 0
     wait_for(lambda: wm.window_name(window) == "Zolpane (second.zp)", "the second project in the title")
-    wait_for(lambda: not os.path.exists(program.path("loadbuff.dat")), "the hand-over file to be consumed")
     assert not wm.windows("Zolpane", visible=True) and zp.running()
     assert b"changed" not in file_bytes(first_path)
     wm.activate(window)
@@ -85,8 +84,7 @@ def test_alt_f4_with_unsaved_changes_asks_and_saves(wm, program):
 
 
 def test_always_on_top_lets_the_dialogs_come_first(wm, program):
-    def above():
-        return "_NET_WM_STATE_ABOVE" in wm.wm_state(window)
+    above = lambda: "_NET_WM_STATE_ABOVE" in wm.wm_state(window)  # noqa: E731
     program.write_settings(ZPAlwaysOnTop=1)
     zp = program.start(program.write_project("top.zp", {1: "pinned"}))
     window = program.main_window(zp, "Zolpane (top.zp)")

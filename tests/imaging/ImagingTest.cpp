@@ -38,22 +38,12 @@ QImage randomPicture(int width, int height, quint32 seed, QRgb mask = 0xFFFFFF) 
     return picture;
 }
 
-QImage uniform(int width, int height, QRgb color) {
-    QImage picture(width, height, QImage::Format_RGB32);
-    picture.fill(color);
-    return picture;
-}
-
 // Empty when both pictures have the same size and pixels, else where they first differ.
 QString firstDifference(const QImage& actual, const QImage& expected) {
     for (int i = 0; actual.size() == expected.size() && i < actual.width() * actual.height(); ++i) {
         const QPoint at(i / actual.height(), i % actual.height());
         if (actual.pixel(at) != expected.pixel(at))
-            return QStringLiteral("(%1,%2) is %3, not %4")
-                .arg(at.x())
-                .arg(at.y())
-                .arg(actual.pixel(at), 0, 16)
-                .arg(expected.pixel(at), 0, 16);
+            return QString::asprintf("(%d,%d) is %x, not %x", at.x(), at.y(), actual.pixel(at), expected.pixel(at));
     }
     return actual.size() == expected.size() ? QString() : QStringLiteral("size differs");
 }
@@ -339,13 +329,8 @@ private Q_SLOTS:
         const QByteArray bytes = readFile(path("round.png"));
         QCOMPARE(bytes.mid(24, 5), QByteArray("\x08\x02\x00\x00\x00", 5));
         QVERIFY(bytes.contains(QByteArray("\x00\x00\x00\x03sBIT\x08\x08\x08", 11)));
-        png_image image{};
-        image.version = PNG_IMAGE_VERSION;
-        QVERIFY(png_image_begin_read_from_memory(&image, bytes.constData(), size_t(bytes.size())));
-        image.format = PNG_FORMAT_BGRA;
-        QImage decoded(size, QImage::Format_RGB32);
-        QVERIFY(png_image_finish_read(&image, nullptr, decoded.bits(), int(decoded.bytesPerLine()), nullptr));
-        QCOMPARE(firstDifference(decoded, picture), QString());
+        QCOMPARE(firstDifference(QImage::fromData(bytes, "PNG").convertToFormat(QImage::Format_RGB32), picture),
+                 QString());
     }
 
     void pngConversions_data() {
@@ -394,7 +379,6 @@ private Q_SLOTS:
         const quint32 crc = quint32(crc32(0, reinterpret_cast<const Bytef*>(huge.constData() + 12), 17));
         huge += QByteArray(1, char(crc >> 24)) + char(crc >> 16) + char(crc >> 8) + char(crc) + valid.mid(33);
         QTest::newRow("not a PNG") << QByteArray("BM this is a bitmap, honestly");
-        QTest::newRow("empty") << QByteArray("");
         QTest::newRow("signature only") << valid.left(8);
         QTest::newRow("truncated") << valid.left(valid.size() / 2);
         QTest::newRow("no end chunk") << valid.left(valid.size() - 12);

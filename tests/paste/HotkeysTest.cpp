@@ -1,3 +1,4 @@
+#include "paste/Hotkeys.h"
 #include "TestSupport.h"
 #include "paste/HotkeyKeyList.h"
 #include "paste/HotkeyPicker.h"
@@ -12,7 +13,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include <memory>
+#include <algorithm>
 
 namespace {
 
@@ -21,8 +22,7 @@ void letWaiterPoll() {
     QTest::qWait(HotkeyReleaseWaiter::pollIntervalMs * 4);
 }
 
-// Modifier bits and key code set; the boxes checked among Alt, Control, Shift and the key list entry shown ("" for
-// none).
+// Modifier bits and key code set; the boxes checked among Alt, Control, Shift and the entry shown ("" for none).
 struct PickerRow {
     int bits;
     double key;
@@ -121,11 +121,8 @@ private Q_SLOTS:
     }
     void releaseWait() {
         QFETCH(ReleaseRow, row);
-        QList<int> sortedKeys = HotkeyReleaseWaiter::keysOf(row.modifierCode, row.virtualKey);
-        QList<int> sortedOrder = row.releaseOrder;
-        std::sort(sortedKeys.begin(), sortedKeys.end());
-        std::sort(sortedOrder.begin(), sortedOrder.end());
-        QCOMPARE(sortedKeys, sortedOrder);
+        const QList<int> keys = HotkeyReleaseWaiter::keysOf(row.modifierCode, row.virtualKey);
+        QVERIFY(std::is_permutation(keys.begin(), keys.end(), row.releaseOrder.begin(), row.releaseOrder.end()));
 
         HeadlessHotkeySystem hotkeys;
         for (int k : row.releaseOrder)
@@ -158,8 +155,37 @@ private Q_SLOTS:
         if (!exiting)
             QTRY_COMPARE(released.count(), 2);
     }
+
+    // A request from the command line (a desktop shortcut) waits for every key of the keyboard, also keys no
+    // hotkey of its own has, and shares the busy flag of its kind with the hotkeys; the menus and the window
+    // come at once.
+    void outsideTrigger() {
+        TestSupport::SettingsFolder folder;
+        HeadlessHotkeySystem system;
+        bool exiting = false;
+        Hotkeys hotkeys(system, folder.settings, [&exiting] { return exiting; });
+        QSignalSpy clips(&hotkeys, &Hotkeys::clipTriggered);
+        QSignalSpy next(&hotkeys, &Hotkeys::pasteNextTriggered);
+        QSignalSpy menu(&hotkeys, &Hotkeys::pasteMenuRequested);
+        system.setKeyDown(KeyCode::Control, true);
+        system.setKeyDown(KeyCode::F4 + 5, true);
+        QVERIFY(hotkeys.triggerFromOutside(6 + 3));
+        QVERIFY(!hotkeys.triggerFromOutside(6 + 4)); // a second clip while the first waits
+        QVERIFY(hotkeys.triggerFromOutside(Hotkeys::PasteNextId));
+        QVERIFY(hotkeys.triggerFromOutside(Hotkeys::PasteMenuId));
+        QCOMPARE(menu.count(), 1);
+        system.setKeyDown(KeyCode::Control, false);
+        letWaiterPoll();
+        QCOMPARE(clips.count() + next.count(), 0);
+        system.setKeyDown(KeyCode::F4 + 5, false);
+        QTRY_COMPARE(clips.count(), 1);
+        QTRY_COMPARE(next.count(), 1);
+        QCOMPARE(clips.first().first().toInt(), 3);
+        exiting = true;
+        QVERIFY(!hotkeys.triggerFromOutside(6 + 3));
+        QVERIFY(!hotkeys.triggerFromOutside(Hotkeys::ShowMainWindowId));
+    }
 };
 
 ZP_TEST_CLASS(HotkeysTest)
-
 #include "HotkeysTest.moc"

@@ -10,8 +10,6 @@
 #include <QTest>
 #include <QTimer>
 
-#include <memory>
-
 namespace {
 
 KeyAction ch(char32_t c, quint8 mods = 0) {
@@ -224,5 +222,4 @@ private Q_SLOTS:
 };
 
 ZP_TEST_CLASS(KeystrokeTest)
-
 #include "KeystrokeTest.moc"

@@ -1,20 +1,15 @@
 #include "paste/frmProperties.h"
 #include "TestSupport.h"
 #include "paste/HotkeyPicker.h"
-#include "platform/KeyCodes.h"
 #include "project/ClipTable.h"
-#include "services/AppPaths.h"
 #include "services/Messages.h"
 #include "services/Settings.h"
 
-#include <QCheckBox>
 #include <QComboBox>
-#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
 
-#include <memory>
 #include <tuple>
 
 using Call = std::tuple<int, int, int>;
@@ -165,5 +160,4 @@ private Q_SLOTS:
 };
 
 ZP_TEST_CLASS(frmPropertiesTest)
-
 #include "frmPropertiesTest.moc"

@@ -66,7 +66,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("keys");
         QTest::addColumn<QString>("lent"); // the symbols lent after lending from the first stroke
-
         QTest::newRow("every symbol the keys hold") << "ab.c.a" << 2 << "abc";
         QTest::newRow("keys run out: the first used first") << "cabab" << 1 << "ca";
         QTest::newRow("first missing symbol just near enough") << dots(L::kLendAheadStrokes) + "a" << 1 << "a";
@@ -74,7 +73,6 @@ private Q_SLOTS:
         QTest::newRow("nothing beyond the lookahead") << "a" + dots(L::kLookaheadStrokes - 1) + "b" << 2 << "a";
         QTest::newRow("keys of the layout only") << "...." << 2 << "";
     }
-
     void lendsAheadOfUse() {
         QFETCH(QString, text);
         QFETCH(int, keys);
@@ -84,11 +82,8 @@ private Q_SLOTS:
         const QList<KeyLevels> written = f.lending.lendAhead(0);
 
         QSet<Symbol> onWrittenKeys;
-        for (const KeyLevels& key : written) {
-            for (Symbol s : key.symbols)
-                if (s)
-                    onWrittenKeys.insert(s);
-        }
+        for (const KeyLevels& key : written)
+            onWrittenKeys.unite(QSet<Symbol>(key.symbols.begin(), key.symbols.end()));
         for (Symbol s : strokes(text)) {
             if (s) {
                 QCOMPARE(f.lending.find(s).has_value(), lent.contains(QChar(char16_t(s))));
@@ -121,8 +116,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::addColumn<char>("givesWay");
         QTest::addColumn<char>("keeps");
-        QTest::addColumn<bool>("waits"); // for b to be read: the symbol kept is needed soon
-
+        QTest::addColumn<bool>("waits");                             // for b to be read: the symbol kept is needed soon
         const QString next = "abc" + dots(L::kLookaheadStrokes - 1); // a and b again only after the lookahead
         QTest::newRow("a needed after b") << next + "ba" << 'a' << 'b' << false;
         QTest::newRow("b needed after a") << next + "ab" << 'b' << 'a' << false;
@@ -158,7 +152,6 @@ private Q_SLOTS:
         QTest::addColumn<int>("typed");      // where a and b are typed, -1 nothing typed
         QTest::addColumn<qint64>("aReadBy"); // the moment even a slow target has read a
         QTest::addColumn<qint64>("backAt");  // when the keys may go back, -1 never (nothing lent)
-
         // a and b are typed kMappingSettleMs after the sending began.
         const qint64 typedAt = L::kMappingSettleMs;
         const auto slowReadBy = [](int stroke) { return qint64(stroke + 1) * L::kSlowTargetMsPerKey; };
@@ -169,7 +162,6 @@ private Q_SLOTS:
         QTest::newRow("late in a long sending: a slow target's pace")
             << dots(1000) + "abc" << 1000 << slowReadBy(1000) << slowReadBy(1001) + L::kRevertDelayMs;
     }
-
     void waitsUntilTheLastUseIsRead() {
         QFETCH(QString, text);
         QFETCH(int, typed);
@@ -206,12 +198,10 @@ private Q_SLOTS:
         QTest::addColumn<bool>("levelThreeKey");
         QTest::addColumn<bool>("fourLevelType");
         QTest::addColumn<QString>("lent"); // of abcd on one spare key, level by level
-
         QTest::newRow("Level 3 key and four-level type") << true << true << "abcd";
         QTest::newRow("no four-level type") << true << false << "ab";
         QTest::newRow("no Level 3 key") << false << true << "ab";
     }
-
     void levels() {
         QFETCH(bool, levelThreeKey);
         QFETCH(bool, fourLevelType);
@@ -263,7 +253,6 @@ private Q_SLOTS:
         QTest::newRow("server still shows our symbols") << true;
         QTest::newRow("someone else changed the key") << false;
     }
-
     void keepsKeysTheServerStillShows() {
         QFETCH(bool, shown);
         Fixture f(2, 2);
@@ -283,7 +272,6 @@ private Q_SLOTS:
         QTest::addColumn<int>("levels");
         QTest::addColumn<int>("distinct"); // symbols missing from the layout
         QTest::addColumn<bool>("lentAgain");
-
         // Xvfb has 19 keycodes without symbols.
         QTest::newRow("19 keys, 30 symbols: lent once") << 19 << 2 << 30 << false;
         QTest::newRow("19 keys, 65 symbols: lent in turns") << 19 << 2 << 65 << true;
@@ -291,7 +279,6 @@ private Q_SLOTS:
         QTest::newRow("19 keys of four levels, 100 symbols: lent in turns") << 19 << 4 << 100 << true;
         QTest::newRow("one key, 5 symbols") << 1 << 2 << 5 << true;
     }
-
     void typesLongTextsThroughFewKeys() {
         QFETCH(int, keys);
         QFETCH(int, levels);

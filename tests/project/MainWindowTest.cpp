@@ -1,5 +1,4 @@
 #include "ProjectTestUtil.h"
-#include "TestSupport.h"
 #include "platform/headless/HeadlessWindowSystem.h"
 #include "project/ClipRowEdit.h"
 #include "project/ClipTable.h"
@@ -9,7 +8,6 @@
 #include "project/RecentProjects.h"
 #include "project/frmZolProjects.h"
 #include "project/frmZolpane.h"
-#include "services/AppPaths.h"
 #include "services/FileDialogs.h"
 #include "services/Messages.h"
 #include "services/Settings.h"
@@ -176,8 +174,7 @@ private Q_SLOTS:
 
         // Dropping row 4 on row 6 swaps the clips and leaves the project unchanged.
         f.window->setChanged(false);
-        QImage picture(2, 2, QImage::Format_RGB32);
-        picture.fill(Qt::blue);
+        const QImage picture = TestSupport::uniform(2, 2, Qt::blue);
         f.table.setClip(4, {ClipTable::Img, QStringLiteral("Picture"), QString(), picture, true});
         f.table.setText(6, QStringLiteral("six"));
         f.table.ClipMethod[4] = 3;
@@ -219,10 +216,8 @@ private Q_SLOTS:
         f.handOver.EditIsRtf = row.isRtf;
         f.handOver.EditIsSimple = row.isSimple;
         f.handOver.EditData = row.data;
-        if (row.picture) {
-            f.handOver.picTemp = QImage(4, 3, QImage::Format_RGB32);
-            f.handOver.picTemp.fill(Qt::red);
-        }
+        if (row.picture)
+            f.handOver.picTemp = TestSupport::uniform(4, 3, Qt::red);
         f.row(1)->clearFocus();
         f.window->Update(9);
         const ClipTable::Clip& clip = f.table.clip(9);
@@ -350,10 +345,9 @@ private Q_SLOTS:
                 "</TD><TD>\r\n</TD></TR>\r\n"
                 "<TR><TD>3</TD><TD>\r\nthree</TD><TD>\r\nAlt + Ctrl + Shift + p</TD></TR>\r\n"
                 "</TABLE><BR><BR>Generated 12:00 1.1.2026\r\n</BODY></HTML>\r\n");
-        ClipTable empty;
-        QVERIFY(HotkeyOverview::pageContent("p", empty, hotkeys, "t")
-                    .contains(
-                        "Clip Hotkey</TD></TR>\r\n<TR><TD COLSPAN=3>There are just empty clips</TD></TR>\r\n</TABLE>"));
+        QVERIFY(
+            HotkeyOverview::pageContent("p", ClipTable(), hotkeys, "t")
+                .contains("Hotkey</TD></TR>\r\n<TR><TD COLSPAN=3>There are just empty clips</TD></TR>\r\n</TABLE>"));
         QCOMPARE(HotkeyOverview::hotkeyText(6, 48), QStringLiteral("Ctrl + Shift + 0"));
         QVERIFY(HotkeyOverview::hotkeyText(5, 48).isEmpty()); // no hotkey without a known modifier set
 
@@ -437,5 +431,4 @@ private Q_SLOTS:
 };
 
 ZP_TEST_CLASS(MainWindowTest)
-
 #include "MainWindowTest.moc"

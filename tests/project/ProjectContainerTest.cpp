@@ -1,13 +1,10 @@
 #include "project/ProjectContainer.h"
 #include "ProjectTestUtil.h"
-#include "TestSupport.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <memory>
 
 #include <sys/stat.h>
 
@@ -135,5 +132,4 @@ private Q_SLOTS:
 };
 
 ZP_TEST_CLASS(ProjectContainerTest)
-
 #include "ProjectContainerTest.moc"

@@ -19,12 +19,8 @@ template <class T> QByteArray littleEndian(T value) {
     qToLittleEndian(value, out.data());
     return out;
 }
-inline QByteArray le16(qint16 value) {
-    return littleEndian(value);
-}
-inline QByteArray le32(qint32 value) {
-    return littleEndian(value);
-}
+inline constexpr auto le16 = &littleEndian<qint16>;
+inline constexpr auto le32 = &littleEndian<qint32>;
 
 // Count, then name length, name, data length and data of each member.
 inline QByteArray container(const QList<QPair<QByteArray, QByteArray>>& members) {

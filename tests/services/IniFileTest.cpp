@@ -82,5 +82,4 @@ private Q_SLOTS:
 };
 
 ZP_TEST_CLASS(IniFileTest)
-
 #include "IniFileTest.moc"

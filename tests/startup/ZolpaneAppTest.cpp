@@ -5,6 +5,7 @@
 #include "services/Settings.h"
 #include "startup/Autostart.h"
 
+#include <QDir>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -46,14 +47,57 @@ private Q_SLOTS:
         autostart.DisableRunAtStartup();
         QVERIFY(!QFile::exists(autostart.autostartEntryPath()));
         QCOMPARE(settings.ReadSetting("General", "RunOnStartup"), QStringLiteral("0"));
-
-        QVERIFY(autostart.RegisterFileType("Zolpane", "zp", "Zolpane Project", "zolpane"));
-        QVERIFY(readFile(autostart.mimePackagePath()).contains("<glob pattern=\"*.zp\"/>"));
-        QVERIFY(readFile(autostart.desktopEntryPath()).contains("MimeType=application/x-zolpane-project;"));
-        QVERIFY(readFile(autostart.mimeAppsListPath()).contains("application/x-zolpane-project=Zolpane.desktop;"));
-        QVERIFY(!autostart.RegisterFileType("Zolpane", "zp", "Zolpane Project", "zolpane")); // unchanged: no rewrite
         qunsetenv("XDG_CONFIG_HOME");
         qunsetenv("XDG_DATA_HOME");
+    }
+
+    // The .zp association: an installed program (its desktop entry in a data folder of $XDG_DATA_DIRS whose
+    // ../bin/ holds the executable) only becomes the default handler; any other gets a per-user entry.
+    void fileAssociation_data() {
+        QTest::addColumn<bool>("entryInstalled");
+        QTest::addColumn<bool>("runsInstalledExecutable");
+        QTest::addColumn<bool>("prefixAmongDataDirs");
+        QTest::addColumn<QString>("handler");
+        // clang-format off
+        QTest::newRow("run from a build") << false << false << true << "Zolpane.desktop";
+        QTest::newRow("installed") << true << true << true << "io.github.zolpane.Zolpane.desktop";
+        QTest::newRow("another copy's installed entry") << true << false << true << "Zolpane.desktop";
+        QTest::newRow("prefix not a data folder") << true << true << false << "Zolpane.desktop";
+        // clang-format on
+    }
+    void fileAssociation() {
+        QFETCH(bool, entryInstalled);
+        QFETCH(bool, runsInstalledExecutable);
+        QFETCH(bool, prefixAmongDataDirs);
+        QFETCH(QString, handler);
+        // A folder that lives as long as m_dir: the desktop's update tools may still run in it after the row.
+        const QDir dir(m_dir.filePath(QTest::currentDataTag()));
+        qputenv("XDG_CONFIG_HOME", dir.filePath("config").toUtf8());
+        qputenv("XDG_DATA_HOME", dir.filePath("data").toUtf8());
+        qputenv(
+            "XDG_DATA_DIRS",
+            (dir.filePath("other/share") + (prefixAmongDataDirs ? ":" + dir.filePath("prefix/share/") : "")).toUtf8());
+        QVERIFY(QDir().mkpath(dir.filePath("prefix/bin")) && QDir().mkpath(dir.filePath("build")));
+        QVERIFY(writeFile(dir.filePath("prefix/bin/zolpane"), "") && writeFile(dir.filePath("build/zolpane"), ""));
+        if (entryInstalled) {
+            QVERIFY(QDir().mkpath(dir.filePath("prefix/share/applications")));
+            QVERIFY(writeFile(dir.filePath("prefix/share/applications/io.github.zolpane.Zolpane.desktop"), ""));
+        }
+        Settings settings(m_paths);
+        const QString executable = dir.filePath(runsInstalledExecutable ? "prefix/bin/zolpane" : "build/zolpane");
+        Autostart autostart(settings, executable);
+
+        QVERIFY(autostart.RegisterFileType("Zolpane", "zp", "Zolpane Project", "zolpane"));
+        QVERIFY(
+            readFile(autostart.mimeAppsListPath()).contains("application/x-zolpane-project=" + handler.toUtf8() + ';'));
+        const bool perUser = handler == "Zolpane.desktop";
+        QCOMPARE(readFile(autostart.mimePackagePath()).contains("<glob pattern=\"*.zp\"/>"), perUser);
+        const QList<QByteArray> entry = readFile(autostart.desktopEntryPath()).split('\n');
+        QCOMPARE(entry.contains("Exec=\"" + executable.toUtf8() + "\" %f"), perUser);
+        QCOMPARE(entry.contains("MimeType=application/x-zolpane-project;"), perUser);
+        QVERIFY(!autostart.RegisterFileType("Zolpane", "zp", "Zolpane Project", "zolpane")); // unchanged: no rewrite
+        for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_DATA_DIRS"})
+            qunsetenv(name);
     }
 };
 

@@ -212,13 +212,10 @@ private Q_SLOTS:
     void themedIconPrefersTheme() {
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("zptest/16x16/actions")));
-        QFile index(dir.filePath(QStringLiteral("zptest/index.theme")));
-        QVERIFY(index.open(QIODevice::WriteOnly));
-        index.write("[Icon Theme]\nName=zptest\nDirectories=16x16/actions\n\n[16x16/actions]\nSize=16\nType=Fixed\n");
-        index.close();
-        QImage blue(16, 16, QImage::Format_ARGB32);
-        blue.fill(Qt::blue);
-        QVERIFY(blue.save(dir.filePath(QStringLiteral("zptest/16x16/actions/edit-copy.png"))));
+        QVERIFY(TestSupport::writeFile(
+            dir.filePath("zptest/index.theme"),
+            "[Icon Theme]\nName=zptest\nDirectories=16x16/actions\n\n[16x16/actions]\nSize=16\nType=Fixed\n"));
+        QVERIFY(TestSupport::uniform(16, 16, Qt::blue).save(dir.filePath("zptest/16x16/actions/edit-copy.png")));
         QIcon::setThemeSearchPaths({dir.path()});
         QIcon::setThemeName(QStringLiteral("zptest"));
         const QIcon themed = themedIcon("edit-copy", QStringLiteral("copy"));

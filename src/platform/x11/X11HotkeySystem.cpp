@@ -4,7 +4,9 @@
 #include "platform/x11/X11ErrorTrap.h"
 #include "platform/x11/X11KeyMap.h"
 
+#include <algorithm>
 #include <array>
+#include <iterator>
 
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
@@ -222,4 +224,10 @@ bool X11HotkeySystem::isKeyDown(int virtualKey) const {
         if (keycode < 256 && (keys[keycode / 8] & (1 << (keycode % 8))))
             return true;
     return false;
+}
+
+bool X11HotkeySystem::anyKeyDown() const {
+    char keys[32] = {};
+    XQueryKeymap(m_display, keys);
+    return std::any_of(std::begin(keys), std::end(keys), [](char byte) { return byte != 0; });
 }

@@ -22,6 +22,7 @@ public:
     void unregisterHotkey(int id) override;
     bool isRegistered(int id) const override { return m_grabs.contains(id); }
     bool isKeyDown(int virtualKey) const override;
+    bool anyKeyDown() const override;
 
 private:
     struct Grab {

@@ -2,10 +2,10 @@
 // undefined behaviour; a picture that loads must survive saving and loading again unchanged.
 
 #include "PngTestFiles.h"
+#include "TestSupport.h"
 #include "imaging/PngPicture.h"
 
 #include <QDir>
-#include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
 
@@ -22,11 +22,6 @@ QString workFile(const char* name) {
     return dir.filePath(QLatin1String(name));
 }
 
-bool writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
 // Small files of every colour type, depth and interlacing the reader converts, as starting points.
 void writeSeeds(const QDir& folder) {
     // clang-format off
@@ -35,7 +30,7 @@ void writeSeeds(const QDir& folder) {
                            PNG_COLOR_TYPE_PALETTE})
         for (const int depth : {1, 2, 4, 8, 16}) // libpng refuses the depths a colour type does not have
             if (const QByteArray png = PngTestFile{5, 4, type, depth, depth == 8, true}.bytes(); !png.isEmpty())
-                writeBytes(folder.filePath(QStringLiteral("seed%1.png").arg(++n)), png);
+                TestSupport::writeFile(folder.filePath(QStringLiteral("seed%1.png").arg(++n)), png);
     QImage picture(7, 3, QImage::Format_RGB32);
     picture.fill(qRgb(10, 200, 30));
     SavePictureAsPng(picture, folder.filePath(QStringLiteral("saved.png")));
@@ -70,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
     fixChecksums(bytes);
     QImage picture, reloaded;
-    if (!writeBytes(workFile("input.png"), bytes) || !LoadPngPicture(workFile("input.png"), picture))
+    if (!TestSupport::writeFile(workFile("input.png"), bytes) || !LoadPngPicture(workFile("input.png"), picture))
         return 0;
     if (!SavePictureAsPng(picture, workFile("again.png")) || !LoadPngPicture(workFile("again.png"), reloaded) ||
         reloaded != picture)

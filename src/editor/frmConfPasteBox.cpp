@@ -1,0 +1,543 @@
+#include "editor/frmConfPasteBox.h"
+
+#include "editor/EditorCaption.h"
+#include "editor/EditorLog.h"
+#include "editor/EditorToolbars.h"
+#include "editor/PictureArea.h"
+#include "editor/RichTextTools.h"
+#include "editor/TextBoxes.h"
+#include "project/ClipTable.h"
+#include "project/EditorHandOver.h"
+#include "services/CodePage.h"
+#include "services/Messages.h"
+#include "services/Settings.h"
+#include "services/WindowPlacement.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QFile>
+#include <QFontDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+
+#include <stdexcept>
+
+namespace {
+
+const QString Txt = QStringLiteral("txt");
+const QString Rtf = QStringLiteral("rtf");
+const QString Img = QStringLiteral("img");
+const QString FormName = QStringLiteral("frmConfPasteBox");
+const QString RtfMime = QStringLiteral("text/rtf");
+
+constexpr int MinWidthTwips = 8010;
+constexpr int MinHeightTwips = 4755;
+
+richtext::CodePageConverter programCodePages() {
+    return {[](const QByteArray& bytes, int codePage) { return CodePage::fromAnsi(bytes, codePage); },
+            [](const QString& text, int codePage) { return CodePage::toAnsi(text, codePage); }};
+}
+
+} // namespace
+
+std::function<QColor(const QColor&)> frmConfPasteBox::chooseColor = [](const QColor& initial) {
+    return QColorDialog::getColor(initial, QApplication::activeWindow());
+};
+std::function<std::optional<QFont>(const QFont&)> frmConfPasteBox::chooseFont =
+    [](const QFont& initial) -> std::optional<QFont> {
+    bool ok = false;
+    const QFont font = QFontDialog::getFont(&ok, initial, QApplication::activeWindow());
+    return ok ? std::optional<QFont>(font) : std::nullopt;
+};
+
+frmConfPasteBox* frmConfPasteBox::open(const EditorContext& context, QWidget* parent) {
+    auto* editor = new frmConfPasteBox(context, parent);
+    editor->load();
+    editor->show();
+    editor->raise();
+    editor->activateWindow();
+    return editor;
+}
+
+frmConfPasteBox::frmConfPasteBox(const EditorContext& context, QWidget* parent)
+    : QMainWindow(parent), m_context(context) {
+    setObjectName(FormName);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Configure Clip to Paste"));
+    setMinimumSize(twipsToX(MinWidthTwips) / 2, twipsToY(MinHeightTwips) / 2);
+    resize(twipsToX(9600), twipsToY(7200));
+    buildControls();
+    buildToolbars();
+}
+
+frmConfPasteBox::~frmConfPasteBox() = default;
+
+int frmConfPasteBox::twipsToX(double twips) const {
+    return int(twips / (m_context.twipsX > 0 ? m_context.twipsX : 15));
+}
+
+int frmConfPasteBox::twipsToY(double twips) const {
+    return int(twips / (m_context.twipsY > 0 ? m_context.twipsY : 15));
+}
+
+void frmConfPasteBox::buildControls() {
+    auto* central = new QWidget(this);
+    setCentralWidget(central);
+    txtClipTXT = new PlainTextBox(central);
+    txtClipRTF = new RichTextBox(programCodePages(), CodePage::ansiCodePage(), central);
+    txtDefaultFont = new QLineEdit(central);
+    txtDefaultFont->setObjectName(QStringLiteral("txtDefaultFont"));
+    txtDefaultFont->setFont(QFont(QStringLiteral("Arial"), 9));
+    txtDefaultFont->hide();
+    txtClipRTF->document()->setDefaultFont(txtDefaultFont->font());
+    optNonCusName = new QRadioButton(QStringLiteral("Display whole text (up to 100 chars) or first 16 chars"), central);
+    optNonCusName->setObjectName(QStringLiteral("optNonCusName"));
+    optNonCusName->setChecked(true);
+    optCusName = new QRadioButton(QStringLiteral("&Display Custom Name"), central);
+    optCusName->setObjectName(QStringLiteral("optCusName"));
+    txtCustomName = new QLineEdit(central);
+    txtCustomName->setObjectName(QStringLiteral("txtCustomName"));
+    txtCustomName->setMaxLength(100);
+    txtCustomName->hide();
+    fraImg = new PictureArea(m_context.effects, m_context.programExiting, central);
+    fraImg->hide();
+
+    cmbFont = new QComboBox(this);
+    cmbFont->setObjectName(QStringLiteral("cmbFont"));
+    cmbFont->setEditable(true);
+    cmbFont->setEditText(QStringLiteral("Fixedsys"));
+    cmbFont->setMinimumContentsLength(12);
+    cmbSize = new QComboBox(this);
+    cmbSize->setObjectName(QStringLiteral("cmbSize"));
+    cmbSize->setEditable(true);
+    cmbSize->addItems({QStringLiteral("9"), QStringLiteral("11"), QStringLiteral("12"), QStringLiteral("14"),
+                       QStringLiteral("16"), QStringLiteral("24"), QStringLiteral("32"), QStringLiteral("64")});
+    cmbSize->setEditText(QStringLiteral("9"));
+    cmbSize->setMinimumContentsLength(3);
+
+    auto* bar = new QStatusBar(this);
+    bar->setObjectName(QStringLiteral("sBar"));
+    setStatusBar(bar);
+    m_panels.fill(nullptr, 5);
+    for (int i = 1; i <= 4; ++i) {
+        m_panels[i] = new QLabel(bar);
+        m_panels[i]->setObjectName(QStringLiteral("sBarPanel%1").arg(i));
+        bar->addWidget(m_panels[i], i == 1 ? 2 : 1);
+    }
+    m_panels[1]->setText(QStringLiteral("F1 OK; F2 Cancel; F3 Clear; F4 Load"));
+
+    connect(txtClipTXT, &QPlainTextEdit::textChanged, this, &frmConfPasteBox::onPlainChanged);
+    connect(txtClipRTF, &QTextEdit::textChanged, this, &frmConfPasteBox::onRichChanged);
+    connect(txtClipTXT, &QPlainTextEdit::cursorPositionChanged, this, &frmConfPasteBox::RefreshStatus);
+    connect(txtClipRTF, &QTextEdit::cursorPositionChanged, this, &frmConfPasteBox::RefreshStatus);
+    connect(txtClipRTF, &QTextEdit::selectionChanged, this, &frmConfPasteBox::onSelectionChanged);
+    connect(txtClipRTF, &QTextEdit::cursorPositionChanged, this, &frmConfPasteBox::onSelectionChanged);
+    connect(cmbFont, &QComboBox::textActivated, this, &frmConfPasteBox::ChangeFont);
+    connect(cmbFont->lineEdit(), &QLineEdit::textEdited, this, &frmConfPasteBox::ChangeFont);
+    connect(cmbSize, &QComboBox::textActivated, this, &frmConfPasteBox::ChangeSize);
+    connect(cmbSize->lineEdit(), &QLineEdit::textEdited, this, &frmConfPasteBox::ChangeSize);
+    connect(optCusName, &QRadioButton::toggled, this, &frmConfPasteBox::onCustomNameOption);
+    connect(fraImg, &PictureArea::statusRefreshNeeded, this, &frmConfPasteBox::RefreshStatus);
+    connect(fraImg, &PictureArea::panel3, this, [this](const QString& text) { m_panels[3]->setText(text); });
+    connect(fraImg, &PictureArea::keyPressed, this, &frmConfPasteBox::BoxHotkey);
+    for (QObject* box : std::initializer_list<QObject*>{txtClipTXT, txtClipRTF, cmbFont->lineEdit(),
+                                                        cmbSize->lineEdit(), optNonCusName, optCusName, txtCustomName})
+        box->installEventFilter(this);
+}
+
+void frmConfPasteBox::buildToolbars() {
+    EditorToolbars bars = EditorToolbars::build(*this);
+    toolbar = bars.toolbar;
+    toolbar2 = bars.toolbar2;
+    m_toolbar = bars.buttons;
+    m_toolbar2 = bars.buttons2;
+    connect(m_toolbar[1], &QAction::triggered, this, &frmConfPasteBox::SaveAndClose);
+    connect(m_toolbar[2], &QAction::triggered, this, &frmConfPasteBox::DiscardAndClose);
+    connect(m_toolbar[4], &QAction::triggered, this, &frmConfPasteBox::ClearClip);
+    const QString modes[] = {Txt, Rtf, Img};
+    for (int i = 6; i <= 8; ++i)
+        connect(m_toolbar[i], &QAction::triggered, this, [this, mode = modes[i - 6]] { switchMode(mode); });
+    for (int i = 1; i <= 33; ++i)
+        if (!m_toolbar2[i]->isSeparator())
+            connect(m_toolbar2[i], &QAction::triggered, this, [this, i] { onToolbar2(i); });
+    m_fontAction = toolbar2->insertWidget(m_toolbar2[21], cmbFont);
+    m_sizeAction = toolbar2->insertWidget(m_toolbar2[21], cmbSize);
+}
+
+void frmConfPasteBox::load() {
+    try {
+        Settings& settings = m_context.settings;
+        EditorHandOver& handOver = m_context.handOver;
+        WindowPlacement::RestoreWindowPosition(*this, FormName, settings, m_context.twipsX, m_context.twipsY);
+        WindowPlacement::RestoreWindowSize(*this, FormName, settings, m_context.twipsX, m_context.twipsY);
+        handOver.EditorOpen = true;
+        handOver.EditIsSimple = false;
+        RtfActive = false;
+
+        settings.LoadEditorFont();
+        QFont defaultFont = txtDefaultFont->font();
+        if (settings.DefaultFontName != QLatin1String("0"))
+            defaultFont.setFamily(settings.DefaultFontName);
+        if (settings.DefaultFontSize != 0)
+            defaultFont.setPointSize(settings.DefaultFontSize);
+        txtDefaultFont->setFont(defaultFont);
+        txtClipTXT->setFont(defaultFont);
+        txtClipRTF->document()->setDefaultFont(defaultFont);
+
+        if (!handOver.EditIsRtf && !handOver.EditIsImage)
+            EditorMode = Txt;
+        else
+            EditorMode = handOver.EditIsImage ? Img : Rtf;
+        ToggleFormat(EditorMode);
+        pressModeButton();
+        RepaintForm();
+
+        fraImg->reset();
+        const int n = handOver.EditClipNumber;
+        const ClipTable::Clip& clip = m_context.table.clip(ClipTable::isValidIndex(n) ? n : 1);
+        if (clip.format == ClipTable::TxtSimple) {
+            txtClipTXT->setText(handOver.EditData);
+        } else if (!handOver.EditIsRtf && clip.format == ClipTable::TxtLong) {
+            txtClipTXT->setText(handOver.EditData);
+            IsLoading = true;
+            txtCustomName->show();
+            optCusName->setChecked(true);
+            txtCustomName->setText(clip.text);
+        } else if (!handOver.EditIsRtf && handOver.EditIsImage) {
+            fraImg->takeOver(handOver.picTemp);
+            txtCustomName->setText(clip.text.mid(6));
+        } else {
+            txtClipRTF->setRtf(CodePage::toAnsi(handOver.EditData));
+            txtCustomName->show();
+            optCusName->setChecked(true);
+            txtCustomName->setText(clip.text.mid(6));
+        }
+        txtClipTXT->moveCursor(QTextCursor::End);
+        txtClipRTF->moveCursor(QTextCursor::End);
+        IsLoading = false;
+        RefreshStatus();
+        const qint64 count =
+            EditorMode == Rtf ? txtClipRTF->plainText().size() : (EditorMode == Txt ? txtClipTXT->text().size() : 0);
+        m_panels[2]->setText(EditorCaption::openingCounter(EditorMode, count));
+        RepaintForm();
+        RefreshStatus();
+    } catch (const std::exception& error) {
+        Messages::setPendingError(1, QString::fromLocal8Bit(error.what()));
+        Messages::ShowError(QStringLiteral("An unexpected error has occured!"), true);
+    }
+}
+
+void frmConfPasteBox::closeEvent(QCloseEvent* event) {
+    if (!m_closing) {
+        m_closing = true;
+        unload();
+    }
+    event->accept();
+}
+
+void frmConfPasteBox::unload() {
+    try {
+        Settings& settings = m_context.settings;
+        WindowPlacement::SaveWindowPosition(*this, FormName, settings, m_context.twipsX, m_context.twipsY);
+        WindowPlacement::SaveWindowSize(*this, FormName, settings, m_context.twipsX, m_context.twipsY);
+        const QFont plain = txtClipTXT->font();
+        const QFont standard = txtDefaultFont->font();
+        if (plain.family() != standard.family() || plain.pointSize() != standard.pointSize()) {
+            settings.WriteSetting(QStringLiteral("Zolpane"), QStringLiteral("DefaultFontSize"),
+                                  QString::number(plain.pointSize()));
+            settings.WriteSetting(QStringLiteral("Zolpane"), QStringLiteral("DefaultFontName"), plain.family());
+        }
+        if (!(m_context.programExiting && m_context.programExiting())) {
+            m_context.handOver.EditorOpen = false;
+            Q_EMIT closed();
+        }
+    } catch (const std::exception& error) {
+        Messages::setPendingError(1, QString::fromLocal8Bit(error.what()));
+        Messages::ShowError(QStringLiteral("Error has occured while unloading 'Configure Clip to Paste' form."), true);
+    }
+}
+
+void frmConfPasteBox::pressModeButton() {
+    const int index = EditorMode == Txt ? 6 : (EditorMode == Rtf ? 7 : 8);
+    m_toolbar[index]->setChecked(true);
+}
+
+void frmConfPasteBox::setCombosVisible(bool visible) {
+    m_fontAction->setVisible(visible);
+    m_sizeAction->setVisible(visible);
+}
+
+void frmConfPasteBox::ToggleFormat(const QString& mode) {
+    if ((mode == Rtf || mode == Txt || mode == QLatin1String("bin")) && !m_fontAction->isVisible()) {
+        if (cmbFont->count() != m_context.fontlist.size())
+            cmbFont->addItems(m_context.fontlist);
+        setCombosVisible(true);
+    }
+    const auto showButtons = [this](int from, int to, bool show) {
+        for (int i = from; i <= to; ++i)
+            m_toolbar2[i]->setVisible(show);
+    };
+    if (mode == Img) {
+        showButtons(6, 17, false);
+        showButtons(21, 33, true); // the picture effect buttons
+        setCombosVisible(false);
+        EditorMode = Img;
+        RepaintForm();
+        txtClipTXT->hide();
+        txtClipRTF->hide();
+        optNonCusName->hide();
+        optCusName->setChecked(true);
+        txtCustomName->show();
+        fraImg->show();
+        RtfActive = TxtActive = false;
+    } else if (mode == Rtf) {
+        EditorMode = Rtf;
+        RepaintForm();
+        showButtons(1, 21, true);
+        showButtons(21, 33, false);
+        setCombosVisible(true);
+        RtfActive = true;
+        TxtActive = false;
+        fraImg->hide();
+        txtClipTXT->hide();
+        txtClipRTF->show();
+        txtClipRTF->setFocus();
+        optNonCusName->show();
+    } else if (mode == Txt) {
+        EditorMode = Txt;
+        RepaintForm();
+        showButtons(6, 10, false);
+        showButtons(11, 12, true);
+        showButtons(13, 16, false);
+        showButtons(21, 33, false);
+        RtfActive = false;
+        TxtActive = true;
+        {
+            const QSignalBlocker blockFont(cmbFont);
+            const QSignalBlocker blockSize(cmbSize);
+            cmbFont->setEditText(txtClipTXT->font().family());
+            cmbSize->setEditText(QString::number(txtClipTXT->font().pointSize()));
+        }
+        setCombosVisible(true);
+        txtClipTXT->show();
+        txtClipRTF->hide();
+        fraImg->hide();
+        txtClipTXT->setFocus();
+        optNonCusName->show();
+    }
+    RefreshStatus();
+}
+
+void frmConfPasteBox::switchMode(const QString& mode) {
+    if (mode == EditorMode)
+        return;
+    const auto confirmed = [this](const char* question) {
+        if (Messages::ShowMessage(QString::fromLatin1(question), QStringLiteral("quest")) == Messages::Yes)
+            return true;
+        pressModeButton(); // the clicked button springs back
+        return false;
+    };
+    if (mode == Txt && EditorMode == Rtf) {
+        if (!confirmed("You will lose all your formatting. Do you want to continue?"))
+            return;
+        ToggleFormat(Txt);
+        TransBoxes(QStringLiteral("rtf2txt"), QStringLiteral("removeformat"), true);
+    } else if (mode == Txt) {
+        if (!confirmed("You will lose all your picture data. Do you want to continue?"))
+            return;
+        ToggleFormat(Txt);
+    } else if (mode == Rtf && EditorMode == Txt) {
+        ToggleFormat(Rtf);
+        TransBoxes(QStringLiteral("txt2rtf"), QStringLiteral("removeformat"), true);
+    } else if (mode == Rtf) {
+        if (!confirmed("You will lose your picture data. Do you want to continue?"))
+            return;
+        ToggleFormat(Rtf);
+    } else {
+        if (!confirmed("You will lose all your current data! Do you really want to continue?"))
+            return;
+        ToggleFormat(Img);
+    }
+}
+
+void frmConfPasteBox::TransBoxes(const QString& direction, const QString& option, bool showTarget) {
+    if (direction == QLatin1String("txt2rtf")) {
+        txtClipRTF->clear();
+        txtClipRTF->setPlainTextLimited(txtClipTXT->text());
+        QTextCursor all(txtClipRTF->document());
+        all.select(QTextCursor::Document);
+        QTextCharFormat format;
+        const QFont font = txtClipTXT->font();
+        format.setFontFamilies({font.family()});
+        format.setFontPointSize(font.pointSizeF());
+        format.setFontWeight(font.bold() ? QFont::Bold : QFont::Normal);
+        format.setFontItalic(font.italic());
+        format.setFontUnderline(font.underline());
+        format.setFontStrikeOut(font.strikeOut());
+        format.setForeground(txtClipTXT->textColor());
+        all.mergeCharFormat(format);
+        txtClipRTF->moveCursor(QTextCursor::End);
+        if (showTarget) {
+            txtClipRTF->show();
+            txtClipRTF->setFocus();
+            txtClipTXT->hide();
+        }
+    } else if (direction == QLatin1String("rtf2txt")) {
+        if (option == QLatin1String("removeformat"))
+            RestartRTFbox();
+        txtClipTXT->setText(txtClipRTF->plainText());
+        txtClipRTF->clear();
+        txtClipTXT->moveCursor(QTextCursor::End);
+        if (showTarget) {
+            txtClipTXT->show();
+            txtClipTXT->setFocus();
+            txtClipRTF->hide();
+        }
+    }
+}
+
+void frmConfPasteBox::onCustomNameOption(bool custom) {
+    if (IsLoading)
+        return;
+    txtCustomName->setVisible(custom);
+    if (!custom)
+        return;
+    if (txtCustomName->text().isEmpty())
+        txtCustomName->setText(QStringLiteral("Clip ") + QString::number(m_context.handOver.EditClipNumber));
+    txtCustomName->selectAll();
+    txtCustomName->setFocus();
+}
+
+void frmConfPasteBox::SaveAndClose() {
+    if (m_handingBack)
+        return;
+    m_handingBack = true;
+    EditorHandOver& handOver = m_context.handOver;
+    const QString text =
+        EditorMode == Txt ? txtClipTXT->text() : (EditorMode == Rtf ? txtClipRTF->plainText() : QString());
+    const EditorCaption::Caption caption = EditorCaption::caption(EditorMode, optCusName->isChecked(),
+                                                                  txtCustomName->text(), text, handOver.EditClipNumber);
+    handOver.EditIsSimple = caption.simple;
+    if (EditorMode == Img) {
+        handOver.EditIsRtf = false;
+        handOver.EditIsImage = true;
+        handOver.picTemp = fraImg->handBack();
+    } else if (EditorMode == Rtf) {
+        handOver.EditData = text.isEmpty() ? QString() : QString::fromLatin1(txtClipRTF->rtf());
+        handOver.EditIsRtf = true;
+        handOver.EditIsImage = false;
+    } else {
+        m_context.settings.WriteSetting(QStringLiteral("Zolpane"), QStringLiteral("DefaultFontName"),
+                                        cmbFont->currentText());
+        m_context.settings.WriteSetting(QStringLiteral("Zolpane"), QStringLiteral("DefaultFontSize"),
+                                        cmbSize->currentText());
+        handOver.EditData = text;
+        handOver.EditIsRtf = false;
+        handOver.EditIsImage = false;
+    }
+    handOver.EditCaption = caption.text;
+    Q_EMIT handedBack(handOver.EditClipNumber);
+    close();
+}
+
+void frmConfPasteBox::DiscardAndClose() {
+    close();
+}
+
+void frmConfPasteBox::ClearClip() {
+    if (Messages::ShowMessage(QStringLiteral("Do you really want to clear this clip?"), QStringLiteral("quest")) !=
+        Messages::Yes)
+        return;
+    if (EditorMode == Txt) {
+        txtClipTXT->clear();
+        optNonCusName->setChecked(true);
+    } else if (EditorMode == Rtf) {
+        txtClipRTF->clear();
+        RestartRTFbox();
+        optNonCusName->setChecked(true);
+    } else {
+        fraImg->clearToBlank();
+    }
+    txtCustomName->clear();
+    m_context.handOver.EditData.clear();
+}
+
+void frmConfPasteBox::BoxHotkey(int keyCode, Qt::KeyboardModifiers) {
+    switch (keyCode) {
+    case Qt::Key_F1:
+        SaveAndClose();
+        break;
+    case Qt::Key_F2:
+    case Qt::Key_Escape:
+        DiscardAndClose();
+        break;
+    case Qt::Key_F3:
+        ClearClip();
+        break;
+    case Qt::Key_F4:
+        LoadFromFile();
+        break;
+    default:
+        RefreshStatus();
+    }
+}
+
+bool frmConfPasteBox::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const int code = key->key();
+        if (watched == txtCustomName && (code == Qt::Key_Return || code == Qt::Key_Enter)) {
+            SaveAndClose();
+            return true;
+        }
+        if (code == Qt::Key_Escape || (code >= Qt::Key_F1 && code <= Qt::Key_F4)) {
+            BoxHotkey(code, key->modifiers());
+            return true;
+        }
+        QTimer::singleShot(0, this, &frmConfPasteBox::RefreshStatus);
+    } else if (watched == txtCustomName && event->type() == QEvent::FocusIn) {
+        QTimer::singleShot(0, txtCustomName, &QLineEdit::selectAll);
+    } else if (watched == txtCustomName && event->type() == QEvent::FocusOut && EditorMode == Img && isActiveWindow()) {
+        fraImg->picPicture->setFocus();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmConfPasteBox::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    RepaintForm();
+}
+
+void frmConfPasteBox::RepaintForm() {
+    const int width = std::max(int(frameGeometry().width() * m_context.twipsX), MinWidthTwips);
+    const int height = std::max(int(frameGeometry().height() * m_context.twipsY), MinHeightTwips);
+    const int left = twipsToX(60);
+    int bottom = 0;
+    if (EditorMode == Img) {
+        fraImg->setGeometry(left, twipsToY(60), twipsToX(width - 385), twipsToY(height - 2580));
+        bottom = fraImg->geometry().bottom();
+    } else {
+        const int grow = EditorMode == Rtf ? 30 : 0;
+        const QRect box(left, twipsToY(60), twipsToX(width - 210 + grow), twipsToY(height - 2200 - 350 + grow));
+        txtClipTXT->setGeometry(box);
+        txtClipRTF->setGeometry(box);
+        bottom = box.bottom();
+    }
+    const QSize option = optCusName->sizeHint();
+    optCusName->setGeometry(left, bottom + twipsToY(165), option.width(), option.height());
+    txtCustomName->setGeometry(optCusName->geometry().right() + twipsToX(120), bottom + twipsToY(120 + 40),
+                               std::max(twipsToX(3000), twipsToX(width - 420) - option.width()),
+                               txtCustomName->sizeHint().height());
+    optNonCusName->setGeometry(left, optCusName->y() + twipsToY(360), optNonCusName->sizeHint().width(),
+                               optNonCusName->sizeHint().height());
+    if (EditorMode == Img)
+        fraImg->RefreshPicture();
+}

@@ -1,0 +1,128 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QStringList>
+#include <QVector>
+
+#include <functional>
+
+class ClipTable;
+class EditorHandOver;
+class ImageEffects;
+class PictureArea;
+class PlainTextBox;
+class QAction;
+class QColor;
+class QComboBox;
+class QFont;
+class QLabel;
+class QLineEdit;
+class QRadioButton;
+class QToolBar;
+class RichTextBox;
+class Settings;
+
+// What the clip editor needs from the rest of the program.
+struct EditorContext {
+    EditorHandOver& handOver;
+    const ClipTable& table; // the rows' texts and formats
+    Settings& settings;
+    ImageEffects& effects;
+    QStringList fontlist; // the screen fonts offered by cmbFont
+    double twipsX = 15;
+    double twipsY = 15;
+    std::function<bool()> programExiting;
+};
+
+// "Configure Clip to Paste": edits one clip as plain text, rich text or a picture and hands it back. It is made
+// when it opens and deletes itself when it closes.
+class frmConfPasteBox final : public QMainWindow {
+    Q_OBJECT
+public:
+    // Opens the editor for the clip the hand-over holds (EditClipNumber), modeless.
+    static frmConfPasteBox* open(const EditorContext& context, QWidget* parent = nullptr);
+    ~frmConfPasteBox() override;
+
+    // Test seams for the colour and font dialogs: an invalid colour / no font stands for Cancel.
+    static std::function<QColor(const QColor& initial)> chooseColor;
+    static std::function<std::optional<QFont>(const QFont& initial)> chooseFont;
+
+    QString EditorMode; // "txt", "rtf" or "img"
+
+    void ToggleFormat(const QString& mode);
+    void TransBoxes(const QString& direction, const QString& option, bool showTarget);
+    void RepaintForm();
+    void BoxHotkey(int keyCode, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    void SaveAndClose();
+    void DiscardAndClose();
+    void ClearClip();
+    void RestartRTFbox();
+    void ChangeFont();
+    void ChangeSize();
+    void RefreshStatus();
+    void LoadFromFile();
+    void SaveToFile();
+
+    // Main toolbar button 1..8 and edit toolbar button 1..33 (separators included), as the design counts them.
+    QAction* toolbarButton(int index) const { return m_toolbar.value(index); }
+    QAction* toolbar2Button(int index) const { return m_toolbar2.value(index); }
+    QString panelText(int panel) const;
+
+Q_SIGNALS:
+    // The user accepted: the hand-over holds the result for clip `index` (the main window's Update).
+    void handedBack(int index);
+    // The editor closed (not while the program exits): the main window enables its rows and comes back.
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    explicit frmConfPasteBox(const EditorContext& context, QWidget* parent);
+    void buildToolbars();
+    void buildControls();
+    void load();
+    void unload();
+    void switchMode(const QString& mode);
+    void pressModeButton();
+    void onToolbar2(int index);
+    void onSelectionChanged();
+    void onPlainChanged();
+    void onRichChanged();
+    void setCombosVisible(bool visible);
+    void chooseTextColor();
+    void chooseTextFont();
+    void cutCopyText(bool cut);
+    void pasteText();
+    void onCustomNameOption(bool custom);
+    QColor currentColor() const;
+    int twipsToX(double twips) const;
+    int twipsToY(double twips) const;
+
+    EditorContext m_context;
+    bool IsLoading = false;
+    bool RtfActive = false;
+    bool TxtActive = false;
+    bool m_closing = false;
+    bool m_handingBack = false;
+
+    QToolBar* toolbar = nullptr;
+    QToolBar* toolbar2 = nullptr;
+    QVector<QAction*> m_toolbar;  // 1..8
+    QVector<QAction*> m_toolbar2; // 1..33
+    PlainTextBox* txtClipTXT = nullptr;
+    RichTextBox* txtClipRTF = nullptr;
+    QLineEdit* txtDefaultFont = nullptr;
+    QComboBox* cmbFont = nullptr;
+    QComboBox* cmbSize = nullptr;
+    QAction* m_fontAction = nullptr; // the combos' places in toolbar2, which show and hide them
+    QAction* m_sizeAction = nullptr;
+    QRadioButton* optNonCusName = nullptr;
+    QRadioButton* optCusName = nullptr;
+    QLineEdit* txtCustomName = nullptr;
+    PictureArea* fraImg = nullptr;
+    QVector<QLabel*> m_panels; // sBar panels 1..4
+};

@@ -1,0 +1,3 @@
+#include "startup/StartupLog.h"
+
+Q_LOGGING_CATEGORY(lcStartup, "zolpane.startup")

@@ -1,0 +1,295 @@
+#include "editor/frmConfPasteBox.h"
+#include "TestSupport.h"
+#include "editor/PictureArea.h"
+#include "imaging/ImageEffects.h"
+#include "project/ClipTable.h"
+#include "project/EditorHandOver.h"
+#include "richtext/RichTextFormat.h"
+#include "services/FileDialogs.h"
+#include "services/Messages.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QTextBlock>
+#include <QTextEdit>
+#include <QtTest>
+
+namespace {
+const QByteArray BoldRtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 plain \\b bold\\b0  end\\par}";
+}
+
+// The editor window on the offscreen platform: modes and their questions, hand-back, text tools, files.
+class frmConfPasteBoxTest final : public QObject {
+    Q_OBJECT
+
+    struct Fixture : TestSupport::SettingsFolder {
+        ClipTable table;
+        EditorHandOver handOver;
+        ImageEffects effects;
+        QPointer<frmConfPasteBox> editor;
+        bool closed = false;
+
+        // Opens the editor on clip n as the main window does; a result goes back into the table.
+        frmConfPasteBox* open(int n) {
+            handOver.handOut(table, n);
+            editor = frmConfPasteBox::open(
+                {handOver, table, settings, effects, {"Serif", "Sans"}, 15, 15, [] { return false; }});
+            QObject::connect(
+                editor, &frmConfPasteBox::handedBack, [this](int i) { handOver.takeBack(table, i); });
+            QObject::connect(editor, &frmConfPasteBox::closed, [this] { closed = true; });
+            return editor;
+        }
+        template <typename T> T* find(const char* name) { return editor->findChild<T*>(QString::fromLatin1(name)); }
+        QPlainTextEdit* plain() { return find<QPlainTextEdit>("txtClipTXT"); }
+        QTextEdit* rich() { return find<QTextEdit>("txtClipRTF"); }
+        void setRtfClip(int n, const QByteArray& rtf) {
+            table.setClip(n, {ClipTable::Rtf, QStringLiteral("(RTF) Letter"), QString::fromLatin1(rtf)});
+        }
+    };
+
+private Q_SLOTS:
+    void init() {
+        Messages::setUnattended(true);
+        Messages::takeShown();
+    }
+
+    void modeSwitching_data() {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<int>("button");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("question");
+        QTest::addColumn<QString>("mode");
+        const QString formatting = "You will lose all your formatting. Do you want to continue?";
+        const QString current = "You will lose all your current data! Do you really want to continue?";
+        QTest::newRow("rtf to txt, no") << "rtf" << 6 << Messages::No << formatting << "rtf";
+        QTest::newRow("rtf to txt, yes") << "rtf" << 6 << Messages::Yes << formatting << "txt";
+        QTest::newRow("txt to rtf, no question") << "txt" << 7 << 0 << ""
+                                                 << "rtf";
+        QTest::newRow("txt to img, no") << "txt" << 8 << Messages::No << current << "txt";
+        QTest::newRow("rtf to img, yes") << "rtf" << 8 << Messages::Yes << current << "img";
+        QTest::newRow("img to txt, yes") << "img" << 6 << Messages::Yes
+                                         << "You will lose all your picture data. Do you want to continue?"
+                                         << "txt";
+        QTest::newRow("img to rtf, no") << "img" << 7 << Messages::No
+                                        << "You will lose your picture data. Do you want to continue?"
+                                        << "img";
+        QTest::newRow("same mode: nothing") << "txt" << 6 << 0 << ""
+                                            << "txt";
+    }
+    void modeSwitching() {
+        QFETCH(QString, from);
+        QFETCH(int, answer);
+        QFETCH(QString, mode);
+        QFETCH(int, button);
+        Fixture f;
+        if (from == "rtf")
+            f.setRtfClip(3, BoldRtf);
+        else if (from == "img")
+            f.table.setClip(3, {ClipTable::Img, "(IMG) Pic", "", TestSupport::uniform(4, 4, Qt::red)});
+        else
+            f.table.setClip(3, {ClipTable::TxtLong, "Long", "line 1\r\nline 2"});
+        frmConfPasteBox* editor = f.open(3);
+        QCOMPARE(editor->EditorMode, from);
+        if (answer)
+            Messages::setNextAnswer(answer);
+        editor->toolbarButton(button)->trigger();
+        const QList<Messages::ShownBox> shown = Messages::takeShown();
+        QFETCH(QString, question);
+        QCOMPARE(shown.isEmpty() ? QString() : shown.first().text, question);
+        QCOMPARE(editor->EditorMode, mode);
+        // The button of the mode in force is the pressed one, also after a declined question.
+        const int pressed = mode == "txt" ? 6 : (mode == "rtf" ? 7 : 8);
+        for (int i = 6; i <= 8; ++i)
+            QCOMPARE(editor->toolbarButton(i)->isChecked(), i == pressed);
+        if (from == "rtf" && mode == "txt")
+            QCOMPARE(f.plain()->toPlainText(), QStringLiteral("plain bold end"));
+        if (from == "rtf" && mode == "rtf")
+            QCOMPARE(f.rich()->toPlainText(), QStringLiteral("plain bold end"));
+        if (from == "txt" && mode == "rtf")
+            QCOMPARE(f.rich()->toPlainText(), QStringLiteral("line 1\nline 2"));
+        // Only the text tools of the mode are offered.
+        QCOMPARE(editor->toolbar2Button(6)->isVisible(), mode == "rtf");
+        QCOMPARE(editor->toolbar2Button(12)->isVisible(), mode != "img");
+        QCOMPARE(editor->toolbar2Button(22)->isVisible(), mode == "img");
+    }
+
+    void handBack() {
+        Fixture f;
+        frmConfPasteBox* editor = f.open(5);
+        QCOMPARE(editor->panelText(2), QStringLiteral("Chars: 0 / 100 000  "));
+        QTest::keyClicks(f.plain(), "first");
+        QTest::keyClick(f.plain(), Qt::Key_Return);
+        QTest::keyClicks(f.plain(), "second");
+        QCOMPARE(editor->panelText(2), QStringLiteral("Chars: 13 / 100 000  "));
+        QCOMPARE(editor->panelText(3), QStringLiteral("Current line: 2  "));
+        QCOMPARE(editor->panelText(4), QStringLiteral("Total lines:2  "));
+        QTest::keyClick(f.plain(), Qt::Key_F1);
+        QTRY_VERIFY(!f.editor);
+        QVERIFY(f.closed);
+        QVERIFY(!f.handOver.EditorOpen);
+        QCOMPARE(f.table.clip(5).format, ClipTable::TxtLong);
+        QCOMPARE(f.table.clip(5).text, QStringLiteral("first"));
+        QCOMPARE(f.table.clip(5).data, QStringLiteral("first\r\nsecond"));
+        QCOMPARE(f.settings.ReadSetting("Zolpane", "DefaultFontSize"), QStringLiteral("9"));
+
+        // F2 hands nothing back.
+        f.open(5);
+        QTest::keyClicks(f.plain(), "changed");
+        QTest::keyClick(f.plain(), Qt::Key_F2);
+        QTRY_VERIFY(!f.editor);
+        QCOMPARE(f.table.clip(5).data, QStringLiteral("first\r\nsecond"));
+    }
+
+    void richTextRoundTrip() {
+        Fixture f;
+        f.setRtfClip(2, BoldRtf);
+        frmConfPasteBox* editor = f.open(2);
+        QCOMPARE(editor->panelText(2), QStringLiteral("Chars: 14 /100 000  "));
+        QCOMPARE(f.find<QLineEdit>("txtCustomName")->text(), QStringLiteral("Letter"));
+        QTest::keyClicks(f.rich(), "!");
+        QCOMPARE(editor->panelText(2), QStringLiteral("Chars: 15 / 100 000  "));
+        editor->SaveAndClose();
+        QCOMPARE(f.table.clip(2).format, ClipTable::Rtf);
+        QCOMPARE(f.table.clip(2).text, QStringLiteral("(RTF) Letter"));
+        f.open(2);
+        QCOMPARE(f.rich()->toPlainText(), QStringLiteral("plain bold end!"));
+        QTextCursor cursor(f.rich()->document());
+        cursor.setPosition(8);
+        QCOMPARE(cursor.charFormat().fontWeight(), int(QFont::Bold));
+        f.editor->DiscardAndClose();
+    }
+
+    void formattingButtons() {
+        Fixture f;
+        f.setRtfClip(1, BoldRtf);
+        frmConfPasteBox* editor = f.open(1);
+        QTextEdit* rich = f.rich();
+        QTextCursor cursor = rich->textCursor();
+        cursor.setPosition(6); // "bold"
+        cursor.setPosition(10, QTextCursor::KeepAnchor);
+        rich->setTextCursor(cursor);
+        QVERIFY(editor->toolbar2Button(6)->isChecked());
+        cursor.setPosition(0, QTextCursor::KeepAnchor); // partly bold
+        rich->setTextCursor(cursor);
+        QVERIFY(!editor->toolbar2Button(6)->isChecked());
+
+        rich->selectAll();
+        editor->toolbar2Button(9)->trigger();
+        QTextBlock block = rich->document()->begin();
+        QVERIFY(richtext::isBullet(block));
+        QCOMPARE(richtext::twips(block.blockFormat(), richtext::LeftIndentTwips), 400);
+        QVERIFY(editor->toolbar2Button(9)->isChecked());
+        editor->toolbar2Button(9)->trigger();
+        block = rich->document()->begin();
+        QVERIFY(!richtext::isBullet(block));
+        QCOMPARE(richtext::twips(block.blockFormat(), richtext::LeftIndentTwips), 0);
+
+        editor->toolbar2Button(16)->trigger();
+        QCOMPARE(rich->document()->begin().blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
+        editor->RestartRTFbox();
+        QVERIFY(editor->toolbar2Button(14)->isChecked());
+        QVERIFY(!editor->toolbar2Button(15)->isChecked() && !editor->toolbar2Button(16)->isChecked());
+        QCOMPARE(rich->document()->begin().blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
+        cursor.setPosition(8);
+        QCOMPARE(cursor.charFormat().fontWeight(), int(QFont::Normal));
+
+        // Colour: cancel changes nothing; font: cancel applies the values the dialog opened with.
+        rich->selectAll();
+        frmConfPasteBox::chooseColor = [](const QColor&) { return QColor(); };
+        editor->toolbar2Button(11)->trigger();
+        QVERIFY(!rich->textCursor().charFormat().foreground().color().isValid() ||
+                rich->textCursor().charFormat().foreground().color() != Qt::red);
+        frmConfPasteBox::chooseColor = [](const QColor&) { return QColor(Qt::red); };
+        editor->toolbar2Button(11)->trigger();
+        QCOMPARE(rich->textCursor().charFormat().foreground().color(), QColor(Qt::red));
+        f.find<QComboBox>("cmbSize")->setEditText("24");
+        frmConfPasteBox::chooseFont = [](const QFont&) { return std::optional<QFont>(); };
+        editor->toolbar2Button(12)->trigger();
+        QCOMPARE(rich->textCursor().charFormat().fontPointSize(), 24.0);
+        QCOMPARE(rich->textCursor().charFormat().foreground().color(), QColor(Qt::red));
+    }
+
+    void clipboardButtons() {
+        Fixture f;
+        f.setRtfClip(1, BoldRtf);
+        frmConfPasteBox* editor = f.open(1);
+        QClipboard* clipboard = QApplication::clipboard();
+        clipboard->setText("plain only");
+        editor->toolbar2Button(20)->trigger(); // the rich Paste button takes RTF only
+        QCOMPARE(f.rich()->toPlainText(), QStringLiteral("plain bold end"));
+        f.rich()->selectAll();
+        editor->toolbar2Button(18)->trigger();
+        QCOMPARE(f.rich()->toPlainText(), QString());
+        QCOMPARE(clipboard->text(), QStringLiteral("plain bold end"));
+        QVERIFY(clipboard->mimeData()->data("text/rtf").startsWith("{\\rtf1"));
+        editor->toolbar2Button(20)->trigger();
+        QCOMPARE(f.rich()->toPlainText(), QStringLiteral("plain bold end"));
+        editor->toolbar2Button(4)->trigger(); // undo the paste
+        QCOMPARE(f.rich()->toPlainText(), QString());
+    }
+
+    void files() {
+        Fixture f;
+        frmConfPasteBox* editor = f.open(1);
+        const QString dir = f.dir.path();
+        TestSupport::writeFile(dir + "/in.txt", "Zürich\nline");
+        FileDialogs::setNextFileName(dir + "/in.txt");
+        editor->BoxHotkey(Qt::Key_F4);
+        QCOMPARE(f.plain()->toPlainText(), QStringLiteral("Zürich\nline"));
+        FileDialogs::setNextFileName(""); // cancel
+        editor->LoadFromFile();
+        FileDialogs::setNextFileName(dir + "/missing.txt");
+        editor->LoadFromFile();
+        QCOMPARE(Messages::takeShown().last().text, QStringLiteral("Selected file does not exist!"));
+        QCOMPARE(f.plain()->toPlainText(), QStringLiteral("Zürich\nline"));
+        FileDialogs::setNextFileName(dir + "/out.txt");
+        editor->SaveToFile();
+        QCOMPARE(TestSupport::readFile(dir + "/out.txt"), QByteArray("Zürich\r\nline"));
+
+        editor->toolbarButton(7)->trigger();
+        TestSupport::writeFile(dir + "/in.rtf", BoldRtf);
+        FileDialogs::setNextFileName(dir + "/in.rtf");
+        editor->LoadFromFile();
+        QCOMPARE(f.rich()->toPlainText(), QStringLiteral("plain bold end"));
+        FileDialogs::setNextFileName(dir + "/out.rtf");
+        editor->SaveToFile();
+        QVERIFY(TestSupport::readFile(dir + "/out.rtf").contains("\\b "));
+        TestSupport::writeFile(dir + "/plain.txt", "{\\rtf1 not read as rtf}");
+        FileDialogs::setNextFileName(dir + "/plain.txt");
+        editor->LoadFromFile();
+        QCOMPARE(f.rich()->toPlainText(), QStringLiteral("{\\rtf1 not read as rtf}"));
+        QVERIFY(!FileDialogs::hasQueuedAnswers());
+        editor->DiscardAndClose();
+    }
+
+    void clearAndLimit() {
+        Fixture f;
+        f.table.setClip(4, {ClipTable::TxtLong, "Long", "a\r\nb"});
+        frmConfPasteBox* editor = f.open(4);
+        QVERIFY(f.find<QRadioButton>("optCusName")->isChecked());
+        Messages::setNextAnswer(Messages::No);
+        editor->BoxHotkey(Qt::Key_F3);
+        QCOMPARE(f.plain()->toPlainText(), QStringLiteral("a\nb"));
+        Messages::setNextAnswer(Messages::Yes);
+        editor->ClearClip();
+        QCOMPARE(f.plain()->toPlainText(), QString());
+        QVERIFY(f.find<QRadioButton>("optNonCusName")->isChecked());
+        QCOMPARE(editor->panelText(2), QStringLiteral("Characters: 0 / 100 000  "));
+        // Pasted text is cut at the box's limit and typing stops there.
+        QApplication::clipboard()->setText(QString(100005, QLatin1Char('x')));
+        editor->toolbar2Button(20)->trigger();
+        QCOMPARE(f.plain()->toPlainText().size(), 100000);
+        QTest::keyClicks(f.plain(), "y");
+        QCOMPARE(f.plain()->toPlainText().size(), 100000);
+        editor->DiscardAndClose();
+    }
+};
+
+ZP_TEST_CLASS(frmConfPasteBoxTest)
+#include "frmConfPasteBoxTest.moc"
