@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 
 // libpng reports errors by longjmp. The functions that call setjmp below therefore hold only plain data in
 // their frames (no object whose destructor a jump could skip), and the callbacks libpng calls into hold none
@@ -39,16 +40,32 @@ void onPngWarning(png_structp, png_const_charp) {
     // Warnings (unknown chunks, odd but readable data) do not stop reading or writing.
 }
 
+// Where libpng reads from and writes to: a file is streamed, bytes in memory are taken as they are.
 void readFromFile(png_structp png, png_bytep data, size_t length) {
     auto* file = static_cast<QFile*>(png_get_io_ptr(png));
     if (file->read(reinterpret_cast<char*>(data), qint64(length)) != qint64(length))
         png_error(png, "the file ends too early");
 }
 
+void readFromMemory(png_structp png, png_bytep data, size_t length) {
+    auto* left = static_cast<QByteArrayView*>(png_get_io_ptr(png));
+    if (length > size_t(left->size()))
+        png_error(png, "the data ends too early");
+    std::memcpy(data, left->data(), length);
+    *left = left->sliced(qsizetype(length));
+}
+
 void writeToFile(png_structp png, png_bytep data, size_t length) {
     auto* file = static_cast<QSaveFile*>(png_get_io_ptr(png));
     if (file->write(reinterpret_cast<const char*>(data), qint64(length)) != qint64(length))
         png_error(png, "the file cannot be written");
+}
+
+void writeToMemory(png_structp png, png_bytep data, size_t length) {
+    auto* bytes = static_cast<QByteArray*>(png_get_io_ptr(png));
+    if (length > size_t(std::numeric_limits<qsizetype>::max() - bytes->size()))
+        png_error(png, "the picture is too large");
+    bytes->append(reinterpret_cast<const char*>(data), qsizetype(length));
 }
 
 void flushNothing(png_structp) {}
@@ -63,7 +80,7 @@ png_bytep* topDownRows(const cDIBSection* dib) {
     return rows;
 }
 
-bool encodePng(const cDIBSection* dib, QSaveFile* file, PngErrorText* error) {
+bool encodePng(const cDIBSection* dib, png_rw_ptr writeFn, void* io, PngErrorText* error) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, error, onPngError, onPngWarning);
     if (png == nullptr)
         return false;
@@ -78,7 +95,7 @@ bool encodePng(const cDIBSection* dib, QSaveFile* file, PngErrorText* error) {
         png_destroy_write_struct(&png, &info);
         return false;
     }
-    png_set_write_fn(png, file, writeToFile, flushNothing);
+    png_set_write_fn(png, io, writeFn, flushNothing);
     png_set_IHDR(png, info, png_uint_32(dib->Width()), png_uint_32(dib->Height()), 8, PNG_COLOR_TYPE_RGB,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_color_8 significant{};
@@ -118,7 +135,7 @@ void requestBgr24(png_structp png, png_infop info) {
     png_read_update_info(png, info);
 }
 
-bool decodePng(QFile* file, cDIBSection* dib, PngErrorText* error) {
+bool decodePng(png_rw_ptr readFn, void* io, cDIBSection* dib, PngErrorText* error) {
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, error, onPngError, onPngWarning);
     if (png == nullptr)
         return false;
@@ -135,7 +152,7 @@ bool decodePng(QFile* file, cDIBSection* dib, PngErrorText* error) {
         return false;
     }
     png_set_user_limits(png, kMaxSide, kMaxSide);
-    png_set_read_fn(png, file, readFromFile);
+    png_set_read_fn(png, io, readFn);
     png_set_sig_bytes(png, kSignatureBytes);
     png_read_info(png, info);
     const png_uint_32 width = png_get_image_width(png, info);
@@ -158,6 +175,30 @@ bool decodePng(QFile* file, cDIBSection* dib, PngErrorText* error) {
     return true;
 }
 
+// The picture as the bitmap the encoder writes from; false for an empty picture or too little memory.
+bool toBitmap(const QImage& picture, cDIBSection& dib) {
+    if (picture.width() <= 0 || picture.height() <= 0 || !dib.Create(picture.width(), picture.height()))
+        return false;
+    dib.LoadPictureBlt(picture, 0, 0);
+    return true;
+}
+
+// Decodes after the signature, which the caller has checked and consumed.
+bool decodeToPicture(png_rw_ptr readFn, void* io, QImage& picture, const QString& source) {
+    cDIBSection dib;
+    PngErrorText error{};
+    if (!decodePng(readFn, io, &dib, &error)) {
+        qCWarning(lcImaging) << "PNG not loaded:" << source << error.message;
+        return false;
+    }
+    QImage loaded(dib.Width(), dib.Height(), QImage::Format_RGB32);
+    if (loaded.isNull())
+        return false;
+    dib.PaintPicture(loaded, 0, 0);
+    picture = loaded;
+    return true;
+}
+
 } // namespace
 
 bool SavePictureAsPng(const QImage& picture, const QString& path) {
@@ -169,15 +210,27 @@ bool SavePictureAsPng(const QImage& picture, const QString& path) {
         return false;
     }
     cDIBSection dib;
-    if (!dib.Create(picture.width(), picture.height()))
+    if (!toBitmap(picture, dib))
         return false;
-    dib.LoadPictureBlt(picture, 0, 0);
     PngErrorText error{};
-    if (!encodePng(&dib, &file, &error)) {
+    if (!encodePng(&dib, writeToFile, &file, &error)) {
         qCWarning(lcImaging) << "PNG not written:" << path << error.message;
         return false;
     }
     return file.commit();
+}
+
+QByteArray encodePngPicture(const QImage& picture) {
+    cDIBSection dib;
+    QByteArray bytes;
+    PngErrorText error{};
+    if (!toBitmap(picture, dib))
+        return {};
+    if (!encodePng(&dib, writeToMemory, &bytes, &error)) {
+        qCWarning(lcImaging) << "PNG not encoded:" << error.message;
+        return {};
+    }
+    return bytes;
 }
 
 bool LoadPngPicture(const QString& path, QImage& picture) {
@@ -188,16 +241,13 @@ bool LoadPngPicture(const QString& path, QImage& picture) {
     if (file.read(reinterpret_cast<char*>(signature), kSignatureBytes) != kSignatureBytes ||
         png_sig_cmp(signature, 0, kSignatureBytes) != 0)
         return false;
-    cDIBSection dib;
-    PngErrorText error{};
-    if (!decodePng(&file, &dib, &error)) {
-        qCWarning(lcImaging) << "PNG not loaded:" << path << error.message;
+    return decodeToPicture(readFromFile, &file, picture, path);
+}
+
+bool decodePngPicture(QByteArrayView bytes, QImage& picture) {
+    if (bytes.size() < kSignatureBytes || png_sig_cmp(reinterpret_cast<png_const_bytep>(bytes.data()), 0,
+                                                      kSignatureBytes) != 0)
         return false;
-    }
-    QImage loaded(dib.Width(), dib.Height(), QImage::Format_RGB32);
-    if (loaded.isNull())
-        return false;
-    dib.PaintPicture(loaded, 0, 0);
-    picture = loaded;
-    return true;
+    QByteArrayView left = bytes.sliced(kSignatureBytes);
+    return decodeToPicture(readFromMemory, &left, picture, QStringLiteral("data in memory"));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QImage>
 #include <QString>
 
@@ -7,8 +9,12 @@
 // The file is replaced only when the whole PNG was written. True when the file was written; false for an empty
 // picture or any failure.
 bool SavePictureAsPng(const QImage& picture, const QString& path);
+// The same PNG in memory; empty for an empty picture or any failure.
+QByteArray encodePngPicture(const QImage& picture);
 
 // Reads a PNG file into the picture, which becomes a 32-bit RGB picture of the file's size. Grey, palette,
 // 16-bit and interlaced files are converted to 8-bit RGB; alpha is dropped. False, with the picture unchanged,
 // when the file cannot be read, is not a PNG, is damaged or is larger than the program handles.
 bool LoadPngPicture(const QString& path, QImage& picture);
+// The same from the bytes of a PNG file in memory.
+bool decodePngPicture(QByteArrayView bytes, QImage& picture);

@@ -1,6 +1,7 @@
 #include "project/ProjectLifecycle.h"
 
 #include "project/ClipTable.h"
+#include "project/HandOverFile.h"
 #include "project/HotkeyOverview.h"
 #include "project/ProjectContainer.h"
 #include "project/ProjectReader.h"
@@ -8,7 +9,6 @@
 #include "project/ProjectWriter.h"
 #include "project/frmZolProjects.h"
 #include "services/AppPaths.h"
-#include "services/CodePage.h"
 #include "services/FileDialogs.h"
 #include "services/Messages.h"
 #include "services/Settings.h"
@@ -290,10 +290,7 @@ void ProjectLifecycle::projectTimerTick() {
         QFile file(handOver);
         QString line;
         if (file.open(QIODevice::ReadOnly)) {
-            QByteArray bytes = file.readLine();
-            while (bytes.endsWith('\n') || bytes.endsWith('\r'))
-                bytes.chop(1);
-            line = CodePage::fromAnsi(bytes);
+            line = HandOverFile::commandLine(file.readLine());
             file.close();
         }
         if (!line.isEmpty() && line != ProjectPath + ProjectName) {

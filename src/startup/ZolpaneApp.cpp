@@ -7,9 +7,9 @@
 #include "paste/LastWindowRecord.h"
 #include "paste/PasteEngine.h"
 #include "paste/frmProperties.h"
+#include "project/HandOverFile.h"
 #include "project/ProjectLifecycle.h"
 #include "project/frmZolpane.h"
-#include "services/CodePage.h"
 #include "services/Messages.h"
 #include "services/WindowPlacement.h"
 #include "startup/Autostart.h"
@@ -83,7 +83,7 @@ bool ZolpaneApp::handOverCommandLine(const AppPaths& paths, const QString& comma
     QFile::remove(paths.loadBuffPath());
     QFile file(paths.loadBuffPath());
     if (file.open(QIODevice::WriteOnly))
-        file.write(CodePage::toAnsi(commandLine) + "\r\n");
+        file.write(HandOverFile::content(commandLine));
     return true;
 }
 
