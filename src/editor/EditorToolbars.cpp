@@ -87,7 +87,7 @@ EditorToolbars EditorToolbars::build(QMainWindow& window) {
     bars.toolbar2 = window.addToolBar(QStringLiteral("toolbar2"));
     bars.toolbar2->setObjectName(QStringLiteral("toolbar2"));
     bars.toolbar2->setMovable(false);
-    bars.toolbar2->setIconSize(QSize(20, 20));
+    bars.toolbar2->setIconSize(QSize(16, 16));
 
     struct MainSpec {
         const char* caption;

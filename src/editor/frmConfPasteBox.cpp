@@ -114,7 +114,7 @@ void frmConfPasteBox::buildControls() {
     cmbFont->setObjectName(QStringLiteral("cmbFont"));
     cmbFont->setEditable(true);
     cmbFont->setEditText(QStringLiteral("Fixedsys"));
-    cmbFont->setMinimumContentsLength(12);
+    cmbFont->setMinimumContentsLength(10);
     cmbSize = new QComboBox(this);
     cmbSize->setObjectName(QStringLiteral("cmbSize"));
     cmbSize->setEditable(true);
@@ -170,6 +170,7 @@ void frmConfPasteBox::buildToolbars() {
             connect(m_toolbar2[i], &QAction::triggered, this, [this, i] { onToolbar2(i); });
     m_fontAction = toolbar2->insertWidget(m_toolbar2[21], cmbFont);
     m_sizeAction = toolbar2->insertWidget(m_toolbar2[21], cmbSize);
+    setCombosVisible(false); // shown, and filled with the font list, by the first text mode
 }
 
 void frmConfPasteBox::load() {
@@ -518,15 +519,19 @@ void frmConfPasteBox::resizeEvent(QResizeEvent* event) {
 
 void frmConfPasteBox::RepaintForm() {
     const int width = std::max(int(frameGeometry().width() * m_context.twipsX), MinWidthTwips);
-    const int height = std::max(int(frameGeometry().height() * m_context.twipsY), MinHeightTwips);
+    // The window's height less its title bar, toolbars and status bar is the central area; the box takes it
+    // less the two rows of name options below it (in the outer height's terms: H - 2550 for a text box).
+    const int optionTwips = int(optCusName->sizeHint().height() * m_context.twipsY);
+    const int central = std::max(int(centralWidget()->height() * m_context.twipsY), MinHeightTwips - 1500);
+    const int boxHeight = central - 60 - 165 - 360 - optionTwips - 60;
     const int left = twipsToX(60);
     int bottom = 0;
     if (EditorMode == Img) {
-        fraImg->setGeometry(left, twipsToY(60), twipsToX(width - 385), twipsToY(height - 2580));
+        fraImg->setGeometry(left, twipsToY(60), twipsToX(width - 385), twipsToY(boxHeight - 30));
         bottom = fraImg->geometry().bottom();
     } else {
         const int grow = EditorMode == Rtf ? 30 : 0;
-        const QRect box(left, twipsToY(60), twipsToX(width - 210 + grow), twipsToY(height - 2200 - 350 + grow));
+        const QRect box(left, twipsToY(60), twipsToX(width - 210 + grow), twipsToY(boxHeight + grow));
         txtClipTXT->setGeometry(box);
         txtClipRTF->setGeometry(box);
         bottom = box.bottom();

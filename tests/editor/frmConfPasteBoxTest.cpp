@@ -123,6 +123,7 @@ private Q_SLOTS:
         Fixture f;
         frmConfPasteBox* editor = f.open(5);
         QCOMPARE(editor->panelText(2), QStringLiteral("Chars: 0 / 100 000  "));
+        QCOMPARE(f.find<QComboBox>("cmbFont")->count(), 2); // the font list
         QTest::keyClicks(f.plain(), "first");
         QTest::keyClick(f.plain(), Qt::Key_Return);
         QTest::keyClicks(f.plain(), "second");
@@ -264,6 +265,16 @@ private Q_SLOTS:
         FileDialogs::setNextFileName(dir + "/plain.txt");
         editor->LoadFromFile();
         QCOMPARE(f.rich()->toPlainText(), QStringLiteral("{\\rtf1 not read as rtf}"));
+
+        Messages::setNextAnswer(Messages::Yes);
+        editor->toolbarButton(8)->trigger();
+        TestSupport::uniform(5, 3, Qt::blue).save(dir + "/in.png");
+        FileDialogs::setNextFileName(dir + "/in.png");
+        editor->BoxHotkey(Qt::Key_F4);
+        QCOMPARE(f.find<PictureArea>("fraImg")->handBack().size(), QSize(5, 3));
+        FileDialogs::setNextFileName(dir + "/out.PNG");
+        editor->SaveToFile();
+        QVERIFY(TestSupport::readFile(dir + "/out.PNG").startsWith("\x89PNG"));
         QVERIFY(!FileDialogs::hasQueuedAnswers());
         editor->DiscardAndClose();
     }
