@@ -1,4 +1,5 @@
-# Shared by run.sh and test.sh: installs the Debian packages that are missing and builds into build/.
+# Shared by run.sh and test.sh: installs the Debian packages that are missing and builds into build/ (and, for the
+# tests, the sanitizer build into build-asan/).
 
 BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-svg-dev libpng-dev libx11-dev libxtst-dev
     libx11-xcb-dev)
@@ -30,4 +31,17 @@ build_zolpane() {
         cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE="$type" >/dev/null
     fi
     cmake --build build -j "$(nproc)"
+}
+
+# The unit and widget tests and the fuzz targets in one clang build of their own, instrumented with AddressSanitizer,
+# UndefinedBehaviorSanitizer and the fuzzer's coverage; tests/CMakeLists.txt gives the tests their sanitizer options.
+# Arguments: the build folder (default $SANITIZE_BUILD_DIR or build-asan), then arguments for cmake --build.
+SANITIZE_BUILD_DIR="${SANITIZE_BUILD_DIR:-build-asan}"
+build_sanitized() {
+    local dir="${1:-$SANITIZE_BUILD_DIR}"
+    if [ ! -f "$dir/CMakeCache.txt" ]; then
+        cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 \
+            -DZOLPANE_SANITIZE=ON -DZOLPANE_FUZZ=ON >/dev/null
+    fi
+    cmake --build "$dir" -j "$(nproc)" "${@:2}"
 }

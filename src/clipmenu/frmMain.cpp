@@ -9,6 +9,7 @@
 #include <QClipboard>
 #include <QCursor>
 #include <QDeadlineTimer>
+#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QSystemTrayIcon>
@@ -85,6 +86,14 @@ frmMain::frmMain(ClipTable& table, ClipboardTextCommands& textCommands, QWidget*
 
 frmMain::~frmMain() {
     RemoveTrayIcon();
+}
+
+const QStringList& frmMain::fontlist() {
+    if (!m_fontlistRead) {
+        m_fontlist = QFontDatabase::families().mid(0, 41);
+        m_fontlistRead = true;
+    }
+    return m_fontlist;
 }
 
 QMenu* frmMain::addMenu(QMenu* parent, const char* name, const QString& caption, const char* iconKey) {

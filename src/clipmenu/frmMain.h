@@ -48,8 +48,10 @@ public:
     QAction* mnuExit = nullptr;
     QAction* mnuCleanClipboard = nullptr;
     QTimer* tmrExit = nullptr;
-    // Up to 41 screen font names, read at start-up; the clip editor's font box takes its names from here.
-    QStringList fontlist;
+    // Up to 41 screen font names, in the screen's font order; the clip editor's font box takes its names from
+    // here. Read when first asked for: listing the font families takes a noticeable part of a start-up that
+    // shows nothing of them.
+    const QStringList& fontlist();
     std::array<QAction*, 31> ClipMenuItem{}; // 1..30, nullptr = none
 
 Q_SIGNALS:
@@ -71,4 +73,6 @@ private:
     ClipTable& m_table;
     ClipboardTextCommands& m_text;
     QSystemTrayIcon* m_tray = nullptr;
+    QStringList m_fontlist;
+    bool m_fontlistRead = false;
 };

@@ -245,8 +245,8 @@ bool LoadPngPicture(const QString& path, QImage& picture) {
 }
 
 bool decodePngPicture(QByteArrayView bytes, QImage& picture) {
-    if (bytes.size() < kSignatureBytes || png_sig_cmp(reinterpret_cast<png_const_bytep>(bytes.data()), 0,
-                                                      kSignatureBytes) != 0)
+    if (bytes.size() < kSignatureBytes ||
+        png_sig_cmp(reinterpret_cast<png_const_bytep>(bytes.data()), 0, kSignatureBytes) != 0)
         return false;
     QByteArrayView left = bytes.sliced(kSignatureBytes);
     return decodeToPicture(readFromMemory, &left, picture, QStringLiteral("data in memory"));

@@ -7,6 +7,11 @@ HotkeyReleaseWaiter::HotkeyReleaseWaiter(HotkeySystem& hotkeys, std::function<bo
     : QObject(parent), m_hotkeys(hotkeys), m_programExiting(std::move(programExiting)), m_exitCheck(exitCheck) {
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, &HotkeyReleaseWaiter::check);
+    connect(&m_hotkeys, &HotkeySystem::keyReleased, this, &HotkeyReleaseWaiter::onKeyReleased);
+}
+
+HotkeyReleaseWaiter::~HotkeyReleaseWaiter() {
+    stopWatching();
 }
 
 QList<int> HotkeyReleaseWaiter::keysOf(int modifierCode, int virtualKey) {
@@ -41,24 +46,45 @@ bool HotkeyReleaseWaiter::startForEveryKey() {
 }
 
 bool HotkeyReleaseWaiter::anyKeyDown() const {
-    if (m_everyKey)
-        return m_hotkeys.anyKeyDown();
-    for (int key : m_keys)
-        if (m_hotkeys.isKeyDown(key))
-            return true;
-    return false;
+    return m_everyKey ? m_hotkeys.anyKeyDown() : m_hotkeys.anyOfKeysDown(m_keys);
+}
+
+void HotkeyReleaseWaiter::stopWatching() {
+    if (m_watching)
+        m_hotkeys.watchKeyReleases(false);
+    m_watching = false;
 }
 
 void HotkeyReleaseWaiter::check() {
     const auto exiting = [this] { return m_programExiting && m_programExiting(); };
-    if (m_exitCheck == ExitCheck::ExitFirst && exiting())
+    if (m_exitCheck == ExitCheck::ExitFirst && exiting()) {
+        stopWatching();
         return; // stays busy: nothing more happens while the program ends
+    }
+    // Releases are reported from before the keys are looked at, so none falls between the look and the report.
+    if (!m_watching)
+        m_watching = m_hotkeys.watchKeyReleases(true);
     if (anyKeyDown()) {
-        if (exiting())
+        if (exiting()) {
+            stopWatching();
             return;
-        m_timer.start(pollIntervalMs);
+        }
+        if (!m_watching)
+            m_timer.start(pollIntervalMs);
         return;
     }
+    stopWatching();
     Q_EMIT released();
     m_busy = false;
+}
+
+void HotkeyReleaseWaiter::onKeyReleased() {
+    // Until the first look (which comes after the pending events) nothing is decided by a release.
+    if (!m_busy || !m_watching || m_timer.isActive())
+        return;
+    if (m_programExiting && m_programExiting()) {
+        stopWatching();
+        return;
+    }
+    check();
 }

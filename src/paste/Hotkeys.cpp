@@ -43,8 +43,8 @@ void Hotkeys::InitHotkeys() {
     RegisterSpecialHotkeys();
     for (int n = 1; n <= 30; ++n) {
         ClipHotkeyOn[size_t(n)] = false;
-        const int m = int(m_settings.ReadNumber(QStringLiteral("Hotkeys"), QStringLiteral("Clip%1Mod").arg(n)));
-        const int k = int(m_settings.ReadNumber(QStringLiteral("Hotkeys"), QStringLiteral("Clip%1Key").arg(n)));
+        const int m = m_settings.ReadInt(QStringLiteral("Hotkeys"), QStringLiteral("Clip%1Mod").arg(n));
+        const int k = m_settings.ReadInt(QStringLiteral("Hotkeys"), QStringLiteral("Clip%1Key").arg(n));
         if (m != 0 && k != 0)
             SetClipHotkey(m, k, n + 6);
     }

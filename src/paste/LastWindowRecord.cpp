@@ -11,6 +11,7 @@ void LastWindowRecord::start() {
     if (!m_following)
         m_following =
             connect(&m_system, &WindowSystem::foregroundWindowChanged, this, &LastWindowRecord::onForegroundChanged);
+    Q_EMIT lastWindowChanged();
 }
 
 void LastWindowRecord::refreshMaximized() {
@@ -39,6 +40,7 @@ void LastWindowRecord::onForegroundChanged(WindowId window) {
     m_title = title.left(length);
     refreshMaximized();
     qCDebug(lcPaste) << "last window" << Qt::hex << window << m_title;
+    Q_EMIT lastWindowChanged();
 }
 
 bool LastWindowRecord::ActivateLastApplication() {

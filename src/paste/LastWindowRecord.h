@@ -31,6 +31,10 @@ public:
 
     static constexpr int titleLength = 49;
 
+Q_SIGNALS:
+    // The newest entry changed (its title with it), or the record started afresh.
+    void lastWindowChanged();
+
 private:
     void onForegroundChanged(WindowId window);
     void refreshMaximized();

@@ -102,7 +102,7 @@ void frmProperties::load() {
         byCode[method]->setChecked(true);
 
     const QString stem = QStringLiteral("Clip%1").arg(m_clip);
-    const int m = int(m_ctx.settings.ReadNumber(QStringLiteral("Hotkeys"), stem + QStringLiteral("Mod")));
+    const int m = m_ctx.settings.ReadInt(QStringLiteral("Hotkeys"), stem + QStringLiteral("Mod"));
     picker->setModifiers(m);
 
     // A code the list does not offer shows its last entry.

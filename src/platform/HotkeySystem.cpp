@@ -11,3 +11,14 @@ bool HotkeySystem::anyKeyDown() const {
             return true;
     return false;
 }
+
+bool HotkeySystem::anyOfKeysDown(const QList<int>& virtualKeys) const {
+    for (int key : virtualKeys)
+        if (isKeyDown(key))
+            return true;
+    return false;
+}
+
+bool HotkeySystem::watchKeyReleases(bool) {
+    return false;
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 
 /**
@@ -45,6 +46,20 @@ public:
      * keyboard looks at every key.
      */
     virtual bool anyKeyDown() const;
+    /// True while any of the keys (codes as for isKeyDown()) is held down. The default asks isKeyDown() for each;
+    /// a backend that reads the whole keyboard at once looks once.
+    virtual bool anyOfKeysDown(const QList<int>& virtualKeys) const;
+
+    /**
+     * @brief Starts (on) or stops reporting key releases through keyReleased(), for a wait on the keys that
+     * should cost nothing while nobody lets go of a key.
+     *
+     * Calls nest: reports go on until every watchKeyReleases(true) has had its watchKeyReleases(false). Once a
+     * call with on returns true, every key released from then on is reported, so keys looked at after the call
+     * cannot go up unnoticed. Returns false, and reports nothing, when the backend cannot see key releases; the
+     * caller then looks at the keys now and then instead.
+     */
+    virtual bool watchKeyReleases(bool on);
 
     /// True for the key codes a hotkey can use (the list in the class description).
     static bool isSupportedKey(int virtualKey);
@@ -52,4 +67,6 @@ public:
 Q_SIGNALS:
     /// The combination of id was pressed (again for each automatic key repeat while held).
     void hotkeyPressed(int id);
+    /// A key went up, whichever it was (reported while watchKeyReleases() is on).
+    void keyReleased();
 };

@@ -96,6 +96,8 @@ void ClipRowEdit::keyPressEvent(QKeyEvent* event) {
         event->ignore();
         return;
     }
+    if (event->key() == Qt::Key_Delete)
+        return; // Delete clears the whole clip (after its question) and never deletes a character
     QLineEdit::keyPressEvent(event);
 }
 

@@ -47,10 +47,18 @@ void Decoder::step(QByteArray bytes) {
         m_member.name = CodePage::fromAnsi(bytes);
         expect(4, Step::DataLength);
         return;
-    case Step::DataLength:
-        expectLength(qFromLittleEndian<qint32>(bytes.constData()), Step::Data);
+    case Step::DataLength: {
+        const qint32 size = qFromLittleEndian<qint32>(bytes.constData());
+        // A length within the file but beyond what is read stops before a byte of it is read: a sparse file can
+        // hold 2 GB without taking disk space.
+        if (size >= 0 && size <= m_left && (size > m_maxData || size > m_dataLeft))
+            stop(size > m_maxData ? "member too large" : "project too large");
+        else
+            expectLength(size, Step::Data);
         return;
+    }
     case Step::Data:
+        m_dataLeft -= bytes.size();
         m_member.data = std::move(bytes);
         m_done = std::exchange(m_member, {});
         nextMember();

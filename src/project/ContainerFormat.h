@@ -26,6 +26,11 @@ inline const QByteArray EmptyClipBytes = QByteArrayLiteral("Empty\xA0\xA0\xA0\xA
 // The longest name and data a member can have.
 constexpr qint64 MaxNameSize = 0x7fff;
 constexpr qint64 MaxDataSize = 0x7fffffff;
+// The most a reader takes of one member's data and of all of them: far beyond what a clip holds (a picture of
+// 50 megapixels is 150 MB as a bitmap), far below what would exhaust memory. A file that really holds a member of
+// 2 GB, or gigabytes in all, is damaged as far as the reader goes: it stops there.
+constexpr qint64 MaxReadDataSize = qint64(256) << 20;
+constexpr qint64 MaxReadTotalSize = qint64(1) << 30;
 
 struct Member {
     QString name; // decoded from the ANSI code page
@@ -37,12 +42,16 @@ struct Member {
 // the container before its bytes are wanted, so a caller never reads or allocates beyond the end.
 class Decoder {
 public:
-    explicit Decoder(qint64 size) : m_left(size) { expect(4, Step::Count); }
+    explicit Decoder(qint64 size, qint64 maxData = MaxReadDataSize, qint64 maxTotal = MaxReadTotalSize)
+        : m_left(size), m_maxData(maxData), m_dataLeft(maxTotal) {
+        expect(4, Step::Count);
+    }
 
     qint64 wanted() const { return m_wanted; }
     // The member these bytes completed, if any.
     std::optional<Member> take(QByteArray bytes);
-    // Why reading stopped early ("unexpected end", "negative length", ...); null when it has not.
+    // Why reading stopped early ("unexpected end", "negative length", "member too large", ...); null when it has
+    // not.
     const char* damage() const { return m_damage; }
 
 private:
@@ -54,6 +63,8 @@ private:
     void stop(const char* damage);
 
     qint64 m_left;
+    qint64 m_maxData;
+    qint64 m_dataLeft;
     qint64 m_wanted = 0;
     Step m_step = Step::Done;
     qint32 m_membersLeft = 0;

@@ -15,7 +15,6 @@
 
 #include <QApplication>
 #include <QDesktopServices>
-#include <QEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
@@ -38,40 +37,12 @@ public:
 ProjectLifecycle::ProjectLifecycle(ProjectView& view, ClipTable& table, Settings& settings, const AppPaths& paths,
                                    QObject* parent)
     : QObject(parent), m_view(view), m_table(table), m_settings(settings), m_paths(paths) {
-    tmrProject.setObjectName(QStringLiteral("tmrProject"));
-    tmrProject.setInterval(ProjectTimerMs);
-    connect(&tmrProject, &QTimer::timeout, this, &ProjectLifecycle::projectTimerTick);
-
     m_folderWatcher = new QFileSystemWatcher(this);
     m_handOverCheck.setSingleShot(true);
     m_handOverCheck.setInterval(HandOverSettleMs);
     connect(m_folderWatcher, &QFileSystemWatcher::directoryChanged, &m_handOverCheck, qOverload<>(&QTimer::start));
-    connect(&m_handOverCheck, &QTimer::timeout, this, [this] {
-        if (!m_view.programExiting() && !tmrProject.isActive())
-            projectTimerTick();
-    });
-    m_view.viewWidget()->installEventFilter(this);
-}
-
-bool ProjectLifecycle::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_view.viewWidget() && (event->type() == QEvent::Show || event->type() == QEvent::Hide))
-        followWindow(event->type() == QEvent::Show);
-    return QObject::eventFilter(watched, event);
-}
-
-void ProjectLifecycle::followWindow(bool shown) {
-    const QStringList watched = m_folderWatcher->directories();
-    if (shown && !m_view.programExiting()) {
-        if (!watched.isEmpty())
-            m_folderWatcher->removePaths(watched);
-        m_handOverCheck.stop();
-        // What changed while hidden shows at once, not a tick later.
-        projectTimerTick();
-        tmrProject.start();
-        return;
-    }
-    tmrProject.stop();
-    if (!m_view.programExiting() && watched.isEmpty() && !m_paths.AppFolder.isEmpty())
+    connect(&m_handOverCheck, &QTimer::timeout, this, &ProjectLifecycle::checkHandOver);
+    if (!m_paths.AppFolder.isEmpty())
         m_folderWatcher->addPath(m_paths.AppFolder);
 }
 
@@ -96,7 +67,6 @@ void ProjectLifecycle::startup(const QString& commandLine) {
     RefreshQuickSlotButtons();
     m_view.setDefaultProjectTip(QStringLiteral("Load default project"));
     projectTimerTick();
-    followWindow(m_view.viewWidget()->isVisible());
 }
 
 void ProjectLifecycle::CheckChanges() {
@@ -112,6 +82,7 @@ void ProjectLifecycle::CheckChanges() {
 void ProjectLifecycle::NewProject() {
     CheckChanges();
     ProjectName = Blank;
+    showTitle();
     m_view.CleanUp();
 }
 
@@ -169,6 +140,7 @@ void ProjectLifecycle::LoadProjectCommand() {
     ProjectPath = folder;
     LoadProject(chosen);
     ProjectName = file;
+    showTitle();
     m_view.setChanged(false);
     m_recent.AddRecentProject(ProjectPath + ProjectName);
     BuildRecentMenu();
@@ -210,6 +182,7 @@ void ProjectLifecycle::SaveAsCommand() {
         m_view.ShowAtStatus(QStringLiteral("Project saved"));
     }
     ProjectName = file;
+    showTitle();
     m_view.setChanged(false);
     m_recent.AddRecentProject(ProjectPath + ProjectName);
     BuildRecentMenu();
@@ -260,6 +233,7 @@ void ProjectLifecycle::LoadDefaultProject() {
     m_view.setDefaultProjectTip(ProjectName);
     if (!ProjectName.isEmpty() && ProjectContainer::FileExists(ProjectPath + ProjectName)) {
         LoadProject(ProjectPath + ProjectName);
+        showTitle();
         return;
     }
     ProjectPath = m_paths.ProjectsFolder;
@@ -268,6 +242,7 @@ void ProjectLifecycle::LoadDefaultProject() {
         LoadProject(ProjectPath + ProjectName);
     else
         MakeNewProject();
+    showTitle();
 }
 
 void ProjectLifecycle::handleExit(int exitMode) {
@@ -285,27 +260,40 @@ void ProjectLifecycle::handleExit(int exitMode) {
 }
 
 void ProjectLifecycle::projectTimerTick() {
+    checkHandOver();
+    showTitle();
+    showLastWindow();
+}
+
+void ProjectLifecycle::checkHandOver() {
+    if (m_view.programExiting())
+        return;
     const QString handOver = m_paths.loadBuffPath();
-    if (QFileInfo::exists(handOver)) {
-        QFile file(handOver);
-        QString line;
-        if (file.open(QIODevice::ReadOnly)) {
-            line = HandOverFile::commandLine(file.readLine());
-            file.close();
-        }
-        if (!line.isEmpty() && line != ProjectPath + ProjectName) {
-            splitPath(QFileInfo(line).absoluteFilePath(), &ProjectPath, &ProjectName);
-            LoadProject(line);
-        }
-        QFile::remove(handOver);
+    if (!QFileInfo::exists(handOver))
+        return;
+    // Never blocks on a FIFO nor reads more than a command line's worth.
+    const QString line = HandOverFile::read(handOver);
+    if (!line.isEmpty() && line != ProjectPath + ProjectName) {
+        splitPath(QFileInfo(line).absoluteFilePath(), &ProjectPath, &ProjectName);
+        LoadProject(line);
+        showTitle();
     }
-    const QString title = ProjectName != Blank ? QStringLiteral("Zolpane (") + ProjectName + QStringLiteral(")")
-                                               : QStringLiteral("Zolpane (new project)");
-    m_view.setProjectTitle(title);
+    QFile::remove(handOver);
+}
+
+void ProjectLifecycle::showTitle() {
+    if (m_view.programExiting())
+        return;
+    m_view.setProjectTitle(ProjectName != Blank ? QStringLiteral("Zolpane (") + ProjectName + QStringLiteral(")")
+                                                : QStringLiteral("Zolpane (new project)"));
+}
+
+void ProjectLifecycle::showLastWindow() {
+    if (m_view.programExiting())
+        return;
     const QString last = lastWindowTitle ? lastWindowTitle().trimmed() : QString();
-    const QString caption = last.isEmpty() ? QStringLiteral("Last Active Window: Unnamed or N/A")
-                                           : QStringLiteral("Last Active Window: ") + last;
-    m_view.setLastWindowCaption(caption);
+    m_view.setLastWindowCaption(last.isEmpty() ? QStringLiteral("Last Active Window: Unnamed or N/A")
+                                               : QStringLiteral("Last Active Window: ") + last);
 }
 
 void ProjectLifecycle::LoadRecentProjects() {
@@ -339,6 +327,7 @@ void ProjectLifecycle::OpenRecentProject(int i) {
             ProjectName = file;
             ProjectPath = folder;
             LoadProject(folder + file);
+            showTitle();
             m_recent.AddRecentProject(folder + file);
         }
         BuildRecentMenu();
@@ -385,6 +374,7 @@ void ProjectLifecycle::OpenQuickSlot(int slot) {
     ProjectPath = folder;
     ProjectName = file;
     LoadProject(path);
+    showTitle();
 }
 
 void ProjectLifecycle::showQuickSlotDialog() {

@@ -59,11 +59,17 @@ public:
     void LoadProject(const QString& path);
     void SaveProject(const QString& path);
 
-    // One tick of the project timer: hand-over file, title, last-window label.
+    // What the project timer shows, in its order: a handed-over project, the window title, the last-window
+    // label. Each follows its own events instead of a timer, so a program left alone never wakes up: the
+    // hand-over file a watch on the program folder, the title every change of ProjectName, the label the
+    // last-window record (through showLastWindow()). All three at once at start-up.
     void projectTimerTick();
-    // Runs while the window is shown.
-    QTimer tmrProject;
-    static constexpr int ProjectTimerMs = 250;
+    // Opens the project a second start handed over in loadbuff.dat (if the file is there) and deletes the file.
+    void checkHandOver();
+    // "Zolpane (name)" or "Zolpane (new project)", set when it differs.
+    void showTitle();
+    // "Last Active Window: " and the last foreign window's title, set when it differs.
+    void showLastWindow();
 
     RecentProjects& recent() { return m_recent; }
     void LoadRecentProjects();
@@ -78,19 +84,11 @@ public:
 
     static void splitPath(const QString& path, QString* folder, QString* file);
 
-    // How long after a change in the program folder the hand-over file is looked at while the window is
-    // hidden: the second start creates the file and then writes its line.
+    // How long after a change in the program folder the hand-over file is looked at: the second start creates
+    // the file and then writes its line. Well within the quarter of a second the project timer gave it.
     static constexpr int HandOverSettleMs = 50;
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
-    // The project timer runs while the main window is shown. Hidden (in the tray) nothing it updates can be
-    // seen, so it stops, and the hand-over file is noticed through a watch on the program folder instead: a
-    // program waiting in the tray does not wake up at all.
-    void followWindow(bool shown);
-
     ProjectView& m_view;
     ClipTable& m_table;
     Settings& m_settings;

@@ -78,7 +78,8 @@ void readClip(ClipTable& table, int i, const ProjectReader::Index& index, const 
         table.setFormat(i, ClipTable::TxtSimple);
         table.setText(i, data ? clipText(firstLine(*data)) : QString());
     } else {
-        table.setText(i, name);
+        // Shown as a simple clip, whose text is one line: what the writer keeps of a simple clip.
+        table.setText(i, clipText(firstLine(index.value(i, "Name"))));
     }
 }
 
@@ -202,11 +203,17 @@ QImage loadPicture(const QByteArray& bytes) {
     reader.setAutoDetectImageFormat(false);
     // Compressed pictures may decode to more than their size, but not to an unbounded amount.
     const qint64 limit = 16 * qint64(bytes.size()) + (qint64(16) << 20);
+    // The size the header claims, when the format tells it before decoding; a top-down bitmap gives its height as a
+    // negative number.
     const QSize size = reader.size();
-    if (size.isValid() && qint64(size.width()) * size.height() * 4 > limit)
+    if (qAbs(qint64(size.width())) * qAbs(qint64(size.height())) * 4 > limit)
         return {};
+    // Formats that tell no size are held to the limit by Qt while decoding (to the MiB) and checked afterwards.
     reader.setAllocationLimit(int(std::min<qint64>(limit >> 20, 1024)) + 1);
-    return reader.read();
+    const QImage picture = reader.read();
+    if (qint64(picture.width()) * picture.height() * 4 > limit)
+        return {};
+    return picture;
 }
 
 LoadStatus load(const QString& path, const QString& tempFolder, ClipTable& table) {

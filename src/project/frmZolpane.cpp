@@ -1,6 +1,7 @@
 #include "project/frmZolpane.h"
 
 #include "platform/Platform.h"
+#include "project/ClipRowEdit.h"
 #include "project/ClipRowGrid.h"
 #include "services/Settings.h"
 #include "widgets/MenuIcons.h"
@@ -166,6 +167,11 @@ void frmZolpane::CleanUp() {
 
 void frmZolpane::focusFirstRow() {
     m_rows->focusFirstRow();
+}
+
+void frmZolpane::focusRow(int i) {
+    if (ClipTable::isValidIndex(i))
+        m_rows->row(i)->setFocus();
 }
 
 int frmZolpane::currentClip() const {

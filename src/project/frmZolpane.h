@@ -36,6 +36,8 @@ public:
 
     void CleanUp() override;
     void focusFirstRow() override;
+    // The row of clip i takes the focus (back from the clip editor).
+    void focusRow(int i);
     // The editor's result back into clip i.
     void Update(int index);
     void DisableButtons();

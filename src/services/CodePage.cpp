@@ -62,11 +62,11 @@ const SingleByteTables* singleByteTables(int codePage) {
     auto it = tables.find(codePage);
     if (it != tables.end())
         return it.value().get();
-    iconv_t encode = iconv_open(iconvName(codePage).constData(), "UTF-16LE");
     iconv_t decode = iconv_open("UTF-16LE", iconvName(codePage).constData());
     std::shared_ptr<SingleByteTables> table;
-    if (encode != iconv_t(-1) && decode != iconv_t(-1)) {
+    if (decode != iconv_t(-1)) {
         table = std::make_shared<SingleByteTables>();
+        table->toByte.fill('?');
         for (int b = 0; b < 256; ++b) {
             char in = char(b);
             char16_t out = u'?';
@@ -79,25 +79,16 @@ const SingleByteTables* singleByteTables(int codePage) {
                 out = u'?';
             table->fromByte[size_t(b)] = out;
         }
-        table->toByte.fill('?');
-        for (int c = 0; c < 65536; ++c) {
-            if (c >= 0xD800 && c <= 0xDFFF)
-                continue;
-            char16_t in = char16_t(c);
-            char out[4];
-            char* inPtr = reinterpret_cast<char*>(&in);
-            size_t inLeft = 2;
-            char* outPtr = out;
-            size_t outLeft = sizeof(out);
-            iconv(encode, nullptr, nullptr, nullptr, nullptr);
-            if (iconv(encode, &inPtr, &inLeft, &outPtr, &outLeft) != size_t(-1) && sizeof(out) - outLeft == 1)
-                table->toByte[size_t(c)] = out[0];
+        // The way back is the same table read backwards (the lowest byte for a character): in these code pages
+        // iconv encodes exactly the characters it decodes, and 256 conversions instead of 65,536 keep the first
+        // settings read of a start-up short.
+        for (int b = 255; b >= 0; --b) {
+            const char16_t c = table->fromByte[size_t(b)];
+            if (c != u'?' || b == '?')
+                table->toByte[size_t(c)] = char(b);
         }
-    }
-    if (encode != iconv_t(-1))
-        iconv_close(encode);
-    if (decode != iconv_t(-1))
         iconv_close(decode);
+    }
     tables.insert(codePage, table);
     return table.get();
 }

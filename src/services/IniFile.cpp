@@ -1,95 +1,64 @@
 #include "services/IniFile.h"
 
 #include "services/CodePage.h"
+#include "services/IniIndex.h"
+#include "services/IniLines.h"
+#include "services/RegularFile.h"
 
-#include <QFile>
+#include <QMutex>
 #include <QSaveFile>
 
 #include <cerrno>
-#include <vector>
+#include <memory>
+
+using namespace IniLines;
 
 namespace {
 
-struct Line {
-    qsizetype begin; // offset of the first byte of the line
-    qsizetype end;   // offset just past the line's text (before CR LF)
-    qsizetype next;  // offset of the next line
+// A settings file beyond this is refused rather than read into memory.
+constexpr qint64 MaxFileBytes = qint64(256) << 20;
+
+// The file last read or written, so that the many single-key reads of a start-up read and index it once. It is
+// read again whenever its stamp or the code page changes.
+struct LastFile {
+    QMutex mutex;
+    QString path;
+    RegularFile::Stamp stamp;
+    int codePage = 0;
+    QByteArray content;
+    std::unique_ptr<IniIndex> index; // built on the first read
 };
 
-std::vector<Line> splitLines(const QByteArray& content) {
-    std::vector<Line> lines;
-    qsizetype pos = 0;
-    const qsizetype n = content.size();
-    while (pos < n) {
-        qsizetype lf = content.indexOf('\n', pos);
-        const qsizetype next = lf < 0 ? n : lf + 1;
-        qsizetype end = lf < 0 ? n : lf;
-        if (end > pos && content.at(end - 1) == '\r')
-            --end;
-        lines.push_back({pos, end, next});
-        pos = next;
-    }
-    return lines;
+LastFile& lastFile() {
+    static LastFile file;
+    return file;
 }
 
-QByteArray lineText(const QByteArray& content, const Line& line) {
-    return content.mid(line.begin, line.end - line.begin);
+bool isCurrent(const LastFile& last, const QString& path, const RegularFile::Stamp& stamp) {
+    return !last.path.isEmpty() && last.path == path && last.stamp == stamp &&
+           last.codePage == CodePage::ansiCodePage();
 }
 
-// Names are compared as the user's language sees them, so non-ASCII letters match in either case too.
-bool equalNoCase(const QByteArray& a, const QByteArray& b) {
-    if (a.size() != b.size())
-        return false;
-    if (a.compare(b, Qt::CaseInsensitive) == 0)
+void remember(LastFile& last, const QString& path, const RegularFile::Stamp& stamp, QByteArray content) {
+    last.path = path;
+    last.stamp = stamp;
+    last.codePage = CodePage::ansiCodePage();
+    last.content = std::move(content);
+    last.index.reset();
+}
+
+// The file's bytes, from memory when it has not changed. False (errno set) when it cannot be read.
+bool load(LastFile& last, const QString& path) {
+    RegularFile::Stamp stamp;
+    if (RegularFile::stampOf(path, &stamp) && isCurrent(last, path, stamp))
         return true;
-    return CodePage::fromAnsi(a).compare(CodePage::fromAnsi(b), Qt::CaseInsensitive) == 0;
-}
-
-// The name of a section header line, or a null array when the line is no header.
-QByteArray sectionName(const QByteArray& text) {
-    const QByteArray t = text.trimmed();
-    if (!t.startsWith('['))
-        return {};
-    const qsizetype close = t.indexOf(']');
-    const QByteArray name = (close < 0 ? t.mid(1) : t.mid(1, close - 1)).trimmed();
-    return name.isNull() ? QByteArray("") : name;
-}
-
-bool isComment(const QByteArray& text) {
-    return text.trimmed().startsWith(';');
-}
-
-bool keyMatches(const QByteArray& text, const QByteArray& key, QByteArray* value) {
-    if (isComment(text))
+    QByteArray content;
+    if (!RegularFile::read(path, MaxFileBytes, RegularFile::Longer::Refuse, &content, &stamp)) {
+        last.path.clear();
         return false;
-    const qsizetype eq = text.indexOf('=');
-    if (eq < 0)
-        return false;
-    if (!equalNoCase(text.left(eq).trimmed(), key.trimmed()))
-        return false;
-    if (value) {
-        QByteArray v = text.mid(eq + 1).trimmed();
-        if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
-            v = v.mid(1, v.size() - 2);
-        *value = v;
     }
+    remember(last, path, stamp, std::move(content));
     return true;
-}
-
-// Index range [first, last) of the lines of the first section with this name; first = -1 when missing.
-std::pair<qsizetype, qsizetype> findSection(const QByteArray& content, const std::vector<Line>& lines,
-                                            const QByteArray& section) {
-    qsizetype first = -1;
-    for (qsizetype i = 0; i < qsizetype(lines.size()); ++i) {
-        const QByteArray name = sectionName(lineText(content, lines[i]));
-        if (name.isNull())
-            continue;
-        if (first >= 0)
-            return {first, i};
-        if (equalNoCase(name, section.trimmed()))
-            first = i + 1;
-    }
-    return {first, qsizetype(lines.size())};
 }
 
 } // namespace
@@ -97,67 +66,73 @@ std::pair<qsizetype, qsizetype> findSection(const QByteArray& content, const std
 namespace IniFile {
 
 QByteArray readValue(const QByteArray& content, const QByteArray& section, const QByteArray& key) {
-    const auto lines = splitLines(content);
-    const auto [first, last] = findSection(content, lines, section);
-    if (first < 0)
+    const Body body = findSection(content, 0, QByteArrayView(section).trimmed());
+    if (body.begin < 0)
         return {};
-    QByteArray value;
-    for (qsizetype i = first; i < last; ++i)
-        if (keyMatches(lineText(content, lines[size_t(i)]), key, &value))
-            return value.left(MaxValueBytes);
-    return {};
+    const qsizetype pos = findKey(content, body.begin, body.end, QByteArrayView(key).trimmed());
+    if (pos < 0)
+        return {};
+    const Line line = lineAt(content, pos);
+    return IniLines::value(QByteArrayView(content).sliced(line.begin, line.end - line.begin));
 }
 
 QByteArray writeValue(const QByteArray& content, const QByteArray& section, const QByteArray& key,
                       const QByteArray& value) {
-    const QByteArray entry = key.trimmed() + '=' + value;
-    const auto lines = splitLines(content);
-    const auto [first, last] = findSection(content, lines, section);
+    const QByteArrayView name = QByteArrayView(key).trimmed();
+    const QByteArray entry = name.toByteArray() + '=' + value;
+    const Body body = findSection(content, 0, QByteArrayView(section).trimmed());
     QByteArray out = content;
-    if (first < 0) {
+    if (body.begin < 0) {
         if (!out.isEmpty() && !out.endsWith('\n'))
             out += "\r\n";
         out += '[' + section.trimmed() + "]\r\n" + entry + "\r\n";
         return out;
     }
-    qsizetype lastEntry = first - 1; // the header line when the section has no entries
-    for (qsizetype i = first; i < last; ++i) {
-        const Line& line = lines[size_t(i)];
-        const QByteArray text = lineText(content, line);
-        if (keyMatches(text, key, nullptr)) {
-            out.replace(line.begin, line.end - line.begin, entry);
+    Line after = lineAt(content, body.header); // the last entry of the section, or its header
+    for (qsizetype pos = body.begin; pos < body.end;) {
+        const Line line = lineAt(content, pos);
+        const QByteArrayView text = QByteArrayView(content).sliced(line.begin, line.end - line.begin);
+        QByteArrayView lineKey;
+        if (keyName(text, &lineKey) && sameName(lineKey, name)) {
+            if (text != entry) // an unchanged line leaves the bytes shared, which write() takes as nothing to do
+                out.replace(line.begin, line.end - line.begin, entry);
             return out;
         }
         if (!text.trimmed().isEmpty())
-            lastEntry = i;
+            after = line;
+        pos = line.next;
     }
-    const Line& after = lines[size_t(lastEntry)];
-    if (after.next == after.end) // last line of the file without a line end
-        out.insert(after.end, "\r\n" + entry + "\r\n");
+    // The last line of a file without a final line feed (a CR alone ends no line): the entry needs a line of its own.
+    if (after.next == content.size() && !content.endsWith('\n'))
+        out.insert(after.next, "\r\n" + entry + "\r\n");
     else
         out.insert(after.next, entry + "\r\n");
     return out;
 }
 
 QString read(const QString& path, const QString& section, const QString& key) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    LastFile& last = lastFile();
+    const QMutexLocker lock(&last.mutex);
+    if (!load(last, path))
         return {};
-    return CodePage::fromAnsi(readValue(file.readAll(), CodePage::toAnsi(section), CodePage::toAnsi(key)));
+    if (!last.index)
+        last.index = std::make_unique<IniIndex>(last.content);
+    return CodePage::fromAnsi(last.index->value(CodePage::toAnsi(section), CodePage::toAnsi(key)));
 }
 
 bool write(const QString& path, const QString& section, const QString& key, const QString& value) {
+    LastFile& last = lastFile();
+    const QMutexLocker lock(&last.mutex);
     QByteArray content;
-    {
-        QFile file(path);
-        if (file.exists()) {
-            if (!file.open(QIODevice::ReadOnly))
-                return false;
-            content = file.readAll();
-        }
-    }
+    errno = 0;
+    if (load(last, path))
+        content = last.content;
+    else if (errno != ENOENT)
+        return false;
     const QByteArray updated =
         writeValue(content, CodePage::toAnsi(section), CodePage::toAnsi(key), CodePage::toAnsi(value));
+    if (updated.isSharedWith(content) && !content.isEmpty())
+        return true; // the file holds the value already: a large file is not rewritten for nothing
     QSaveFile out(path);
     if (!out.open(QIODevice::WriteOnly))
         return false;
@@ -165,7 +140,12 @@ bool write(const QString& path, const QString& section, const QString& key, cons
         out.cancelWriting();
         return false;
     }
-    return out.commit();
+    if (!out.commit())
+        return false;
+    RegularFile::Stamp stamp;
+    if (RegularFile::stampOf(path, &stamp))
+        remember(last, path, stamp, updated);
+    return true;
 }
 
 } // namespace IniFile

@@ -18,8 +18,10 @@ QByteArray readValue(const QByteArray& content, const QByteArray& section, const
 QByteArray writeValue(const QByteArray& content, const QByteArray& section, const QByteArray& key,
                       const QByteArray& value);
 
-// File forms. read() gives "" for a missing file or key. write() replaces the file atomically (temporary
-// file beside it, renamed over it); false with errno set when the file could not be written.
+// File forms. read() gives "" for a missing file or key, and for a file that is no regular file or is larger
+// than 256 MB. The file last used is kept in memory, indexed, until it changes on disk, so that reading the many
+// keys of a large file costs one pass over it. write() replaces the file atomically (temporary file beside it,
+// renamed over it); false with errno set when the file could not be read or written.
 QString read(const QString& path, const QString& section, const QString& key);
 bool write(const QString& path, const QString& section, const QString& key, const QString& value);
 

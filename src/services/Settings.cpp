@@ -8,6 +8,7 @@
 #include <QSaveFile>
 
 #include <cerrno>
+#include <climits>
 #include <cmath>
 
 const std::array<const char*, 5> Settings::SpecialHotkeyNames = {"HKShowZP", "HKGlobalMenu", "HKPasteNext",
@@ -32,6 +33,24 @@ double Settings::valueOf(const QString& text) {
     const double v = text.mid(start, i - start).toDouble(&ok);
     return ok ? v : 0.0;
 }
+
+int Settings::toInt(double value) {
+    // Converting a double beyond the range is undefined, and a damaged file may hold any number.
+    if (!(value > double(INT_MIN)))
+        return INT_MIN;
+    if (!(value < double(INT_MAX)))
+        return INT_MAX;
+    return int(value);
+}
+
+namespace {
+
+// Whether a whole number fits an integer of the range, as the classic conversion checks before it overflows.
+bool fits(double value, double min, double max) {
+    return value >= min && value <= max;
+}
+
+} // namespace
 
 QString Settings::ReadSetting(const QString& section, const QString& key, const QString& file) {
     const QString path = file == QLatin1String("0") ? m_paths.SettingsPath : file;
@@ -147,15 +166,20 @@ void Settings::WriteDefaultSettings() {
 void Settings::LoadEditorFont() {
     DefaultFontName = ReadSetting(QStringLiteral("Zolpane"), QStringLiteral("DefaultFontName"));
     const double size = ReadNumber(QStringLiteral("Zolpane"), QStringLiteral("DefaultFontSize"));
-    DefaultFontSize = size > 0 ? int(std::floor(size)) : 0;
+    const double whole = size > 0 ? std::floor(size) : 0;
+    if (fits(whole, 0, 32767)) // a size beyond a 16-bit integer leaves the one in use, as the failed assignment did
+        DefaultFontSize = int(whole);
 }
 
-void Settings::LoadSpecialHotkeys() {
-    for (size_t i = 0; i < SpecialHotkeyNames.size(); ++i) {
-        const QString base = QLatin1String(SpecialHotkeyNames[i]);
-        SpecialHotkeys[2 * i] = int(ReadNumber(QStringLiteral("Hotkeys"), base + QStringLiteral("Mod")));
-        SpecialHotkeys[2 * i + 1] = int(ReadNumber(QStringLiteral("Hotkeys"), base + QStringLiteral("Key")));
+bool Settings::LoadSpecialHotkeys() {
+    for (size_t i = 0; i < SpecialHotkeys.size(); ++i) {
+        const QString key = QLatin1String(SpecialHotkeyNames[i / 2]) + QLatin1String(i % 2 ? "Key" : "Mod");
+        const double value = std::trunc(ReadNumber(QStringLiteral("Hotkeys"), key));
+        if (!fits(value, INT_MIN, INT_MAX))
+            return false;
+        SpecialHotkeys[i] = int(value);
     }
+    return true;
 }
 
 void Settings::LoadCopyOptions() {
@@ -167,17 +191,23 @@ void Settings::LoadCopyOptions() {
 int Settings::ReadPasteMethod() {
     // A 16-bit integer: the stored number is rounded; 0.4 rounds to 0 and so reads as 1 as well.
     const double method = ReadNumber(QStringLiteral("Zolpane"), QStringLiteral("PasteMethod"));
-    const int rounded = method > 0 ? int(std::nearbyint(method)) : 0;
+    const int rounded = method > 0 ? toInt(std::nearbyint(method)) : 0;
     return rounded > 0 ? rounded : 1;
 }
 
-void Settings::loadCoreValues() {
+bool Settings::loadCoreValues() {
     const double charset = ReadNumber(QStringLiteral("General"), QStringLiteral("Charset"));
     Charset = (charset > 0 && charset <= 10) ? int(charset) : 0;
+    if (!fits(std::nearbyint(ReadNumber(QStringLiteral("Zolpane"), QStringLiteral("PasteMethod"))), -32768, 32767))
+        return false;
     DefaultPasteMethod = ReadPasteMethod();
-    ExitMode = int(ReadNumber(QStringLiteral("Zolpane"), QStringLiteral("Exiting")));
+    const double exiting = std::trunc(ReadNumber(QStringLiteral("Zolpane"), QStringLiteral("Exiting")));
+    if (!fits(exiting, 0, 255))
+        return false;
+    ExitMode = int(exiting);
     AskDeletingClip = ReadNumber(QStringLiteral("Zolpane"), QStringLiteral("AskDeletingClip")) == 1;
     SentenceCaseKeepBig = ReadNumber(QStringLiteral("Zolpane"), QStringLiteral("SentenceCaseKeepBig")) == 1;
+    return true;
 }
 
 int Settings::charsetValue(int charsetIndex) {

@@ -12,6 +12,8 @@
 class Settings final {
 public:
     explicit Settings(const AppPaths& paths) : m_paths(paths) {}
+    // The paths are kept by reference: they must outlive the settings, so a temporary is refused.
+    explicit Settings(AppPaths&&) = delete;
 
     // file "0" stands for settings.ini. Values are cut to 254 bytes.
     QString ReadSetting(const QString& section, const QString& key, const QString& file = QStringLiteral("0"));
@@ -19,23 +21,31 @@ public:
                       const QString& file = QStringLiteral("0"));
     // The numeric value of a setting, read with the leading-number rule ("" and text read as 0).
     double ReadNumber(const QString& section, const QString& key) { return valueOf(ReadSetting(section, key)); }
+    // The same as an int: the whole part, or the nearest end of the int range for a number beyond it (a value may
+    // hold up to 254 digits).
+    int ReadInt(const QString& section, const QString& key) { return toInt(ReadNumber(section, key)); }
 
     void WriteDefaultSettings();
     static QByteArray defaultSettingsContent(const QString& projectsFolder);
 
+    // Loading stops with false when a stored number does not fit the integer the program keeps it in (a special
+    // hotkey value 32 bits, the paste method 16 bits, the exit mode a byte); the values read before stay. The font
+    // size (16 bits) is only left as it was.
     void LoadEditorFont();
-    void LoadSpecialHotkeys();
+    bool LoadSpecialHotkeys();
     // The copy options from the file: hiding wins when both MinimizeOnCopy and HideOnCopy are 1.
     void LoadCopyOptions();
     // The PasteMethod setting as it is read now; a stored value of 0 or less reads as 1.
     int ReadPasteMethod();
     // The memory-only steps of loading the options (charset, paste method, exit mode, flags).
-    void loadCoreValues();
+    bool loadCoreValues();
 
     const AppPaths& paths() const { return m_paths; }
 
     // The leading-number parse of a text: blanks skipped, optional sign, digits, optional fraction.
     static double valueOf(const QString& text);
+    // A number's whole part as an int, the nearest end of the range for a number beyond it.
+    static int toInt(double value);
     // The charset index (1..10) to a font character set value.
     static int charsetValue(int charsetIndex);
 

@@ -6,6 +6,7 @@
 #include <QScreen>
 #include <QWidget>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -58,11 +59,11 @@ void RestoreWindowPosition(QWidget& form, const QString& formName, Settings& set
     }
     const QRect screen = screenRect();
     const QRect frame = form.frameGeometry();
-    const int left =
-        clampedLeft(int(std::trunc(Settings::valueOf(x))), int(screen.width() * twipsX), int(frame.width() * twipsX));
+    const int left = clampedLeft(Settings::toInt(Settings::valueOf(x)), int(screen.width() * twipsX),
+                                 int(frame.width() * twipsX));
     int top = int(form.y() * twipsY);
     if (!y.isEmpty())
-        top = clampedTop(int(std::trunc(Settings::valueOf(y))), int(screen.height() * twipsY),
+        top = clampedTop(Settings::toInt(Settings::valueOf(y)), int(screen.height() * twipsY),
                          int(frame.height() * twipsY));
     form.move(int(std::lround(left / twipsX)), int(std::lround(top / twipsY)));
 }
@@ -85,8 +86,11 @@ void RestoreWindowSize(QWidget& form, const QString& formName, Settings& setting
     const QString h = settings.ReadSetting(WindowSize, formName + QStringLiteral("Y"));
     if (w.isEmpty() || h.isEmpty())
         return;
-    const int width = int(std::lround(Settings::valueOf(w) / twipsX));
-    const int height = int(std::lround(Settings::valueOf(h) / twipsY));
+    // No window grows past the screen, as the window manager of the platform the file comes from keeps it; a
+    // damaged file cannot ask for a window (and its backing store) of any size.
+    const QRect screen = screenRect();
+    const int width = std::min(Settings::toInt(std::round(Settings::valueOf(w) / twipsX)), screen.width());
+    const int height = std::min(Settings::toInt(std::round(Settings::valueOf(h) / twipsY)), screen.height());
     if (width > 0 && height > 0)
         form.resize(width, height);
 }

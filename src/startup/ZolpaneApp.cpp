@@ -16,6 +16,7 @@
 #include "startup/CommandRequest.h"
 #include "startup/CommandServer.h"
 #include "startup/StartupLog.h"
+#include "startup/UserGuide.h"
 #include "startup/WaylandNotice.h"
 #include "startup/frmAbout.h"
 #include "startup/frmSettings.h"
@@ -27,7 +28,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QFontDatabase>
 #include <QLockFile>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -176,7 +176,6 @@ bool ZolpaneApp::Initialize() {
                 m_paste->PasteClipboardToLastApplication();
         });
     m_frmMain = std::make_unique<frmMain>(m_table, *m_textCommands);
-    m_frmMain->fontlist = QFontDatabase::families().mid(0, 41);
 
     m_main = std::make_unique<frmZolpane>(m_table, m_settings, *m_platform.windows, m_handOver);
     wireMainWindow();
@@ -186,19 +185,8 @@ bool ZolpaneApp::Initialize() {
     ApplyCharset();
     std::srand(unsigned(std::time(nullptr)));
 
-    SettingsDialogContext settingsContext{m_settings,
-                                          *m_autostart,
-                                          m_table,
-                                          [this] { m_main->showCopyOptions(); },
-                                          [this] { ApplyCharset(); },
-                                          [this] {
-                                              m_hotkeys->UnregisterSpecialHotkeys();
-                                              m_settings.LoadSpecialHotkeys();
-                                              m_hotkeys->RegisterSpecialHotkeys();
-                                          },
-                                          [this] { m_main->restoreTopMost(); },
-                                          [this] { return ProgramExiting; }};
-    m_settingsDialog = std::make_unique<frmSettings>(settingsContext);
+    // The settings dialog is loaded when first shown: it reads the settings anew each time it is shown, so
+    // nothing of it can be seen earlier, and building its four pages would hold up the tray icon.
     wirePasting();
     m_hotkeys->InitHotkeys();
     wireTray();
@@ -267,12 +255,13 @@ void ZolpaneApp::wireMainWindow() {
         else if (const auto command = ClipboardTextCommands::commandForMenu(name))
             m_textCommands->run(*command);
     });
-    w.setHelpAvailable(QFileInfo::exists(m_paths.AppFolder + QStringLiteral("ZolpaneHelp.html")));
+    w.setHelpAvailable(!UserGuide::locate(QCoreApplication::applicationDirPath()).isEmpty());
 
     m_autostart->RegisterFileType(QStringLiteral("Zolpane"), QStringLiteral("zp"), QStringLiteral("Zolpane Project"),
                                   QStringLiteral("zolpane"));
     m_project = std::make_unique<ProjectLifecycle>(w, m_table, m_settings, m_paths);
     m_project->lastWindowTitle = [this] { return m_record->LastWindowTitle(); };
+    connect(m_record.get(), &LastWindowRecord::lastWindowChanged, m_project.get(), &ProjectLifecycle::showLastWindow);
     m_project->clipHotkey = [this](int clip) { return clipHotkey(clip); };
     ProjectLifecycle* project = m_project.get();
     connect(&w, &frmZolpane::saveProjectRequested, project, &ProjectLifecycle::SaveProjectCommand);
@@ -331,7 +320,7 @@ void ZolpaneApp::runMenuCommand(MainMenus::Command command) {
         ShowSettings();
         break;
     case C::Help:
-        QDesktopServices::openUrl(QUrl::fromLocalFile(m_paths.AppFolder + QStringLiteral("ZolpaneHelp.html")));
+        UserGuide::open(QCoreApplication::applicationDirPath());
         break;
     case C::Wizard:
         if (!m_wizard)
@@ -356,13 +345,20 @@ void ZolpaneApp::runMenuCommand(MainMenus::Command command) {
 }
 
 void ZolpaneApp::LoadSettings() {
-    m_settings.LoadSpecialHotkeys();
+    // A stored number too large for the value it loads into stops the loading there; what was loaded stays.
+    const auto overflow = [] {
+        Messages::setPendingError(6, QStringLiteral("Overflow"));
+        Messages::ShowError(QStringLiteral("Error while loading settings!"), true);
+    };
+    if (!m_settings.LoadSpecialHotkeys())
+        return overflow();
     if (m_settings.ReadNumber(QStringLiteral("General"), QStringLiteral("RunOnStartup")) == 1)
         m_autostart->EnableRunAtStartup();
     else
         m_autostart->DisableRunAtStartup();
     m_settings.LoadEditorFont();
-    m_settings.loadCoreValues();
+    if (!m_settings.loadCoreValues())
+        return overflow();
     frmZolpane& w = *m_main;
     m_settings.LoadCopyOptions();
     w.showCopyOptions();
@@ -392,7 +388,6 @@ void ZolpaneApp::ExitProgram() {
         if (m_main) {
             // Saves the recent list and the position, and settles unsaved changes by the Exiting setting.
             m_main->setProgramExiting(true);
-            m_project->tmrProject.stop();
             m_main->close();
         }
         if (m_properties)
@@ -450,7 +445,7 @@ void ZolpaneApp::wireEditor() {
                                     m_table,
                                     m_settings,
                                     m_effects,
-                                    m_frmMain->fontlist,
+                                    m_frmMain->fontlist(),
                                     m_platform.windows->twipsPerPixelX(),
                                     m_platform.windows->twipsPerPixelY(),
                                     [this] { return ProgramExiting; }};
@@ -460,6 +455,7 @@ void ZolpaneApp::wireEditor() {
             m_main->EnableButtons();
             m_main->show();
             m_main->restoreTopMost();
+            m_main->focusRow(m_handOver.EditClipNumber);
         });
     });
     connect(&w, &frmZolpane::activatedWhileEditorOpen, this, [this] {
@@ -509,5 +505,20 @@ void ZolpaneApp::ShowMainWindow() {
 
 void ZolpaneApp::ShowSettings() {
     m_main->dropTopMost();
+    if (!m_settingsDialog) {
+        SettingsDialogContext context{m_settings,
+                                      *m_autostart,
+                                      m_table,
+                                      [this] { m_main->showCopyOptions(); },
+                                      [this] { ApplyCharset(); },
+                                      [this] {
+                                          m_hotkeys->UnregisterSpecialHotkeys();
+                                          m_settings.LoadSpecialHotkeys();
+                                          m_hotkeys->RegisterSpecialHotkeys();
+                                      },
+                                      [this] { m_main->restoreTopMost(); },
+                                      [this] { return ProgramExiting; }};
+        m_settingsDialog = std::make_unique<frmSettings>(std::move(context));
+    }
     m_settingsDialog->showSettings();
 }

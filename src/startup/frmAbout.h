@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-// The about box: program name, version and how to reach the authors.
+// The about box: program name, version, how to reach the authors, and the licence.
 class frmAbout final : public QDialog {
     Q_OBJECT
 public:
@@ -10,4 +10,6 @@ public:
 
     static const QString SupportAddress;
     static const QString Website;
+    // The text of the licence, GPL-3.0-or-later (also LICENSE in the sources).
+    static const QString LicenceUrl;
 };

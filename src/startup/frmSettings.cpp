@@ -231,7 +231,7 @@ QWidget* frmSettings::buildHotkeysTab() {
 }
 
 int frmSettings::readNumber(const char* section, const char* key) {
-    return int(m_ctx.settings.ReadNumber(QLatin1String(section), QLatin1String(key)));
+    return m_ctx.settings.ReadInt(QLatin1String(section), QLatin1String(key));
 }
 
 void frmSettings::write(const char* section, const QString& key, int value) {
@@ -283,7 +283,7 @@ void frmSettings::showStoredHotkeys() {
     for (int i = 0; i < HotkeyCount; ++i) {
         const size_t at = size_t(i);
         const QString stem = QLatin1String(Settings::SpecialHotkeyNames[at]);
-        const int mod = int(m_ctx.settings.ReadNumber(QStringLiteral("Hotkeys"), stem + QStringLiteral("Mod")));
+        const int mod = m_ctx.settings.ReadInt(QStringLiteral("Hotkeys"), stem + QStringLiteral("Mod"));
         constexpr int all = HotkeyModifier::Alt | HotkeyModifier::Control | HotkeyModifier::Shift;
         hotkeyPicker[at]->setModifiers(mod >= 1 && mod <= all ? mod : 0);
 

@@ -1,10 +1,29 @@
 #include "widgets/MenuIcons.h"
 
+#include "widgets/DeferredIconEngine.h"
 #include "widgets/Icons.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QPainter>
 #include <QPixmap>
+
+namespace {
+
+// The icons made so far, by key; they go with the application object, before the icon plugins do.
+QHash<QByteArray, QIcon>& madeIcons() {
+    static QHash<QByteArray, QIcon>* made = nullptr;
+    if (!made) {
+        made = new QHash<QByteArray, QIcon>;
+        qAddPostRoutine([] {
+            delete made;
+            made = nullptr;
+        });
+    }
+    return *made;
+}
+
+} // namespace
 
 namespace MenuIcons {
 
@@ -29,6 +48,7 @@ QIcon icon(const char* key) {
         {"EXPORTCURRENT", {"document-export", "save"}},
         {"DELETE", {"edit-delete", "delete"}},
         {"STAR", {"starred", "quickslot"}},
+        {"QUICKSLOT", {nullptr, "quickslot"}},
         {"TRAY", {nullptr, "zolpane"}},
         {"EXIT", {"application-exit", "exit"}},
         {"WRENCH", {"preferences-system", "settings"}},
@@ -44,28 +64,40 @@ QIcon icon(const char* key) {
         {"REVERSE", {nullptr, "reverse"}},
         {"CLIPBOARD", {nullptr, "clipboard"}},
     };
-    const auto it = table.constFind(QByteArray(key));
+    // Each key is looked up once: the 90 buttons of the clip rows share three icons, and every lookup would ask
+    // the icon theme again and parse the SVG file again (most of the main window's building time at start-up).
+    // The icons are shared, so each is also rendered once per size.
+    QHash<QByteArray, QIcon>& made = madeIcons();
+    const QByteArray name(key);
+    if (const auto done = made.constFind(name); done != made.constEnd())
+        return *done;
+    const auto it = table.constFind(name);
     if (it == table.constEnd())
         return {};
-    if (!it->theme)
-        return ownIcon(QLatin1String(it->own));
-    return themedIcon(it->theme, QLatin1String(it->own));
+    const Entry entry = *it;
+    const QIcon icon = DeferredIconEngine::icon([entry] {
+        return entry.theme ? themedIcon(entry.theme, QLatin1String(entry.own)) : ownIcon(QLatin1String(entry.own));
+    });
+    made.insert(name, icon);
+    return icon;
 }
 
 QIcon slotIcon(int slot) {
-    QPixmap pixmap = ownIcon(QStringLiteral("quickslot")).pixmap(16, 16);
-    if (pixmap.isNull()) {
-        pixmap = QPixmap(16, 16);
-        pixmap.fill(Qt::transparent);
-    }
-    QPainter painter(&pixmap);
-    QFont font = painter.font();
-    font.setPixelSize(10);
-    font.setBold(true);
-    painter.setFont(font);
-    painter.setPen(Qt::black);
-    painter.drawText(pixmap.rect(), Qt::AlignCenter, QString::number(slot));
-    return QIcon(pixmap);
+    return DeferredIconEngine::icon([slot] {
+        QPixmap pixmap = icon("QUICKSLOT").pixmap(16, 16);
+        if (pixmap.isNull()) {
+            pixmap = QPixmap(16, 16);
+            pixmap.fill(Qt::transparent);
+        }
+        QPainter painter(&pixmap);
+        QFont font = painter.font();
+        font.setPixelSize(10);
+        font.setBold(true);
+        painter.setFont(font);
+        painter.setPen(Qt::black);
+        painter.drawText(pixmap.rect(), Qt::AlignCenter, QString::number(slot));
+        return QIcon(pixmap);
+    });
 }
 
 } // namespace MenuIcons

@@ -1,4 +1,5 @@
 #include "editor/PictureArea.h"
+#include "HostileImages.h"
 #include "TestSupport.h"
 #include "editor/PictureFiles.h"
 #include "editor/PictureScroll.h"
@@ -245,13 +246,22 @@ private Q_SLOTS:
     }
 
     // A file no reader understands (a damaged PNG falls back to the other readers too) empties the area; undo
-    // brings the picture back.
+    // brings the picture back. So does a picture claiming more pixels than the readers take.
+    void unreadableFile_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("damaged") << "broken.png" << QByteArray("\x89PNG\r\n\x1a\nnot really", 18);
+        QTest::newRow("PNG of 100,000 x 100,000") << "huge.png" << HostileImages::pngClaiming(100'000, 100'000);
+        QTest::newRow("bitmap of 100,000 x 100,000") << "huge.bmp" << HostileImages::bmpClaiming(100'000, 100'000);
+    }
     void unreadableFile() {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, content);
         PictureArea& area = openArea();
         const QImage picture = randomPicture(9, 9, 7);
         area.takeOver(picture);
-        const QString path = m_dir.filePath(QStringLiteral("broken.png"));
-        QVERIFY(TestSupport::writeFile(path, QByteArray("\x89PNG\r\n\x1a\nnot really", 18)));
+        const QString path = m_dir.filePath(name);
+        QVERIFY(TestSupport::writeFile(path, content));
         QVERIFY(!area.loadFromFile(path));
         QVERIFY(area.picture().isNull() && !area.isBlank());
         QCOMPARE(area.picPicture->size(), QSize(1, 1));

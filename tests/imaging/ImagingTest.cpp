@@ -1,4 +1,5 @@
 #include "EffectReference.h"
+#include "HostileImages.h"
 #include "PngTestFiles.h"
 #include "TestSupport.h"
 #include "imaging/EffectProgressObserver.h"
@@ -384,6 +385,7 @@ private Q_SLOTS:
         QTest::newRow("no end chunk") << valid.left(valid.size() - 12);
         QTest::newRow("damaged data") << badCrc;
         QTest::newRow("huge header") << huge;
+        QTest::newRow("100,000 x 100,000") << HostileImages::pngClaiming(100'000, 100'000);
         QTest::newRow("missing file") << QByteArray();
     }
     void pngRefusals() {

@@ -250,12 +250,14 @@ private Q_SLOTS:
         windows.setActive(1);
         bool exiting = false;
         LastWindowRecord record(windows, [&exiting] { return exiting; });
+        QSignalSpy changes(&record, &LastWindowRecord::lastWindowChanged);
         record.start();
         QCOMPARE(record.LastWindows(), (Ids{1, 0, 0}));
         // The panel never enters, the same window again adds nothing, no active window changes nothing.
         for (WindowId w : {2, 50, 2, 0, 3})
             windows.setActive(w);
         QCOMPARE(record.LastWindows(), (Ids{3, 2, 1}));
+        QCOMPARE(changes.count(), 3); // the start, then windows 2 and 3: what the last-window label follows
         QCOMPARE(record.LastWindowTitle(), QString(48, u'x'));
         QCOMPARE(record.LastWindowMaximized(), (std::array<bool, 3>{false, false, true}));
         // The user maximizes the newest window and switches to ours, which never enters: taken as it was left.

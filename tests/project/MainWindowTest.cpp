@@ -14,6 +14,7 @@
 #include "widgets/isButton.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -126,6 +127,7 @@ private Q_SLOTS:
         QTest::newRow("ask, No") << true << int(Messages::No) << false;
         QTest::newRow("ask, Yes") << true << int(Messages::Yes) << true;
         QTest::newRow("no question") << false << 0 << true;
+        QTest::newRow("one-line text, No: not a character deleted") << true << int(Messages::No) << false;
     }
     void deleteKey() {
         QFETCH(bool, ask);
@@ -133,12 +135,21 @@ private Q_SLOTS:
         QFETCH(bool, cleared);
         Fixture f;
         f.settings.AskDeletingClip = ask;
-        f.table.setClip(7, {ClipTable::TxtLong, QStringLiteral("Caption"), QStringLiteral("long\r\ntext"), {}, true});
+        const bool simple = QString::fromLatin1(QTest::currentDataTag()).startsWith("one-line");
+        if (simple)
+            f.table.setClip(7, {ClipTable::TxtSimple, QStringLiteral("abc")});
+        else
+            f.table.setClip(7, {ClipTable::TxtLong, QStringLiteral("Caption"), QStringLiteral("long\r\ntext"), {}, true});
         if (ask)
             Messages::setNextAnswer(answer);
         f.row(7)->setFocus();
+        f.row(7)->setCursorPosition(0);
         QTest::keyClick(f.row(7), Qt::Key_Delete);
         QCOMPARE(Messages::takeShown().size(), ask ? 1 : 0);
+        if (simple) {
+            QCOMPARE(f.row(7)->text(), QStringLiteral("abc"));
+            return;
+        }
         QCOMPARE(f.table.clip(7).format, cleared ? ClipTable::TxtSimple : ClipTable::TxtLong);
         QCOMPARE(f.table.clip(7).data.isEmpty(), cleared);
         QCOMPARE(f.row(7)->isReadOnly(), !cleared);
@@ -252,8 +263,7 @@ private Q_SLOTS:
         // New project: "Blank"; saving it asks for a name; cancelling keeps it Blank and changed.
         p.NewProject();
         QCOMPARE(p.ProjectName, ProjectLifecycle::Blank);
-        p.projectTimerTick();
-        QCOMPARE(f.window->windowTitle(), QStringLiteral("Zolpane (new project)"));
+        QCOMPARE(f.window->windowTitle(), QStringLiteral("Zolpane (new project)")); // the title follows the name
         f.table.setText(2, QStringLiteral("second"));
         f.window->setChanged(true);
         FileDialogs::setNextFileName(QString());
@@ -265,7 +275,6 @@ private Q_SLOTS:
         p.SaveProjectCommand();
         QCOMPARE(p.ProjectName, QStringLiteral("Other.zp"));
         QCOMPARE(p.recent().entry(1), other);
-        p.projectTimerTick();
         QCOMPARE(f.window->windowTitle(), QStringLiteral("Zolpane (Other.zp)"));
 
         // Save as over an existing file asks; No leaves it alone.
@@ -299,6 +308,16 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(other));
         QCOMPARE(p.ProjectName, ProjectLifecycle::Blank);
         QVERIFY(p.recent().entry(1) != other); // the deleted file left the recent list
+
+        // The last-window label shows the record's title trimmed, or that there is none.
+        QString last = QStringLiteral("  Editor  ");
+        p.lastWindowTitle = [&last] { return last; };
+        const auto* label = f.child<QLabel>(QStringLiteral("lblWindow"));
+        p.showLastWindow();
+        QCOMPARE(label->text(), QStringLiteral("Last Active Window: Editor"));
+        last.clear();
+        p.showLastWindow();
+        QCOMPARE(label->text(), QStringLiteral("Last Active Window: Unnamed or N/A"));
     }
 
     void defaultNameHandOverAndHotkeyOverview() {
@@ -315,13 +334,14 @@ private Q_SLOTS:
         QCOMPARE(f.table.clip(4).text, QStringLiteral("work clip"));
         f.table.CleanUp();
 
-        // A second start hands a project over through loadbuff.dat; no question is asked.
+        // A second start hands a project over through loadbuff.dat, noticed by the watch on the program folder;
+        // no question is asked.
         p.NewProject();
         f.window->setChanged(true);
         ProjectTestUtil::writeFile(f.paths.loadBuffPath(), work.toUtf8() + "\r\n");
-        p.projectTimerTick();
-        QVERIFY(!QFile::exists(f.paths.loadBuffPath()));
+        QTRY_VERIFY(!QFile::exists(f.paths.loadBuffPath()));
         QCOMPARE(p.ProjectName, QStringLiteral("Work.zp"));
+        QCOMPARE(f.window->windowTitle(), QStringLiteral("Zolpane (Work.zp)"));
         QCOMPARE(f.table.clip(4).text, QStringLiteral("work clip"));
         QVERIFY(Messages::takeShown().isEmpty());
 

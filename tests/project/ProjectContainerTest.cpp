@@ -1,5 +1,6 @@
 #include "project/ProjectContainer.h"
 #include "ProjectTestUtil.h"
+#include "services/Messages.h"
 
 #include <QDir>
 #include <QFile>
@@ -80,6 +81,58 @@ private Q_SLOTS:
             read.append(member.name);
         QCOMPARE(read, names);
         QCOMPARE(QByteArray(parsed.damage), damage);
+    }
+
+    // Lengths beyond what is read stop the reading before a byte of the member is read.
+    void decoderLimits_data() {
+        QTest::addColumn<QList<int>>("sizes"); // data sizes of the members, with limits of 10 a member, 15 in all
+        QTest::addColumn<int>("read");
+        QTest::addColumn<QByteArray>("damage");
+        QTest::newRow("within") << QList<int>{10, 5} << 2 << QByteArray();
+        QTest::newRow("a member too large") << QList<int>{5, 11} << 1 << QByteArray("member too large");
+        QTest::newRow("too much in all") << QList<int>{10, 6} << 1 << QByteArray("project too large");
+    }
+    void decoderLimits() {
+        QFETCH(QList<int>, sizes);
+        ContainerFormat::Decoder decoder(1000, 10, 15);
+        int read = 0;
+        for (qsizetype i = 0; i < sizes.size() && !decoder.damage(); ++i) {
+            QList<QByteArray> heads{le16(1), "m", le32(sizes[i])};
+            if (i == 0)
+                heads.prepend(le32(qint32(sizes.size())));
+            for (const QByteArray& bytes : heads) {
+                QCOMPARE(decoder.wanted(), qint64(bytes.size()));
+                decoder.take(bytes);
+            }
+            if (decoder.wanted() > 0)
+                read += decoder.take(QByteArray(sizes[i], 'x')).has_value();
+        }
+        QTEST(read, "read");
+        QTEST(QByteArray(decoder.damage()), "damage");
+    }
+
+    // A project file that claims a member of 2 GB, in a small file or in a sparse one that holds it: what comes
+    // before is unpacked, the claim is refused without reading it.
+    void unpackHugeClaims_data() {
+        QTest::addColumn<qint64>("fileSize");
+        QTest::addColumn<QString>("damage");
+        QTest::newRow("small file") << qint64(0) << "Damaged project file: length past the end";
+        QTest::newRow("sparse file of 3 GB") << (qint64(3) << 30) << "Damaged project file: member too large";
+    }
+    void unpackHugeClaims() {
+        QFETCH(qint64, fileSize);
+        const QString source =
+            writeSource(le32(2) + le16(9) + "clip1.dat" + le32(3) + "one" + le16(9) + "clip2.dat" + le32(0x7fffffff));
+        if (fileSize > 0) {
+            QFile file(source);
+            QVERIFY(file.open(QIODevice::ReadWrite) && file.resize(fileSize));
+        }
+        QList<ProjectContainer::Member> members;
+        QVERIFY(!ProjectContainer::UnpackFile(source, m_scratch, &members));
+        QCOMPARE(members.size(), 1);
+        QCOMPARE(readFile(m_scratch + "clip1.dat"), QByteArray("one"));
+        QVERIFY(!QFile::exists(m_scratch + "clip2.dat"));
+        QTEST(Messages::pendingErrorDescription(), "damage");
     }
 
     void unpackSkipsUnsafeNames_data() {

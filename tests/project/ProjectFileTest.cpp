@@ -1,3 +1,4 @@
+#include "HostileImages.h"
 #include "ProjectTestUtil.h"
 #include "project/ClipTable.h"
 #include "project/ProjectContainer.h"
@@ -134,6 +135,8 @@ private Q_SLOTS:
             2, ClipTable::Rtf, "Doc", "{\\rtf1 hi}", 2);
         row("missing format", "[Clip3]\r\nName = Hello\r\nMethod = 4\r\n", "clip3.dat", "x\r\n", 3, s, "Hello", "", 4);
         row("unknown format", "[Clip3]\r\nFormat = PNG\r\nName = Pic\r\n", "clip3.dat", "", 3, s, "Pic", "", 9);
+        row("unknown format, name of two lines", "[Clip3]\r\nFormat = PNG\r\nName = one\rtwo\r\n", "clip3.dat", "", 3,
+            s, "one", "", 9);
         row("long, leading empty lines", longIndex, "clip4.dat", "\r\n\r\nfirst\r\nsecond\r\n", 4, l, "L",
             "first\r\nsecond", 9);
         row("long, ends with CR LF", longIndex, "clip4.dat", "body\r\n\r\n", 4, l, "L", "body\r\n", 9);
@@ -142,6 +145,15 @@ private Q_SLOTS:
         row("simple, data missing", simpleIndex, "x", "", 5, s, empty, "", 9);
         row("picture, data damaged", "[Clip6]\r\nFormat = IMG\r\nName = P\r\n", "clip6.dat", "BM!", 6, ClipTable::Img,
             "P", "", 9);
+        // 76 bytes claiming 2,162,691 x 2 pixels, top-down (a negative height).
+        row("picture, far larger than its file", "[Clip6]\r\nFormat = IMG\r\nName = P\r\n", "clip6.dat",
+            QByteArray::fromHex("424d4e00000000000000360000002800000003002100feffffff01001800000000000000080018000000"
+                                "130b0000130b000000000000000000000000ff00ff000000000000ff0000ff000000"),
+            6, ClipTable::Img, "P", "", 9);
+        for (const qint32 height : {100'000, -100'000})
+            row(height > 0 ? "picture claiming 100,000 x 100,000" : "picture claiming 100,000 x 100,000, top-down",
+                "[Clip6]\r\nFormat = IMG\r\nName = P\r\n", "clip6.dat", HostileImages::bmpClaiming(100'000, height), 6,
+                ClipTable::Img, "P", "", 9);
         row("names in capitals", "[CLIP7]\r\nFORMAT=txt-long\r\nNAME=N\r\n", "CLIP7.DAT", "t\r\n", 7, l, "N", "t", 9);
         row("later member wins", "[Clip9]\r\nName = A\r\n", "ZP.ini", "[Clip9]\r\nName = B\r\n", 9, s, "B", "", 9);
         row("method rounds to even", "[Clip8]\r\nMethod = 2.5\r\n", "", "", 8, s, empty, "", 2);

@@ -59,7 +59,7 @@ private Q_SLOTS:
         const auto row = [](const char* name, const QByteArray& rtf, const QString& expected) {
             QTest::newRow(name) << rtf << expected;
         };
-        const QByteArray deep = QByteArray(100000, '{') + "x" + QByteArray(100000, '}');
+        const QByteArray deep = QByteArray(1'000'000, '{') + "x" + QByteArray(1'000'000, '}');
         // clang-format off
         row("not RTF: plain text in the code page", "caf\xe9\r\nline\rend\n", "L: café\nL: line\nL: end\nL: ");
         row("RTF after white space", " \r\n\t{\\rtf1 x}", "L: x");
@@ -102,7 +102,9 @@ private Q_SLOTS:
             "L •: a\nL: 2)<tab>b");
         row("unterminated groups", "{\\rtf1 {{{{abc", "L: abc");
         row("text after the document is ignored", "{\\rtf1 a}b{c}", "L: a");
-        row("nesting beyond the cap", "{\\rtf1 " + deep + "}", "L: x");
+        row("nesting 1,000,000 deep", "{\\rtf1 " + deep + "}", "L: x");
+        row("nesting 1,000,000 deep, never closed", "{\\rtf1 a" + QByteArray(1'000'000, '{') + "b", "L: ab");
+        row("nesting 1,000,000 deep in a skipped destination", "{\\rtf1 a{\\*\\x " + deep + "}b}", "L: ab");
         row("control characters dropped", "{\\rtf1\\uc0 a\x01\tb\\u0 \\u8233 c}", "L: a<tab>bc");
         // clang-format on
     }

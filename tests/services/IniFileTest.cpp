@@ -1,7 +1,9 @@
 #include "services/IniFile.h"
 #include "TestSupport.h"
 #include "services/CodePage.h"
+#include "services/IniIndex.h"
 
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -40,6 +42,7 @@ private Q_SLOTS:
         row("write new section at end", "[A]\r\nx=1\r\n", "C", "k", "[A]\r\nx=1\r\n[C]\r\nk=new\r\n", true);
         row("write empty file", "", "C", "k", "[C]\r\nk=new\r\n", true);
         row("write no final line end", "[A]\r\nx=1", "A", "k", "[A]\r\nx=1\r\nk=new\r\n", true);
+        row("write after a final CR alone", "[A]\r\nx=1\r", "A", "k", "[A]\r\nx=1\r\r\nk=new\r\n", true);
         row("write duplicate key: first replaced", "[A]\r\nk=1\r\nk=2\r\n", "A", "k", "[A]\r\nk=new\r\nk=2\r\n", true);
         row("write empty section", "[A]\r\n[B]\r\n", "A", "k", "[A]\r\nk=new\r\n[B]\r\n", true);
         // clang-format on
@@ -51,6 +54,42 @@ private Q_SLOTS:
         QFETCH(bool, write);
         QTEST(write ? IniFile::writeValue(content, section, key, "new") : IniFile::readValue(content, section, key),
               "expected");
+        // The index gives the same, also when it holds too few names and searches for the rest.
+        for (const qsizetype names : {IniIndex::MaxLines, qsizetype(1), qsizetype(3)})
+            if (!write)
+                QTEST(IniIndex(content, names).value(section, key), "expected");
+    }
+
+    // Hostile settings files around [Zolpane] PasteMethod=3: the value is read, and a write changes that line
+    // alone, whatever else the file holds.
+    void hostileFiles_data() {
+        QTest::addColumn<QByteArray>("before");
+        const QByteArray section = "[Zolpane]\r\nExiting=1\r\nPasteMethod=3\r\n";
+        QByteArray junkKeys; // 50 MB of distinct keys, more than the index holds
+        junkKeys.reserve(52 << 20);
+        for (int i = 0; junkKeys.size() < (50 << 20); ++i)
+            junkKeys += "junk" + QByteArray::number(i) + "=x\r\n";
+        QByteArray binary(1 << 20, Qt::Uninitialized);
+        QRandomGenerator(17).fillRange(reinterpret_cast<quint32*>(binary.data()), binary.size() / 4);
+        // clang-format off
+        QTest::newRow("50 MB before the section") << "[Junk]\r\n" + junkKeys + section;
+        QTest::newRow("50 MB inside the section") << "[zolpane]\r\n" + junkKeys + "PasteMethod=3\r\n";
+        QTest::newRow("a line of 10 MB") << section.left(11) + QByteArray(10 << 20, 'k') + "=v\r\n" + section.mid(11);
+        QTest::newRow("binary bytes") << binary + "\n" + section + binary;
+        QTest::newRow("section repeated 100,000 times") << section + QByteArray("[ZOLPANE]\r\nPasteMethod=9\r\n").repeated(100'000);
+        // clang-format on
+    }
+    void hostileFiles() {
+        QFETCH(QByteArray, before);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("settings.ini");
+        QVERIFY(TestSupport::writeFile(path, before));
+        QCOMPARE(IniFile::read(path, "Zolpane", "PasteMethod"), QStringLiteral("3"));
+        QCOMPARE(IniFile::read(path, "Zolpane", "Missing"), QString());
+        QVERIFY(IniFile::write(path, "Zolpane", "PasteMethod", "2"));
+        const qsizetype at = before.indexOf("PasteMethod=3");
+        QCOMPARE(TestSupport::readFile(path), QByteArray(before).replace(at, 13, "PasteMethod=2"));
+        QCOMPARE(IniFile::read(path, "zolpane", "pastemethod"), QStringLiteral("2"));
     }
 
     void iniFileUsesCodePage() {

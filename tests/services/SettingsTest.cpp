@@ -1,12 +1,18 @@
 #include "services/Settings.h"
 #include "TestSupport.h"
 #include "services/AppPaths.h"
+#include "services/IniFile.h"
 #include "services/Messages.h"
 #include "services/ReplaceText.h"
 #include "services/WindowPlacement.h"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWidget>
+
+#include <climits>
 
 using namespace TestSupport;
 
@@ -62,6 +68,69 @@ private Q_SLOTS:
               "expected");
     }
 
+    // Numbers far outside the range of what they load into: loading stops where the conversion would overflow,
+    // the value in use stays; numbers read elsewhere as int end at the ends of its range.
+    void valuesOutOfRange_data() {
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<int>("value");
+        QTest::addColumn<bool>("loaded");
+        const QString digits(300, '9'); // read as its first 254 digits
+        const auto row = [](const char* name, const char* section, const char* key, const QString& stored, int value,
+                            bool loaded) { QTest::newRow(name) << section << key << stored << value << loaded; };
+        row("hotkey modifier of 254 digits", "Hotkeys", "HKShowZPMod", digits, 0, false);
+        row("hotkey key beyond 32 bits", "Hotkeys", "HKShowZPKey", "4294967296", 0, false);
+        row("hotkey key at the 32-bit end", "Hotkeys", "HKShowZPKey", "-2147483648", INT_MIN, true);
+        row("paste method beyond 16 bits", "Zolpane", "PasteMethod", "32768", 1, false);
+        row("paste method at the 16-bit end", "Zolpane", "PasteMethod", "32767", 32767, true);
+        row("exit mode beyond a byte", "Zolpane", "Exiting", "256", 1, false);
+        row("negative exit mode", "Zolpane", "Exiting", "-1", 1, false);
+        row("charset of 254 digits", "General", "Charset", "-" + digits, 0, true);
+        row("font size beyond 16 bits", "Zolpane", "DefaultFontSize", "32768", 0, true);
+        row("font size of 254 digits", "Zolpane", "DefaultFontSize", digits, 0, true);
+        row("clip hotkey key of 254 digits", "Hotkeys", "Clip1Key", digits, INT_MAX, true);
+        row("clip hotkey modifier of 254 digits", "Hotkeys", "Clip1Mod", "-" + digits, INT_MIN, true);
+    }
+    void valuesOutOfRange() {
+        QFETCH(QString, section);
+        QFETCH(QString, key);
+        QFETCH(QString, stored);
+        SettingsFolder folder;
+        QVERIFY(IniFile::write(folder.paths.SettingsPath, section, key, stored));
+        Settings& s = folder.settings;
+        bool loaded = s.LoadSpecialHotkeys();
+        s.LoadEditorFont();
+        loaded = loaded && s.loadCoreValues();
+        const QHash<QString, int> values{{"HKShowZPMod", s.SpecialHotkeys[0]},
+                                         {"HKShowZPKey", s.SpecialHotkeys[1]},
+                                         {"PasteMethod", s.DefaultPasteMethod},
+                                         {"Exiting", s.ExitMode},
+                                         {"Charset", s.Charset},
+                                         {"DefaultFontSize", s.DefaultFontSize}};
+        QTEST(values.value(key, s.ReadInt(section, key)), "value");
+        QTEST(loaded, "loaded");
+    }
+
+    // A window stored far off the screen or far larger than it comes back on it.
+    void windowFromFarValues() {
+        SettingsFolder folder;
+        const QString far(300, '9');
+        for (const auto& [key, value] : {std::pair{"frmTestX", far}, {"frmTestY", "-" + far}})
+            QVERIFY(IniFile::write(folder.paths.SettingsPath, "WindowPos", key, value));
+        for (const char* key : {"frmTestX", "frmTestY"})
+            QVERIFY(IniFile::write(folder.paths.SettingsPath, "WindowSize", key, far));
+        QWidget form;
+        form.resize(200, 100);
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        WindowPlacement::RestoreWindowSize(form, "frmTest", folder.settings, 15, 15);
+        QCOMPARE(form.size(), screen.size());
+        form.resize(200, 100);
+        WindowPlacement::RestoreWindowPosition(form, "frmTest", folder.settings, 15, 15);
+        const QRect frame = form.frameGeometry();
+        QCOMPARE(form.pos(), QPoint(screen.width() - frame.width(), qRound(screen.height() - frame.height() - 1000 / 15.0)));
+    }
+
     void missingSettingsAsksToRegenerate() {
         QTemporaryDir dir;
         const AppPaths paths = AppPaths::forFolder(dir.path());
@@ -82,7 +151,8 @@ private Q_SLOTS:
     }
 
     void messages() {
-        Settings settings(AppPaths::forFolder("/nonexistent-folder-for-test"));
+        const AppPaths paths = AppPaths::forFolder("/nonexistent-folder-for-test");
+        Settings settings(paths);
         settings.WriteSetting("A", "b", "c", "/nonexistent-folder-for-test/x.ini");
         QVERIFY(settings.SettingsWritten);
         Messages::setNextAnswer(Messages::Yes);

@@ -14,10 +14,18 @@ bool HeadlessHotkeySystem::registerHotkey(int id, int modifierCode, int virtualK
 }
 
 void HeadlessHotkeySystem::setKeyDown(int virtualKey, bool down) {
-    if (down)
+    if (down) {
         m_down.insert(virtualKey);
-    else
-        m_down.remove(virtualKey);
+    } else if (m_down.remove(virtualKey) && m_releaseWatchers > 0) {
+        Q_EMIT keyReleased();
+    }
+}
+
+bool HeadlessHotkeySystem::watchKeyReleases(bool on) {
+    if (!m_reportsReleases)
+        return false;
+    m_releaseWatchers += on ? 1 : (m_releaseWatchers > 0 ? -1 : 0);
+    return true;
 }
 
 bool HeadlessHotkeySystem::press(int id) {

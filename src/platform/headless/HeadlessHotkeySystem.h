@@ -16,6 +16,8 @@ public:
     void unregisterHotkey(int id) override { m_registered.remove(id); }
     bool isRegistered(int id) const override { return m_registered.contains(id); }
     bool isKeyDown(int virtualKey) const override { return m_down.contains(virtualKey); }
+    // Reports releases (keyReleased() from setKeyDown()) once the test has asked for it with reportReleases().
+    bool watchKeyReleases(bool on) override;
 
     // Scripting.
     struct Combination {
@@ -25,6 +27,9 @@ public:
     };
     void refuse(int modifierCode, int virtualKey) { m_refused.append({modifierCode, virtualKey}); }
     void setKeyDown(int virtualKey, bool down);
+    // Whether releases are reported to watchers (as the X11 backend does); off, callers look at intervals.
+    void reportReleases(bool on) { m_reportsReleases = on; }
+    int releaseWatchers() const { return m_releaseWatchers; }
     // Emits hotkeyPressed(id) when id is registered, like a press of its combination; false otherwise.
     bool press(int id);
     Combination combination(int id) const { return m_registered.value(id); }
@@ -35,4 +40,6 @@ private:
     QMap<int, Combination> m_registered;
     QList<Combination> m_refused;
     QSet<int> m_down;
+    bool m_reportsReleases = false;
+    int m_releaseWatchers = 0;
 };

@@ -6,6 +6,13 @@ namespace {
 // Xlib's error handler takes no user data, so the innermost trap is reachable only through this pointer. It
 // is set and cleared strictly in scope order on the user-interface thread.
 X11ErrorTrap* s_innermost = nullptr;
+
+// Waits for the server to answer every request sent so far, unless it already has: each wait is a round trip,
+// and a start-up that grabs some thirty hotkeys would wait for about a hundred of them.
+void settle(Display* display) {
+    if (XLastKnownRequestProcessed(display) != XNextRequest(display) - 1)
+        XSync(display, False);
+}
 } // namespace
 
 struct X11ErrorTrapHandler {
@@ -26,7 +33,7 @@ struct X11ErrorTrapHandler {
 
 X11ErrorTrap::X11ErrorTrap(Display* display) : m_display(display), m_outer(s_innermost) {
     // Errors of earlier requests belong to whoever sent them, not to this trap.
-    XSync(display, False);
+    settle(display);
     m_previousHandler = reinterpret_cast<void (*)()>(XSetErrorHandler(&X11ErrorTrapHandler::handle));
     if (m_outer) // the outer trap's handler was ours; keep the one from before the outermost trap
         m_previousHandler = m_outer->m_previousHandler;
@@ -34,7 +41,7 @@ X11ErrorTrap::X11ErrorTrap(Display* display) : m_display(display), m_outer(s_inn
 }
 
 X11ErrorTrap::~X11ErrorTrap() {
-    XSync(m_display, False);
+    settle(m_display);
     s_innermost = m_outer;
     if (!m_outer)
         XSetErrorHandler(reinterpret_cast<XErrorHandler>(m_previousHandler));
@@ -45,6 +52,6 @@ bool X11ErrorTrap::failed() {
 }
 
 int X11ErrorTrap::errorCode() {
-    XSync(m_display, False);
+    settle(m_display);
     return m_firstError;
 }

@@ -9,6 +9,7 @@
 #include <iterator>
 
 #include <X11/Xlib.h>
+#include <X11/extensions/XInput2.h>
 #include <X11/keysym.h>
 
 namespace {
@@ -41,8 +42,53 @@ X11HotkeySystem::X11HotkeySystem(Display* display, QObject* parent)
     if (!m_connection->isOpen())
         return;
     refreshLayout();
+    findRawKeyEvents();
     m_connection->setEventHandler([this](XEvent& event) { onEvent(event); });
     m_connection->drainSoon();
+}
+
+void X11HotkeySystem::findRawKeyEvents() {
+    Display* d = m_connection->display();
+    int opcode = 0, event = 0, error = 0;
+    if (!XQueryExtension(d, "XInputExtension", &opcode, &event, &error))
+        return;
+    // 2.1 or later: raw events reach the root window whatever grab is active, our own hotkey grab included.
+    int major = 2, minor = 2;
+    if (XIQueryVersion(d, &major, &minor) != Success || (major == 2 && minor < 1)) {
+        qCInfo(lcPlatform) << "no XInput 2.1: key releases are looked for at intervals";
+        return;
+    }
+    m_inputOpcode = opcode;
+}
+
+void X11HotkeySystem::selectRawKeyReleases(bool on) {
+    Display* d = m_connection->display();
+    unsigned char bits[XIMaskLen(XI_RawKeyRelease)] = {};
+    if (on)
+        XISetMask(bits, XI_RawKeyRelease);
+    XIEventMask mask{XIAllMasterDevices, int(sizeof bits), bits};
+    XISelectEvents(d, DefaultRootWindow(d), &mask, 1);
+}
+
+bool X11HotkeySystem::watchKeyReleases(bool on) {
+    if (m_inputOpcode < 0 || !m_connection->isOpen())
+        return false;
+    if (on) {
+        if (m_releaseWatchers++ == 0) {
+            selectRawKeyReleases(true);
+            // Once the server has the selection, every release is reported: keys looked at after this return
+            // cannot go up unnoticed.
+            XSync(m_connection->display(), False);
+            m_connection->drainSoon();
+        }
+        return true;
+    }
+    if (m_releaseWatchers > 0 && --m_releaseWatchers == 0) {
+        // Not reported while nobody waits: typing in other applications does not wake the program.
+        selectRawKeyReleases(false);
+        XFlush(m_connection->display());
+    }
+    return true;
 }
 
 X11HotkeySystem::~X11HotkeySystem() {
@@ -176,6 +222,15 @@ void X11HotkeySystem::unregisterHotkey(int id) {
 }
 
 void X11HotkeySystem::onEvent(XEvent& event) {
+    if (event.type == GenericEvent && event.xcookie.extension == m_inputOpcode) {
+        if (XGetEventData(m_connection->display(), &event.xcookie)) {
+            const bool released = event.xcookie.evtype == XI_RawKeyRelease;
+            XFreeEventData(m_connection->display(), &event.xcookie);
+            if (released && m_releaseWatchers > 0)
+                Q_EMIT keyReleased();
+        }
+        return;
+    }
     if (event.type == MappingNotify) {
         XRefreshKeyboardMapping(&event.xmapping);
         if (event.xmapping.request != MappingKeyboard && event.xmapping.request != MappingModifier)
@@ -223,6 +278,16 @@ bool X11HotkeySystem::isKeyDown(int virtualKey) const {
     for (unsigned int keycode : keycodes)
         if (keycode < 256 && (keys[keycode / 8] & (1 << (keycode % 8))))
             return true;
+    return false;
+}
+
+bool X11HotkeySystem::anyOfKeysDown(const QList<int>& virtualKeys) const {
+    char keys[32] = {};
+    XQueryKeymap(m_display, keys);
+    for (int virtualKey : virtualKeys)
+        for (unsigned int keycode : m_keycodes.value(virtualKey))
+            if (keycode < 256 && (keys[keycode / 8] & (1 << (keycode % 8))))
+                return true;
     return false;
 }
 

@@ -11,7 +11,8 @@ union _XEvent;
 class X11Connection;
 
 // Global hotkeys as passive key grabs on the root window, held by a connection of our own whose key events
-// arrive through the event loop. Key state comes from Qt's connection.
+// arrive through the event loop. Key state comes from Qt's connection; key releases, while a wait asks for them,
+// come as XInput 2 raw key events on our own connection.
 class X11HotkeySystem final : public HotkeySystem {
     Q_OBJECT
 public:
@@ -23,6 +24,8 @@ public:
     bool isRegistered(int id) const override { return m_grabs.contains(id); }
     bool isKeyDown(int virtualKey) const override;
     bool anyKeyDown() const override;
+    bool anyOfKeysDown(const QList<int>& virtualKeys) const override;
+    bool watchKeyReleases(bool on) override;
 
 private:
     struct Grab {
@@ -38,6 +41,8 @@ private:
     bool grab(const Grab& grab);
     void ungrab(const Grab& grab);
     static QList<int> knownKeys();
+    void findRawKeyEvents();
+    void selectRawKeyReleases(bool on);
 
     _XDisplay* m_display;
     X11Connection* m_connection;
@@ -45,4 +50,6 @@ private:
     unsigned int m_numLockMask = 0;
     QHash<int, QList<unsigned int>> m_keycodes; // virtual key -> its keys on the current layout
     QMap<int, Grab> m_grabs;
+    int m_inputOpcode = -1; // the XInput extension's major opcode; -1 without XInput 2
+    int m_releaseWatchers = 0;
 };

@@ -102,9 +102,11 @@ void X11WindowSystem::setTopMost(QWidget* window, bool topMost) {
         sendToRoot(m_display, Window(window->winId()), atom(m_display, "_NET_WM_STATE"),
                    topMost ? kStateAdd : kStateRemove, long(atom(m_display, "_NET_WM_STATE_ABOVE")), 0, kSourcePager);
         XFlush(m_display);
-    } else {
+    } else if (window->testAttribute(Qt::WA_WState_Created)) {
         writeAboveState(window, topMost);
     }
+    // A window without its native window yet (a main window loaded hidden at start-up) gets the state when it
+    // is first shown: creating the native window only to write the state would cost the start-up time.
 }
 
 bool X11WindowSystem::eventFilter(QObject* watched, QEvent* event) {
