@@ -1,8 +1,9 @@
 // The memory a clipboard text command takes on a clipboard holding 100 MB of text (100 million characters, mostly
 // ASCII, some Czech letters and line breaks): for each command of the clipboard menu, run in a process of its own on
 // Qt's offscreen platform, the peak resident memory (VmHWM) over the process before the text existed, in MB and in
-// multiples of the text's 100 MB, and the time taken. The peak is reset (/proc/self/clear_refs) once the clipboard
-// holds the text, so the figure is the holding of the text plus what the command needs on top.
+// multiples of the text's size (its UTF-8 bytes, as the clipboard carries it); what the clipboard's own copy holds
+// (2 bytes a character in memory); the peak beyond that; and the time taken. The peak is reset
+// (/proc/self/clear_refs) once the clipboard holds the text.
 //
 //     bench_clipboard_memory [MB]        every command on a text of MB megabytes (default 100)
 #include "clipmenu/ClipboardTextCommands.h"
@@ -48,7 +49,8 @@ int measure(int command, qsizetype characters) {
     if (!reset.open(QIODevice::WriteOnly) || reset.write("5") != 1)
         return 2;
     reset.close();
-    ClipboardTextCommands commands(clipboard, [] { return false; }, nullptr);
+    ClipboardTextCommands commands(
+        clipboard, [] { return false; }, nullptr);
     QElapsedTimer timer;
     timer.start();
     commands.run(Command(command));
@@ -69,9 +71,10 @@ int main(int argc, char** argv) {
         return measure(args[2].toInt(), args[3].toLongLong());
     const qsizetype megabytes = args.size() > 1 ? args[1].toLongLong() : 100;
     const qsizetype characters = megabytes * 1'000'000;
-    std::printf("clipboard text of %lld MB; peak over the process before the text, holding it included\n",
-                static_cast<long long>(megabytes));
-    std::printf("%-28s%12s%10s%12s%10s\n", "command", "peak MB", "x text", "held MB", "ms");
+    const double textMb = hundredMegabytes(characters).toUtf8().size() / 1e6;
+    std::printf("clipboard text of %lld million characters, %.1f MB in UTF-8; peak over the process before the text\n",
+                static_cast<long long>(megabytes), textMb);
+    std::printf("%-24s%10s%10s%10s%12s%10s\n", "command", "peak MB", "x text", "held MB", "beyond MB", "ms");
     for (int c = int(Command::ToLowerCase); c <= int(Command::Reverse); ++c) {
         QProcess child;
         child.start(QCoreApplication::applicationFilePath(),
@@ -80,12 +83,13 @@ int main(int argc, char** argv) {
         const QList<QByteArray> figures = child.readAllStandardOutput().trimmed().split(' ');
         const QString name = ClipboardTextCommands::menuName(Command(c));
         if (figures.size() != 4) {
-            std::printf("%-28s failed (exit %d)\n", qPrintable(name), child.exitCode());
+            std::printf("%-24s failed (exit %d)\n", qPrintable(name), child.exitCode());
             continue;
         }
-        const double peakMb = figures[0].toDouble() / 1024;
-        std::printf("%-28s%12.0f%10.2f%12.0f%10lld\n", qPrintable(name), peakMb, peakMb * 1e6 / (1 << 20) / megabytes,
-                    figures[1].toDouble() / 1024, figures[2].toLongLong());
+        const double peakMb = figures[0].toDouble() * 1024 / 1e6;
+        const double heldMb = figures[1].toDouble() * 1024 / 1e6;
+        std::printf("%-24s%10.0f%10.2f%10.0f%12.0f%10lld\n", qPrintable(name), peakMb, peakMb / textMb, heldMb,
+                    peakMb - heldMb, figures[2].toLongLong());
     }
     return 0;
 }

@@ -1,55 +1,59 @@
 #!/usr/bin/env python3
-"""Pasting as a user feels it, measured against the real program on its own Xvfb + openbox display.
+"""Pasting as a user feels it, measured against the real program on its own Xvfb + openbox + wmsystemtray desktop,
+side by side with a floor in the same run.
 
-    python3 bench/bench_paste_e2e.py [path/to/zolpane] [--rounds N]
+    python3 bench/bench_paste_e2e.py [path/to/zolpane] [--rounds N] [--typing-rounds N]
 
-Prints three figures:
-- hotkey to paste: from the release of Ctrl+1 (held 30-80 ms, sent through XTest by this script) to the
-  moment the Tk text window sees its text change, over N rounds (default 200): median, 90th percentile, worst;
+Prints:
+- hotkey to paste: from the release of the hotkey (held 30-80 ms, sent through XTest by this script) to the
+  moment the Tk text window sees its text change, N rounds (default 1,000) each of Zolpane (Ctrl+1, clip 1) and,
+  interleaved, of the floor bench/PasteFloor.cpp (Ctrl+F9: an Xlib grab, key releases from XInput 2 events and
+  Control+V through XTest to whatever has the focus, nothing else): median, 95th percentile, worst, the ratio of
+  the medians, and how many pastes were lost or brought the wrong text;
 - key-by-key typing of 2,000-character texts full of letters missing from the US layout (everyday Czech,
   everyday Russian, random words of 65 such letters): characters per second, and how many arrived wrong;
-- idle wake-ups: context switches of every thread of the program over 10 s while nothing happens.
+- idle wake-ups: context switches of every thread of the program over 10 s, in the tray and with the main window
+  shown behind another application's window.
 
-The Tk window (tests/e2e/tk_target.tcl) stamps each change with its own wall-clock time, and this script takes
-the release time from the same clock just before it sends the key releases, so the figure holds the program's
-whole share: noticing the release, activating the window, sending Control+V and serving the clipboard. The
-desktop, the processes and the program's files come from the end-to-end tests' conftest.py (which needs
-pytest importable). Figures only; nothing is asserted.
+The Tk window (tests/e2e/tk_target.tcl) stamps each change with its own wall-clock time and reports it on its
+standard output, which this script reads through a pipe as it comes (no polling); the release time comes from the
+same clock just before the key releases go out, so the figure holds the program's whole share: noticing the
+release, activating the window, confirming its focus, sending Control+V and serving the clipboard. The machine's
+load is printed with the figures. Figures only; nothing is asserted.
 """
 
 import argparse
-import contextlib
 import ctypes
 import ctypes.util
 import os
 import random
-import shutil
+import select
+import signal
 import statistics
 import subprocess
 import sys
-import tempfile
 import time
+
+from desktop import START_TIMEOUT, bench_desktop, helper_binary, machine_load
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 REPO = os.path.dirname(HERE)
-E2E = os.path.join(REPO, "tests", "e2e")
-sys.path.insert(0, E2E)
+sys.path.insert(0, os.path.join(REPO, "tests", "e2e"))
+from conftest import TK_TARGET, Clip, Process, Program, _libc  # noqa: E402
 
-from conftest import (START_TIMEOUT, TK_TARGET, Clip, Desktop, Program, _owns_abstract_socket,  # noqa: E402
-                      _start_xvfb, _watched, start_tray_host, wait_for)
 TYPED_LENGTH = 2000
 IDLE_SECONDS = 10.0
+# A paste that has not arrived after this long is counted as lost.
+LOST_AFTER = 3.0
 
 # Letters of the 1250 code page that a US layout lacks, with plain ones and signs the typing must escape.
 LETTERS = ("ěščřžýáíéúůťďňóĺľŕôäöüßąćęłńśźżőű" "ĚŠČŘŽÝÁÍÉÚŮŤĎŇÓĹĽŔÔÄÖÜĄĆĘŁŃŚŹŻŐŰ" "abcdefghijklmnopqrstuvwxyz")
 SIGNS = "+^%~()[];|\"'.,-!?/"
 
-
 # Everyday Czech: about 30 letters beyond the layout, so the spare keys hold them all at once.
 PROSE = ("Příliš žluťoučký kůň úpěl ďábelské ódy. Hleď, toť čarovný je loužek, kde hedvábné štěstí září. "
          "Nechť již hříšné saxofony ďáblů rozezvučí síň úděsnými tóny waltzu, tanga a quickstepu. "
          "Úchvatný ťuhýk šťastně sedí na žluté větvi; Řehoř a Ďurica čtou Šťastný úsměv (2. vydání) + 15 % slev. ")
-
 
 # Everyday Russian: capitals and small letters, about 50 letters beyond the layout.
 RUSSIAN = ("Съешь же ещё этих мягких французских булок, да выпей чаю. В чащах юга жил бы цитрус? Да, но фальшивый "
@@ -119,84 +123,82 @@ class XTest:
         self.x.XCloseDisplay(self.d)
 
 
-@contextlib.contextmanager
-def bench_desktop(name):
-    """A desktop as the end-to-end tests have it (Xvfb, openbox, the tray host wmsystemtray), ended with the
-    block: its processes by their ids, in reverse order, and its folder."""
-    d = Desktop(tempfile.mkdtemp(prefix=f"zp-{name}-"))
-    try:
-        for _ in range(3):
-            # As the tests' display fixture: a server that took the number of one still ending is replaced.
-            xvfb = _start_xvfb(d)
-            if _owns_abstract_socket(xvfb, d.display):
-                break
-            xvfb.stop()
-            _watched.remove(xvfb)
-        else:
-            raise RuntimeError("no usable X display after three servers")
-        d.start("openbox", ["openbox", "--sm-disable", "--config-file", os.path.join(E2E, "openbox-rc.xml")],
-                watch=True)
-        wait_for(lambda: "window id #" in d.run("xprop", "-root", "_NET_SUPPORTING_WM_CHECK", check=False),
-                 "openbox to manage the screen", START_TIMEOUT)
-        start_tray_host(d)
-        yield d
-    finally:
-        d.stop_all()
-        shutil.rmtree(d.root, ignore_errors=True)
+class PipedProcess(Process):
+    """A process of the desktop (ended with it, by its id) whose standard output is read through a pipe as lines
+    arrive: the reader sleeps in select() until the process writes."""
+
+    def __init__(self, d, name, argv):
+        self.name, self.log_path, self.stopped = name, os.devnull, False
+        self.popen = subprocess.Popen(argv, stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                                      env=d.env(), cwd=d.work,
+                                      preexec_fn=lambda: _libc.prctl(1, signal.SIGTERM, 0, 0, 0))
+        self.pid = self.popen.pid
+        self.pending = b""
+        d.processes.append(self)
+
+    def send(self, line):
+        self.popen.stdin.write(line.encode() + b"\n")
+        self.popen.stdin.flush()
+
+    def line(self, timeout):
+        """The next line of output, or None once timeout seconds have passed without one."""
+        deadline = time.monotonic() + timeout
+        while b"\n" not in self.pending:
+            left = deadline - time.monotonic()
+            if left <= 0 or not select.select([self.popen.stdout], [], [], left)[0]:
+                return None
+            chunk = os.read(self.popen.stdout.fileno(), 65536)
+            if not chunk:
+                raise RuntimeError(f"{self.name} ended")
+            self.pending += chunk
+        line, self.pending = self.pending.split(b"\n", 1)
+        return line.decode("utf-8", "replace")
+
+    def wait_line(self, wanted, timeout):
+        deadline = time.monotonic() + timeout
+        while (line := self.line(max(0.0, deadline - time.monotonic()))) is not None:
+            if wanted(line):
+                return line
+        raise TimeoutError(f"{self.name} did not report in time")
 
 
 class BenchTarget:
-    """The Tk window, with a pipe to its standard input for "clear" and its report lines in its log."""
+    """The Tk window: "clear" on its standard input, its report lines ("T <µs> <length>") through a pipe."""
 
     def __init__(self, d):
         self.out = os.path.join(d.root, "bench-target.txt")
-        self.process = d.start("tk-bench", ["wish", TK_TARGET, self.out, "BenchTarget"], stdin=subprocess.PIPE)
-        self.read_from = 0
-        wait_for(self.ready, "the Tk window", START_TIMEOUT)
+        self.process = PipedProcess(d, "tk-bench", ["wish", TK_TARGET, self.out, "BenchTarget"])
+        self.process.wait_line(lambda line: line == "ready", START_TIMEOUT)
         self.window = d.wait_for_window("BenchTarget")
 
-    def ready(self):
-        if not self.process.running():
-            raise RuntimeError(f"the Tk window ended: {self.process.log()}")
-        return "ready" in self.process.log().splitlines()
-
-    def lines(self):
-        """Report lines written since the last call."""
-        with open(self.process.log_path, "rb") as f:
-            f.seek(self.read_from)
-            data = f.read()
-        end = data.rfind(b"\n") + 1
-        self.read_from += end
-        return data[:end].decode("utf-8", "replace").splitlines()
-
     def clear(self):
-        self.lines()
-        self.process.popen.stdin.write(b"clear\n")
-        self.process.popen.stdin.flush()
-        deadline = time.monotonic() + 10
-        while "cleared" not in self.lines():
-            if time.monotonic() > deadline:
-                raise TimeoutError("the Tk window did not clear its text")
-            time.sleep(0.002)
+        self.process.send("clear")
+        self.process.wait_line(lambda line: line == "cleared", 10)
 
     def changes_until(self, length, timeout):
-        """(time, length) of every text change until the text has length characters."""
+        """(time, length) of every text change until the text has length characters; the changes so far when
+        timeout seconds pass first."""
         changes = []
         deadline = time.monotonic() + timeout
-        while True:
-            for line in self.lines():
-                parts = line.split()
-                if len(parts) == 3 and parts[0] == "T":
-                    changes.append((int(parts[1]) / 1e6, int(parts[2])))
-            if changes and changes[-1][1] >= length:
-                return changes
-            if time.monotonic() > deadline:
-                raise TimeoutError(f"the text did not reach {length} characters (changes: {changes[-3:]})")
-            time.sleep(0.001)
+        while not changes or changes[-1][1] < length:
+            line = self.process.line(max(0.0, deadline - time.monotonic()))
+            if line is None:
+                break
+            parts = line.split()
+            if len(parts) == 3 and parts[0] == "T":
+                changes.append((int(parts[1]) / 1e6, int(parts[2])))
+        return changes
 
     def text(self):
         with open(self.out, encoding="utf-8") as f:
             return f.read()
+
+    def settled_text(self, expected, timeout=1.0):
+        """The text once Tk has written it out (it writes when idle, just after reporting the change)."""
+        deadline = time.monotonic() + timeout
+        while (text := self.text()) != expected and time.monotonic() < deadline:
+            time.sleep(0.002)  # checking the result, after the measurement
+        return text
 
 
 def context_switches(pid):
@@ -233,6 +235,7 @@ def per_thread_switches(pid):
 
 
 def measure_idle(pid, label):
+    """Wake-ups of the program over IDLE_SECONDS: each wake-up of a thread ends in a voluntary context switch."""
     before_threads = per_thread_switches(pid)
     v0, i0, c0 = context_switches(pid)
     time.sleep(IDLE_SECONDS)
@@ -250,6 +253,43 @@ def percentile(values, fraction):
     return ordered[min(len(ordered) - 1, int(fraction * len(ordered)))]
 
 
+class Pasting:
+    """The latencies of one paster and how many of its pastes were lost or wrong."""
+
+    def __init__(self, name, modifier, key, expected):
+        self.name, self.modifier, self.key, self.expected = name, modifier, key, expected
+        self.latencies, self.lost, self.wrong = [], 0, 0
+
+    def round(self, target, keys, hold):
+        target.clear()
+        released = keys.combination(self.modifier, self.key, hold=hold)
+        changes = target.changes_until(len(self.expected), LOST_AFTER)
+        if not changes:
+            self.lost += 1
+            return
+        self.latencies.append((changes[0][0] - released) * 1000)
+        if target.settled_text(self.expected) != self.expected:
+            self.wrong += 1
+
+    def summary(self):
+        if not self.latencies:
+            return f"{self.name}: nothing arrived ({self.lost} lost)"
+        lat = self.latencies
+        return (f"{self.name}: median {statistics.median(lat):.2f} ms, 95% {percentile(lat, 0.95):.2f} ms, "
+                f"worst {max(lat):.1f} ms, best {min(lat):.2f} ms; lost {self.lost}, wrong {self.wrong}")
+
+
+def paste_rounds(target, keys, pasters, rounds):
+    rng = random.Random(25)
+    for n in range(rounds):
+        # Interleaved, the order turning every round, so that both meet the same machine.
+        for paster in (pasters if n % 2 == 0 else reversed(pasters)):
+            # People hold a hotkey for some tens of milliseconds; the release falls anywhere in that time.
+            paster.round(target, keys, rng.uniform(0.03, 0.08))
+            # The program lets the keys settle before it takes the next hotkey as a new one.
+            time.sleep(0.03)
+
+
 def type_rounds(target, keys, hotkey, label, text, rounds):
     """Types text key by key rounds times through the clip hotkey Ctrl+hotkey and prints one line a round."""
     for round_ in range(rounds):
@@ -257,9 +297,11 @@ def type_rounds(target, keys, hotkey, label, text, rounds):
         time.sleep(0.2)
         released = keys.combination("Control_L", hotkey)
         changes = target.changes_until(len(text), 120)
+        if not changes or changes[-1][1] < len(text):
+            print(f"key by key, {label}, round {round_ + 1}: the text did not arrive ({changes[-1:]})")
+            continue
         first, last = changes[0][0], changes[-1][0]
-        time.sleep(0.2)
-        typed = target.text()
+        typed = target.settled_text(text)
         wrong = sum(1 for a, b in zip(typed, text) if a != b) + abs(len(typed) - len(text))
         print(f"key by key, {label}, {len(text)} characters ({len({c for c in text if ord(c) > 127})} distinct "
               f"beyond ASCII), round {round_ + 1}: {len(text) / (last - released):.0f} chars/s from the release "
@@ -275,35 +317,37 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("program", nargs="?", default=os.environ.get("ZOLPANE_BIN")
                         or os.path.join(REPO, "build", "zolpane"))
-    parser.add_argument("--rounds", type=int, default=200)
+    parser.add_argument("--rounds", type=int, default=1000)
     parser.add_argument("--typing-rounds", type=int, default=3)
     options = parser.parse_args()
-    os.environ["ZOLPANE_BIN"] = os.path.abspath(options.program)
+    program = os.path.abspath(options.program)
+    os.environ["ZOLPANE_BIN"] = program
+    floor_binary = helper_binary(program, "paste_floor")
 
     czech, letters = prose_text(TYPED_LENGTH), unicode_text(TYPED_LENGTH)
+    print(f"machine: {machine_load()} at the start")
     with bench_desktop("bench-paste") as d:
         target = BenchTarget(d)
         zp = Program(d).start_hidden({1: "x", 2: Clip(czech, method=2), 3: Clip(letters, method=2)}, code_page=1250)
+        floor = PipedProcess(d, "paste-floor", [floor_binary, "F9", "y"])
+        floor.wait_line(lambda line: line == "ready", START_TIMEOUT)
         d.activate(target.window)
         time.sleep(2.0)  # start-up's last events settle
-        measure_idle(zp.pid, "after start-up")
+        measure_idle(zp.pid, "in the tray")
 
         keys = XTest(d.display)
         try:
-            latencies = []
-            rng = random.Random(25)
-            for _ in range(options.rounds):
-                target.clear()
-                # People hold a hotkey for some tens of milliseconds; the program looks at the keys while they are
-                # down, so the moment of release falls anywhere between two looks.
-                released = keys.combination("Control_L", "1", hold=rng.uniform(0.03, 0.08))
-                changes = target.changes_until(1, 10)
-                latencies.append((changes[0][0] - released) * 1000)
-                # The program lets the keys settle before it takes the next hotkey as a new one.
-                time.sleep(0.03)
-            print(f"hotkey release to paste ({len(latencies)} rounds): median {statistics.median(latencies):.1f} ms, "
-                  f"90% {percentile(latencies, 0.9):.1f} ms, worst {max(latencies):.1f} ms, "
-                  f"best {min(latencies):.1f} ms")
+            pasters = [Pasting("Zolpane (Ctrl+1)", "Control_L", "1", "x"),
+                       Pasting("floor: Xlib grab, XInput 2 release, XTest Control+V (Ctrl+F9)", "Control_L", "F9",
+                               "y")]
+            paste_rounds(target, keys, pasters, options.rounds)
+            zolpane, bare = pasters
+            print(f"hotkey release to paste ({options.rounds} rounds each, interleaved; {machine_load()} at the end):")
+            for paster in pasters:
+                print(f"  {paster.summary()}")
+            if zolpane.latencies and bare.latencies:
+                print(f"  ratio of the medians, Zolpane / floor: "
+                      f"{statistics.median(zolpane.latencies) / statistics.median(bare.latencies):.2f}")
             type_rounds(target, keys, "2", "everyday Czech", czech, options.typing_rounds)
             type_rounds(target, keys, "3", "random letters", letters, options.typing_rounds)
         finally:
@@ -311,7 +355,13 @@ def main():
         # Lent keys are given back once even a slow target has surely read the last typed key (two milliseconds a
         # key from the start of the sending) and a second more: at most five seconds after 2,000 characters.
         time.sleep(6.0)
-        measure_idle(zp.pid, "after pasting")
+        measure_idle(zp.pid, "in the tray after typing")
+        # The main window shown (its hotkey, Ctrl+Alt+H) and then left behind another application's window.
+        d.key("ctrl+alt+h")
+        Program(d).main_window(zp)
+        d.activate(target.window)
+        time.sleep(1.0)
+        measure_idle(zp.pid, "main window shown, another window active")
 
     # Cyrillic needs the 1251 code page for the project file, so a program of its own.
     with bench_desktop("bench-paste-ru") as d:

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""Start-up and exit with a hostile settings.ini (the shapes of tests/e2e/test_settings_file.py: 50 MB of other
-lines, a line of 10 MB, binary bytes, a section 100,000 times) beside the settings a first start writes.
+"""Start-up and exit with a hostile settings.ini (50 MB of other lines after the settings or inside the section the
+program reads first, a line of 10 MB, binary bytes, a section 100,000 times) beside the settings a first start
+writes.
 
     python3 bench/bench_settings_file.py [path/to/zolpane] [--runs N]
 
@@ -11,6 +12,7 @@ over the runs, and the machine's load. Figures only; nothing is asserted."""
 
 import argparse
 import os
+import random
 import shutil
 import statistics
 import sys
@@ -20,7 +22,31 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(os.path.dirname(HERE), "tests", "e2e"))
 from conftest import START_TIMEOUT, Desktop, Program, _start_xvfb, settings_bytes, wait_for  # noqa: E402
-from test_settings_file import SHAPES  # noqa: E402
+
+MB = 1 << 20
+
+
+def junk_keys(size):
+    """About size bytes of distinct key lines."""
+    lines, total = [], 0
+    while total < size:
+        lines.append(b"junk%d=some value %d\r\n" % (len(lines), len(lines)))
+        total += len(lines[-1])
+    return b"".join(lines)
+
+
+def before_hotkeys(settings, extra):
+    at = settings.index(b"[Hotkeys]\r\n") + len(b"[Hotkeys]\r\n")
+    return settings[:at] + extra + settings[at:]
+
+
+SHAPES = {
+    "50 MB after the settings": lambda s: s + b"[Junk]\r\n" + junk_keys(50 * MB),
+    "50 MB in the hotkeys before their keys": lambda s: before_hotkeys(s, junk_keys(50 * MB)),
+    "a line of 10 MB": lambda s: before_hotkeys(s, b"Note=" + b"x" * (10 * MB) + b"\r\n"),
+    "binary bytes": lambda s: random.Random(7).randbytes(MB) + b"\n" + s + random.Random(8).randbytes(MB),
+    "the hotkeys section 100,000 times": lambda s: s + b"[Hotkeys]\r\nHKShowZPKey=74\r\n" * 100_000,
+}
 
 
 def one_run(d, content):

@@ -17,36 +17,30 @@ inline quint32 crc32(const QByteArray& bytes) {
     return ~crc;
 }
 
-inline QByteArray bigEndian32(quint32 value) {
+inline QByteArray bytes32(quint32 value, bool bigEndian) {
     QByteArray out(4, Qt::Uninitialized);
-    qToBigEndian(value, out.data());
-    return out;
-}
-
-inline QByteArray littleEndian32(quint32 value) {
-    QByteArray out(4, Qt::Uninitialized);
-    qToLittleEndian(value, out.data());
+    bigEndian ? qToBigEndian(value, out.data()) : qToLittleEndian(value, out.data());
     return out;
 }
 
 inline QByteArray pngChunk(const QByteArray& type, const QByteArray& data) {
-    return bigEndian32(quint32(data.size())) + type + data + bigEndian32(crc32(type + data));
+    return bytes32(quint32(data.size()), true) + type + data + bytes32(crc32(type + data), true);
 }
 
 // An 8-bit RGB PNG of width x height whose header checks out, with a few bytes of image data.
 inline QByteArray pngClaiming(quint32 width, quint32 height) {
-    const QByteArray header = bigEndian32(width) + bigEndian32(height) + QByteArray("\x08\x02\x00\x00\x00", 5);
+    const QByteArray header = bytes32(width, true) + bytes32(height, true) + QByteArray("\x08\x02\x00\x00\x00", 5);
     return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", header) +
            pngChunk("IDAT", QByteArray("\x78\x9c\x63\x00\x00\x00\x01\x00\x01", 9)) + pngChunk("IEND", {});
 }
 
 // A 24-bit bitmap file of width x height (a negative height: rows top-down) with a few bytes of pixels.
 inline QByteArray bmpClaiming(qint32 width, qint32 height) {
-    const QByteArray info = littleEndian32(40) + littleEndian32(quint32(width)) + littleEndian32(quint32(height)) +
+    const QByteArray info = bytes32(40, false) + bytes32(quint32(width), false) + bytes32(quint32(height), false) +
                             QByteArray("\x01\x00\x18\x00", 4) + QByteArray(24, '\0');
     const QByteArray pixels(64, '\x7f');
-    return "BM" + littleEndian32(quint32(14 + info.size() + pixels.size())) + QByteArray(4, '\0') +
-           littleEndian32(14 + 40) + info + pixels;
+    return "BM" + bytes32(quint32(14 + info.size() + pixels.size()), false) + QByteArray(4, '\0') +
+           bytes32(14 + 40, false) + info + pixels;
 }
 
 } // namespace HostileImages

@@ -72,11 +72,10 @@ bool hasCase(char32_t c) {
 }
 
 // Maps each character through a per-character rule that gets the character and its position. Simple case
-// mappings never move a character into or out of the BMP, so the result is written over a copy in place.
-template <typename Rule> QString mapChars(const QString& text, Rule rule) {
-    QString out = text;
-    QChar* d = out.data();
-    const qsizetype n = out.size();
+// mappings never move a character into or out of the BMP, so the result is written over the text in place.
+template <typename Rule> QString mapChars(QString text, Rule rule) {
+    QChar* d = text.data();
+    const qsizetype n = text.size();
     qsizetype position = 0;
     for (qsizetype i = 0; i < n;) {
         qsizetype units = 1;
@@ -90,7 +89,37 @@ template <typename Rule> QString mapChars(const QString& text, Rule rule) {
         }
         i += units;
     }
-    return out;
+    return text;
+}
+
+// Converts the text a piece at a time, each piece ending just after a word separator (or at the end of the
+// text). No case mapping in context (Greek final sigma, the Lithuanian and Turkish rules) and no word rule looks
+// across a separator, so the result is the conversion of the whole text; but a piece that keeps its length is
+// written back over the text, and a long text needs little memory beyond itself. From the first piece that
+// changes its length on, the pieces go into a new string.
+template <typename Convert> QString inPieces(QString text, Convert convert) {
+    constexpr qsizetype PieceLength = 1 << 16;
+    const qsizetype n = text.size();
+    QString out;
+    bool inPlace = true;
+    for (qsizetype begin = 0; begin < n;) {
+        qsizetype end = std::min(n, begin + PieceLength);
+        while (end < n && !isWordSeparator(text.at(end - 1)))
+            ++end;
+        const QString piece = convert(text.mid(begin, end - begin));
+        if (inPlace && piece.size() == end - begin) {
+            std::copy(piece.cbegin(), piece.cend(), text.data() + begin);
+        } else {
+            if (inPlace) {
+                out.reserve(n + n / 16);
+                out.append(QStringView(text).first(begin));
+                inPlace = false;
+            }
+            out.append(piece);
+        }
+        begin = end;
+    }
+    return inPlace ? text : out;
 }
 
 // The next piece of a string of pieces each ended by a space, advancing from.
@@ -210,23 +239,23 @@ QString roundTrip(const QString& text, int codePage) {
 
 // The text as it reads back from a file written in the code page. Converting megabytes in one go is slow
 // when many characters are missing from the code page, so each distinct character is converted once and
-// remembered; for a code page that converts character by character the result is the same.
-QString throughCodePage(const QString& text, int codePage) {
+// remembered; for a code page that converts character by character the result is the same. No character comes
+// back longer than it went (one unit at most), so the result is written over the text.
+QString throughCodePage(QString text, int codePage) {
     if (!convertsCharByChar(codePage))
-        return roundTrip(text, codePage);
+        return inPieces(std::move(text), [codePage](const QString& piece) { return roundTrip(piece, codePage); });
     enum : quint8 { Unknown, Single, Other };
     std::vector<quint8> state(0x10000, Unknown);
     std::vector<char16_t> single(0x10000);
     QHash<char32_t, QString> other; // astral characters and the rare ones that do not come back as one unit
-    const QChar* s = text.constData();
+    QChar* d = text.data();
     const qsizetype n = text.size();
-    QString out;
-    out.reserve(n);
+    qsizetype w = 0;
     for (qsizetype i = 0; i < n;) {
         qsizetype units = 1;
-        const char32_t c = charAt(s, n, i, units);
+        const char32_t c = charAt(d, n, i, units);
         if (units == 1 && state[c] == Unknown) {
-            const QString back = roundTrip(QString(s[i]), codePage);
+            const QString back = roundTrip(QString(d[i]), codePage);
             if (back.size() == 1) {
                 state[c] = Single;
                 single[c] = back.at(0).unicode();
@@ -236,16 +265,40 @@ QString throughCodePage(const QString& text, int codePage) {
             }
         }
         if (units == 1 && state[c] == Single) {
-            out.append(QChar(single[c]));
-        } else {
-            auto it = other.find(c);
-            if (it == other.end())
-                it = other.insert(c, roundTrip(QString(s + i, units), codePage));
-            out.append(it.value());
+            d[w++] = QChar(single[c]);
+            i += 1;
+            continue;
         }
+        auto it = other.find(c);
+        if (it == other.end())
+            it = other.insert(c, roundTrip(QString(d + i, units), codePage));
+        if (it.value().size() > units) { // never seen; kept correct by finishing in a new string
+            QString out = QStringView(d, w).toString() + it.value();
+            out.append(throughCodePage(text.mid(i + units), codePage));
+            return out;
+        }
+        std::copy(it.value().cbegin(), it.value().cend(), d + w);
+        w += it.value().size();
         i += units;
     }
-    return out;
+    text.truncate(w);
+    return text;
+}
+
+// Proper case of a whole text: the text is lowered in one call, which keeps the context rules of the locale
+// (Greek final sigma). The first characters of the words are raised in one more call on a string of just those
+// characters, each followed by a space: case mapping never produces or removes a space, so the pieces stay
+// apart. Separators are caseless, so the lowered text has the same words as the original.
+QString properCase(const QString& text, const QLocale& locale) {
+    QString lowered = locale.toLower(text);
+    const QString initials = wordInitials(text);
+    if (initials.isEmpty())
+        return lowered;
+    const QString upperInitials = locale.toUpper(initials);
+    const QString lowerInitials = locale.toLower(initials);
+    if (raiseInPlace(lowered, upperInitials, lowerInitials))
+        return lowered;
+    return spliceInitials(text, locale.toLower(text), upperInitials, lowerInitials, locale);
 }
 
 // Drops the time zone field ("t") of a time format, with the blanks or empty brackets it leaves behind.
@@ -278,61 +331,53 @@ std::span<const DiacriticPair> diacriticsTable() {
     return kDiacritics;
 }
 
-QString toLowerCase(const QString& text, const QLocale& locale) {
-    return locale.toLower(text);
+QString toLowerCase(QString text, const QLocale& locale) {
+    return inPieces(
+        std::move(text), [&locale](const QString& piece) { return locale.toLower(piece); });
 }
 
-QString toUpperCase(const QString& text, const QLocale& locale) {
-    return locale.toUpper(text);
+QString toUpperCase(QString text, const QLocale& locale) {
+    return inPieces(
+        std::move(text), [&locale](const QString& piece) { return locale.toUpper(piece); });
 }
 
-QString toProperCase(const QString& text, const QLocale& locale) {
-    // The whole text is lowered in one call, which keeps the context rules of the locale (Greek final
-    // sigma). The first characters of the words are raised in one more call on a string of just those
-    // characters, each followed by a space: case mapping never produces or removes a space, so the pieces
-    // stay apart. Separators are caseless, so the lowered text has the same words as the original.
-    QString lowered = locale.toLower(text);
-    const QString initials = wordInitials(text);
-    if (initials.isEmpty())
-        return lowered;
-    const QString upperInitials = locale.toUpper(initials);
-    const QString lowerInitials = locale.toLower(initials);
-    if (raiseInPlace(lowered, upperInitials, lowerInitials))
-        return lowered;
-    return spliceInitials(text, locale.toLower(text), upperInitials, lowerInitials, locale);
+QString toProperCase(QString text, const QLocale& locale) {
+    return inPieces(
+        std::move(text), [&locale](const QString& piece) { return properCase(piece, locale); });
 }
 
 bool IsUpperChar(char32_t c) {
     return QChar::toUpper(c) == c;
 }
 
-QString ReverseCase(const QString& text) {
+QString ReverseCase(QString text) {
     return mapChars(
-        text, [](char32_t c, qsizetype) { return IsUpperChar(c) ? QChar::toLower(c) : QChar::toUpper(c); });
+        std::move(text), [](char32_t c, qsizetype) { return IsUpperChar(c) ? QChar::toLower(c) : QChar::toUpper(c); });
 }
 
-QString ZigZagCase(const QString& text, bool firstUpper) {
+QString ZigZagCase(QString text, bool firstUpper) {
     return mapChars(
-        text,
+        std::move(text),
         [firstUpper](char32_t c, qsizetype position) {
             const bool upper = (position % 2 == 0) == firstUpper;
             return upper ? QChar::toUpper(c) : QChar::toLower(c);
         });
 }
 
-QString SentenceCase(const QString& text, bool keepBig, const QLocale& locale) {
+QString SentenceCase(QString text, bool keepBig, const QLocale& locale) {
     qsizetype begin = 0;
     qsizetype end = text.size();
     while (begin < end && text.at(begin) == QLatin1Char(' '))
         ++begin;
     while (end > begin && text.at(end - 1) == QLatin1Char(' '))
         --end;
-    QString trimmed = text.mid(begin, end - begin);
+    text.truncate(end);
+    text.remove(0, begin);
     if (!keepBig)
-        trimmed = locale.toLower(trimmed);
+        text = toLowerCase(std::move(text), locale);
 
     bool inSentence = false;
-    QString out = mapChars(trimmed, [&inSentence](char32_t c, qsizetype) {
+    text = mapChars(std::move(text), [&inSentence](char32_t c, qsizetype) {
         if (!inSentence && hasCase(c)) {
             inSentence = true;
             return QChar::toUpper(c);
@@ -341,28 +386,22 @@ QString SentenceCase(const QString& text, bool keepBig, const QLocale& locale) {
             inSentence = false;
         return c;
     });
-    const QChar last = out.isEmpty() ? QChar() : out.back();
+    const QChar last = text.isEmpty() ? QChar() : text.back();
     if (last != QLatin1Char('.') && last != QLatin1Char('!') && last != QLatin1Char('?'))
-        out.append(QLatin1Char('.'));
-    return out;
+        text.append(QLatin1Char('.'));
+    return text;
 }
 
-QString ReverseText(const QString& text, bool keepLineBreaks) {
+QString ReverseText(QString text, bool keepLineBreaks) {
     const qsizetype n = text.size();
-    QString out(n, Qt::Uninitialized);
-    const QChar* s = text.constData();
-    QChar* d = out.data();
-    qsizetype w = 0;
-    for (qsizetype i = n; i > 0;) {
-        const QChar c = s[i - 1];
-        if (c.isLowSurrogate() && i >= 2 && s[i - 2].isHighSurrogate()) {
-            // A surrogate pair keeps its inner order, or the character would be destroyed.
-            d[w++] = s[i - 2];
-            d[w++] = c;
-            i -= 2;
-        } else {
-            d[w++] = c;
-            --i;
+    QChar* d = text.data();
+    std::reverse(d, d + n);
+    // A surrogate pair keeps its inner order, or the character would be destroyed: reversed, it reads low, high.
+    // Pairing from the left here is pairing from the right of the original, as reading it backwards does.
+    for (qsizetype k = 0; k + 1 < n; ++k) {
+        if (d[k].isLowSurrogate() && d[k + 1].isHighSurrogate()) {
+            std::swap(d[k], d[k + 1]);
+            ++k;
         }
     }
     if (keepLineBreaks) {
@@ -375,46 +414,55 @@ QString ReverseText(const QString& text, bool keepLineBreaks) {
             }
         }
     }
-    return out;
+    return text;
 }
 
-QString RemoveDiacritics(const QString& text) {
-    QString out = text;
-    QChar* d = out.data();
-    const qsizetype n = out.size();
+QString RemoveDiacritics(QString text) {
+    QChar* d = text.data();
+    const qsizetype n = text.size();
     for (qsizetype i = 0; i < n; ++i) {
         const char16_t u = d[i].unicode();
         if (u < kLookupSize && kLookup[u] != 0)
             d[i] = QChar(kLookup[u]);
     }
-    return out;
+    return text;
 }
 
-QString RemoveDiacriticsLong(const QString& text, int codePage) {
+QString RemoveDiacriticsLong(QString text, int codePage) {
     // Same result as writing the text to a file in the code page (plus a closing line break), reading it
-    // back line by line, cleaning each line and joining the lines with CR LF; done in memory in one pass.
-    const QString cleaned = RemoveDiacritics(throughCodePage(text, codePage));
-    const QChar* s = cleaned.constData();
-    const qsizetype n = cleaned.size();
-    QString out;
-    out.reserve(n + n / 32);
-    qsizetype lineStart = 0;
+    // back line by line, cleaning each line and joining the lines with CR LF; done in memory, over the text.
+    text = RemoveDiacritics(throughCodePage(std::move(text), codePage));
+    // Every CR or LF alone becomes CR LF: one unit more each, moved into place from the end.
+    const qsizetype n = text.size();
+    qsizetype alone = 0;
     for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = s[i];
-        if (c != QLatin1Char('\r') && c != QLatin1Char('\n'))
-            continue;
-        out.append(QStringView(s + lineStart, i - lineStart));
-        out.append(QLatin1String("\r\n"));
-        if (c == QLatin1Char('\r') && i + 1 < n && s[i + 1] == QLatin1Char('\n'))
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('\r') && i + 1 < n && text.at(i + 1) == QLatin1Char('\n'))
             ++i;
-        lineStart = i + 1;
+        else if (c == QLatin1Char('\r') || c == QLatin1Char('\n'))
+            ++alone;
     }
-    out.append(QStringView(s + lineStart, n - lineStart));
-    return out;
+    if (alone == 0)
+        return text;
+    text.resize(n + alone);
+    QChar* d = text.data();
+    for (qsizetype r = n, w = n + alone; r > 0;) {
+        const QChar c = d[--r];
+        if (c != QLatin1Char('\r') && c != QLatin1Char('\n')) {
+            d[--w] = c;
+            continue;
+        }
+        // A CR read here has no LF after it: that LF would have taken it along.
+        if (c == QLatin1Char('\n') && r > 0 && d[r - 1] == QLatin1Char('\r'))
+            --r;
+        d[--w] = QLatin1Char('\n');
+        d[--w] = QLatin1Char('\r');
+    }
+    return text;
 }
 
-QString RemoveDiacriticsLong(const QString& text) {
-    return RemoveDiacriticsLong(text, CodePage::ansiCodePage());
+QString RemoveDiacriticsLong(QString text) {
+    return RemoveDiacriticsLong(std::move(text), CodePage::ansiCodePage());
 }
 
 QString dateText(const QDate& date, const QLocale& locale) {

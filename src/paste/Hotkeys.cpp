@@ -24,14 +24,29 @@ bool Hotkeys::ClipHotkeyBusy() const {
     return m_clipWaiter->isBusy();
 }
 
-void Hotkeys::RegisterSpecialHotkeys() {
+QList<HotkeySystem::Registration> Hotkeys::specialRegistrations() const {
     static constexpr std::array<int, 5> ids = {ShowMainWindowId, ClipboardMenuId, PasteNextId, PasteMenuId, SettingsId};
-    for (size_t i = 0; i < ids.size(); ++i) {
-        const int mod = m_settings.SpecialHotkeys[2 * i];
-        const int key = m_settings.SpecialHotkeys[2 * i + 1];
-        if (!m_system.registerHotkey(ids[i], mod, key))
-            qCInfo(lcPaste) << "special hotkey" << ids[i] << "not registered:" << mod << key;
+    QList<HotkeySystem::Registration> registrations;
+    for (size_t i = 0; i < ids.size(); ++i)
+        registrations.append({ids[i], m_settings.SpecialHotkeys[2 * i], m_settings.SpecialHotkeys[2 * i + 1]});
+    return registrations;
+}
+
+void Hotkeys::registerAll(const QList<HotkeySystem::Registration>& registrations) {
+    const QList<bool> taken = m_system.registerHotkeys(registrations);
+    for (qsizetype i = 0; i < registrations.size(); ++i) {
+        const HotkeySystem::Registration& r = registrations[i];
+        if (taken.value(i))
+            continue;
+        if (r.id > SettingsId)
+            qCInfo(lcPaste) << "hotkey of clip" << r.id - 6 << "refused:" << r.modifierCode << r.virtualKey;
+        else
+            qCInfo(lcPaste) << "special hotkey" << r.id << "not registered:" << r.modifierCode << r.virtualKey;
     }
+}
+
+void Hotkeys::RegisterSpecialHotkeys() {
+    registerAll(specialRegistrations());
 }
 
 void Hotkeys::UnregisterSpecialHotkeys() {
@@ -40,14 +55,23 @@ void Hotkeys::UnregisterSpecialHotkeys() {
 }
 
 void Hotkeys::InitHotkeys() {
-    RegisterSpecialHotkeys();
+    // The special hotkeys in their order, then each clip's with a modifier and a key, as SetClipHotkey() takes
+    // them (no clip has one yet); handed to the desktop in one go.
+    QList<HotkeySystem::Registration> registrations = specialRegistrations();
     for (int n = 1; n <= 30; ++n) {
-        ClipHotkeyOn[size_t(n)] = false;
+        const size_t i = size_t(n);
+        ClipHotkeyOn[i] = false;
         const int m = m_settings.ReadInt(QStringLiteral("Hotkeys"), QStringLiteral("Clip%1Mod").arg(n));
         const int k = m_settings.ReadInt(QStringLiteral("Hotkeys"), QStringLiteral("Clip%1Key").arg(n));
-        if (m != 0 && k != 0)
-            SetClipHotkey(m, k, n + 6);
+        if (m == 0 || k == 0)
+            continue;
+        ClipHotkeyMod[i] = m;
+        ClipHotkeyKey[i] = k;
+        // Stays on even when refused: the combination counts as the clip's in the properties dialog.
+        ClipHotkeyOn[i] = true;
+        registrations.append({n + 6, m, k});
     }
+    registerAll(registrations);
 }
 
 void Hotkeys::SetClipHotkey(int m, int k, int id) {

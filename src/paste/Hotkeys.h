@@ -1,12 +1,13 @@
 #pragma once
 
+#include "platform/HotkeySystem.h"
+
 #include <QObject>
 
 #include <array>
 #include <functional>
 
 class HotkeyReleaseWaiter;
-class HotkeySystem;
 class Settings;
 
 // The program's global hotkeys: five special ones (ids 1-4 and 6) and one per clip (id = clip + 6),
@@ -55,6 +56,9 @@ Q_SIGNALS:
     void clipTriggered(int n);
 
 private:
+    QList<HotkeySystem::Registration> specialRegistrations() const;
+    // Registers and logs the refused ones.
+    void registerAll(const QList<HotkeySystem::Registration>& registrations);
     void PasteNextHotkey();
     void ClipHotkeyPressed(int key, int code, int n);
 

@@ -44,7 +44,7 @@ char32_t takeCodePoint(const QString& s, qsizetype& i) {
 
 class Parser {
 public:
-    explicit Parser(const QString& keys) : m_keys(keys) {}
+    explicit Parser(const QString& keys) : m_keys(keys) { m_result.actions.reserve(keys.size()); }
 
     KeystrokeParseResult run() {
         while (m_i < m_keys.size() && m_result.ok())

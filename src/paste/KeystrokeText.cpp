@@ -2,14 +2,23 @@
 #include "services/ReplaceText.h"
 
 void EscapeKeystrokes(QString& text) {
-    // Braces go first, so the braces added below are never removed again and a clip's own braces are never
-    // typed.
-    static const char* const removed[] = {"{", "}"};
-    for (const char* find : removed)
-        text = ReplaceText(text, QLatin1String(find), QString());
-    static const char* const braced[] = {"\"", ";", "[", "]", "+", "^", "%", "~", "(", ")", "|"};
-    for (const char* find : braced)
-        text = ReplaceText(text, QLatin1String(find), QLatin1Char('{') + QLatin1String(find) + QLatin1Char('}'));
+    // One pass: a clip's own braces are dropped, so they are never typed and never taken for the braces added
+    // around each character the notation would read as a command.
+    static const QString commands = QStringLiteral("\";[]+^%~()|");
+    QString escaped;
+    escaped.reserve(text.size() + 16);
+    for (const QChar c : std::as_const(text)) {
+        if (c == u'{' || c == u'}')
+            continue;
+        if (commands.contains(c)) {
+            escaped += u'{';
+            escaped += c;
+            escaped += u'}';
+        } else {
+            escaped += c;
+        }
+    }
+    text = escaped;
 }
 
 QString placeholderTimeFormat(const QLocale& locale) {

@@ -22,3 +22,11 @@ bool HotkeySystem::anyOfKeysDown(const QList<int>& virtualKeys) const {
 bool HotkeySystem::watchKeyReleases(bool) {
     return false;
 }
+
+QList<bool> HotkeySystem::registerHotkeys(const QList<Registration>& registrations) {
+    QList<bool> taken;
+    taken.reserve(registrations.size());
+    for (const Registration& r : registrations)
+        taken.append(registerHotkey(r.id, r.modifierCode, r.virtualKey));
+    return taken;
+}

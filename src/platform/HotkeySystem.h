@@ -25,6 +25,20 @@ public:
      * combination is logged, nothing else.
      */
     virtual bool registerHotkey(int id, int modifierCode, int virtualKey) = 0;
+
+    /// One registration of registerHotkeys().
+    struct Registration {
+        int id = 0;
+        int modifierCode = 0;
+        int virtualKey = 0;
+    };
+    /**
+     * @brief registerHotkey() for each, in order; for each whether it was taken.
+     *
+     * The default registers them one by one; a backend that must ask the desktop whether each combination is
+     * free asks once for all of them (the start-up registers some thirty-five).
+     */
+    virtual QList<bool> registerHotkeys(const QList<Registration>& registrations);
     /// Gives the combination of id back; harmless when id is not registered.
     virtual void unregisterHotkey(int id) = 0;
     /// True when id holds its combination now.

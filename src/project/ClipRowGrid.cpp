@@ -12,18 +12,28 @@
 using namespace RowGeometry;
 
 ClipRowGrid::ClipRowGrid(ClipTable& table, Settings& settings, QWidget* parent, int rowDrop)
-    : QObject(parent), m_table(table), m_settings(settings), m_parent(parent) {
-    QWidget* central = parent;
+    : QObject(parent), m_table(table), m_settings(settings), m_parent(parent), m_rowDrop(rowDrop) {
     txtPaste.fill(nullptr, ClipTable::ClipCount + 1);
     lblPanel.fill(nullptr, ClipTable::ClipCount + 1);
     icmdCopy.fill(nullptr, ClipTable::ClipCount + 1);
     icmdConf.fill(nullptr, ClipTable::ClipCount + 1);
     icmdProperties.fill(nullptr, ClipTable::ClipCount + 1);
-    QRect copy(TemplateCopyLeft, TemplateCopyTop - (ButtonSize + RowGap), ButtonSize, ButtonSize);
-    QRect firstCopy;
-    const int drop = rowDrop;
     for (int i = 1; i <= ClipTable::ClipCount; ++i) {
         m_table.setData(i, QString());
+        m_table.SwitchLock(i, false);
+    }
+    connect(&m_table, &ClipTable::clipChanged, this, &ClipRowGrid::showClip);
+}
+
+void ClipRowGrid::build() {
+    if (m_built)
+        return;
+    m_built = true;
+    QWidget* central = m_parent;
+    QRect copy(TemplateCopyLeft, TemplateCopyTop - (ButtonSize + RowGap), ButtonSize, ButtonSize);
+    QRect firstCopy;
+    const int drop = m_rowDrop;
+    for (int i = 1; i <= ClipTable::ClipCount; ++i) {
         if (i == 16)
             copy = QRect(firstCopy.left() + RightColumnOffset, firstCopy.top(), ButtonSize, ButtonSize);
         else
@@ -53,7 +63,6 @@ ClipRowGrid::ClipRowGrid(ClipTable& table, Settings& settings, QWidget* parent, 
         auto* edit = new ClipRowEdit(i, central);
         edit->setGeometry(copy.left() + TextLeftOffset, copy.top() + drop - 2, TextWidth, TextHeight);
         txtPaste[i] = edit;
-        m_table.SwitchLock(i, false);
         showClip(i);
 
         connect(edit, &ClipRowEdit::gotFocus, this, &ClipRowGrid::rowGotFocus);
@@ -69,11 +78,25 @@ ClipRowGrid::ClipRowGrid(ClipTable& table, Settings& settings, QWidget* parent, 
             icmdConf[i], &isButton::Click, this, [this, i] { Q_EMIT editRequested(i); });
         connect(icmdProperties[i], &isButton::Click, this, [this, i] { Q_EMIT propertiesRequested(i); });
     }
-    connect(&m_table, &ClipTable::clipChanged, this, &ClipRowGrid::showClip);
-    setEditorAvailable(false);
     // Tab order follows the clip numbers.
     for (int i = 1; i < ClipTable::ClipCount; ++i)
         QWidget::setTabOrder(txtPaste[i], txtPaste[i + 1]);
+    // What was set on the rows before they existed.
+    setEditorAvailable(m_editorAvailable);
+    setRowsEnabled(m_rowsEnabled);
+    setMoveMode(m_moveMode);
+    if (m_lastMarked)
+        markLastClip(m_lastMarked);
+    if (m_focusFirstRow) {
+        m_focusFirstRow = false;
+        txtPaste[1]->setFocus(Qt::OtherFocusReason);
+        txtPaste[1]->selectAll();
+    }
+}
+
+ClipRowEdit* ClipRowGrid::row(int i) {
+    build();
+    return txtPaste.value(i);
 }
 
 void ClipRowGrid::showClip(int i) {
@@ -98,6 +121,9 @@ void ClipRowGrid::showClip(int i) {
 }
 
 void ClipRowGrid::markLastClip(int n) {
+    m_lastMarked = n;
+    if (!m_built)
+        return;
     for (int i = 1; i <= ClipTable::ClipCount; ++i) {
         QFont font = lblPanel[i]->font();
         font.setBold(i == n);
@@ -107,12 +133,14 @@ void ClipRowGrid::markLastClip(int n) {
 
 void ClipRowGrid::focusFirstRow() {
     ClipRowEdit* first = txtPaste.value(1);
-    if (!first)
-        return;
-    first->setFocus(Qt::OtherFocusReason);
+    if (first)
+        first->setFocus(Qt::OtherFocusReason);
     if (m_table.clip(1).text == ClipTable::EmptyClipText)
         m_table.setText(1, QString());
-    first->selectAll();
+    if (first)
+        first->selectAll();
+    else
+        m_focusFirstRow = true; // done when the rows are built
 }
 
 void ClipRowGrid::rowGotFocus(int i) {
@@ -203,16 +231,19 @@ void ClipRowGrid::rowDropped(int source, int target) {
 }
 
 void ClipRowGrid::setMoveMode(bool on) {
-    for (int i = 1; i <= ClipTable::ClipCount; ++i)
+    m_moveMode = on;
+    for (int i = 1; m_built && i <= ClipTable::ClipCount; ++i)
         txtPaste[i]->setAutomaticDrag(on);
 }
 
 void ClipRowGrid::setEditorAvailable(bool available) {
-    for (int i = 1; i <= ClipTable::ClipCount; ++i)
+    m_editorAvailable = available;
+    for (int i = 1; m_built && i <= ClipTable::ClipCount; ++i)
         icmdConf[i]->setButtonEnabled(available);
 }
 
 void ClipRowGrid::setRowsEnabled(bool enabled) {
-    for (int i = 1; i <= ClipTable::ClipCount; ++i)
+    m_rowsEnabled = enabled;
+    for (int i = 1; m_built && i <= ClipTable::ClipCount; ++i)
         txtPaste[i]->setEnabled(enabled);
 }

@@ -34,8 +34,15 @@ constexpr int RightEdge = RightColumnOffset + TemplateCopyLeft + TextLeftOffset 
 class ClipRowGrid final : public QObject {
     Q_OBJECT
 public:
-    // rowDrop: the label's and text box's offset below the copy button, in pixels.
+    // rowDrop: the label's and text box's offset below the copy button, in pixels. The rows of the table are
+    // reset here; their widgets come with build().
     ClipRowGrid(ClipTable& table, Settings& settings, QWidget* parent, int rowDrop);
+
+    // Creates the rows' 150 widgets showing the table, unless they exist: before the window is first shown, or
+    // when a row is asked for. A main window loaded hidden at start-up (the program waiting in the tray) has
+    // nothing to show them on, and building them would hold up the tray icon. What is set on the rows before
+    // (marked row, enabled, editor, move mode, focus on row 1) is kept and applied then.
+    void build();
 
     void showClip(int i);
     // The number label of clip n in bold, the others plain.
@@ -49,7 +56,8 @@ public:
     int currentClip() const { return m_currentClip; }
     // 31: no row, the move-mode box has the focus.
     void setCurrentClip(int i) { m_currentClip = i; }
-    ClipRowEdit* row(int i) const { return txtPaste.value(i); }
+    // The text box of row i (built first if need be).
+    ClipRowEdit* row(int i);
 
 Q_SIGNALS:
     void copyRequested(int index);
@@ -75,6 +83,14 @@ private:
     int m_currentClip = 1;
     bool m_skipSelectAll = false;
     bool m_updatingRow = false;
+    int m_rowDrop = 0;
+    bool m_built = false;
+    // Kept for the rows while they are not built.
+    int m_lastMarked = 0;
+    bool m_editorAvailable = false;
+    bool m_rowsEnabled = true;
+    bool m_moveMode = false;
+    bool m_focusFirstRow = false;
 
     // Indexed 1..30 (index 0 unused).
     QVector<ClipRowEdit*> txtPaste;

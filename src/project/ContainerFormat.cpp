@@ -60,6 +60,7 @@ void Decoder::step(QByteArray bytes) {
     case Step::Data:
         m_dataLeft -= bytes.size();
         m_member.data = std::move(bytes);
+        m_member.data.detach(); // parse() hands over views of its input
         m_done = std::exchange(m_member, {});
         nextMember();
         return;
@@ -108,7 +109,8 @@ Parsed parse(QByteArrayView bytes) {
     Decoder decoder(bytes.size());
     for (qsizetype pos = 0; decoder.wanted() > 0;) {
         const qsizetype size = qsizetype(decoder.wanted());
-        if (std::optional<Member> member = decoder.take(bytes.sliced(pos, size).toByteArray()))
+        // A view of the input, not a copy: only a member's data is copied, by the decoder.
+        if (std::optional<Member> member = decoder.take(QByteArray::fromRawData(bytes.data() + pos, size)))
             parsed.members.append(std::move(*member));
         pos += size;
     }

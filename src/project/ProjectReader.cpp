@@ -6,7 +6,7 @@
 #include "project/ProjectLog.h"
 #include "services/AppPaths.h"
 #include "services/CodePage.h"
-#include "services/IniFile.h"
+#include "services/IniLines.h"
 #include "services/Messages.h"
 
 #include <QBuffer>
@@ -140,7 +140,7 @@ QByteArray Index::value(int clip, const QByteArray& key) const {
         return {};
     for (int k = 0; k < 3; ++k)
         if (key.compare(IndexKeys[k], Qt::CaseInsensitive) == 0 && !m_lines[clip][k].isEmpty())
-            return IniFile::readValue("[s]\n" + m_lines[clip][k], "s", key);
+            return IniLines::value(m_lines[clip][k]);
     return {};
 }
 

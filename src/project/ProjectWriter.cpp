@@ -83,15 +83,17 @@ QByteArray bmpBytes(const QImage& picture) {
     append<quint32>(out, 0); // colours used
     append<quint32>(out, 0); // important colours
 
-    QByteArray row(qsizetype(rowSize), '\0');
-    for (int y = int(height) - 1; y >= 0; --y) {
+    // Rows padded with zeros, blue, green, red for each pixel, written in place.
+    const qsizetype pixelsAt = out.size();
+    out.append(qsizetype(pixelBytes), '\0');
+    auto* row = reinterpret_cast<uchar*>(out.data() + pixelsAt);
+    for (int y = int(height) - 1; y >= 0; --y, row += rowSize) {
         const uchar* line = rgb.constScanLine(y);
-        for (quint32 x = 0; x < width; ++x) {
-            row[qsizetype(x * 3)] = char(line[x * 3 + 2]);
-            row[qsizetype(x * 3 + 1)] = char(line[x * 3 + 1]);
-            row[qsizetype(x * 3 + 2)] = char(line[x * 3]);
+        for (quint32 x = 0; x < width * 3; x += 3) {
+            row[x] = line[x + 2];
+            row[x + 1] = line[x + 1];
+            row[x + 2] = line[x];
         }
-        out += row;
     }
     return out;
 }

@@ -66,11 +66,12 @@ frmZolpane::frmZolpane(ClipTable& table, Settings& settings, WindowSystem& windo
     lblWindow->setObjectName(QStringLiteral("lblWindow"));
     lblWindow->setGeometry(120, bottomTop, RightEdge - 120, 20);
 
+    // The status bar itself comes with the first showing (setVisible()): building it measures text, which loads
+    // the fonts, a cost a window loaded hidden at start-up need not pay before the tray icon. Its panel keeps
+    // the status text meanwhile.
     m_statusPanel = new QLabel(this);
     m_statusPanel->setObjectName(QStringLiteral("StatusBarPanel2"));
-    statusBar()->setObjectName(QStringLiteral("StatusBar"));
-    statusBar()->setSizeGripEnabled(false);
-    statusBar()->addWidget(m_statusPanel, 1);
+    m_statusPanel->hide();
 
     tmrRestore = new QTimer(this);
     tmrRestore->setObjectName(QStringLiteral("tmrRestore"));
@@ -265,6 +266,18 @@ void frmZolpane::setQuickSlot(int slot, bool usable, const QString& tooltip) {
 
 void frmZolpane::setDefaultProjectTip(const QString& tip) {
     icmdDefaultProject->setToolTipText(tip);
+}
+
+void frmZolpane::setVisible(bool visible) {
+    if (visible && !m_statusBarBuilt) {
+        m_statusBarBuilt = true;
+        m_rows->build();
+        statusBar()->setObjectName(QStringLiteral("StatusBar"));
+        statusBar()->setSizeGripEnabled(false);
+        statusBar()->addWidget(m_statusPanel, 1);
+        m_statusPanel->show();
+    }
+    QMainWindow::setVisible(visible);
 }
 
 void frmZolpane::closeEvent(QCloseEvent* event) {

@@ -73,6 +73,8 @@ public:
     void setQuickSlot(int slot, bool usable, const QString& tooltip) override;
     void setDefaultProjectTip(const QString& tip) override;
     bool changed() const override { return m_changed; }
+    // The rows and the status bar are built before the window is first shown (see ClipRowGrid::build()).
+    void setVisible(bool visible) override;
     void setChanged(bool changed) override { m_changed = changed; }
 
 Q_SIGNALS:
@@ -111,6 +113,7 @@ private:
     MainMenus* m_menus = nullptr;
     ClipRowGrid* m_rows = nullptr;
     QLabel* m_statusPanel = nullptr;
+    bool m_statusBarBuilt = false;
     bool m_alwaysOnTop = false;
     bool m_programExiting = false;
     bool m_editorAvailable = false;

@@ -115,8 +115,9 @@ int codePageForLocale(const QString& locale) {
 }
 
 int ansiCodePage() {
+    // Asked for by every conversion: the number is read without building a string.
     bool ok = false;
-    const int forced = qEnvironmentVariable("ZOLPANE_CODEPAGE").toInt(&ok);
+    const int forced = qEnvironmentVariableIntValue("ZOLPANE_CODEPAGE", &ok);
     if (ok && forced > 0)
         return forced;
     for (const char* name : {"LC_ALL", "LC_CTYPE", "LANG"}) {

@@ -105,7 +105,7 @@ IniIndex::Body& IniIndex::bodyOf(qsizetype header) {
         }
         pos = line.next;
     }
-    return *m_bodies.insert(header, Body{begin, end, pos, Lines(entries)});
+    return *m_bodies.emplace(header, Body{begin, end, pos, Lines(entries)});
 }
 
 QByteArray IniIndex::value(const QByteArray& sectionArg, const QByteArray& keyArg) {

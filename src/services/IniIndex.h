@@ -40,7 +40,7 @@ private:
         std::vector<Entry> m_entries;
     };
     struct Body {
-        qsizetype begin;   // lines [begin, end) of the first section of a name
+        qsizetype begin; // lines [begin, end) of the first section of a name
         qsizetype end;
         qsizetype keysEnd; // its key lines before this offset are indexed
         Lines keys;
@@ -57,9 +57,9 @@ private:
     int m_codePage;
     size_t m_seed;
     qsizetype m_linesLeft;
-    qsizetype m_headersEnd = 0; // every header line before this offset is indexed
+    qsizetype m_headersEnd = 0;           // every header line before this offset is indexed
     std::vector<quint32> m_headerOffsets; // in file order
     Lines m_headers;
-    QHash<qsizetype, Body> m_bodies;            // by header offset, once asked for
-    QHash<QByteArray, QByteArray> m_searched;   // answers found by searching, by section and key
+    QHash<qsizetype, Body> m_bodies;          // by header offset, once asked for
+    QHash<QByteArray, QByteArray> m_searched; // answers found by searching, by section and key
 };

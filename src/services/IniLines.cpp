@@ -87,13 +87,12 @@ size_t nameHash(QByteArrayView name, int codePage, size_t seed) {
     quint64 hash = 0xcbf29ce484222325ULL ^ seed;
     const auto mix = [&hash](quint64 unit) { hash = (hash ^ unit) * 0x100000001b3ULL; };
     mix(quint64(name.size()));
-    if (isAscii(name)) {
+    if (isAscii(name))
         for (char c : name)
             mix(foldedAscii(c));
-    } else {
+    else
         for (QChar c : folded(name, codePage))
             mix(c.unicode());
-    }
     return size_t(hash);
 }
 

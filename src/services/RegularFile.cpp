@@ -22,8 +22,8 @@ RegularFile::Stamp toStamp(const struct stat& st) {
 namespace RegularFile {
 
 bool Stamp::operator==(const Stamp& other) const {
-    return device == other.device && inode == other.inode && size == other.size &&
-           sameTime(modified, other.modified) && sameTime(changed, other.changed);
+    return device == other.device && inode == other.inode && size == other.size && sameTime(modified, other.modified) &&
+           sameTime(changed, other.changed);
 }
 
 bool stampOf(const QString& path, Stamp* stamp) {

@@ -59,8 +59,8 @@ void RestoreWindowPosition(QWidget& form, const QString& formName, Settings& set
     }
     const QRect screen = screenRect();
     const QRect frame = form.frameGeometry();
-    const int left = clampedLeft(Settings::toInt(Settings::valueOf(x)), int(screen.width() * twipsX),
-                                 int(frame.width() * twipsX));
+    const int left =
+        clampedLeft(Settings::toInt(Settings::valueOf(x)), int(screen.width() * twipsX), int(frame.width() * twipsX));
     int top = int(form.y() * twipsY);
     if (!y.isEmpty())
         top = clampedTop(Settings::toInt(Settings::valueOf(y)), int(screen.height() * twipsY),

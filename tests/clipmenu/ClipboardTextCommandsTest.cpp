@@ -81,6 +81,37 @@ private Q_SLOTS:
         QVERIFY(!pasted);
     }
 
+    // A clipboard holding 100 MB of text (100 million characters): each kind of rewrite is done, whole. The memory
+    // it takes is what bench/bench_clipboard_memory prints.
+    void hundredMegabytes_data() {
+        QTest::addColumn<QString>("menu");
+        QTest::addColumn<QString>("unit");  // the text repeats it
+        QTest::addColumn<QString>("after"); // the result repeats it
+        QTest::newRow("lower") << "mnuToLowerCase" << u"ŽLUŤOUČKÝ Kůň\r\n"_qs << u"žluťoučký kůň\r\n"_qs;
+        QTest::newRow("proper") << "mnuProperCase" << u"žLUŤOUČKÝ kůň\r\n"_qs << u"Žluťoučký Kůň\r\n"_qs;
+        QTest::newRow("sentences") << "mnuSentences" << u"ab. cd!"_qs << u"Ab. Cd!"_qs;
+        QTest::newRow("diacritics") << "mnuRemoveDiacritics" << u"Žádné úžasné\n"_qs << u"Zadne uzasne\r\n"_qs;
+        QTest::newRow("reverse") << "mnuReverse" << u"\r\nab"_qs << u"ba\r\n"_qs;
+    }
+    void hundredMegabytes() {
+        QFETCH(QString, menu);
+        QFETCH(QString, unit);
+        QFETCH(QString, after);
+        QClipboard* clipboard = QGuiApplication::clipboard();
+        const qsizetype count = 100'000'000 / unit.size();
+        clipboard->setText(unit.repeated(count));
+        ClipboardTextCommands commands(
+            clipboard, [] { return true; }, nullptr);
+        commands.run(*ClipboardTextCommands::commandForMenu(menu));
+        const QString result = clipboard->text();
+        clipboard->clear();
+        QCOMPARE(result.size(), after.size() * count);
+        // Compared piece by piece: a second string of 100 MB would double what the test needs.
+        for (qsizetype i = 0; i + 1 < count; ++i)
+            if (QStringView(result).sliced(i * after.size(), after.size()) != after)
+                QFAIL(qPrintable(u"differs at repetition %1"_qs.arg(i)));
+    }
+
     void dateAndTimeThenPaste() {
         QClipboard* clipboard = QGuiApplication::clipboard();
         QStringList seenByPaste;

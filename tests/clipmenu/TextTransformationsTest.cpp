@@ -112,6 +112,12 @@ private Q_SLOTS:
         big("long MB", "long:1250", u"Příliš\nkůň\r", false, u"Prilis\r\nkun\r\n");
         row("sentence MB", "sentence", u"abc. def? "_qs.repeated(100'000), false,
             u"Abc. Def? "_qs.repeated(100'000).chopped(1));
+        // Long texts are converted a piece at a time, in place while a piece keeps its length.
+        big("lower Greek final sigma MB", "lower", u"ΟΔΟΣ ", false, u"οδος ");
+        row("upper longer after a megabyte", "upper:de_DE", u"abc "_qs.repeated(250'000) + u"straße"_qs, false,
+            u"ABC "_qs.repeated(250'000) + u"STRASSE"_qs);
+        row("proper word longer than a piece", "proper", QString(100'000, u'x') + u" y"_qs, false,
+            u"X"_qs + QString(99'999, u'x') + u" Y"_qs);
         // clang-format on
     }
     void transform() {
@@ -145,7 +151,7 @@ private Q_SLOTS:
         QString text;
         const QStringList pieces = {u"Příliš žluťoučký kůň"_qs,     "\r\n", "\n", "\r", u"ĂţŐű ł 日本 😀 ｶﾅ"_qs, "\n\r",
                                     u" Tiếng Việt e\u0301 שָׁלוֹם "_qs};
-        for (int i = 0; text.size() <= LongTextLength; ++i)
+        for (int i = 0; text.size() <= 4 * LongTextLength; ++i) // longer than a piece of the conversion
             text += pieces.at(i % pieces.size()) + pieces.at(i * 7 % pieces.size());
         text += u"\r"_qs;
         for (const int codePage : {1250, 1252, 932, 1255, 1258}) {

@@ -33,6 +33,7 @@ private Q_SLOTS:
     void read_data() {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("expected");
+        // clang-format off
         QTest::newRow("a hand-over") << "line" << "/tmp/a.zp";
         QTest::newRow("a FIFO") << "fifo" << "";
         QTest::newRow("a folder") << "folder" << "";
@@ -41,6 +42,7 @@ private Q_SLOTS:
         QTest::newRow("a hand-over line, then 4 GB") << "line+sparse" << "/tmp/a.zp";
         QTest::newRow("no line end in the first 64 KB") << "long" << "";
         QTest::newRow("nothing there") << "missing" << "";
+        // clang-format on
     }
     void read() {
         QFETCH(QString, kind);

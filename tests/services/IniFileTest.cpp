@@ -3,9 +3,12 @@
 #include "services/CodePage.h"
 #include "services/IniIndex.h"
 
+#include <QHash>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <functional>
 
 // The INI routines over bytes and files, and the code pages the files are written in.
 class IniFileTest final : public QObject {
@@ -61,26 +64,35 @@ private Q_SLOTS:
     }
 
     // Hostile settings files around [Zolpane] PasteMethod=3: the value is read, and a write changes that line
-    // alone, whatever else the file holds.
+    // alone, whatever else the file holds. Built one at a time, as each takes tens of megabytes.
     void hostileFiles_data() {
-        QTest::addColumn<QByteArray>("before");
-        const QByteArray section = "[Zolpane]\r\nExiting=1\r\nPasteMethod=3\r\n";
-        QByteArray junkKeys; // 50 MB of distinct keys, more than the index holds
-        junkKeys.reserve(52 << 20);
-        for (int i = 0; junkKeys.size() < (50 << 20); ++i)
-            junkKeys += "junk" + QByteArray::number(i) + "=x\r\n";
-        QByteArray binary(1 << 20, Qt::Uninitialized);
-        QRandomGenerator(17).fillRange(reinterpret_cast<quint32*>(binary.data()), binary.size() / 4);
-        // clang-format off
-        QTest::newRow("50 MB before the section") << "[Junk]\r\n" + junkKeys + section;
-        QTest::newRow("50 MB inside the section") << "[zolpane]\r\n" + junkKeys + "PasteMethod=3\r\n";
-        QTest::newRow("a line of 10 MB") << section.left(11) + QByteArray(10 << 20, 'k') + "=v\r\n" + section.mid(11);
-        QTest::newRow("binary bytes") << binary + "\n" + section + binary;
-        QTest::newRow("section repeated 100,000 times") << section + QByteArray("[ZOLPANE]\r\nPasteMethod=9\r\n").repeated(100'000);
-        // clang-format on
+        QTest::addColumn<QString>("shape");
+        for (const char* shape : {"50 MB before the section", "50 MB inside the section", "a line of 10 MB",
+                                  "binary bytes", "section repeated 100,000 times"})
+            QTest::newRow(shape) << shape;
     }
     void hostileFiles() {
-        QFETCH(QByteArray, before);
+        QFETCH(QString, shape);
+        const QByteArray section = "[Zolpane]\r\nExiting=1\r\nPasteMethod=3\r\n";
+        QByteArray junkKeys; // 50 MB of distinct keys, more than the index holds
+        junkKeys.reserve(shape.startsWith("50 MB") ? 51 << 20 : 0);
+        for (int i = 0; shape.startsWith("50 MB") && junkKeys.size() < (50 << 20); ++i)
+            junkKeys += "junk" + QByteArray::number(i) + "=x\r\n";
+        const auto binary = [] {
+            QByteArray bytes(1 << 20, Qt::Uninitialized);
+            QRandomGenerator(17).fillRange(reinterpret_cast<quint32*>(bytes.data()), bytes.size() / 4);
+            return bytes;
+        };
+        const QHash<QString, std::function<QByteArray()>> shapes{
+            {"50 MB before the section", [&] { return "[Junk]\r\n" + junkKeys + section; }},
+            {"50 MB inside the section", [&] { return "[zolpane]\r\n" + junkKeys + "PasteMethod=3\r\n"; }},
+            {"a line of 10 MB",
+             [&] { return section.left(11) + QByteArray(10 << 20, 'k') + "=v\r\n" + section.mid(11); }},
+            {"binary bytes", [&] { return binary() + "\n" + section + binary(); }},
+            {"section repeated 100,000 times",
+             [&] { return section + QByteArray("[ZOLPANE]\r\nPasteMethod=9\r\n").repeated(100'000); }}};
+        const QByteArray before = shapes.value(shape)();
+        junkKeys.clear();
         QTemporaryDir dir;
         const QString path = dir.filePath("settings.ini");
         QVERIFY(TestSupport::writeFile(path, before));

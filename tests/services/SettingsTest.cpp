@@ -80,7 +80,6 @@ private Q_SLOTS:
         const auto row = [](const char* name, const char* section, const char* key, const QString& stored, int value,
                             bool loaded) { QTest::newRow(name) << section << key << stored << value << loaded; };
         row("hotkey modifier of 254 digits", "Hotkeys", "HKShowZPMod", digits, 0, false);
-        row("hotkey key beyond 32 bits", "Hotkeys", "HKShowZPKey", "4294967296", 0, false);
         row("hotkey key at the 32-bit end", "Hotkeys", "HKShowZPKey", "-2147483648", INT_MIN, true);
         row("paste method beyond 16 bits", "Zolpane", "PasteMethod", "32768", 1, false);
         row("paste method at the 16-bit end", "Zolpane", "PasteMethod", "32767", 32767, true);
@@ -88,9 +87,7 @@ private Q_SLOTS:
         row("negative exit mode", "Zolpane", "Exiting", "-1", 1, false);
         row("charset of 254 digits", "General", "Charset", "-" + digits, 0, true);
         row("font size beyond 16 bits", "Zolpane", "DefaultFontSize", "32768", 0, true);
-        row("font size of 254 digits", "Zolpane", "DefaultFontSize", digits, 0, true);
         row("clip hotkey key of 254 digits", "Hotkeys", "Clip1Key", digits, INT_MAX, true);
-        row("clip hotkey modifier of 254 digits", "Hotkeys", "Clip1Mod", "-" + digits, INT_MIN, true);
     }
     void valuesOutOfRange() {
         QFETCH(QString, section);
@@ -116,10 +113,10 @@ private Q_SLOTS:
     void windowFromFarValues() {
         SettingsFolder folder;
         const QString far(300, '9');
-        for (const auto& [key, value] : {std::pair{"frmTestX", far}, {"frmTestY", "-" + far}})
-            QVERIFY(IniFile::write(folder.paths.SettingsPath, "WindowPos", key, value));
-        for (const char* key : {"frmTestX", "frmTestY"})
-            QVERIFY(IniFile::write(folder.paths.SettingsPath, "WindowSize", key, far));
+        for (const QString& line : {"WindowPos/frmTestX=" + far, "WindowPos/frmTestY=-" + far,
+                                    "WindowSize/frmTestX=" + far, "WindowSize/frmTestY=" + far})
+            QVERIFY(IniFile::write(folder.paths.SettingsPath, line.section('/', 0, 0),
+                                   line.section('/', 1).section('=', 0, 0), line.section('=', 1)));
         QWidget form;
         form.resize(200, 100);
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
@@ -128,7 +125,8 @@ private Q_SLOTS:
         form.resize(200, 100);
         WindowPlacement::RestoreWindowPosition(form, "frmTest", folder.settings, 15, 15);
         const QRect frame = form.frameGeometry();
-        QCOMPARE(form.pos(), QPoint(screen.width() - frame.width(), qRound(screen.height() - frame.height() - 1000 / 15.0)));
+        QCOMPARE(form.pos(),
+                 QPoint(screen.width() - frame.width(), qRound(screen.height() - frame.height() - 1000 / 15.0)));
     }
 
     void missingSettingsAsksToRegenerate() {

@@ -21,6 +21,7 @@ struct X11ErrorTrapHandler {
             if (trap->m_display == display) {
                 if (trap->m_firstError == 0)
                     trap->m_firstError = error->error_code;
+                trap->m_failedRequests.push_back(error->serial);
                 return 0;
             }
         }
@@ -54,4 +55,12 @@ bool X11ErrorTrap::failed() {
 int X11ErrorTrap::errorCode() {
     settle(m_display);
     return m_firstError;
+}
+
+bool X11ErrorTrap::failedWithin(unsigned long first, unsigned long last) {
+    settle(m_display);
+    for (unsigned long serial : m_failedRequests)
+        if (serial >= first && serial <= last)
+            return true;
+    return false;
 }

@@ -3,13 +3,13 @@
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11ErrorTrap.h"
 #include "platform/x11/X11KeyMap.h"
+#include "platform/x11/X11KeyReleaseWatch.h"
 
 #include <algorithm>
 #include <array>
 #include <iterator>
 
 #include <X11/Xlib.h>
-#include <X11/extensions/XInput2.h>
 #include <X11/keysym.h>
 
 namespace {
@@ -38,57 +38,18 @@ unsigned int maskOf(Display* d, XModifierKeymap* map, KeySym symbol) {
 
 X11HotkeySystem::X11HotkeySystem(Display* display, QObject* parent)
     : HotkeySystem(parent), m_display(display),
-      m_connection(new X11Connection(QByteArray(DisplayString(display)), this)) {
+      m_connection(new X11Connection(QByteArray(DisplayString(display)), this)),
+      m_releases(new X11KeyReleaseWatch(QByteArray(DisplayString(display)), this)) {
+    connect(m_releases, &X11KeyReleaseWatch::released, this, &HotkeySystem::keyReleased);
     if (!m_connection->isOpen())
         return;
     refreshLayout();
-    findRawKeyEvents();
     m_connection->setEventHandler([this](XEvent& event) { onEvent(event); });
     m_connection->drainSoon();
 }
 
-void X11HotkeySystem::findRawKeyEvents() {
-    Display* d = m_connection->display();
-    int opcode = 0, event = 0, error = 0;
-    if (!XQueryExtension(d, "XInputExtension", &opcode, &event, &error))
-        return;
-    // 2.1 or later: raw events reach the root window whatever grab is active, our own hotkey grab included.
-    int major = 2, minor = 2;
-    if (XIQueryVersion(d, &major, &minor) != Success || (major == 2 && minor < 1)) {
-        qCInfo(lcPlatform) << "no XInput 2.1: key releases are looked for at intervals";
-        return;
-    }
-    m_inputOpcode = opcode;
-}
-
-void X11HotkeySystem::selectRawKeyReleases(bool on) {
-    Display* d = m_connection->display();
-    unsigned char bits[XIMaskLen(XI_RawKeyRelease)] = {};
-    if (on)
-        XISetMask(bits, XI_RawKeyRelease);
-    XIEventMask mask{XIAllMasterDevices, int(sizeof bits), bits};
-    XISelectEvents(d, DefaultRootWindow(d), &mask, 1);
-}
-
 bool X11HotkeySystem::watchKeyReleases(bool on) {
-    if (m_inputOpcode < 0 || !m_connection->isOpen())
-        return false;
-    if (on) {
-        if (m_releaseWatchers++ == 0) {
-            selectRawKeyReleases(true);
-            // Once the server has the selection, every release is reported: keys looked at after this return
-            // cannot go up unnoticed.
-            XSync(m_connection->display(), False);
-            m_connection->drainSoon();
-        }
-        return true;
-    }
-    if (m_releaseWatchers > 0 && --m_releaseWatchers == 0) {
-        // Not reported while nobody waits: typing in other applications does not wake the program.
-        selectRawKeyReleases(false);
-        XFlush(m_connection->display());
-    }
-    return true;
+    return m_releases->watch(on);
 }
 
 X11HotkeySystem::~X11HotkeySystem() {
@@ -159,17 +120,21 @@ bool X11HotkeySystem::resolve(Grab& g) const {
     return g.keycode != 0;
 }
 
-bool X11HotkeySystem::grab(const Grab& g) {
+void X11HotkeySystem::grab(const Grab& g) {
     Display* d = m_connection->display();
     const Window root = DefaultRootWindow(d);
     // Caps Lock and Num Lock add their bits to the key state; without these variants the hotkey would be dead
     // while either lock is on.
     const std::array<unsigned int, 4> variants{0u, unsigned(LockMask), g.numLock, LockMask | g.numLock};
+    for (unsigned int variant : variants)
+        XGrabKey(d, int(g.keycode), g.mask | variant, root, False, GrabModeAsync, GrabModeAsync);
+}
+
+bool X11HotkeySystem::grabAndCheck(const Grab& g) {
     bool refused = false;
     {
-        X11ErrorTrap trap(d);
-        for (unsigned int variant : variants)
-            XGrabKey(d, int(g.keycode), g.mask | variant, root, False, GrabModeAsync, GrabModeAsync);
+        X11ErrorTrap trap(m_connection->display());
+        grab(g);
         refused = trap.failed(); // BadAccess: another client holds one of the variants
     }
     if (refused)
@@ -188,28 +153,60 @@ void X11HotkeySystem::ungrab(const Grab& g) {
 }
 
 bool X11HotkeySystem::registerHotkey(int id, int modifierCode, int virtualKey) {
-    unregisterHotkey(id);
+    return registerHotkeys({{id, modifierCode, virtualKey}}).value(0);
+}
+
+QList<bool> X11HotkeySystem::registerHotkeys(const QList<Registration>& registrations) {
+    QList<bool> taken(registrations.size(), false);
     if (!m_connection->isOpen())
-        return false;
-    Grab g{modifierCode, virtualKey, 0, 0, 0};
-    if (!isSupportedKey(virtualKey) || !resolve(g)) {
-        qCInfo(lcPlatform) << "hotkey" << id << "refused: key code" << virtualKey << "has no key on this keyboard";
-        return false;
-    }
-    for (auto it = m_grabs.cbegin(); it != m_grabs.cend(); ++it) {
-        if (it->keycode == g.keycode && it->mask == g.mask) {
-            qCInfo(lcPlatform) << "hotkey" << id << "refused: the combination belongs to hotkey" << it.key();
-            return false;
+        return taken;
+    Display* d = m_connection->display();
+    // Every grab goes out first and the server is asked once whether any was refused, rather than once a hotkey:
+    // each question is a round trip, which a loaded desktop makes long.
+    struct Sent {
+        qsizetype index;
+        unsigned long first, last; // the numbers of its grab requests
+    };
+    QList<Sent> sent;
+    {
+        X11ErrorTrap trap(d);
+        for (qsizetype i = 0; i < registrations.size(); ++i) {
+            const Registration& r = registrations[i];
+            unregisterHotkey(r.id);
+            Grab g{r.modifierCode, r.virtualKey, 0, 0, 0};
+            if (!isSupportedKey(r.virtualKey) || !resolve(g)) {
+                qCInfo(lcPlatform) << "hotkey" << r.id << "refused: key code" << r.virtualKey
+                                   << "has no key on this keyboard";
+                continue;
+            }
+            const auto owner = std::find_if(m_grabs.cbegin(), m_grabs.cend(), [&g](const Grab& other) {
+                return other.keycode == g.keycode && other.mask == g.mask;
+            });
+            if (owner != m_grabs.cend()) {
+                qCInfo(lcPlatform) << "hotkey" << r.id << "refused: the combination belongs to hotkey" << owner.key();
+                continue;
+            }
+            const unsigned long first = XNextRequest(d);
+            grab(g);
+            sent.append({i, first, XNextRequest(d) - 1});
+            m_grabs.insert(r.id, g);
+        }
+        for (const Sent& s : sent) {
+            const Registration& r = registrations[s.index];
+            if (trap.failedWithin(s.first, s.last)) {
+                // BadAccess: another client holds one of the variants.
+                qCInfo(lcPlatform) << "hotkey" << r.id << "refused: another application holds modifiers"
+                                   << r.modifierCode << "key" << r.virtualKey;
+                ungrab(m_grabs.take(r.id));
+            } else {
+                taken[s.index] = true;
+            }
         }
     }
-    if (!grab(g)) {
-        qCInfo(lcPlatform) << "hotkey" << id << "refused: another application holds modifiers" << modifierCode << "key"
-                           << virtualKey;
-        return false;
-    }
-    m_grabs.insert(id, g);
-    XFlush(m_connection->display());
-    return true;
+    XFlush(d);
+    // The wait above may have read events into Xlib's queue.
+    m_connection->drainSoon();
+    return taken;
 }
 
 void X11HotkeySystem::unregisterHotkey(int id) {
@@ -222,15 +219,6 @@ void X11HotkeySystem::unregisterHotkey(int id) {
 }
 
 void X11HotkeySystem::onEvent(XEvent& event) {
-    if (event.type == GenericEvent && event.xcookie.extension == m_inputOpcode) {
-        if (XGetEventData(m_connection->display(), &event.xcookie)) {
-            const bool released = event.xcookie.evtype == XI_RawKeyRelease;
-            XFreeEventData(m_connection->display(), &event.xcookie);
-            if (released && m_releaseWatchers > 0)
-                Q_EMIT keyReleased();
-        }
-        return;
-    }
     if (event.type == MappingNotify) {
         XRefreshKeyboardMapping(&event.xmapping);
         if (event.xmapping.request != MappingKeyboard && event.xmapping.request != MappingModifier)
@@ -246,7 +234,7 @@ void X11HotkeySystem::onEvent(XEvent& event) {
                 continue;
             }
             ungrab(*it);
-            if (found && grab(moved)) {
+            if (found && grabAndCheck(moved)) {
                 *it = moved;
                 ++it;
             } else {

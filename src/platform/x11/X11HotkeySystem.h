@@ -9,10 +9,11 @@
 struct _XDisplay;
 union _XEvent;
 class X11Connection;
+class X11KeyReleaseWatch;
 
 // Global hotkeys as passive key grabs on the root window, held by a connection of our own whose key events
 // arrive through the event loop. Key state comes from Qt's connection; key releases, while a wait asks for them,
-// come as XInput 2 raw key events on our own connection.
+// from X11KeyReleaseWatch.
 class X11HotkeySystem final : public HotkeySystem {
     Q_OBJECT
 public:
@@ -20,6 +21,7 @@ public:
     ~X11HotkeySystem() override;
 
     bool registerHotkey(int id, int modifierCode, int virtualKey) override;
+    QList<bool> registerHotkeys(const QList<Registration>& registrations) override;
     void unregisterHotkey(int id) override;
     bool isRegistered(int id) const override { return m_grabs.contains(id); }
     bool isKeyDown(int virtualKey) const override;
@@ -38,18 +40,17 @@ private:
     void onEvent(_XEvent& event);
     void refreshLayout();
     bool resolve(Grab& grab) const;
-    bool grab(const Grab& grab);
+    // The grab's requests, unchecked; grabAndCheck() waits for the server's answer and gives a refused grab up.
+    void grab(const Grab& grab);
+    bool grabAndCheck(const Grab& grab);
     void ungrab(const Grab& grab);
     static QList<int> knownKeys();
-    void findRawKeyEvents();
-    void selectRawKeyReleases(bool on);
 
     _XDisplay* m_display;
     X11Connection* m_connection;
+    X11KeyReleaseWatch* m_releases;
     unsigned int m_altMask = 0;
     unsigned int m_numLockMask = 0;
     QHash<int, QList<unsigned int>> m_keycodes; // virtual key -> its keys on the current layout
     QMap<int, Grab> m_grabs;
-    int m_inputOpcode = -1; // the XInput extension's major opcode; -1 without XInput 2
-    int m_releaseWatchers = 0;
 };

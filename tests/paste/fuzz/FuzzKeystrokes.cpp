@@ -15,6 +15,7 @@ namespace {
 // The keys that type text as it is, worked out directly.
 KeyActions typing(const QString& text) {
     KeyActions keys;
+    keys.reserve(text.size());
     for (qsizetype i = 0; i < text.size();) {
         const QChar c = text.at(i++);
         if (c == u'\r' || c == u'\n') {

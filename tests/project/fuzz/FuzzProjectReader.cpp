@@ -62,7 +62,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         check(is.data == was.data, "the text of a long or rich-text clip survives saving");
         const QString text = was.format == ClipTable::TxtSimple ? was.text : nameThroughIndex(was.text);
         if (is.text != text) {
-            qWarning() << "clip" << i << was.format << "read as" << was.text << "saved and read as" << is.text;
+            std::fprintf(stderr, "clip %d %s read as \"%s\", saved and read as \"%s\"\n", i, qPrintable(was.format),
+                         qPrintable(was.text), qPrintable(is.text));
             FuzzSupport::fail("the row text survives saving");
         }
         check(rgb(is.picture) == rgb(was.picture), "the picture survives saving");

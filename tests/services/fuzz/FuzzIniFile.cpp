@@ -1,12 +1,15 @@
-// The INI routines on bytes in memory. The input's first four lines name a section, a key, a value and a second
-// key; the rest is the file. Besides the sanitizers' findings, an input fails when writing the value changes
-// more than the one line of the key (or adds more than one entry and one header), when the value read back is
-// not the one written, or when the second key's value changes. Section and key names an INI file cannot hold
-// (with a line end, "]" in a section name, "=" in a key, a key read as a comment or header) only need to
-// leave the routines without a crash. The seeds are settings files and hand-edited variants.
+// The INI routines and the index of a settings file on bytes in memory. The input's first four lines name a section, a
+// key, a value and a second key; the rest is the file. Besides the sanitizers' findings, an input fails when the index
+// reads another value than the reader, when writing the value changes more than the one line of the key (or adds more
+// than one entry and one header), when the value read back is not the one written, or when the second key's value
+// changes. Section and key names an INI file cannot hold (with a line end, "]" in a section name, "=" in a key, a key
+// read as a comment or header) only need to leave the routines without a crash. The seeds are settings files and
+// hand-edited variants.
 
 #include "FuzzSupport.h"
 #include "services/IniFile.h"
+#include "services/IniIndex.h"
+#include "services/IniLines.h"
 
 using FuzzSupport::check;
 
@@ -67,12 +70,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray otherBefore = IniFile::readValue(content, section, otherKey);
     const QByteArray written = IniFile::writeValue(content, section, key, value);
     const QByteArray read = IniFile::readValue(written, section, key);
+    // The index of a file gives what the reader gives, also when it holds too few lines and searches the rest.
+    check(IniIndex(content).value(section, otherKey) == otherBefore, "the index reads as the reader");
+    check(IniIndex(written, qsizetype(size % 5 + 1)).value(section, key) == read, "a small index reads as the reader");
     check(read.size() <= IniFile::MaxValueBytes, "a read gives at most 254 bytes");
     if (!storable(section, key, value))
         return 0;
     checkKept(content, written);
     check(read == asRead(value), "the value written is read back");
-    if (otherKey.trimmed().compare(key.trimmed(), Qt::CaseInsensitive) != 0 && !otherKey.contains('\r'))
+    if (!IniLines::sameName(otherKey.trimmed(), key.trimmed()) && !otherKey.contains('\r'))
         check(IniFile::readValue(written, section, otherKey) == otherBefore, "another key keeps its value");
     return 0;
 }
