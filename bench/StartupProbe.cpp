@@ -142,8 +142,7 @@ public:
                 watch(w);
         } else if (e.type == MapNotify) {
             // A frame of the window manager mapped (on the root), or one of the watched windows itself.
-            if (e.xmap.event == m_root && !m_tray && !m_candidates.count(e.xmap.window) &&
-                ownedByChild(e.xmap.window))
+            if (e.xmap.event == m_root && !m_tray && !m_candidates.count(e.xmap.window) && ownedByChild(e.xmap.window))
                 watch(e.xmap.window);
         } else {
             return false;

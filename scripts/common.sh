@@ -1,8 +1,10 @@
 # Shared by run.sh and test.sh: installs the Debian packages that are missing and builds into build/ (and, for the
 # tests, the sanitizer build into build-asan/).
 
+# libxi-dev: XInput 2 raw key events tell when a hotkey's keys are let go (its runtime library, libxi6, comes with
+# it and goes into the package's dependencies through dpkg-shlibdeps).
 BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-svg-dev libpng-dev libx11-dev libxtst-dev
-    libx11-xcb-dev)
+    libx11-xcb-dev libxi-dev)
 # Packages are installed without their Recommends, so what a tool only recommends but needs is listed here too:
 # wmsystemtray draws with the X core fonts of xfonts-base and dies without them before it owns the tray.
 DESKTOP_PACKAGES=(xvfb openbox wmsystemtray xfonts-base x11-utils)

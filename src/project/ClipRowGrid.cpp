@@ -81,17 +81,18 @@ void ClipRowGrid::build() {
     // Tab order follows the clip numbers.
     for (int i = 1; i < ClipTable::ClipCount; ++i)
         QWidget::setTabOrder(txtPaste[i], txtPaste[i + 1]);
-    // What was set on the rows before they existed.
+    // What was set on the rows before they existed, in the order it happened to them: row 1 was given the focus
+    // while the rows could take it.
+    if (m_focusFirstRow)
+        txtPaste[1]->setFocus(Qt::OtherFocusReason);
+    if (m_selectFirstRow)
+        txtPaste[1]->selectAll();
+    m_focusFirstRow = m_selectFirstRow = false;
     setEditorAvailable(m_editorAvailable);
     setRowsEnabled(m_rowsEnabled);
     setMoveMode(m_moveMode);
     if (m_lastMarked)
         markLastClip(m_lastMarked);
-    if (m_focusFirstRow) {
-        m_focusFirstRow = false;
-        txtPaste[1]->setFocus(Qt::OtherFocusReason);
-        txtPaste[1]->selectAll();
-    }
 }
 
 ClipRowEdit* ClipRowGrid::row(int i) {
@@ -137,10 +138,13 @@ void ClipRowGrid::focusFirstRow() {
         first->setFocus(Qt::OtherFocusReason);
     if (m_table.clip(1).text == ClipTable::EmptyClipText)
         m_table.setText(1, QString());
-    if (first)
+    if (first) {
         first->selectAll();
-    else
-        m_focusFirstRow = true; // done when the rows are built
+        return;
+    }
+    // Done when the rows are built; a disabled row takes no focus.
+    m_selectFirstRow = true;
+    m_focusFirstRow = m_focusFirstRow || m_rowsEnabled;
 }
 
 void ClipRowGrid::rowGotFocus(int i) {

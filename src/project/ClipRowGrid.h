@@ -91,6 +91,7 @@ private:
     bool m_rowsEnabled = true;
     bool m_moveMode = false;
     bool m_focusFirstRow = false;
+    bool m_selectFirstRow = false;
 
     // Indexed 1..30 (index 0 unused).
     QVector<ClipRowEdit*> txtPaste;

@@ -23,6 +23,16 @@ QByteArray clipTextBytes(const QString& text) {
     return text == ClipTable::EmptyClipText ? ContainerFormat::EmptyClipBytes : CodePage::toAnsi(text);
 }
 
+// A value in the index up to its first line break, so that it never starts a line of its own: a simple clip's text
+// may hold a line feed (its data file keeps all of it), and the rest would be read as keys or a section.
+QByteArray oneLine(const QByteArray& value) {
+    qsizetype end = value.size();
+    for (const char lineBreak : {'\r', '\n'})
+        if (const qsizetype at = value.indexOf(lineBreak); at >= 0 && at < end)
+            end = at;
+    return value.left(end);
+}
+
 template <typename T> void append(QByteArray& out, T value) {
     char raw[sizeof(T)];
     qToLittleEndian<T>(value, raw);
@@ -39,7 +49,7 @@ QByteArray indexContent(const ClipTable& table) {
         const ClipTable::Clip& clip = table.clip(i);
         out += "[Clip" + QByteArray::number(i) + "]" + CrLf;
         out += "Format = " + CodePage::toAnsi(clip.format) + CrLf;
-        out += "Name = " + clipTextBytes(clip.text) + CrLf;
+        out += "Name = " + oneLine(clipTextBytes(clip.text)) + CrLf;
         out += "Method = " + QByteArray::number(table.ClipMethod[size_t(i)]) + CrLf;
     }
     return out;

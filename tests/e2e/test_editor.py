@@ -61,6 +61,8 @@ def test_picture_loaded_with_f4_is_what_the_hotkey_puts_on_the_clipboard(wm, tra
     wm.type_text(png)
     wm.key("Return")
     wait_for(lambda: not wm.windows("Open File", pid=zp.pid, visible=True), "the file dialog to close")
+    editor = wm.wait_for_window(EDITOR_TITLE, pid=zp.pid)
+    wait_for(lambda: wm.active_window() == editor, "the editor to have the focus again")
     wm.key("F1")
     closed(wm, zp)
     target.activate()

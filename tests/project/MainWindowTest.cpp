@@ -19,6 +19,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTimer>
 #include <QtTest>
 
@@ -42,7 +43,7 @@ class MainWindowTest final : public QObject {
         std::unique_ptr<frmZolpane> window;
         std::unique_ptr<ProjectLifecycle> project;
 
-        Fixture() {
+        explicit Fixture(bool shown = true) {
             paths.setWorkFolders();
             QDir().mkpath(paths.TempFolder);
             QDir().mkpath(paths.ProjectsFolder);
@@ -55,6 +56,8 @@ class MainWindowTest final : public QObject {
             QObject::connect(window.get(), &frmZolpane::quickSlotRequested, p, &ProjectLifecycle::OpenQuickSlot);
             QObject::connect(window.get(), &frmZolpane::recentProjectRequested, p,
                              &ProjectLifecycle::OpenRecentProject);
+            if (!shown)
+                return;
             window->show();
             QApplication::setActiveWindow(window.get());
         }
@@ -71,6 +74,27 @@ private Q_SLOTS:
     void init() {
         Messages::setUnattended(true); // no answers queued, no boxes shown
         QVERIFY(!FileDialogs::hasQueuedAnswers());
+    }
+
+    // A window loaded hidden (the program in the tray) builds its rows and status bar when first shown; what
+    // was set on them meanwhile shows then.
+    void rowsBuiltWhenShown() {
+        Fixture f(false);
+        f.project->startup(QString());
+        f.table.setText(3, QStringLiteral("three"));
+        f.window->markLastClip(3);
+        f.window->setEditorAvailable(true);
+        f.window->ShowAtStatus(QStringLiteral("Waiting"));
+        QVERIFY(!f.window->findChild<ClipRowEdit*>(QStringLiteral("txtPaste(3)")));
+        QVERIFY(!f.window->findChild<QStatusBar*>());
+        f.window->show();
+        QCOMPARE(f.row(3)->text(), QStringLiteral("three"));
+        QVERIFY(f.child<QLabel>(QStringLiteral("lblPanel(3)"))->font().bold());
+        QVERIFY(!f.child<QLabel>(QStringLiteral("lblPanel(2)"))->font().bold());
+        QVERIFY(f.child<isButton>(QStringLiteral("icmdConf(3)"))->Enabled());
+        QCOMPARE(f.window->focusWidget(), f.row(1)); // given to row 1 while loading the project
+        QCOMPARE(f.window->statusText(), QStringLiteral("Waiting"));
+        QVERIFY(f.child<QLabel>(QStringLiteral("StatusBarPanel2"))->isVisible());
     }
 
     void rowsStatusAndHiding() {
@@ -139,7 +163,8 @@ private Q_SLOTS:
         if (simple)
             f.table.setClip(7, {ClipTable::TxtSimple, QStringLiteral("abc")});
         else
-            f.table.setClip(7, {ClipTable::TxtLong, QStringLiteral("Caption"), QStringLiteral("long\r\ntext"), {}, true});
+            f.table.setClip(7,
+                            {ClipTable::TxtLong, QStringLiteral("Caption"), QStringLiteral("long\r\ntext"), {}, true});
         if (ask)
             Messages::setNextAnswer(answer);
         f.row(7)->setFocus();

@@ -50,6 +50,7 @@ private Q_SLOTS:
         const QString rtf = QStringLiteral("{\\rtf1\\ansi a\\par\r\n}\r\n");
         row("simple", s, "abc", "", {}, 2, "");
         row("simple, code page", s, euro, "", {}, 3, "");
+        row("simple, a line feed in it", s, "a\nMethod = 9", "", {}, 4, ""); // the index keeps its first line only
         row("long, inner empty line", l, "cap", "x\r\n\r\ny", {}, 255, "x\r\n\r\ny");
         row("long, lone CR and LF", l, "cap", "a\rb\nc", {}, 1, "a\r\nb\nc");
         row("rtf", r, "doc", rtf, {}, 2, rtf);

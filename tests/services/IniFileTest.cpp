@@ -115,6 +115,28 @@ private Q_SLOTS:
         QCOMPARE(CodePage::toAnsi(QStringLiteral("a€ž😀")), QByteArray("a\x80\x9e?"));
     }
 
+    // In every single-byte code page each byte that means a character comes back from that character, and a
+    // character the code page lacks becomes "?".
+    void singleByteCodePages_data() {
+        QTest::addColumn<int>("codePage");
+        for (int codePage : {874, 1250, 1251, 1252, 1253, 1254, 1256, 1257})
+            QTest::newRow(qPrintable(QString::number(codePage))) << codePage;
+    }
+    void singleByteCodePages() {
+        QFETCH(int, codePage);
+        int meaningful = 0;
+        for (int b = 1; b < 256; ++b) {
+            const QByteArray byte(1, char(b));
+            const QString text = CodePage::fromAnsi(byte, codePage);
+            if (text == QStringLiteral("?") && b != '?')
+                continue;
+            ++meaningful;
+            QCOMPARE(CodePage::toAnsi(text, codePage), byte);
+        }
+        QVERIFY(meaningful > 200);
+        QCOMPARE(CodePage::toAnsi(QStringLiteral("\u4e00x"), codePage), QByteArray("?x"));
+    }
+
     void codePageForLocale_data() {
         QTest::addColumn<QString>("locale");
         QTest::addColumn<int>("codePage");

@@ -1,5 +1,7 @@
 #include "TestSupport.h"
+#include "widgets/DeferredIconEngine.h"
 #include "widgets/Icons.h"
+#include "widgets/MenuIcons.h"
 #include "widgets/isButton.h"
 
 #include <QDir>
@@ -207,6 +209,23 @@ private Q_SLOTS:
                 opaque += qAlpha(image.pixel(i % 16, i / 16)) > 128 ? 1 : 0;
             QVERIFY2(opaque >= 10, qPrintable(name));
         }
+    }
+
+    // A deferred icon makes its picture when it is first drawn or measured, once for all its copies; the menu
+    // icons of one key are one shared icon.
+    void deferredIconMadeOnce() {
+        int made = 0;
+        const QIcon icon = DeferredIconEngine::icon([&made] {
+            ++made;
+            return QIcon(QPixmap::fromImage(TestSupport::uniform(8, 8, Qt::red)));
+        });
+        const QIcon copy = icon;
+        QCOMPARE(made, 0);
+        QCOMPARE(copy.pixmap(QSize(8, 8), 1.0).toImage().pixelColor(4, 4), QColor(Qt::red));
+        QCOMPARE(icon.actualSize(QSize(8, 8)), QSize(8, 8));
+        QCOMPARE(made, 1);
+        QCOMPARE(MenuIcons::icon("COPY").cacheKey(), MenuIcons::icon("COPY").cacheKey());
+        QVERIFY(!MenuIcons::icon("COPY").pixmap(QSize(16, 16), 1.0).isNull());
     }
 
     void themedIconPrefersTheme() {

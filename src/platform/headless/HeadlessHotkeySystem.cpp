@@ -14,11 +14,10 @@ bool HeadlessHotkeySystem::registerHotkey(int id, int modifierCode, int virtualK
 }
 
 void HeadlessHotkeySystem::setKeyDown(int virtualKey, bool down) {
-    if (down) {
+    if (down)
         m_down.insert(virtualKey);
-    } else if (m_down.remove(virtualKey) && m_releaseWatchers > 0) {
+    else if (m_down.remove(virtualKey) && m_releaseWatchers > 0)
         Q_EMIT keyReleased();
-    }
 }
 
 bool HeadlessHotkeySystem::watchKeyReleases(bool on) {

@@ -30,7 +30,9 @@ void X11KeyMap::load(Display* display) {
     // The core mapping lists group 1 in columns 0-1 and group 2 in columns 2-3; a third or fourth group has no
     // core columns, and its keys are looked up as group 1 (which then needs the temporary mapping more often).
     XkbStateRec state{};
-    m_group = (XkbGetState(display, XkbUseCoreKbd, &state) == Success && state.group < 2) ? state.group : 0;
+    const bool stateRead = XkbGetState(display, XkbUseCoreKbd, &state) == Success;
+    m_group = (stateRead && state.group < 2) ? state.group : 0;
+    m_capsLockLocked = stateRead && (state.locked_mods & LockMask);
 
     // The lowest key wins for a symbol found on several keys, and a key without Shift wins over one with it.
     for (int level = 0; level < 2; ++level) {

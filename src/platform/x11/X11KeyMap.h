@@ -21,8 +21,10 @@ public:
         bool shift = false; // the symbol is on the key's second level
     };
 
-    // Reads the mapping and the active group afresh (one request each).
+    // Reads the mapping and the keyboard's state (active group, Caps Lock) afresh (one request each).
     void load(_XDisplay* display);
+    // Whether Caps Lock was locked when the state was read.
+    bool capsLockLocked() const { return m_capsLockLocked; }
 
     std::optional<Key> find(Symbol symbol) const {
         return m_index.contains(symbol) ? std::optional(m_index.value(symbol)) : std::nullopt;
@@ -49,6 +51,7 @@ private:
     int m_maxKeycode = 7;
     int m_perKeycode = 0;
     int m_group = 0;
+    bool m_capsLockLocked = false;
     QList<Symbol> m_symbols;
     QHash<Symbol, Key> m_index;
 };

@@ -27,7 +27,8 @@ bool X11KeyReleaseWatch::open() {
     m_opcode = opcode;
     m_connection = connection;
     m_connection->setEventHandler([this](XEvent& e) {
-        if (e.type != GenericEvent || e.xcookie.extension != m_opcode || !XGetEventData(m_connection->display(), &e.xcookie))
+        if (e.type != GenericEvent || e.xcookie.extension != m_opcode ||
+            !XGetEventData(m_connection->display(), &e.xcookie))
             return;
         const bool release = e.xcookie.evtype == XI_RawKeyRelease;
         XFreeEventData(m_connection->display(), &e.xcookie);

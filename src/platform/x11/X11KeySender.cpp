@@ -4,6 +4,7 @@
 #include "platform/x11/X11KeyboardState.h"
 
 #include <algorithm>
+#include <utility>
 
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
@@ -78,27 +79,35 @@ void X11KeySender::deliver(const KeyActions& keys) {
         return;
     }
     m_map.load(m_display);
-    findLevelThree();
     // Keys still lent from an earlier sending stay lent when the server still has our symbols on them.
     m_lending.refresh(m_map.spareKeycodes(), [this](const KeyLevels& key) { return m_map.shows(key); });
+    // Whether lent keys can have four levels is an XKB question of two round trips; only a sending that types on
+    // spare keys asks it, not a Control+V.
+    if (needsSpareKeys(keys))
+        findLevelThree();
     if (!plan(keys)) {
         complete(Result::Failed);
         return;
     }
     m_next = 0;
     m_pausedSince = -1;
-    if (X11KeyboardState::modifiersDown(m_display, m_map, true) &&
-        X11KeyboardState::modifiersDown(m_display, m_map, false)) {
+    X11KeyboardState::Keymap down{};
+    const bool modifiers = X11KeyboardState::modifiersDown(m_display, m_map, true, &down);
+    // Nothing down at all: the look before the first stroke is this one (no key event was read since).
+    m_keysSeenUp = !modifiers && !X11KeyboardState::anyKeyDown(down, m_map);
+    if (modifiers && X11KeyboardState::modifiersDown(m_display, m_map, false)) {
         qCInfo(lcPlatform) << "modifier keys are held down; waiting for their release before typing";
         m_phase = Phase::WaitingForModifiers;
         m_modifierWaitStart = m_clock.elapsed();
         schedule(kHeldModifierPollMs);
         return;
     }
-    setCapsLockOff(true);
+    // Caps Lock as read with the mapping a moment ago, within this same call.
+    setCapsLockOff(true, m_map.capsLockLocked());
     m_phase = Phase::Typing;
     m_lending.beginTyping();
     step();
+    m_keysSeenUp = false; // a stroke that waits for its lent key looks again when its turn comes
 }
 
 void X11KeySender::abortDelivery() {
@@ -113,6 +122,20 @@ void X11KeySender::scheduleGiveBack() {
     const qint64 delay = m_lending.giveBackDelay();
     if (delay >= 0)
         m_giveBackTimer.start(int(delay));
+}
+
+bool X11KeySender::needsSpareKeys(const KeyActions& keys) const {
+    for (const KeyAction& action : keys) {
+        const Symbol symbol = action.key != SpecialKey::NoKey ? X11KeyMap::symbolForSpecialKey(action.key)
+                                                              : X11KeyMap::symbolForCharacter(action.character);
+        if (symbol == NoSymbol)
+            continue;
+        // A symbol the layout lacks, or one lent to a spare key by an earlier sending.
+        const auto onLayout = m_map.find(symbol);
+        if (!onLayout || m_lending.isSpareKey(onLayout->keycode))
+            return true;
+    }
+    return false;
 }
 
 bool X11KeySender::plan(const KeyActions& keys) {
@@ -185,7 +208,8 @@ void X11KeySender::findLevelThree() {
 bool X11KeySender::pausedForUserKeys() {
     // Between strokes none of our own keys is down (each stroke lets go of what it pressed, and the server has
     // handled that before it answers this query), so a key down now is the user's.
-    if (!X11KeyboardState::anyKeyDown(m_display, m_map)) {
+    const bool seenUp = std::exchange(m_keysSeenUp, false);
+    if (seenUp || !X11KeyboardState::anyKeyDown(m_display, m_map)) {
         m_pausedSince = -1;
         return false;
     }
@@ -204,13 +228,15 @@ bool X11KeySender::pausedForUserKeys() {
     return true;
 }
 
-void X11KeySender::setCapsLockOff(bool off) {
+void X11KeySender::setCapsLockOff(bool off, std::optional<bool> lockedNow) {
     // Caps Lock would turn the typed letters' case around; it is unlocked for the sending and locked again.
     if (off) {
-        if (X11KeyboardState::unlockCapsLock(m_display))
+        if (lockedNow ? *lockedNow : X11KeyboardState::capsLockLocked(m_display)) {
+            X11KeyboardState::setCapsLock(m_display, false);
             m_capsLockWasOn = true;
+        }
     } else if (m_capsLockWasOn) {
-        X11KeyboardState::lockCapsLock(m_display);
+        X11KeyboardState::setCapsLock(m_display, true);
         m_capsLockWasOn = false;
     }
 }

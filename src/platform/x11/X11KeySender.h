@@ -7,6 +7,8 @@
 #include <QElapsedTimer>
 #include <QTimer>
 
+#include <optional>
+
 struct _XDisplay;
 
 // Types keys through the XTest extension on Qt's connection, in timer-driven bursts: it waits for the user's
@@ -39,7 +41,10 @@ private:
     void lendAhead();
     void writeKeys(const QList<KeyLevels>& keys);
     void findLevelThree();
-    void setCapsLockOff(bool off);
+    // lockedNow: whether Caps Lock is locked, when the caller has just read it (saves asking the server).
+    void setCapsLockOff(bool off, std::optional<bool> lockedNow = std::nullopt);
+    // Whether a symbol of keys is missing from the layout or typed on a key lent earlier.
+    bool needsSpareKeys(const KeyActions& keys) const;
     void giveBackKeys();
     void scheduleGiveBack();
     void schedule(int ms);
@@ -59,6 +64,7 @@ private:
     bool m_capsLockWasOn = false;
     qint64 m_modifierWaitStart = 0;
     qint64 m_pausedSince = -1; // m_clock time since when the typing waits for the user's keys, -1 when it does not
+    bool m_keysSeenUp = false; // the sending's start found no key down, just before its first stroke
     QElapsedTimer m_clock;
     QTimer m_timer;
     QTimer m_giveBackTimer;

@@ -1,6 +1,8 @@
 #include "platform/x11/X11KeyboardState.h"
 #include "platform/x11/X11KeyMap.h"
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
 
 #include <X11/XKBlib.h>
@@ -21,12 +23,14 @@ bool isDown(const char keys[32], unsigned int keycode) {
 
 } // namespace
 
-bool X11KeyboardState::modifiersDown(Display* display, const X11KeyMap& keyMap, bool release) {
+bool X11KeyboardState::modifiersDown(Display* display, const X11KeyMap& keyMap, bool release, Keymap* seen) {
     const std::unique_ptr<XModifierKeymap, ModifierMapDeleter> map(XGetModifierMapping(display));
     if (!map)
         return false;
     char keys[32] = {};
     XQueryKeymap(display, keys);
+    if (seen)
+        std::copy(std::begin(keys), std::end(keys), seen->begin());
     bool any = false;
     for (int row = 0; row < 8; ++row) {
         if (row == kLockRow)
@@ -47,22 +51,23 @@ bool X11KeyboardState::modifiersDown(Display* display, const X11KeyMap& keyMap, 
 }
 
 bool X11KeyboardState::anyKeyDown(Display* display, const X11KeyMap& keyMap) {
-    char keys[32] = {};
-    XQueryKeymap(display, keys);
+    Keymap keys{};
+    XQueryKeymap(display, keys.data());
+    return anyKeyDown(keys, keyMap);
+}
+
+bool X11KeyboardState::anyKeyDown(const Keymap& keys, const X11KeyMap& keyMap) {
     for (unsigned int keycode = 8; keycode < 256; ++keycode)
-        if (isDown(keys, keycode) && !X11KeyMap::isLockSymbol(keyMap.column(quint8(keycode), 0)))
+        if (isDown(keys.data(), keycode) && !X11KeyMap::isLockSymbol(keyMap.column(quint8(keycode), 0)))
             return true;
     return false;
 }
 
-bool X11KeyboardState::unlockCapsLock(Display* display) {
+bool X11KeyboardState::capsLockLocked(Display* display) {
     XkbStateRec state{};
-    if (XkbGetState(display, XkbUseCoreKbd, &state) != Success || !(state.locked_mods & LockMask))
-        return false;
-    XkbLockModifiers(display, XkbUseCoreKbd, LockMask, 0);
-    return true;
+    return XkbGetState(display, XkbUseCoreKbd, &state) == Success && (state.locked_mods & LockMask);
 }
 
-void X11KeyboardState::lockCapsLock(Display* display) {
-    XkbLockModifiers(display, XkbUseCoreKbd, LockMask, LockMask);
+void X11KeyboardState::setCapsLock(Display* display, bool locked) {
+    XkbLockModifiers(display, XkbUseCoreKbd, LockMask, locked ? LockMask : 0);
 }
