@@ -65,7 +65,8 @@ QByteArray clipFileContent(const ClipTable& table, int i) {
 }
 
 QByteArray bmpBytes(const QImage& picture) {
-    const QImage rgb = picture.convertToFormat(QImage::Format_RGB888);
+    // Qt's converter gives blue, green, red in each pixel, the order of a 24-bit bitmap, so rows copy whole.
+    const QImage rgb = picture.convertToFormat(QImage::Format_BGR888);
     const quint32 width = quint32(rgb.width());
     const quint32 height = quint32(rgb.height());
     const quint32 rowSize = (width * 3 + 3) & ~3u;
@@ -93,17 +94,11 @@ QByteArray bmpBytes(const QImage& picture) {
     append<quint32>(out, 0); // colours used
     append<quint32>(out, 0); // important colours
 
-    // Rows padded with zeros, blue, green, red for each pixel, written in place.
-    const qsizetype pixelsAt = out.size();
-    out.append(qsizetype(pixelBytes), '\0');
-    auto* row = reinterpret_cast<uchar*>(out.data() + pixelsAt);
-    for (int y = int(height) - 1; y >= 0; --y, row += rowSize) {
-        const uchar* line = rgb.constScanLine(y);
-        for (quint32 x = 0; x < width * 3; x += 3) {
-            row[x] = line[x + 2];
-            row[x + 1] = line[x + 1];
-            row[x + 2] = line[x];
-        }
+    // Rows bottom first, each padded with zeros to four bytes.
+    const QByteArray padding(qsizetype(rowSize - width * 3), '\0');
+    for (int y = int(height) - 1; y >= 0; --y) {
+        out.append(reinterpret_cast<const char*>(rgb.constScanLine(y)), qsizetype(width * 3));
+        out.append(padding);
     }
     return out;
 }
