@@ -1,11 +1,11 @@
 #include "startup/CommandClient.h"
 
+#include "platform/LocalSocket.h"
 #include "services/AppPaths.h"
 #include "startup/CommandServer.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QLocalSocket>
 
 #include <cstdio>
 
@@ -20,19 +20,24 @@ void print(std::FILE* stream, const QString& text) {
 } // namespace
 
 int CommandClient::send(const QString& socketPath, const CommandRequest& request, QString& message) {
-    QLocalSocket socket;
-    socket.connectToServer(socketPath);
-    if (!socket.waitForConnected(AnswerTimeoutMs)) {
-        message = QStringLiteral("Zolpane is not running (nothing answers on %1).").arg(socketPath);
+    const QDeadlineTimer deadline(AnswerTimeoutMs);
+    QString error;
+    bool nobodyListens = false;
+    LocalSocket socket = LocalSocket::connect(socketPath, AnswerTimeoutMs, &error, &nobodyListens);
+    if (!socket.isValid()) {
+        message = nobodyListens ? QStringLiteral("Zolpane is not running (nothing answers on %1).").arg(socketPath)
+                                : QStringLiteral("cannot reach the running Zolpane: ") + error;
         return CommandLineOptions::ExitFailed;
     }
-    socket.write(request.toLine());
-    const QDeadlineTimer deadline(AnswerTimeoutMs);
     QByteArray answer;
-    while (!answer.contains('\n') && answer.size() <= CommandRequest::MaxLineLength * 4) {
-        if (socket.bytesAvailable() == 0 && !socket.waitForReadyRead(int(deadline.remainingTime())))
-            break;
-        answer += socket.readAll();
+    if (socket.write(request.toLine(), int(deadline.remainingTime()))) {
+        char buffer[256];
+        while (!answer.contains('\n') && answer.size() <= CommandRequest::MaxLineLength * 4) {
+            const qsizetype got = socket.read(buffer, sizeof buffer, int(deadline.remainingTime()));
+            if (got <= 0)
+                break;
+            answer.append(buffer, got);
+        }
     }
     answer = answer.left(answer.indexOf('\n'));
     if (answer == "ok")

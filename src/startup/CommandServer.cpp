@@ -5,18 +5,29 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QLocalServer>
-#include <QLocalSocket>
+#include <QSocketNotifier>
 #include <QTimer>
 
-CommandServer::CommandServer(Handler handler, QObject* parent)
-    : QObject(parent), m_handler(std::move(handler)), m_server(new QLocalServer(this)) {
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    connect(m_server, &QLocalServer::newConnection, this, &CommandServer::acceptConnections);
-}
+// An accepted connection until it is answered or given up: its line so far, the watch on its descriptor and its
+// deadline. Deleted later, as it ends from within its own notifier's or timer's signal.
+struct CommandServer::Connection final : QObject {
+    Connection(LocalSocket accepted, QObject* parent)
+        : QObject(parent), socket(std::move(accepted)), notifier(socket.descriptor(), QSocketNotifier::Read) {}
 
-CommandServer::~CommandServer() = default;
+    LocalSocket socket;
+    QSocketNotifier notifier;
+    QTimer timeout;
+    QByteArray line;
+};
+
+CommandServer::CommandServer(Handler handler, QObject* parent) : QObject(parent), m_handler(std::move(handler)) {}
+
+CommandServer::~CommandServer() {
+    if (m_listener.isValid())
+        QFile::remove(m_path);
+}
 
 QString CommandServer::socketPath(const QString& appFolder, const QString& runtimeFolder) {
     const QFileInfo folder(appFolder);
@@ -29,74 +40,87 @@ QString CommandServer::socketPath(const QString& appFolder, const QString& runti
 }
 
 bool CommandServer::listen(const QString& socketPath) {
-    // Listening would replace the socket file even while another process serves it, so look first.
+    // Listening needs the path free, so a socket file there is looked at first.
+    QString error;
     if (QFileInfo::exists(socketPath)) {
-        QLocalSocket probe;
-        probe.connectToServer(socketPath);
-        if (probe.waitForConnected(RequestTimeoutMs)) {
-            qCWarning(lcStartup) << "another process answers on" << socketPath << "- no command line requests";
+        bool nobodyListens = false;
+        if (LocalSocket::connect(socketPath, RequestTimeoutMs, &error, &nobodyListens).isValid())
+            error = QStringLiteral("another process answers there");
+        if (!nobodyListens) {
+            qCWarning(lcStartup) << "cannot listen on" << socketPath << ":" << error << "- no command line requests";
             return false;
         }
         qCInfo(lcStartup) << "removing the stale socket" << socketPath;
-        QLocalServer::removeServer(socketPath);
+        QFile::remove(socketPath);
     }
-    if (m_server->listen(socketPath))
-        return true;
-    qCWarning(lcStartup) << "cannot listen on" << socketPath << ":" << m_server->errorString();
-    return false;
+    m_listener = LocalSocket::listen(socketPath, &error);
+    if (!m_listener.isValid()) {
+        qCWarning(lcStartup) << "cannot listen on" << socketPath << ":" << error;
+        return false;
+    }
+    m_path = socketPath;
+    m_listening = std::make_unique<QSocketNotifier>(m_listener.descriptor(), QSocketNotifier::Read);
+    connect(m_listening.get(), &QSocketNotifier::activated, this, &CommandServer::acceptConnections);
+    return true;
 }
 
 void CommandServer::acceptConnections() {
-    while (QLocalSocket* socket = m_server->nextPendingConnection()) {
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        const auto peer = PeerCredentials::peerUserId(socket->socketDescriptor());
-        if (!peer || *peer != PeerCredentials::ownUserId()) {
-            qCWarning(lcStartup) << "request refused: the peer is user" << (peer ? qint64(*peer) : -1);
-            socket->abort();
-            socket->deleteLater();
-            continue;
+    for (LocalSocket peer = m_listener.accept(); peer.isValid(); peer = m_listener.accept()) {
+        const auto user = PeerCredentials::peerUserId(peer.descriptor());
+        if (!user || *user != PeerCredentials::ownUserId()) {
+            qCWarning(lcStartup) << "request refused: the peer is user" << (user ? qint64(*user) : -1);
+            continue; // closed unanswered
         }
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readRequest(socket); });
+        auto* connection = new Connection(std::move(peer), this);
+        connect(&connection->notifier, &QSocketNotifier::activated, this,
+                [this, connection] { readRequest(connection); });
         // A peer that keeps the connection without sending a line does not keep it for long.
-        auto* timeout = new QTimer(socket);
-        timeout->setObjectName(QStringLiteral("requestTimeout"));
-        timeout->setSingleShot(true);
-        connect(timeout, &QTimer::timeout, socket, [socket] {
+        connection->timeout.setSingleShot(true);
+        connect(&connection->timeout, &QTimer::timeout, this, [connection] {
             qCWarning(lcStartup) << "request refused: no complete line in time";
-            socket->abort();
+            finish(connection, {});
         });
-        timeout->start(RequestTimeoutMs);
-        readRequest(socket); // bytes may have arrived with the connection
+        connection->timeout.start(RequestTimeoutMs);
+        readRequest(connection); // bytes may have arrived with the connection
     }
 }
 
-void CommandServer::readRequest(QLocalSocket* socket) {
-    if (socket->state() != QLocalSocket::ConnectedState)
-        return;
+void CommandServer::readRequest(Connection* connection) {
     // The line ends at its first line feed; a peer sending more than a line's worth without one is refused
     // without reading the rest.
-    const QByteArray seen = socket->peek(CommandRequest::MaxLineLength + 1);
-    const qsizetype end = seen.indexOf('\n');
-    if (end < 0 && seen.size() <= CommandRequest::MaxLineLength)
+    QByteArray& line = connection->line;
+    const qsizetype had = line.size();
+    line.resize(CommandRequest::MaxLineLength + 1);
+    const qsizetype got = connection->socket.read(line.data() + had, line.size() - had, 0);
+    line.truncate(had + std::max<qsizetype>(got, 0));
+    if (got < 0)
+        return finish(connection, {}); // the peer left without a whole line
+    const qsizetype end = line.indexOf('\n');
+    if (end < 0 && line.size() <= CommandRequest::MaxLineLength)
         return; // wait for the rest of the line
-    const QByteArray line = end < 0 ? seen : seen.left(end + 1);
+    if (end >= 0)
+        line.truncate(end + 1);
+    // Nothing more is read from this connection, and the handler's answer is not cut short by the deadline.
+    connection->notifier.setEnabled(false);
+    connection->timeout.stop();
     QString error;
     const std::optional<CommandRequest> request = CommandRequest::parse(line, &error);
     if (!request) {
         qCWarning(lcStartup) << "request refused:" << error;
-        answer(socket, "error " + error.toLatin1() + '\n');
-        return;
+        return finish(connection, "error " + error.toLatin1() + '\n');
     }
     const QString refusal = m_handler(*request);
     if (!refusal.isEmpty())
         qCInfo(lcStartup) << "request" << request->toLine().trimmed() << "refused:" << refusal;
-    answer(socket, refusal.isEmpty() ? QByteArray("ok\n") : "error " + refusal.toUtf8() + '\n');
+    finish(connection, refusal.isEmpty() ? QByteArray("ok\n") : "error " + refusal.toUtf8() + '\n');
 }
 
-void CommandServer::answer(QLocalSocket* socket, const QByteArray& line) {
-    // Nothing more is read from this connection, and the answer is not cut short by the timeout.
-    QObject::disconnect(socket, &QLocalSocket::readyRead, nullptr, nullptr);
-    delete socket->findChild<QTimer*>(QStringLiteral("requestTimeout"), Qt::FindDirectChildrenOnly);
-    socket->write(line);
-    socket->disconnectFromServer(); // after the answer is written
+void CommandServer::finish(Connection* connection, const QByteArray& answer) {
+    connection->notifier.setEnabled(false);
+    connection->timeout.stop();
+    // The answer is a line, far less than the socket's buffer holds: it goes at once or the peer has gone.
+    if (!answer.isEmpty())
+        connection->socket.write(answer, 0);
+    connection->socket.close();
+    connection->deleteLater();
 }

@@ -1,14 +1,15 @@
 #pragma once
 
+#include "platform/LocalSocket.h"
 #include "startup/CommandRequest.h"
 
 #include <QObject>
 #include <QString>
 
 #include <functional>
+#include <memory>
 
-class QLocalServer;
-class QLocalSocket;
+class QSocketNotifier;
 
 // The running instance's end of the command line: a local socket that takes one request a connection, hands it
 // to the handler and answers "ok" or "error <reason>", each as one line. The socket is readable and writable by
@@ -36,10 +37,13 @@ public:
     static constexpr int RequestTimeoutMs = 2000;
 
 private:
+    struct Connection;
     void acceptConnections();
-    void readRequest(QLocalSocket* socket);
-    static void answer(QLocalSocket* socket, const QByteArray& line);
+    void readRequest(Connection* connection);
+    static void finish(Connection* connection, const QByteArray& answer);
 
     Handler m_handler;
-    QLocalServer* m_server;
+    QString m_path; // the socket file, removed when the server goes
+    LocalSocket m_listener;
+    std::unique_ptr<QSocketNotifier> m_listening; // after m_listener, so it goes before the descriptor closes
 };
