@@ -22,7 +22,6 @@ release, activating the window, confirming its focus, sending Control+V and serv
 load is printed with the figures. Figures only; nothing is asserted.
 """
 
-import argparse
 import ctypes
 import ctypes.util
 import os
@@ -34,7 +33,7 @@ import subprocess
 import sys
 import time
 
-from desktop import START_TIMEOUT, bench_desktop, helper_binary, machine_load
+from desktop import START_TIMEOUT, bench_desktop, helper_binary, machine_load, program_parser
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 REPO = os.path.dirname(HERE)
@@ -314,9 +313,7 @@ def type_rounds(target, keys, hotkey, label, text, rounds):
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("program", nargs="?", default=os.environ.get("ZOLPANE_BIN")
-                        or os.path.join(REPO, "build", "zolpane"))
+    parser = program_parser()
     parser.add_argument("--rounds", type=int, default=1000)
     parser.add_argument("--typing-rounds", type=int, default=3)
     options = parser.parse_args()

@@ -15,14 +15,13 @@ id. Prints medians, best and worst over the rounds, the ratios, memory, and the 
 nothing is asserted.
 """
 
-import argparse
 import os
 import shutil
 import statistics
 import subprocess
 import sys
 
-from desktop import START_TIMEOUT, bench_desktop, helper_binary, machine_load
+from desktop import START_TIMEOUT, bench_desktop, helper_binary, machine_load, program_parser
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "tests", "e2e"))
 from conftest import Program  # noqa: E402
@@ -72,10 +71,7 @@ def copyq_version():
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("program", nargs="?", default=os.environ.get("ZOLPANE_BIN")
-                        or os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "build",
-                                        "zolpane"))
+    parser = program_parser()
     parser.add_argument("--runs", type=int, default=7)
     parser.add_argument("--settle", type=float, default=3.0, help="seconds before the memory is read")
     options = parser.parse_args()

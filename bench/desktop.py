@@ -2,6 +2,7 @@
 wmsystemtray, from tests/e2e/conftest.py (which needs pytest importable). Also the machine's load, printed with
 the figures."""
 
+import argparse
 import contextlib
 import os
 import shutil
@@ -55,3 +56,11 @@ def helper_binary(program, name):
     if not os.access(path, os.X_OK):
         sys.exit(f"no {path}: build the target {name} (bench/run-benchmarks.sh does)")
     return path
+
+
+def program_parser():
+    """An argument parser whose first, optional argument is the program measured: $ZOLPANE_BIN or build/zolpane."""
+    parser = argparse.ArgumentParser()
+    parser.add_argument("program", nargs="?", default=os.environ.get("ZOLPANE_BIN")
+                        or os.path.join(REPO, "build", "zolpane"))
+    return parser

@@ -8,8 +8,9 @@ cd "$(dirname "$0")/.."
 source scripts/common.sh
 
 # The desktop benchmarks start Xvfb, openbox, wmsystemtray and Tk windows; bench_paste_e2e.py takes its
-# desktop from the end-to-end tests' conftest.py, which needs Debian's python3-pytest.
-ensure_packages "${BUILD_PACKAGES[@]}" "${DESKTOP_PACKAGES[@]}" tk xdotool python3 python3-pytest
+# desktop from the end-to-end tests' conftest.py, which needs Debian's python3-pytest; bench_soak.py counts the
+# program's X resources with xrestop.
+ensure_packages "${BUILD_PACKAGES[@]}" "${DESKTOP_PACKAGES[@]}" tk xdotool python3 python3-pytest xrestop
 build=build-bench
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 

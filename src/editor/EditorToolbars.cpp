@@ -107,9 +107,12 @@ EditorToolbars EditorToolbars::build(QMainWindow& window) {
     auto* modeGroup = new QActionGroup(&window);
     for (int i = 1; i <= 8; ++i) {
         const MainSpec& spec = mainSpecs[i - 1];
-        QAction* action = spec.caption ? bars.toolbar->addAction(themedIcon(spec.themed, QString::fromLatin1(spec.own)),
-                                                                 QString::fromLatin1(spec.caption))
-                                       : bars.toolbar->addSeparator();
+        QAction* action =
+            spec.caption ? bars.toolbar->addAction(
+                               sharedIcon("toolbar/" + QByteArray::number(i),
+                                          [&spec] { return themedIcon(spec.themed, QString::fromLatin1(spec.own)); }),
+                               QString::fromLatin1(spec.caption))
+                         : bars.toolbar->addSeparator();
         action->setObjectName(QStringLiteral("toolbar(%1)").arg(i));
         if (spec.tip && *spec.tip)
             action->setToolTip(QString::fromLatin1(spec.tip));
@@ -125,7 +128,9 @@ EditorToolbars EditorToolbars::build(QMainWindow& window) {
     auto* alignment = new QActionGroup(&window);
     for (int i = 1; i <= 33; ++i) {
         const ButtonSpec& spec = Toolbar2Specs[i - 1];
-        QAction* action = spec.tip ? bars.toolbar2->addAction(buttonIcon(spec), QString::fromUtf8(spec.tip))
+        QAction* action = spec.tip ? bars.toolbar2->addAction(sharedIcon("toolbar2/" + QByteArray::number(i),
+                                                                         [&spec] { return buttonIcon(spec); }),
+                                                              QString::fromUtf8(spec.tip))
                                    : bars.toolbar2->addSeparator();
         action->setObjectName(QStringLiteral("toolbar2(%1)").arg(i));
         action->setToolTip(spec.tip ? QString::fromUtf8(spec.tip) : QString());

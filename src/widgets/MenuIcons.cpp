@@ -3,27 +3,9 @@
 #include "widgets/DeferredIconEngine.h"
 #include "widgets/Icons.h"
 
-#include <QCoreApplication>
 #include <QHash>
 #include <QPainter>
 #include <QPixmap>
-
-namespace {
-
-// The icons made so far, by key; they go with the application object, before the icon plugins do.
-QHash<QByteArray, QIcon>& madeIcons() {
-    static QHash<QByteArray, QIcon>* made = nullptr;
-    if (!made) {
-        made = new QHash<QByteArray, QIcon>;
-        qAddPostRoutine([] {
-            delete made;
-            made = nullptr;
-        });
-    }
-    return *made;
-}
-
-} // namespace
 
 namespace MenuIcons {
 
@@ -67,19 +49,16 @@ QIcon icon(const char* key) {
     // Each key is looked up once: the 90 buttons of the clip rows share three icons, and every lookup would ask
     // the icon theme again and parse the SVG file again (most of the main window's building time at start-up).
     // The icons are shared, so each is also rendered once per size.
-    QHash<QByteArray, QIcon>& made = madeIcons();
     const QByteArray name(key);
-    if (const auto done = made.constFind(name); done != made.constEnd())
-        return *done;
-    const auto it = table.constFind(name);
-    if (it == table.constEnd())
-        return {};
-    const Entry entry = *it;
-    const QIcon icon = DeferredIconEngine::icon([entry] {
-        return entry.theme ? themedIcon(entry.theme, QLatin1String(entry.own)) : ownIcon(QLatin1String(entry.own));
+    return sharedIcon(name, [&name] {
+        const auto it = table.constFind(name);
+        if (it == table.constEnd())
+            return QIcon();
+        const Entry entry = *it;
+        return DeferredIconEngine::icon([entry] {
+            return entry.theme ? themedIcon(entry.theme, QLatin1String(entry.own)) : ownIcon(QLatin1String(entry.own));
+        });
     });
-    made.insert(name, icon);
-    return icon;
 }
 
 QIcon slotIcon(int slot) {
