@@ -29,6 +29,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QSaveFile>
 #include <QSocketNotifier>
 #include <QTimer>
 #include <QUrl>
@@ -80,10 +81,12 @@ bool ZolpaneApp::handOverCommandLine(const AppPaths& paths, const QString& comma
     const QString trimmed = commandLine.trimmed();
     if (trimmed.isEmpty() || !QFileInfo(trimmed).isFile())
         return false;
-    QFile::remove(paths.loadBuffPath());
-    QFile file(paths.loadBuffPath());
-    if (file.open(QIODevice::WriteOnly))
-        file.write(HandOverFile::content(commandLine));
+    // Written aside and renamed into place, so the running instance, which reads and deletes the file as soon as
+    // it appears, never finds it empty or half written.
+    QSaveFile file(paths.loadBuffPath());
+    if (!file.open(QIODevice::WriteOnly) || file.write(HandOverFile::content(commandLine)) < 0 || !file.commit())
+        qCWarning(lcStartup) << "cannot hand the command line over in" << paths.loadBuffPath() << ":"
+                             << file.errorString();
     return true;
 }
 
