@@ -80,19 +80,20 @@ def members(path):
 
 class FolderEvents:
     """inotify on folders: waits in select() for an event on a named file."""
-    CLOSE_WRITE, MOVED_TO, DELETE = 0x8, 0x80, 0x200
+    CLOSE_WRITE, MOVED_TO, CREATE, DELETE = 0x8, 0x80, 0x100, 0x200
 
     def __init__(self, *folders):
         self.fd = _libc.inotify_init1(os.O_CLOEXEC)
         for folder in folders:
-            _libc.inotify_add_watch(self.fd, folder.encode(), self.CLOSE_WRITE | self.MOVED_TO | self.DELETE)
+            _libc.inotify_add_watch(self.fd, folder.encode(),
+                                    self.CLOSE_WRITE | self.MOVED_TO | self.CREATE | self.DELETE)
 
     def drain(self):
         while select.select([self.fd], [], [], 0)[0]:
             os.read(self.fd, 65536)
 
     def wait(self, name, *masks, timeout=WAIT):
-        """True once an event of each of masks has come for name, in any order."""
+        """True once an event of each of masks (any of the events one mask names) has come for name, in any order."""
         deadline, missing = time.monotonic() + timeout, list(masks)
         while missing and select.select([self.fd], [], [], max(0.0, deadline - time.monotonic()))[0]:
             buf, at = os.read(self.fd, 65536), 0
@@ -145,14 +146,15 @@ def x_resources(d, pid):
 
 
 def hand_over(d, events, path):
-    """Starts the program a second time with path; True once it has written loadbuff.dat and the running one has
-    deleted it (the deletion can come first: the reader needs only the line, not the writer's close)."""
+    """Starts the program a second time with path; True once loadbuff.dat has been put in place (written, or linked
+    or renamed into place whole) and the running one has deleted it, in either order."""
     events.drain()
     second = Program(d).start(path, name="handover")
     second.wait()
     d.processes.remove(second)
     os.remove(second.log_path)
-    return events.wait("loadbuff.dat", FolderEvents.CLOSE_WRITE, FolderEvents.DELETE)
+    return events.wait("loadbuff.dat", FolderEvents.CLOSE_WRITE | FolderEvents.MOVED_TO | FolderEvents.CREATE,
+                       FolderEvents.DELETE)
 
 
 def paste_phase(target, keys, pasters, count, zp, figures):
