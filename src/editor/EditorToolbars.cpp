@@ -12,13 +12,13 @@ namespace {
 
 // Edit toolbar: tooltip, freedesktop icon, own icon, and the glyph drawn when neither exists; an empty tooltip
 // with no icon marks a separator.
-struct ButtonSpec {
+struct ToolButton {
     const char* tip;
     const char* themed;
     const char* own;
     const char* glyph;
 };
-const ButtonSpec Toolbar2Specs[33] = {
+const ToolButton Toolbar2Buttons[33] = {
     {"Load from file", "document-open", "open", ""},
     {"Save to file", "document-save", "save", ""},
     {nullptr, nullptr, nullptr, nullptr},
@@ -67,12 +67,12 @@ QIcon glyphIcon(const QString& glyph) {
     return QIcon(pixmap);
 }
 
-QIcon buttonIcon(const ButtonSpec& spec) {
-    if (*spec.themed && QIcon::hasThemeIcon(QString::fromLatin1(spec.themed)))
-        return QIcon::fromTheme(QString::fromLatin1(spec.themed));
-    if (*spec.own)
-        return ownIcon(QString::fromLatin1(spec.own));
-    return glyphIcon(QString::fromUtf8(spec.glyph));
+QIcon buttonIcon(const ToolButton& button) {
+    if (*button.themed && QIcon::hasThemeIcon(QString::fromLatin1(button.themed)))
+        return QIcon::fromTheme(QString::fromLatin1(button.themed));
+    if (*button.own)
+        return ownIcon(QString::fromLatin1(button.own));
+    return glyphIcon(QString::fromUtf8(button.glyph));
 }
 
 } // namespace
@@ -89,33 +89,34 @@ EditorToolbars EditorToolbars::build(QMainWindow& window) {
     bars.toolbar2->setMovable(false);
     bars.toolbar2->setIconSize(QSize(16, 16));
 
-    struct MainSpec {
+    struct MainButton {
         const char* caption;
         const char* tip;
         const char* themed;
         const char* own;
     };
-    const MainSpec mainSpecs[8] = {{"OK", "Save changes and close", "dialog-ok", "save"},
-                                   {"Cancel", "Discard changes, close", "dialog-cancel", "exit"},
-                                   {nullptr, nullptr, nullptr, nullptr},
-                                   {"Clear", "Clear text/picture", "edit-clear", "clean"},
-                                   {nullptr, nullptr, nullptr, nullptr},
-                                   {"Plain Text", "", "text-plain", "edit"},
-                                   {"RTF", "", "text-richtext", "edit"},
-                                   {"Image", "", "image-x-generic", "properties"}};
+    const MainButton mainButtons[8] = {{"OK", "Save changes and close", "dialog-ok", "save"},
+                                       {"Cancel", "Discard changes, close", "dialog-cancel", "exit"},
+                                       {nullptr, nullptr, nullptr, nullptr},
+                                       {"Clear", "Clear text/picture", "edit-clear", "clean"},
+                                       {nullptr, nullptr, nullptr, nullptr},
+                                       {"Plain Text", "", "text-plain", "edit"},
+                                       {"RTF", "", "text-richtext", "edit"},
+                                       {"Image", "", "image-x-generic", "properties"}};
     bars.buttons.fill(nullptr, 9);
     auto* modeGroup = new QActionGroup(&window);
     for (int i = 1; i <= 8; ++i) {
-        const MainSpec& spec = mainSpecs[i - 1];
+        const MainButton& button = mainButtons[i - 1];
         QAction* action =
-            spec.caption ? bars.toolbar->addAction(
-                               sharedIcon("toolbar/" + QByteArray::number(i),
-                                          [&spec] { return themedIcon(spec.themed, QString::fromLatin1(spec.own)); }),
-                               QString::fromLatin1(spec.caption))
-                         : bars.toolbar->addSeparator();
+            button.caption
+                ? bars.toolbar->addAction(
+                      sharedIcon("toolbar/" + QByteArray::number(i),
+                                 [&button] { return themedIcon(button.themed, QString::fromLatin1(button.own)); }),
+                      QString::fromLatin1(button.caption))
+                : bars.toolbar->addSeparator();
         action->setObjectName(QStringLiteral("toolbar(%1)").arg(i));
-        if (spec.tip && *spec.tip)
-            action->setToolTip(QString::fromLatin1(spec.tip));
+        if (button.tip && *button.tip)
+            action->setToolTip(QString::fromLatin1(button.tip));
         bars.buttons[i] = action;
     }
     // The three mode buttons: pressing one releases the others.
@@ -127,13 +128,13 @@ EditorToolbars EditorToolbars::build(QMainWindow& window) {
     bars.buttons2.fill(nullptr, 34);
     auto* alignment = new QActionGroup(&window);
     for (int i = 1; i <= 33; ++i) {
-        const ButtonSpec& spec = Toolbar2Specs[i - 1];
-        QAction* action = spec.tip ? bars.toolbar2->addAction(sharedIcon("toolbar2/" + QByteArray::number(i),
-                                                                         [&spec] { return buttonIcon(spec); }),
-                                                              QString::fromUtf8(spec.tip))
-                                   : bars.toolbar2->addSeparator();
+        const ToolButton& button = Toolbar2Buttons[i - 1];
+        QAction* action = button.tip ? bars.toolbar2->addAction(sharedIcon("toolbar2/" + QByteArray::number(i),
+                                                                           [&button] { return buttonIcon(button); }),
+                                                                QString::fromUtf8(button.tip))
+                                     : bars.toolbar2->addSeparator();
         action->setObjectName(QStringLiteral("toolbar2(%1)").arg(i));
-        action->setToolTip(spec.tip ? QString::fromUtf8(spec.tip) : QString());
+        action->setToolTip(button.tip ? QString::fromUtf8(button.tip) : QString());
         if (i >= 6 && i <= 9)
             action->setCheckable(true);
         if (i >= 14 && i <= 16) {
