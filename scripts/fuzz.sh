@@ -17,17 +17,5 @@ ensure_packages "${BUILD_PACKAGES[@]}" clang-14 libclang-rt-14-dev python3
 build_sanitized "$SANITIZE_BUILD_DIR" --target "$target"
 
 # The test's command and environment as ctest knows them, with the campaign's limits in place of the test's.
-script=$(ctest --test-dir "$SANITIZE_BUILD_DIR" --show-only=json-v1 | python3 -c '
-import json, shlex, sys
-target, seconds, runs = sys.argv[1:]
-tests = {t["name"]: {p["name"]: p["value"] for p in t.get("properties", [])} | {"command": t.get("command")}
-         for t in json.load(sys.stdin)["tests"]}
-props = tests.get(target, {})
-if "fuzz" not in props.get("LABELS", []):
-    sys.exit(f"{target} is no fuzz target of this build")
-command = [a for a in props["command"] if not a.startswith("-max_total_time=")]
-command[1:1] = [f"-max_total_time={seconds}", f"-runs={runs}"]
-print("cd", shlex.quote(props.get("WORKING_DIRECTORY", ".")), "&& exec env",
-      " ".join(shlex.quote(e) for e in props.get("ENVIRONMENT", [])), " ".join(shlex.quote(a) for a in command))
-' "$target" "$seconds" "$runs")
+script=$(python3 scripts/fuzz_command.py "$SANITIZE_BUILD_DIR" "$target" "$seconds" "$runs")
 eval "$script"

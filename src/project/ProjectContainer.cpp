@@ -13,6 +13,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <fnmatch.h>
+#include <functional>
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -332,7 +333,11 @@ bool PackFolder(const QString& folder, const QString& target, const QString& pat
     return out.commit();
 }
 
-bool UnpackFile(const QString& source, const QString& folder, QList<Member>* members) {
+namespace {
+
+// Reads the project file source one member at a time, handing each member with a safe name to take, which
+// returns false to stop. False on failure (with the pending error set) or when take stopped.
+bool forEachMember(const QString& source, const std::function<bool(Member&&)>& take) {
     Fd fd(::open(fsName(source).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     struct stat st {};
     if (!fd.valid() || ::fstat(fd.get(), &st) != 0) {
@@ -343,7 +348,6 @@ bool UnpackFile(const QString& source, const QString& folder, QList<Member>* mem
         Messages::setPendingErrno(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
         return false;
     }
-    const QString target = withSlash(folder);
     ContainerFormat::Decoder decoder(qint64(st.st_size));
     while (decoder.wanted() > 0) {
         QByteArray piece(qsizetype(decoder.wanted()), Qt::Uninitialized);
@@ -356,16 +360,36 @@ bool UnpackFile(const QString& source, const QString& folder, QList<Member>* mem
             qCWarning(lcProject) << "Skipped a project member with an unsafe name:" << member->name;
             continue;
         }
-        if (!writeFile(target, member->name, member->data))
+        if (!take(std::move(*member)))
             return false;
-        if (members)
-            members->append(std::move(*member));
     }
     if (decoder.damage()) {
         setDamaged(decoder.damage());
         return false;
     }
     return true;
+}
+
+} // namespace
+
+bool UnpackFile(const QString& source, const QString& folder, QList<Member>* members) {
+    const QString target = withSlash(folder);
+    return forEachMember(source, [&](Member&& member) {
+        if (!writeFile(target, member.name, member.data))
+            return false;
+        if (members)
+            members->append(std::move(member));
+        return true;
+    });
+}
+
+bool ReadMembers(const QString& source, QList<Member>* members) {
+    return forEachMember(
+        source,
+        [members](Member&& member) {
+            members->append(std::move(member));
+            return true;
+        });
 }
 
 void KillTempDir(const QString& folder) {

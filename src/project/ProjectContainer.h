@@ -28,6 +28,9 @@ bool PackFolder(const QString& folder, const QString& target, const QString& pat
 // given it receives every member written, in file order. False on failure, with the pending error set.
 bool UnpackFile(const QString& source, const QString& folder, QList<Member>* members = nullptr);
 
+// Reads the members of source as UnpackFile() does, into members only, without a folder.
+bool ReadMembers(const QString& source, QList<Member>* members);
+
 // Writes bytes to folder/name, replacing a file or link of that name; neither the folder nor the file is
 // reached through a symbolic link. False with the pending error set on failure.
 bool writeFile(const QString& folder, const QString& name, const QByteArray& bytes);

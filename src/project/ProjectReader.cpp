@@ -233,19 +233,14 @@ LoadStatus load(const QString& path, const QString& tempFolder, ClipTable& table
     }
 
     table.CleanUp();
+    // The members are read straight into memory; only a scratch folder an older version or a crash left behind
+    // is cleared away. (Whatever sits at that path goes, a link included, never what it points to.)
+    if (!tempFolder.isEmpty())
+        ProjectContainer::DeleteFolderTree(withSlash(tempFolder) + QStringLiteral("zpload/"));
     QList<ProjectContainer::Member> members;
-    QString folder;
-    if (!tempFolder.isEmpty()) {
-        folder = withSlash(tempFolder) + QStringLiteral("zpload/");
-        // Whatever sits at the scratch path (an old folder, a file, a link) goes first.
-        ProjectContainer::DeleteFolderTree(folder);
-        ProjectContainer::MakeDirZPLoad(withSlash(tempFolder) + QStringLiteral("zpload"));
-        if (!ProjectContainer::UnpackFile(path, folder, &members))
-            qCWarning(lcProject) << "Unpacking" << path << "stopped:" << Messages::pendingErrorDescription();
-    }
+    if (!ProjectContainer::ReadMembers(path, &members))
+        qCWarning(lcProject) << "Reading" << path << "stopped:" << Messages::pendingErrorDescription();
     fill(table, std::move(members));
-    if (!folder.isEmpty())
-        ProjectContainer::DeleteFolderTree(folder);
     Messages::setPendingError(0, {});
     return LoadStatus::Loaded;
 }

@@ -9,8 +9,8 @@
 
 class ClipTable;
 
-// Reads a project file into the clip table: the file is unpacked into the scratch folder
-// tempFolder + "zpload/", the index zp.ini and the clip data files are read, and the folder is deleted.
+// Reads a project file into the clip table: its members (the index zp.ini and the clip data files) are read
+// into memory one at a time; a scratch folder tempFolder + "zpload/" left by an earlier run is deleted.
 // Damaged content is skipped piece by piece: a clip whose data cannot be read stays empty or partly filled,
 // an index entry the reader does not know gives a simple clip showing its name.
 namespace ProjectReader {
@@ -27,8 +27,7 @@ inline const QString MissingFileText =
 
 LoadStatus load(const QString& path, const QString& tempFolder, ClipTable& table);
 
-// Reads a project from its bytes as load() does, without the scratch folder: the members up to the first
-// damaged one count. Unlike load() it cannot stop early where the disk refuses to write a member.
+// Reads a project from its bytes as load() does: the members up to the first damaged one count.
 void read(QByteArrayView bytes, ClipTable& table);
 
 // The value of key in section [ClipN] of an index, as the INI reader returns it, for N = 1..30 and the

@@ -1,7 +1,6 @@
 #include "richtext/RtfKeywords.h"
 
-#include <algorithm>
-#include <vector>
+#include <unordered_map>
 
 namespace richtext::RtfKeywords {
 
@@ -147,18 +146,19 @@ constexpr Entry entries[] = {
 } // namespace
 
 const Entry& lookup(QByteArrayView word) {
-    static const std::vector<Entry> sorted = [] {
-        std::vector<Entry> table(std::begin(entries), std::end(entries));
-        std::sort(table.begin(), table.end(), [](const Entry& a, const Entry& b) { return a.word < b.word; });
-        return table;
+    // A document names a control word for every few bytes: one hash and one comparison each.
+    static const std::unordered_map<std::string_view, const Entry*> table = [] {
+        std::unordered_map<std::string_view, const Entry*> map;
+        map.reserve(std::size(entries));
+        for (const Entry& entry : entries)
+            map.emplace(entry.word, &entry);
+        return map;
     }();
     static const Entry underline{"ul", Underline};
     static const Entry unknown{"", Unknown};
     const std::string_view key(word.data(), size_t(word.size()));
-    const auto it = std::lower_bound(sorted.begin(), sorted.end(), key,
-                                     [](const Entry& entry, std::string_view k) { return entry.word < k; });
-    if (it != sorted.end() && it->word == key)
-        return *it;
+    if (const auto it = table.find(key); it != table.end())
+        return *it->second;
     // \ul and its styles (\uld, \uldb, \ulwave, ...) all underline; \ulc is the underline's colour.
     if (key.starts_with("ul") && key != "ulc")
         return underline;
