@@ -5,6 +5,8 @@
 #include "platform/HotkeySystem.h"
 #include "services/Settings.h"
 
+#include <QTimer>
+
 Hotkeys::Hotkeys(HotkeySystem& system, Settings& settings, std::function<bool()> programExiting, QObject* parent)
     : QObject(parent), m_system(system), m_settings(settings), m_programExiting(std::move(programExiting)),
       m_pasteNextWaiter(
@@ -140,7 +142,12 @@ bool Hotkeys::triggerFromOutside(int id) {
         m_pendingClip = id - 6;
         return m_clipWaiter->startForEveryKey();
     }
-    HotkeyWindowProc(id);
+    // A menu, the main window or a message box comes up once the caller has had its answer: the command line
+    // waits for that answer, and a menu or box would hold it back for as long as it stays open.
+    QTimer::singleShot(0, this, [this, id] {
+        if (!m_programExiting())
+            HotkeyWindowProc(id);
+    });
     return true;
 }
 

@@ -28,7 +28,8 @@ public:
     void HotkeyWindowProc(int id);
     // A request from outside the program (the command line, which a desktop shortcut may run) to do what the
     // hotkey of id does. Pasting waits until every key of the keyboard is up, as the shortcut's keys are not
-    // known. False when refused: the program is exiting, or a paste of the same kind still waits.
+    // known; anything else runs from the event loop, after the caller answered. False when refused: the
+    // program is exiting, or a paste of the same kind still waits.
     bool triggerFromOutside(int id);
 
     // 1..30 (index 0 unused).

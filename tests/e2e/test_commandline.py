@@ -102,6 +102,13 @@ def test_options_and_instances_of_other_folders(wm, tray, target, program):
     assert zolpane(program, "--paste", "1", home=other).returncode == 0
     target.wait_text("BAC", "clip 1 of the restarted instance")
 
+    # A menu request is answered before the menu, or here the box saying there is nothing to paste, comes up.
+    empty = start_instance(program, os.path.join(wm.root, "empty-home"), {}, name="zolpane-empty")
+    result = zolpane(program, "--clip-menu", home=os.path.join(wm.root, "empty-home"))
+    assert (result.returncode, result.stderr) == (0, ""), result
+    wm.wait_for_window("Zolpane - Error", pid=empty.pid)
+    assert "No clips to paste!" in empty.log()
+
 
 def test_a_wayland_session_is_told_once_until_the_user_turns_it_off(wm, tray, program):
     wayland = {"WAYLAND_DISPLAY": "wayland-zp-test"}
