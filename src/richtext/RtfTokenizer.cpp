@@ -1,8 +1,23 @@
 #include "richtext/RtfTokenizer.h"
 
+#include <array>
+
 namespace richtext {
 
 namespace {
+
+// The bytes that end a run of text: the group braces, the backslash, and line ends and NUL, which carry no
+// meaning in RTF. A table, as most bytes of a document are text and each is classed.
+constexpr std::array<bool, 256> textStops = [] {
+    std::array<bool, 256> stops{};
+    for (unsigned char c : {'\\', '{', '}', '\r', '\n', '\0'})
+        stops[c] = true;
+    return stops;
+}();
+
+bool endsText(char c) {
+    return textStops[static_cast<unsigned char>(c)];
+}
 
 bool isLetter(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
@@ -36,15 +51,14 @@ RtfTokenizer::Token RtfTokenizer::next() {
         return token;
     }
     if (c != '\\') {
-        const qsizetype start = m_pos;
-        while (m_pos < m_data.size()) {
-            const char t = m_data[m_pos];
-            if (t == '\\' || t == '{' || t == '}' || t == '\r' || t == '\n' || t == '\0')
-                break;
-            ++m_pos;
-        }
+        const char* const begin = m_data.data() + m_pos;
+        const char* const end = m_data.data() + m_data.size();
+        const char* stop = begin;
+        while (stop != end && !endsText(*stop))
+            ++stop;
+        m_pos += stop - begin;
         token.type = Type::Text;
-        token.text = m_data.sliced(start, m_pos - start);
+        token.text = QByteArrayView(begin, stop - begin);
         return token;
     }
     ++m_pos; // the backslash
