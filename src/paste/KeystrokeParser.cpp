@@ -136,16 +136,10 @@ private:
             action = KeyAction::special(*it);
         else
             return fail(open, QStringLiteral("an unknown key name \"{%1}\"").arg(name));
-        if (count == 0) {
-            m_pending = 0;
-            return;
-        }
-        for (int k = 0; k < count; ++k) {
-            const quint8 held = m_pending;
-            push(action);
-            m_pending = held; // every repetition carries the same modifiers
-        }
+        // Every repetition carries the same modifiers; the copies go in at once.
+        action.modifiers |= quint8(m_pending | groupModifiers());
         m_pending = 0;
+        m_result.actions.insert(m_result.actions.size(), count, action);
     }
 
     quint8 groupModifiers() const { return m_groups.isEmpty() ? 0 : m_groups.last(); }
