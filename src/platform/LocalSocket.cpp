@@ -105,11 +105,13 @@ LocalSocket LocalSocket::connect(const QString& path, int timeoutMs, QString* er
     return socket;
 }
 
-LocalSocket LocalSocket::accept() const {
+LocalSocket LocalSocket::accept(bool* exhausted) const {
     int fd = -1;
     do
         fd = ::accept4(m_fd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
     while (fd < 0 && (errno == EINTR || errno == ECONNABORTED));
+    if (exhausted)
+        *exhausted = fd < 0 && (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM);
     return LocalSocket(fd);
 }
 

@@ -19,8 +19,9 @@ public:
     // Connects to path, waiting at most timeoutMs for a listener that is busy. An invalid socket and the reason
     // in error otherwise; nobodyListens tells whether nothing answers at path (no file, or no listener).
     static LocalSocket connect(const QString& path, int timeoutMs, QString* error, bool* nobodyListens = nullptr);
-    // The next connection waiting on a listening socket, non-blocking; an invalid socket when none waits.
-    LocalSocket accept() const;
+    // The next connection waiting on a listening socket, non-blocking; an invalid socket when none waits, or when
+    // one waits but the process has no descriptor or memory left to take it, which exhausted tells.
+    LocalSocket accept(bool* exhausted = nullptr) const;
 
     // Reads up to size bytes, waiting at most timeoutMs for the first. Returns how many arrived, 0 when none
     // did in time, -1 when the connection has ended (closed by the peer, or failed).

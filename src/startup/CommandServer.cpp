@@ -65,7 +65,8 @@ bool CommandServer::listen(const QString& socketPath) {
 }
 
 void CommandServer::acceptConnections() {
-    for (LocalSocket peer = m_listener.accept(); peer.isValid(); peer = m_listener.accept()) {
+    bool exhausted = false;
+    for (LocalSocket peer = m_listener.accept(&exhausted); peer.isValid(); peer = m_listener.accept(&exhausted)) {
         const auto user = PeerCredentials::peerUserId(peer.descriptor());
         if (!user || *user != PeerCredentials::ownUserId()) {
             qCWarning(lcStartup) << "request refused: the peer is user" << (user ? qint64(*user) : -1);
@@ -82,6 +83,14 @@ void CommandServer::acceptConnections() {
         });
         connection->timeout.start(RequestTimeoutMs);
         readRequest(connection); // bytes may have arrived with the connection
+    }
+    if (exhausted) {
+        qCWarning(lcStartup) << "cannot take a request: out of file descriptors or memory - trying again shortly";
+        m_listening->setEnabled(false);
+        QTimer::singleShot(AcceptRetryMs, this, [this] {
+            if (m_listening)
+                m_listening->setEnabled(true);
+        });
     }
 }
 

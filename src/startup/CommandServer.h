@@ -35,6 +35,9 @@ public:
 
     // How long a connection may take to send its line.
     static constexpr int RequestTimeoutMs = 2000;
+    // While the process is out of file descriptors (or memory) a waiting connection cannot be taken; the socket
+    // is looked at again after this long rather than at once, which would keep the event loop busy.
+    static constexpr int AcceptRetryMs = 500;
 
 private:
     struct Connection;

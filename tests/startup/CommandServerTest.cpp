@@ -7,6 +7,9 @@
 #include <QFileInfo>
 #include <QtTest>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 // The running instance's socket: where it is, who may use it, and what goes over it.
 class CommandServerTest final : public QObject {
     Q_OBJECT
@@ -77,6 +80,40 @@ private Q_SLOTS:
         QString message;
         QCOMPARE(CommandClient::send(m_dir.filePath("nobody.socket"), {}, message), CommandLineOptions::ExitFailed);
         QVERIFY2(message.startsWith("Zolpane is not running"), qPrintable(message));
+    }
+
+    // Out of file descriptors, a waiting request is looked at again after a pause, not at every turn of the event
+    // loop, and is answered once descriptors are free again.
+    void outOfDescriptors() {
+        int handled = 0;
+        CommandServer server([&handled](const CommandRequest&) {
+            ++handled;
+            return QString();
+        });
+        QVERIFY(server.listen(socket()));
+        QString error;
+        LocalSocket peer = LocalSocket::connect(socket(), 1000, &error);
+        QVERIFY2(peer.isValid(), qPrintable(error));
+        QVERIFY(peer.write("show\n", 1000));
+        static int refusals = 0;
+        refusals = 0;
+        const QtMessageHandler previous =
+            qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& m) {
+                refusals += m.contains(QLatin1String("cannot take a request")) ? 1 : 0;
+            });
+        rlimit saved{};
+        QVERIFY(::getrlimit(RLIMIT_NOFILE, &saved) == 0);
+        const int lowestFree = ::dup(0);
+        ::close(lowestFree);
+        rlimit none = saved;
+        none.rlim_cur = rlim_t(lowestFree); // no descriptor can be opened now
+        QVERIFY(::setrlimit(RLIMIT_NOFILE, &none) == 0);
+        QTest::qWait(CommandServer::AcceptRetryMs * 2 + 100);
+        ::setrlimit(RLIMIT_NOFILE, &saved);
+        qInstallMessageHandler(previous);
+        QCOMPARE(handled, 0);
+        QVERIFY2(refusals >= 1 && refusals <= 4, qPrintable(QString::number(refusals)));
+        QTRY_COMPARE(handled, 1);
     }
 };
 
