@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Inputs per second of each fuzz target of the sanitizer build, once its corpus is loaded.
 
-fuzz_rates.py [--build DIR] [--seconds S] [TARGET ...]: runs each target alone for S seconds (default 20) on a copy of
+fuzz_rates.py [--build DIR ($SANITIZE_BUILD_DIR, build-asan)] [--seconds S] [TARGET ...]: runs each target alone for S seconds (default 20) on a copy of
 its campaign corpus (or only its seeds when it has none), as its test runs it, and prints the inputs tried per second
 after libFuzzer has read the corpus (libFuzzer's own average counts the reading too). Needs the build of
 scripts/fuzz.sh (build-asan); prints figures and asserts nothing. Run it on a quiet machine: two at a time halves
@@ -49,11 +49,13 @@ def measure(command, environment, directory, seconds):
 
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("--build", default=os.path.join(os.path.dirname(os.path.abspath(__file__)), "..",
-                                                         "build-asan"))
+    repo = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+    parser.add_argument("--build", default=os.environ.get("SANITIZE_BUILD_DIR", os.path.join(repo, "build-asan")))
     parser.add_argument("--seconds", type=int, default=20)
     parser.add_argument("targets", nargs="*")
     args = parser.parse_args()
+    if not os.path.isfile(os.path.join(args.build, "CTestTestfile.cmake")):
+        sys.exit(f"no sanitizer build in {args.build}: scripts/fuzz.sh builds one")
     tests = fuzz_tests(args.build)
     targets = args.targets or sorted(tests)
     print(f"load average before: {os.getloadavg()[0]:.2f}; {args.seconds} s per target, one at a time")
