@@ -75,6 +75,8 @@ QByteArray value(QByteArrayView line) {
 bool sameName(QByteArrayView a, QByteArrayView b) {
     if (a.size() != b.size())
         return false;
+    if (a == b) // the usual case of a name found, whatever its bytes: no decoding
+        return true;
     if (isAscii(a) && isAscii(b))
         return a.compare(b, Qt::CaseInsensitive) == 0;
     const int codePage = CodePage::ansiCodePage();

@@ -5,6 +5,7 @@
 
 #include "FuzzSupport.h"
 #include "project/ProjectReader.h"
+#include "services/CodePage.h"
 #include "services/IniFile.h"
 #include "services/IniLines.h"
 
@@ -26,9 +27,22 @@ const QList<QByteArray>& sectionNames() {
     return names;
 }
 
+// Names compare as the INI routines compare them: the same length in bytes and the same text case-folded in the
+// ANSI code page. A name of the file is folded once and compared with all the names it could be.
+QString folded(QByteArrayView name) {
+    return CodePage::fromAnsi(name.toByteArray()).toCaseFolded();
+}
+
 // For each clip and key the first key line of the first section of that name, as the INI reader finds them.
 using Lines = std::array<std::array<QByteArrayView, 3>, 31>;
 Lines plainLines(QByteArrayView content) {
+    static const QStringList clipNames = [] {
+        QStringList list;
+        for (const QByteArray& name : sectionNames())
+            list.append(folded(name));
+        return list;
+    }();
+    static const QStringList keyNames{folded(Keys[0]), folded(Keys[1]), folded(Keys[2])};
     Lines lines{};
     std::array<bool, 31> seen{};
     int current = 0;
@@ -40,8 +54,10 @@ Lines plainLines(QByteArrayView content) {
         if (IniLines::sectionName(text, &name)) {
             current = 0;
             // "Clip1" to "Clip9" have 5 bytes, the others 6; names match only at the same length.
-            for (int clip = name.size() == 5 ? 1 : name.size() == 6 ? 10 : 31; clip <= 30; ++clip)
-                if (IniLines::sameName(name, sectionNames()[clip])) {
+            const int first = name.size() == 5 ? 1 : name.size() == 6 ? 10 : 31;
+            const QString header = first <= 30 ? folded(name) : QString();
+            for (int clip = first; clip <= (first == 1 ? 9 : 30); ++clip)
+                if (header == clipNames[clip]) {
                     current = seen[size_t(clip)] ? 0 : clip;
                     seen[size_t(clip)] = true;
                     break;
@@ -50,8 +66,9 @@ Lines plainLines(QByteArrayView content) {
         }
         if (current == 0 || !IniLines::keyName(text, &name))
             continue;
+        const QString key = name.size() == 4 || name.size() == 6 ? folded(name) : QString();
         for (size_t k = 0; k < 3; ++k)
-            if (lines[size_t(current)][k].isNull() && IniLines::sameName(name, Keys[k]))
+            if (lines[size_t(current)][k].isNull() && name.size() == Keys[k].size() && key == keyNames[int(k)])
                 lines[size_t(current)][k] = text;
     }
     return lines;
