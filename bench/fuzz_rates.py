@@ -1,11 +1,11 @@
 #!/usr/bin/env python3
 """Inputs per second of each fuzz target of the sanitizer build, once its corpus is loaded.
 
-fuzz_rates.py [--build DIR ($SANITIZE_BUILD_DIR, build-asan)] [--seconds S] [TARGET ...]: runs each target alone for S seconds (default 20) on a copy of
-its campaign corpus (or only its seeds when it has none), as its test runs it, and prints the inputs tried per second
-after libFuzzer has read the corpus (libFuzzer's own average counts the reading too). Needs the build of
-scripts/fuzz.sh (build-asan); prints figures and asserts nothing. Run it on a quiet machine: two at a time halves
-them."""
+fuzz_rates.py [--build DIR] [--seconds S] [TARGET ...]: runs each target alone for S seconds (default 20) on a copy
+of its campaign corpus (or only its seeds when it has none), as its test runs it, and prints the inputs tried per
+second after libFuzzer has read the corpus (libFuzzer's own average counts the reading too). DIR is the build of
+scripts/fuzz.sh ($SANITIZE_BUILD_DIR, else build-asan). Prints figures and asserts nothing. Run it on a quiet
+machine: a second busy process on the other core costs a target about a third of its speed."""
 import argparse
 import os
 import re

@@ -2,7 +2,7 @@
 """The command and environment with which ctest runs a fuzz target of a build, with other limits.
 
 As a program: fuzz_command.py BUILD TARGET SECONDS RUNS prints a shell line that runs the target for SECONDS or RUNS
-inputs (-1: no limit). bench/fuzz_rates.py imports fuzz_test() for the same facts."""
+inputs (-1: no limit). bench/fuzz_rates.py imports fuzz_tests() and with_limits()."""
 import json
 import shlex
 import subprocess
