@@ -6,7 +6,9 @@
 Each round starts, one after the other and in a rotating order:
 - Zolpane with "nowindow": fork to its tray icon docked and viewable in the tray host;
 - Zolpane started normally (main window shown at start-up): fork to its main window viewable;
-- a bare Qt 6 tray-icon program (bench/BareTray.cpp), the floor: fork to its tray icon;
+- a bare Qt 6 tray-icon program (bench/BareTray.cpp), the floor of the tray start: fork to its tray icon;
+- a bare Qt 6 main window (bench/BareWindow.cpp: a menu bar, a text box, a status bar), the floor of the normal
+  start: fork to its window viewable;
 - CopyQ, a Qt clipboard manager, where installed: fork to its tray icon.
 The times come from bench/StartupProbe.cpp, which forks the program and waits for the X server's events (no
 polling). Each program runs installed (settings of an earlier start; one start each before the rounds warms the
@@ -78,6 +80,7 @@ def main():
     program = os.path.abspath(options.program)
     os.environ["ZOLPANE_BIN"] = program
     probe, bare = helper_binary(program, "startup_probe"), helper_binary(program, "bare_tray")
+    bare_window = helper_binary(program, "bare_window")
 
     load_before = machine_load()
     with bench_desktop("bench-start") as d:
@@ -88,7 +91,8 @@ def main():
         zp_env = d.env(ZOLPANE_HOME=zp.home, LC_ALL="C.UTF-8", LANG="C.UTF-8")
         contenders = [Contender("Zolpane, nowindow: to the tray icon", "tray", [program, "nowindow"], zp_env),
                       Contender("Zolpane, normal start: to the main window", "window", [program], zp_env),
-                      Contender("bare Qt 6 tray program: to the tray icon", "tray", [bare], d.env())]
+                      Contender("bare Qt 6 tray program: to the tray icon", "tray", [bare], d.env()),
+                      Contender("bare Qt 6 main window: to the window", "window", [bare_window], d.env())]
         peer = None
         if shutil.which("copyq"):
             peer = Contender(f"{copyq_version()}: to the tray icon", "tray", ["copyq"], d.env())
@@ -108,12 +112,13 @@ def main():
           f"{load_after} after)")
     for c in contenders:
         print(f"  {c.name}: {c.summary()}")
-    tray, window, floor = contenders[0], contenders[1], contenders[2]
+    tray, window, floor, window_floor = contenders[:4]
     ratios = [f"Zolpane tray / bare Qt tray {tray.median() / floor.median():.2f}",
-              f"Zolpane window / bare Qt tray {window.median() / floor.median():.2f}"]
+              f"Zolpane window / bare Qt window {window.median() / window_floor.median():.2f}"]
     if peer:
         ratios = [f"Zolpane tray / CopyQ tray {tray.median() / peer.median():.2f}",
-                  f"Zolpane window / CopyQ tray {window.median() / peer.median():.2f}"] + ratios
+                  f"Zolpane window / CopyQ tray {window.median() / peer.median():.2f}",
+                  f"bare Qt window / CopyQ tray {window_floor.median() / peer.median():.2f}"] + ratios
     print("  ratios of the medians: " + ", ".join(ratios))
 
 

@@ -28,7 +28,7 @@ fi
 # probe and the floors they compare with). CopyQ, the peer bench_startup.py compares with, is used where installed
 # (apt-get install --no-install-recommends copyq); nothing here installs it.
 helpers=()
-if [ ${#scripts[@]} -gt 0 ]; then helpers=(startup_probe bare_tray paste_floor); fi
+if [ ${#scripts[@]} -gt 0 ]; then helpers=(startup_probe bare_tray bare_window paste_floor); fi
 cmake --build "$build" --target zolpane ${helpers[@]+"${helpers[@]}"} ${targets[@]+"${targets[@]}"} -j "$(nproc)"
 
 for target in ${targets[@]+"${targets[@]}"}; do

@@ -6,8 +6,10 @@
 
 #include <array>
 #include <cerrno>
+#include <cstdlib>
 #include <iconv.h>
 #include <memory>
+#include <string>
 
 namespace {
 
@@ -115,15 +117,25 @@ int codePageForLocale(const QString& locale) {
 }
 
 int ansiCodePage() {
-    // Asked for by every conversion: the number is read without building a string.
-    bool ok = false;
-    const int forced = qEnvironmentVariableIntValue("ZOLPANE_CODEPAGE", &ok);
-    if (ok && forced > 0)
-        return forced;
+    // Asked for by every conversion and every settings read: the environment is read without building strings,
+    // and a locale name is mapped again only when it changed.
+    if (const char* forced = std::getenv("ZOLPANE_CODEPAGE")) {
+        bool ok = false;
+        const int page = QByteArrayView(forced).toInt(&ok, 0);
+        if (ok && page > 0)
+            return page;
+    }
     for (const char* name : {"LC_ALL", "LC_CTYPE", "LANG"}) {
-        const QString value = qEnvironmentVariable(name);
-        if (!value.isEmpty())
-            return codePageForLocale(value);
+        const char* value = std::getenv(name);
+        if (!value || !*value)
+            continue;
+        thread_local std::string lastLocale;
+        thread_local int lastPage = 0;
+        if (lastLocale != value) {
+            lastPage = codePageForLocale(QString::fromLocal8Bit(value));
+            lastLocale = value;
+        }
+        return lastPage;
     }
     return 1252;
 }

@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -151,6 +152,16 @@ private Q_SLOTS:
     void codePageForLocale() {
         QFETCH(QString, locale);
         QTEST(CodePage::codePageForLocale(locale), "codePage");
+        // The program's code page follows the environment's locale, also when it changes between two rows.
+        const bool forcedSet = qEnvironmentVariableIsSet("ZOLPANE_CODEPAGE");
+        const QByteArray forced = qgetenv("ZOLPANE_CODEPAGE"), all = qgetenv("LC_ALL");
+        const auto restore = qScopeGuard([&] {
+            forcedSet ? qputenv("ZOLPANE_CODEPAGE", forced) : qunsetenv("ZOLPANE_CODEPAGE");
+            qputenv("LC_ALL", all);
+        });
+        qunsetenv("ZOLPANE_CODEPAGE");
+        qputenv("LC_ALL", locale.toLatin1());
+        QTEST(CodePage::ansiCodePage(), "codePage");
     }
 };
 
