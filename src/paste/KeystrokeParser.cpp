@@ -136,18 +136,16 @@ private:
             action = KeyAction::special(*it);
         else
             return fail(open, QStringLiteral("an unknown key name \"{%1}\"").arg(name));
-        // Every repetition carries the same modifiers; the copies go in at once.
-        action.modifiers |= quint8(m_pending | groupModifiers());
-        m_pending = 0;
-        m_result.actions.insert(m_result.actions.size(), count, action);
+        push(action, count);
     }
 
     quint8 groupModifiers() const { return m_groups.isEmpty() ? 0 : m_groups.last(); }
 
-    void push(KeyAction action) {
+    // count copies of action (none for a repeat count of 0), each with the pending and the group's modifiers.
+    void push(KeyAction action, int count = 1) {
         action.modifiers |= quint8(m_pending | groupModifiers());
         m_pending = 0;
-        m_result.actions.append(action);
+        m_result.actions.insert(m_result.actions.size(), count, action);
     }
 
     void fail(qsizetype at, const QString& message) {
