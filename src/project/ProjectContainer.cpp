@@ -22,12 +22,9 @@
 
 namespace {
 
-// Our own error for a container that ends early or holds an impossible length (the number of the classic
-// "Input past end of file" error).
-constexpr int DamagedContainerError = 62;
-
 void setDamaged(const char* what) {
-    Messages::setPendingError(DamagedContainerError, QStringLiteral("Damaged project file: ") + QLatin1String(what));
+    Messages::setPendingError(ProjectContainer::DamagedContainerError,
+                              QStringLiteral("Damaged project file: ") + QLatin1String(what));
 }
 
 QByteArray fsName(const QString& path) {

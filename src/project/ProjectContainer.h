@@ -13,6 +13,9 @@ namespace ProjectContainer {
 
 using ContainerFormat::Member;
 
+// The pending error's number for a file that is no container or ends early (the classic "Input past end of file").
+constexpr int DamagedContainerError = 62;
+
 // Packs the regular files of folder matching pattern ("*.*" matches every name) into target. Hidden files,
 // subfolders and symbolic links are left out. Members are written in a fixed order so that the same folder
 // always gives the same bytes: ".ini" files first (the index before the data it describes), then the rest

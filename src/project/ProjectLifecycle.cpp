@@ -54,8 +54,7 @@ void ProjectLifecycle::splitPath(const QString& path, QString* folder, QString* 
 
 void ProjectLifecycle::startup(const QString& commandLine) {
     LoadRecentProjects();
-    if (!commandLine.trimmed().isEmpty() && ProjectContainer::FileExists(commandLine)) {
-        LoadProject(commandLine);
+    if (!commandLine.trimmed().isEmpty() && ProjectContainer::FileExists(commandLine) && LoadProject(commandLine)) {
         splitPath(QFileInfo(commandLine).absoluteFilePath(), &ProjectPath, &ProjectName);
         m_recent.AddRecentProject(ProjectPath + ProjectName);
         BuildRecentMenu();
@@ -93,29 +92,27 @@ void ProjectLifecycle::MakeNewProject() {
     m_view.ShowAtStatus(QStringLiteral("New project created."));
 }
 
-void ProjectLifecycle::LoadProject(const QString& path) {
+bool ProjectLifecycle::LoadProject(const QString& path) {
     if (m_loading)
-        return;
+        return false;
     m_loading = true;
-    if (!ProjectContainer::FileExists(path)) {
-        m_view.ShowAtStatus(QStringLiteral("Ready"));
-        Messages::setPendingError(53, QStringLiteral("File not found"));
-        Messages::ShowError(ProjectReader::MissingFileText, true);
-        m_loading = false;
-        return;
-    }
+    ProjectReader::LoadStatus status;
     {
         BusyCursor busy;
         m_view.ShowAtStatus(QStringLiteral("Please wait..."));
         m_view.viewWidget()->repaint();
-        m_view.CleanUp();
-        ProjectReader::load(path, m_paths.TempFolder, m_table);
-        m_view.setChanged(false);
-        m_table.PlaceEmptyStrings();
-        m_view.focusFirstRow();
+        // The reader empties the table only once it has found a project in the file.
+        status = ProjectReader::load(path, m_paths.TempFolder, m_table);
+        if (status == ProjectReader::LoadStatus::Loaded) {
+            m_view.setChanged(false);
+            m_view.focusFirstRow();
+        }
         m_view.ShowAtStatus(QStringLiteral("Ready"));
     }
     m_loading = false;
+    if (status == ProjectReader::LoadStatus::Missing || status == ProjectReader::LoadStatus::NotAProject)
+        Messages::ShowError(ProjectReader::MissingFileText, true);
+    return status == ProjectReader::LoadStatus::Loaded;
 }
 
 void ProjectLifecycle::SaveProject(const QString& path) {
@@ -137,8 +134,9 @@ void ProjectLifecycle::LoadProjectCommand() {
         CheckChanges();
     QString folder, file;
     splitPath(QFileInfo(chosen).absoluteFilePath(), &folder, &file);
+    if (!LoadProject(chosen))
+        return;
     ProjectPath = folder;
-    LoadProject(chosen);
     ProjectName = file;
     showTitle();
     m_view.setChanged(false);
@@ -228,20 +226,24 @@ void ProjectLifecycle::LoadDefaultProject() {
     // kept for opening and saving (a lower-cased name would be another file).
     if (ProjectPath.toLower() == path.toLower() && ProjectName.toLower() == name.toLower() && !m_view.changed())
         return;
-    ProjectPath = path;
-    ProjectName = name;
-    m_view.setDefaultProjectTip(ProjectName);
-    if (!ProjectName.isEmpty() && ProjectContainer::FileExists(ProjectPath + ProjectName)) {
-        LoadProject(ProjectPath + ProjectName);
+    m_view.setDefaultProjectTip(name);
+    // A default project that is there but no project keeps the current one: saving must not overwrite that file.
+    if (!name.isEmpty() && ProjectContainer::FileExists(path + name)) {
+        if (LoadProject(path + name)) {
+            ProjectPath = path;
+            ProjectName = name;
+        }
         showTitle();
         return;
     }
-    ProjectPath = m_paths.ProjectsFolder;
-    ProjectName = QStringLiteral("default.zp");
-    if (ProjectContainer::FileExists(ProjectPath + ProjectName))
-        LoadProject(ProjectPath + ProjectName);
-    else
+    const QString fallback = m_paths.ProjectsFolder + QStringLiteral("default.zp");
+    if (!ProjectContainer::FileExists(fallback)) {
         MakeNewProject();
+    } else if (!LoadProject(fallback)) {
+        showTitle();
+        return;
+    }
+    splitPath(fallback, &ProjectPath, &ProjectName);
     showTitle();
 }
 
@@ -273,9 +275,8 @@ void ProjectLifecycle::checkHandOver() {
         return;
     // Never blocks on a FIFO nor reads more than a command line's worth.
     const QString line = HandOverFile::read(handOver);
-    if (!line.isEmpty() && line != ProjectPath + ProjectName) {
+    if (!line.isEmpty() && line != ProjectPath + ProjectName && LoadProject(line)) {
         splitPath(QFileInfo(line).absoluteFilePath(), &ProjectPath, &ProjectName);
-        LoadProject(line);
         showTitle();
     }
     QFile::remove(handOver);
@@ -323,10 +324,9 @@ void ProjectLifecycle::OpenRecentProject(int i) {
     if (!path.isEmpty() && ProjectContainer::FileExists(path)) {
         QString folder, file;
         splitPath(path, &folder, &file);
-        if (!(file == ProjectName && folder == ProjectPath && !m_view.changed())) {
+        if (!(file == ProjectName && folder == ProjectPath && !m_view.changed()) && LoadProject(folder + file)) {
             ProjectName = file;
             ProjectPath = folder;
-            LoadProject(folder + file);
             showTitle();
             m_recent.AddRecentProject(folder + file);
         }
@@ -369,11 +369,10 @@ void ProjectLifecycle::OpenQuickSlot(int slot) {
         return;
     QString folder, file;
     splitPath(path, &folder, &file);
-    if (folder == ProjectPath && file == ProjectName)
+    if ((folder == ProjectPath && file == ProjectName) || !LoadProject(path))
         return;
     ProjectPath = folder;
     ProjectName = file;
-    LoadProject(path);
     showTitle();
 }
 

@@ -55,8 +55,10 @@ public:
     // At exit, by the Exiting setting: 0 drop, 1 ask, 2 save.
     void handleExit(int exitMode);
 
-    // The reader and writer with the window's status, pointer and focus around them.
-    void LoadProject(const QString& path);
+    // The reader and writer with the window's status, pointer and focus around them. A file that cannot be
+    // loaded (missing, no regular file, no project) is reported and leaves the table and Changed as they were:
+    // false, and the caller keeps the current project's name.
+    bool LoadProject(const QString& path);
     void SaveProject(const QString& path);
 
     // What the project timer shows, in its order: a handed-over project, the window title, the last-window

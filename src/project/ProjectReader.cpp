@@ -83,19 +83,25 @@ void readClip(ClipTable& table, int i, const ProjectReader::Index& index, const 
     }
 }
 
-// Fills the cleaned-up table from a project's members. Member names are looked up without regard to case, as
-// on the system the format comes from; of two members with the same name the later one counts, as it would
-// replace the earlier file.
-void fill(ClipTable& table, QList<ContainerFormat::Member>&& members) {
+// Cleans up the table and fills it from a project's members; false, with the table untouched, when they hold no
+// index: then they are no project (an empty container, a file of zeros). Member names are looked up without
+// regard to case, as on the system the format comes from; of two members with the same name the later one
+// counts, as it would replace the earlier file.
+bool fill(ClipTable& table, QList<ContainerFormat::Member>&& members) {
     QHash<QString, QByteArray> files;
     for (ContainerFormat::Member& member : members)
         files.insert(member.name.toLower(), std::move(member.data));
-    const ProjectReader::Index index(files.value(QStringLiteral("zp.ini")));
+    const auto indexFile = files.constFind(QStringLiteral("zp.ini"));
+    if (indexFile == files.constEnd())
+        return false;
+    table.CleanUp();
+    const ProjectReader::Index index(indexFile.value());
     for (int i = 1; i <= ClipTable::ClipCount; ++i) {
         const auto data = files.constFind(QStringLiteral("clip%1.dat").arg(i));
         readClip(table, i, index, data == files.constEnd() ? nullptr : &data.value());
     }
     table.PlaceEmptyStrings();
+    return true;
 }
 
 } // namespace
@@ -228,11 +234,13 @@ LoadStatus load(const QString& path, const QString& tempFolder, ClipTable& table
     errno = 0;
     if (!ProjectContainer::FileExists(path)) {
         const int reason = errno ? errno : ProjectContainer::FolderExists(path) ? EISDIR : EINVAL;
-        Messages::setPendingErrno(reason);
+        if (reason == EINVAL) // a FIFO, a device: "Invalid argument" would tell the user nothing
+            Messages::setPendingError(reason, QStringLiteral("Not a regular file"));
+        else
+            Messages::setPendingErrno(reason);
         return LoadStatus::Missing;
     }
 
-    table.CleanUp();
     // The members are read straight into memory; only a scratch folder an older version or a crash left behind
     // is cleared away. (Whatever sits at that path goes, a link included, never what it points to.)
     if (!tempFolder.isEmpty())
@@ -240,16 +248,22 @@ LoadStatus load(const QString& path, const QString& tempFolder, ClipTable& table
     QList<ProjectContainer::Member> members;
     if (!ProjectContainer::ReadMembers(path, &members))
         qCWarning(lcProject) << "Reading" << path << "stopped:" << Messages::pendingErrorDescription();
-    fill(table, std::move(members));
+    if (!fill(table, std::move(members))) {
+        // Why reading stopped, if it did, says more than that no index was found.
+        if (Messages::pendingErrorNumber() == 0)
+            Messages::setPendingError(ProjectContainer::DamagedContainerError,
+                                      QStringLiteral("Not a project file: it holds no zp.ini"));
+        qCWarning(lcProject) << "Refused" << path << ":" << Messages::pendingErrorDescription();
+        return LoadStatus::NotAProject;
+    }
     Messages::setPendingError(0, {});
     return LoadStatus::Loaded;
 }
 
-void read(QByteArrayView bytes, ClipTable& table) {
-    table.CleanUp();
+bool read(QByteArrayView bytes, ClipTable& table) {
     // Members with unsafe names, which load() does not unpack, need no skipping: no name the reader looks up
     // is unsafe.
-    fill(table, std::move(ContainerFormat::parse(bytes).members));
+    return fill(table, std::move(ContainerFormat::parse(bytes).members));
 }
 
 } // namespace ProjectReader

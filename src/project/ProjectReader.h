@@ -16,19 +16,23 @@ class ClipTable;
 namespace ProjectReader {
 
 enum class LoadStatus {
-    Loaded,  // the table now holds the project (as much of it as could be read)
-    Missing, // the file cannot be opened; the table is unchanged and the pending error says why
-    Busy,    // a load was already running; nothing was done
+    Loaded,      // the table now holds the project (as much of it as could be read)
+    Missing,     // no regular file can be opened there; the table is unchanged and the pending error says why
+    NotAProject, // the file holds no index member (an empty container, zeros, anything else); the table is unchanged
+    Busy,        // a load was already running; nothing was done
 };
 
-// The box the window shows, with details, when a project file is missing.
+// The box the window shows, with details, when a project file is missing or is no project.
 inline const QString MissingFileText =
     QStringLiteral("Unable to load project. File you are trying to load can be damaged or doesn't exist.");
 
+// Only a regular file is opened, and never waited on. A file counts as a project when an index member zp.ini is
+// among the members read before any damage; a later damaged member leaves its clip empty.
 LoadStatus load(const QString& path, const QString& tempFolder, ClipTable& table);
 
-// Reads a project from its bytes as load() does: the members up to the first damaged one count.
-void read(QByteArrayView bytes, ClipTable& table);
+// Reads a project from its bytes as load() does: the members up to the first damaged one count. False, with the
+// table unchanged, when they hold no index.
+bool read(QByteArrayView bytes, ClipTable& table);
 
 // The value of key in section [ClipN] of an index, as the INI reader returns it, for N = 1..30 and the
 // keys Format, Name and Method. Reads the index in one pass whatever its size.

@@ -136,6 +136,9 @@ SaveResult save(const ClipTable& table, const QString& path, const QString& temp
         ok = ProjectContainer::PackFolder(folder, path, QStringLiteral("*.*"));
     if (!ok) {
         qCWarning(lcProject) << "Saving" << path << "failed:" << Messages::pendingErrorDescription();
+        // A failed save leaves nothing behind either: on a full disk its scratch files would hold the space.
+        if (!tempFolder.isEmpty())
+            ProjectContainer::DeleteFolderTree(folder);
         Messages::ShowError(SaveErrorText, true);
         return SaveResult::Failed;
     }

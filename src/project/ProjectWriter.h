@@ -18,8 +18,8 @@ enum class SaveResult {
 
 inline const QString SaveErrorText = QStringLiteral("Unable to save project!");
 
-// Replaces the file at path atomically. On failure shows SaveErrorText with the error's details and leaves
-// the scratch folder for the next save to delete.
+// Replaces the file at path atomically. On failure deletes the scratch folder and shows SaveErrorText with the
+// error's details.
 SaveResult save(const ClipTable& table, const QString& path, const QString& tempFolder);
 
 // zp.ini: for each clip "[ClipN]", "Format = ", "Name = ", "Method = " lines, CR LF, ANSI code page.

@@ -3,8 +3,10 @@
 #include "project/ClipRowEdit.h"
 #include "project/ClipTable.h"
 #include "project/EditorHandOver.h"
+#include "project/HandOverFile.h"
 #include "project/HotkeyOverview.h"
 #include "project/ProjectLifecycle.h"
+#include "project/ProjectReader.h"
 #include "project/RecentProjects.h"
 #include "project/frmZolProjects.h"
 #include "project/frmZolpane.h"
@@ -407,6 +409,45 @@ private Q_SLOTS:
         QVERIFY(ProjectTestUtil::readFile(f.dir.filePath("overview.html"))
                     .contains("<TD>\r\none</TD><TD>\r\nCtrl + 1</TD></TR>\r\n</TABLE>"));
         QCOMPARE(f.window->statusText(), QStringLiteral("Overview Saved"));
+    }
+
+    // What is no project, handed over by a second start or chosen in the open dialog, gets the designed box and
+    // leaves the project, its title and rows (and, handed over, its unsaved changes) as they were; named at
+    // start-up, the default project opens instead.
+    void notAProjectKeepsTheCurrentOne_data() {
+        QTest::addColumn<QString>("kind");
+        for (const char* kind : {"zeros", "empty container", "no index", "folder", "fifo", "/dev/zero"})
+            QTest::newRow(kind) << QString::fromLatin1(kind);
+    }
+    void notAProjectKeepsTheCurrentOne() {
+        QFETCH(QString, kind);
+        Fixture f;
+        ProjectLifecycle& p = *f.project;
+        const QString kept = f.dir.filePath("kept.zp");
+        p.SaveProject(kept);
+        p.startup(kept);
+        f.table.setText(2, QStringLiteral("unsaved"));
+        f.window->setChanged(true);
+        const QString path = ProjectTestUtil::notAProject(f.dir.path() + "/", kind);
+        for (const bool handedOver : {true, false}) {
+            if (handedOver) {
+                QVERIFY(ProjectTestUtil::writeFile(f.paths.loadBuffPath(), HandOverFile::content(path)));
+                p.checkHandOver();
+                QVERIFY(!QFile::exists(f.paths.loadBuffPath()) && f.window->changed());
+            } else {
+                FileDialogs::setNextFileName(path);
+                p.LoadProjectCommand(); // after the question about the unsaved changes
+            }
+            const auto shown = Messages::takeShown();
+            QCOMPARE(shown.size(), handedOver ? 1 : 2);
+            QVERIFY(shown.last().text.startsWith(ProjectReader::MissingFileText));
+            QCOMPARE(p.ProjectName, QStringLiteral("kept.zp"));
+            QCOMPARE(f.window->windowTitle(), QStringLiteral("Zolpane (kept.zp)"));
+            QCOMPARE(f.table.clip(2).text, QStringLiteral("unsaved"));
+        }
+        Fixture fresh(false);
+        fresh.project->startup(path);
+        QCOMPARE(fresh.project->ProjectName, QStringLiteral("default.zp"));
     }
 
     void recentAndQuickSlots() {

@@ -14,12 +14,12 @@
 
 #include <csignal>
 #include <sys/resource.h>
-#include <sys/stat.h>
 
 using namespace ProjectTestUtil;
 using Reader = ProjectReader::LoadStatus;
 using Writer = ProjectWriter::SaveResult;
 Q_DECLARE_METATYPE(ClipTable::Clip)
+Q_DECLARE_METATYPE(ProjectReader::LoadStatus)
 
 // Saving and loading whole projects: the writer, the reader and their scratch folders.
 class ProjectFileTest final : public QObject {
@@ -131,7 +131,6 @@ private Q_SLOTS:
         const QString s = ClipTable::TxtSimple, l = ClipTable::TxtLong, empty = ClipTable::EmptyClipText;
         const QByteArray longIndex = "[Clip4]\r\nFormat = TXT-LONG\r\nName = L\r\n";
         const QByteArray simpleIndex = "[Clip5]\r\nFormat = TXT-SIMPLE\r\nName = ignored\r\n";
-        QTest::newRow("no members") << le32(0) << 1 << s << empty << "" << 9;
         row("lower-case rtf", "[Clip2]\r\nFormat = rtf\r\nName = Doc\r\nMethod = 2\r\n", "clip2.dat", "{\\rtf1 hi}\r\n",
             2, ClipTable::Rtf, "Doc", "{\\rtf1 hi}", 2);
         row("missing format", "[Clip3]\r\nName = Hello\r\nMethod = 4\r\n", "clip3.dat", "x\r\n", 3, s, "Hello", "", 4);
@@ -203,7 +202,7 @@ private Q_SLOTS:
     }
 
     // Cut anywhere, a project unpacks with error 62 and loads without harm: every clip is empty or as saved,
-    // partly at most; and reading the bytes from memory gives the same table.
+    // partly at most; cut within its index it is no project. Reading the bytes from memory gives the same table.
     void truncatedProject() {
         ClipTable saved;
         saved.setClip(1, {ClipTable::TxtLong, "long", "a\r\nb", {}, true});
@@ -212,6 +211,7 @@ private Q_SLOTS:
         saved.ClipMethod[3] = 7;
         QCOMPARE(ProjectWriter::save(saved, m_root + "full.zp", m_temp), Writer::Saved);
         const QByteArray full = readFile(m_root + "full.zp");
+        const qsizetype indexEnd = 16 + ProjectWriter::indexContent(saved).size(); // the count, then zp.ini
         for (qsizetype cut = 0; cut <= full.size(); cut += cut < 400 || cut + 7 > full.size() ? 1 : 7) {
             ClipTable loaded, read;
             ProjectContainer::DeleteFolderTree(m_root + "unpacked/");
@@ -220,7 +220,8 @@ private Q_SLOTS:
             QVERIFY(writeFile(m_root + "p.zp", full.left(cut)));
             QCOMPARE(ProjectContainer::UnpackFile(m_root + "p.zp", m_root + "unpacked/"), cut == full.size());
             QCOMPARE(Messages::pendingErrorNumber(), cut == full.size() ? 0 : 62);
-            QCOMPARE(ProjectReader::load(m_root + "p.zp", m_temp, loaded), Reader::Loaded);
+            QCOMPARE(ProjectReader::load(m_root + "p.zp", m_temp, loaded),
+                     cut < indexEnd ? Reader::NotAProject : Reader::Loaded);
             ProjectReader::read(full.left(cut), read);
             for (int i = 1; i <= 30; ++i) {
                 const ClipTable::Clip& c = loaded.clip(i);
@@ -237,35 +238,39 @@ private Q_SLOTS:
         }
     }
 
-    // Files that are no project, and a project whose index is 4 MB of empty lines (error 0: it loads).
+    // Paths that hold no project, which leave the table as it was, and a project whose index is 4 MB of empty lines
+    // (error 0: it loads).
     void oddFiles_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<Reader>("status");
         QTest::addColumn<int>("error");
-        QTest::newRow("no file") << "none.zp" << QByteArray() << ENOENT;
-        QTest::newRow("folder") << "temp" << QByteArray() << EISDIR;
-        QTest::newRow("pipe, not waited for") << "fifo" << QByteArray() << EINVAL;
-        QTest::newRow("index of empty lines")
-            << "p.zp" << container({{"zp.ini", QByteArray(4 << 20, '\n') + "[Clip1]\r\nFormat = TXT-LONG\r\n"}}) << 0;
+        QTest::newRow("no file") << "missing" << Reader::Missing << ENOENT;
+        QTest::newRow("folder") << "folder" << Reader::Missing << EISDIR;
+        QTest::newRow("pipe, not waited for") << "fifo" << Reader::Missing << EINVAL;
+        QTest::newRow("/dev/zero, not read") << "/dev/zero" << Reader::Missing << EINVAL;
+        QTest::newRow("zeros, as an ISO image begins") << "zeros" << Reader::NotAProject << 62;
+        QTest::newRow("container of no members") << "empty container" << Reader::NotAProject << 62;
+        QTest::newRow("container without index") << "no index" << Reader::NotAProject << 62;
+        QTest::newRow("index of empty lines") << "project" << Reader::Loaded << 0;
     }
     void oddFiles() {
-        QFETCH(QString, name);
-        QFETCH(QByteArray, bytes);
+        QFETCH(QString, kind);
+        QFETCH(Reader, status);
         QFETCH(int, error);
-        QVERIFY(::mkfifo(QFile::encodeName(m_root + "fifo").constData(), 0600) == 0);
+        QVERIFY(QDir().mkpath(m_root + "elsewhere"));
         // A link planted where the scratch folder goes must not lead the unpacking elsewhere.
-        QDir().mkpath(m_root + "elsewhere");
         QFile::link(m_root + "elsewhere", m_temp + "zpload");
-        if (!bytes.isNull())
-            writeFile(m_root + name, bytes);
+        const QString path = kind == "missing" || kind == "project" ? m_root + "p.zp" : notAProject(m_root, kind);
+        if (kind == "project")
+            writeFile(path, container({{"zp.ini", QByteArray(4 << 20, '\n') + "[Clip1]\r\nFormat = TXT-LONG\r\n"}}));
         ClipTable table;
         table.setText(4, "kept");
-        QCOMPARE(ProjectReader::load(m_root + name, m_temp, table), error ? Reader::Missing : Reader::Loaded);
+        QCOMPARE(ProjectReader::load(path, m_temp, table), status);
         QCOMPARE(Messages::pendingErrorNumber(), error);
         QCOMPARE(table.clip(4).text, error ? QStringLiteral("kept") : ClipTable::EmptyClipText);
         QCOMPARE(table.clip(1).format, error ? ClipTable::TxtSimple : ClipTable::TxtLong);
         QCOMPARE(tree(m_root + "elsewhere/"), QStringList());
-        if (!error)
+        if (status != Reader::Missing)
             QCOMPARE(tree(m_temp), QStringList());
     }
 
@@ -327,6 +332,7 @@ private Q_SLOTS:
                                          ", description: "));
         QCOMPARE(readFile(m_root + "p.zp"), before);
         QCOMPARE(tree(m_root).filter(".part"), QStringList());
+        QCOMPARE(tree(m_temp), QStringList()); // nor a scratch file
     }
 };
 

@@ -2,11 +2,14 @@
 
 #include "TestSupport.h"
 
+#include <QDir>
 #include <QDirIterator>
 #include <QImage>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
+
+#include <sys/stat.h>
 
 // Container bytes built by hand, and files of the project tests.
 namespace ProjectTestUtil {
@@ -28,6 +31,24 @@ inline QByteArray container(const QList<QPair<QByteArray, QByteArray>>& members)
     for (const auto& [name, data] : members)
         out += le16(qint16(name.size())) + name + le32(qint32(data.size())) + data;
     return out;
+}
+
+// Something that is no project, of a kind a test row names: "zeros" (a file beginning with 32 KiB of zeros, as
+// an ISO image does), "empty container", "no index" (data members only), "folder", "fifo" or "/dev/zero" (the
+// device itself). Made in folder, which exists; returns its path.
+inline QString notAProject(const QString& folder, const QString& kind) {
+    const QString path = folder + QStringLiteral("no.zp");
+    if (kind == QLatin1String("/dev/zero"))
+        return kind;
+    if (kind == QLatin1String("folder"))
+        QDir().mkdir(path);
+    else if (kind == QLatin1String("fifo"))
+        ::mkfifo(QFile::encodeName(path).constData(), 0600);
+    else
+        writeFile(path, kind == QLatin1String("zeros")      ? QByteArray(32768, '\0') + "CD001"
+                        : kind == QLatin1String("no index") ? container({{"clip1.dat", "x\r\n"}})
+                                                            : container({}));
+    return path;
 }
 
 // The folder of the running test function and data row: dir/function/tag/ (not created).
