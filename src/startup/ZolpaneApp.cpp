@@ -10,6 +10,7 @@
 #include "project/HandOverFile.h"
 #include "project/ProjectLifecycle.h"
 #include "project/frmZolpane.h"
+#include "services/CodePage.h"
 #include "services/Messages.h"
 #include "services/WindowPlacement.h"
 #include "startup/Autostart.h"
@@ -36,6 +37,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
@@ -82,17 +84,32 @@ void exitOnTerminationSignals(ZolpaneApp& app) {
 
 } // namespace
 
-bool ZolpaneApp::handOverCommandLine(const AppPaths& paths, const QString& commandLine) {
+ZolpaneApp::HandOver ZolpaneApp::handOverCommandLine(const AppPaths& paths, const QString& commandLine) {
+    using Result = HandOver::Result;
     const QString trimmed = commandLine.trimmed();
-    if (trimmed.isEmpty() || !QFileInfo(trimmed).isFile())
-        return false;
+    const QFileInfo named(trimmed);
+    if (trimmed.isEmpty() || !named.exists())
+        return {Result::AlreadyRunning, {}};
+    if (!named.isFile())
+        return {Result::Refused, QStringLiteral("%1 is not a project file.").arg(trimmed)};
+    // The running instance reads the first line back in the code page: a path it would read otherwise is refused
+    // here, rather than reported there as a file that does not exist.
+    if (HandOverFile::commandLine(HandOverFile::content(commandLine)) != commandLine)
+        return {
+            Result::Refused,
+            commandLine.contains(QLatin1Char('\n')) || commandLine.endsWith(QLatin1Char('\r'))
+                ? QStringLiteral("%1: a path with a line break cannot be handed to the running Zolpane.").arg(trimmed)
+                : QStringLiteral("%1: a path with characters outside code page %2 cannot be handed to the "
+                                 "running Zolpane.")
+                      .arg(trimmed)
+                      .arg(CodePage::ansiCodePage())};
     // Written aside and renamed into place, so the running instance, which reads and deletes the file as soon as
     // it appears, never finds it empty or half written.
     QSaveFile file(paths.loadBuffPath());
     if (!file.open(QIODevice::WriteOnly) || file.write(HandOverFile::content(commandLine)) < 0 || !file.commit())
         qCWarning(lcStartup) << "cannot hand the command line over in" << paths.loadBuffPath() << ":"
                              << file.errorString();
-    return true;
+    return {Result::HandedOver, {}};
 }
 
 QString ZolpaneApp::twipQuestion(double twipsX) {
@@ -113,7 +130,13 @@ int ZolpaneApp::Main(QApplication& app) {
     instanceLock.setStaleLockTime(0); // only a lock whose owner process is gone is stale
     if (!instanceLock.tryLock(0)) {
         if (instanceLock.error() == QLockFile::LockFailedError) {
-            if (!handOverCommandLine(paths, commandLine))
+            const HandOver handOver = handOverCommandLine(paths, commandLine);
+            if (handOver.result == HandOver::Result::Refused) {
+                const QByteArray text = "zolpane: " + handOver.refusal.toLocal8Bit() + '\n';
+                std::fwrite(text.constData(), 1, size_t(text.size()), stderr);
+                return 1;
+            }
+            if (handOver.result == HandOver::Result::AlreadyRunning)
                 Messages::ShowMessage(QStringLiteral("Zolpane is already running!"), QStringLiteral("inf"));
             return 0;
         }

@@ -67,6 +67,37 @@ def test_a_second_start_hands_a_project_over_and_alt_f4_in_a_row_ends_the_progra
         assert program.setting(key).lstrip("-").isdigit()
 
 
+def test_what_is_no_project_is_refused_and_nothing_is_overwritten_on_exit(wm, program):
+    kept = program.write_project("kept.zp", {1: "kept"})
+    program.write_settings(Exiting=2)  # exit saves without asking
+    zp = program.start(kept)
+    window = program.main_window(zp, "Zolpane (kept.zp)")
+    iso = os.path.join(wm.work, "v.iso")  # an ISO image begins with 32 KiB of zeros
+    with open(iso, "wb") as f:
+        f.write(bytes(32768) + b"\1CD001" + os.urandom(25000))
+    before = file_bytes(iso)
+    assert program.start(iso, name="zolpane-second").wait() == 0  # handed over
+    box = wm.wait_for_window("Zolpane - Error", pid=zp.pid)
+    assert "Unable to load project. File you are trying to load can be damaged or doesn't exist." in zp.log()
+    wm.activate(box)
+    wm.key("Return")
+    wait_for(lambda: not wm.is_viewable(box), "the error box to close")
+    assert wm.window_name(window) == "Zolpane (kept.zp)"
+    # A folder, a FIFO or a device the second start refuses itself, with no box to wait on.
+    os.mkdir(os.path.join(wm.work, "dir.zp"))
+    os.mkfifo(os.path.join(wm.work, "fifo.zp"))
+    for path in (os.path.join(wm.work, "dir.zp"), os.path.join(wm.work, "fifo.zp"), "/dev/zero"):
+        second = program.start(path, name="zolpane-refused")
+        assert second.wait() == 1 and f"zolpane: {path} is not a project file." in second.log(), second.log()
+    assert not os.path.exists(program.path("loadbuff.dat")) and wm.window_name(window) == "Zolpane (kept.zp)"
+    wm.activate(window)
+    wm.key("End")
+    wm.type_text(" changed")
+    wm.key("alt+F4")
+    assert zp.wait() == 0
+    assert file_bytes(iso) == before and b"kept changed\r\n" in file_bytes(kept)
+
+
 def test_alt_f4_with_unsaved_changes_asks_and_saves(wm, program):
     path = program.write_project("exit.zp", {1: "before"})
     program.write_settings()

@@ -9,7 +9,11 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 using namespace TestSupport;
+using Result = ZolpaneApp::HandOver::Result;
+Q_DECLARE_METATYPE(Result)
 
 // The start-up's hand-over of a project to a running instance, and the desktop integration.
 class ZolpaneAppTest final : public QObject {
@@ -20,14 +24,47 @@ class ZolpaneAppTest final : public QObject {
 private Q_SLOTS:
     void init() { Messages::setUnattended(true); } // no answers queued, no boxes shown
 
-    void handOverAndTwipQuestion() {
-        QVERIFY(!ZolpaneApp::handOverCommandLine(m_paths, "  "));
-        QVERIFY(!ZolpaneApp::handOverCommandLine(m_paths, m_dir.filePath("missing.zp")));
-        QVERIFY(!QFile::exists(m_paths.loadBuffPath()));
-        const QString project = m_dir.filePath("My clips.zp");
-        QVERIFY(writeFile(project, "x") && writeFile(m_paths.loadBuffPath(), "old line\r\n"));
-        QVERIFY(ZolpaneApp::handOverCommandLine(m_paths, project));
-        QCOMPARE(readFile(m_paths.loadBuffPath()), project.toLatin1() + "\r\n");
+    // A second start's command line: what names nothing gets the "already running" box; what is no regular file,
+    // or a path the one-line hand-over cannot carry, is refused with the reason, an older hand-over left alone.
+    void handOver_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<Result>("result");
+        QTest::addColumn<QString>("refusal"); // the reason, after the path
+        const QString notProject = QStringLiteral(" is not a project file.");
+        const QString notCarried = QStringLiteral(": a path with %1 cannot be handed to the running Zolpane.");
+        // clang-format off
+        QTest::newRow("blank") << "" << "  " << Result::AlreadyRunning << "";
+        QTest::newRow("missing") << "" << "missing.zp" << Result::AlreadyRunning << "";
+        QTest::newRow("project") << "file" << "My clips.zp" << Result::HandedOver << "";
+        QTest::newRow("folder") << "folder" << "dir.zp" << Result::Refused << notProject;
+        QTest::newRow("FIFO") << "fifo" << "fifo.zp" << Result::Refused << notProject;
+        QTest::newRow("/dev/zero") << "" << "/dev/zero" << Result::Refused << notProject;
+        QTest::newRow("line feed") << "file" << "a\nb.zp" << Result::Refused << notCarried.arg("a line break");
+        QTest::newRow("outside the code page") << "file" << QString::fromUtf8("\xF0\x9F\x98\x80.zp") << Result::Refused
+                                               << notCarried.arg("characters outside code page 1252");
+        // clang-format on
+    }
+    void handOver() {
+        QFETCH(QString, kind);
+        QFETCH(QString, name);
+        QFETCH(Result, result);
+        QFETCH(QString, refusal);
+        const QString path = name.startsWith('/') || name.trimmed().isEmpty() ? name : m_dir.filePath(name);
+        QVERIFY(kind != "file" || writeFile(path, "x"));
+        QVERIFY(kind != "folder" || QDir().mkdir(path));
+        QVERIFY(kind != "fifo" || ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+        QVERIFY(writeFile(m_paths.loadBuffPath(), "old line\r\n"));
+        qputenv("ZOLPANE_CODEPAGE", "1252");
+        const ZolpaneApp::HandOver handOver = ZolpaneApp::handOverCommandLine(m_paths, path);
+        qunsetenv("ZOLPANE_CODEPAGE");
+        QCOMPARE(handOver.result, result);
+        QCOMPARE(handOver.refusal, refusal.isEmpty() ? QString() : path.trimmed() + refusal);
+        QCOMPARE(readFile(m_paths.loadBuffPath()),
+                 result == Result::HandedOver ? QFile::encodeName(path) + "\r\n" : QByteArray("old line\r\n"));
+    }
+
+    void twipQuestion() {
         QVERIFY(ZolpaneApp::twipQuestion(12).startsWith("Your twip size is uncommon. This program is build for twip's "
                                                         "size 15, your twips have got size 12.\r\n\r\n"));
     }
