@@ -1,47 +1,37 @@
 #include "paste/PasteEngine.h"
 
+#include "paste/ClipboardContent.h"
 #include "paste/KeystrokeParser.h"
 #include "paste/KeystrokeText.h"
 #include "paste/LastWindowRecord.h"
 #include "paste/PasteLog.h"
 #include "paste/PasteMethod.h"
-#include "platform/KeySender.h"
 #include "platform/Platform.h"
 #include "project/ClipTable.h"
-#include "services/CodePage.h"
 #include "services/Settings.h"
 
 #include <QClipboard>
-#include <QMimeData>
 #include <QTimer>
 
 PasteEngine::PasteEngine(ClipTable& table, Settings& settings, WindowSystem& windows, KeySender& keys,
                          LastWindowRecord& record, QClipboard* clipboard, QObject* parent)
     : QObject(parent), m_table(table), m_settings(settings), m_windows(windows), m_keys(keys), m_record(record),
-      m_clipboard(clipboard) {}
+      m_clipboard(clipboard) {
+    connect(&m_keys, &KeySender::finished, this, &PasteEngine::keysFinished);
+}
 
 void PasteEngine::putOnClipboard(int n) {
     const ClipTable::Clip& clip = m_table.clip(n);
-    auto* mime = new QMimeData;
-    QString status;
-    if (clip.format == ClipTable::Rtf) {
-        // Rich text only: a plain-text target gets nothing rather than the RTF source as text.
-        mime->setData(QStringLiteral("text/rtf"), CodePage::toAnsi(clip.data));
-        status = QStringLiteral("Text copied.");
-    } else if (clip.format == ClipTable::Img) {
-        mime->setImageData(clip.picture);
-    } else {
-        QString text = clip.format == ClipTable::TxtLong ? clip.data : clip.text;
-        ExpandPlaceholders(text, m_windows.userName());
-        mime->setText(text);
-        status = QStringLiteral("Text copied.");
-    }
-    // The new content replaces every format of the old one at once, so exactly one format is on the clipboard
+    const int method = PasteMethod::effective(m_table.ClipMethod[size_t(n)], m_settings.DefaultPasteMethod);
+    ClipboardContent content = clipboardContent(clip, method, m_windows.userName());
+    // The new content replaces every format of the old one at once, so only the clip's forms are on the clipboard
     // afterwards, as when it is emptied first; emptying it on its own would cost the paste two round trips to
     // the X server.
-    m_clipboard->setMimeData(mime);
-    if (!status.isEmpty())
-        Q_EMIT statusMessage(status);
+    m_clipboard->setMimeData(content.clipboard.release());
+    if (content.selection && m_clipboard->supportsSelection())
+        m_clipboard->setMimeData(content.selection.release(), QClipboard::Selection);
+    if (!content.status.isEmpty())
+        Q_EMIT statusMessage(content.status);
 }
 
 void PasteEngine::markLastClip(int n) {
@@ -68,17 +58,15 @@ void PasteEngine::CopyClip(int n) {
             const ClipTable::Clip& clip = m_table.clip(n);
             const int method = PasteMethod::effective(m_table.ClipMethod[size_t(n)], m_settings.DefaultPasteMethod);
             const PasteMethod::Send send = PasteMethod::forClip(method, clip.format);
-            bool sent = false;
+            // The pasted status comes with the key sender's result, once the keys have reached the window.
             if (send == PasteMethod::Send::ClipText) {
-                QString typed = clip.format == ClipTable::TxtLong ? clip.data : clip.text;
+                QString typed = withLfLineEnds(clip.format == ClipTable::TxtLong ? clip.data : clip.text);
                 ExpandPlaceholders(typed, m_windows.userName());
                 EscapeKeystrokes(typed);
-                sent = SendKeystrokes(typed);
+                SendKeystrokes(typed, n);
             } else if (send != PasteMethod::Send::Nothing) {
-                sent = SendKeystrokes(PasteMethod::keysFor(send));
+                SendKeystrokes(PasteMethod::keysFor(send), n);
             }
-            if (sent)
-                Q_EMIT statusMessage(QStringLiteral("Clip %1 pasted.").arg(n));
         }
     }
     if (m_settings.HideOnCopy)
@@ -87,14 +75,47 @@ void PasteEngine::CopyClip(int n) {
         Q_EMIT minimizeWindowRequested();
 }
 
-bool PasteEngine::SendKeystrokes(const QString& keys) {
+bool PasteEngine::SendKeystrokes(const QString& keys, int clip) {
     const KeystrokeParseResult parsed = KeystrokeParser::parse(keys);
     if (!parsed.ok()) {
         qCWarning(lcPaste) << "keystrokes not sent:" << parsed.error << "at" << parsed.position;
         return false;
     }
+    m_sendings.push_back(clip);
     m_keys.send(m_record.activatedWindow(), parsed.actions);
     return true;
+}
+
+void PasteEngine::keysFinished(KeySender::Result result) {
+    // The key sender reports its sendings in the order they were queued; this engine is its only user.
+    if (m_sendings.empty())
+        return;
+    const int clip = m_sendings.front();
+    m_sendings.pop_front();
+    QString status, reason;
+    switch (result) {
+    case KeySender::Result::Sent:
+        if (clip)
+            Q_EMIT statusMessage(QStringLiteral("Clip %1 pasted.").arg(clip));
+        return;
+    case KeySender::Result::NotActive:
+        status = QStringLiteral("Can't activate last active application.");
+        reason = QStringLiteral("the last active application did not get the focus");
+        break;
+    case KeySender::Result::Failed:
+        status = QStringLiteral("Clip %1 not pasted: the keys could not be sent.").arg(clip);
+        reason = QStringLiteral("the keys could not be sent");
+        break;
+    case KeySender::Result::Cancelled:
+        status = QStringLiteral("Clip %1 not pasted.").arg(clip);
+        reason = QStringLiteral("the sending was cancelled");
+        break;
+    }
+    qCWarning(lcPaste).noquote() << (clip ? QStringLiteral("clip %1").arg(clip) : QStringLiteral("the clipboard"))
+                                 << "not pasted:" << reason;
+    // The paste after the clipboard menu's commands shows no status, whatever happened.
+    if (clip)
+        Q_EMIT statusMessage(status);
 }
 
 void PasteEngine::PasteNext(bool down) {

@@ -1,12 +1,13 @@
 #pragma once
 
+#include "platform/KeySender.h"
+
 #include <QObject>
 #include <QString>
 
-#include <functional>
+#include <deque>
 
 class ClipTable;
-class KeySender;
 class LastWindowRecord;
 class QClipboard;
 class Settings;
@@ -29,8 +30,9 @@ public:
     void PasteNext(bool down);
     // After the clipboard menu's date and time commands.
     void PasteClipboardToLastApplication();
-    // Parses the keystroke string and sends it to target; false when it could not be parsed.
-    bool SendKeystrokes(const QString& keys);
+    // Parses the keystroke string and sends it to the window activated last; false when it could not be parsed.
+    // clip: the clip whose paste this is, whose status follows what the sending achieved; 0 for none.
+    bool SendKeystrokes(const QString& keys, int clip = 0);
 
     // How long paste next waits before copying, so the release of its own keys has settled.
     static constexpr int pasteNextDelayMs = 10;
@@ -48,6 +50,7 @@ Q_SIGNALS:
 private:
     void putOnClipboard(int n);
     void markLastClip(int n);
+    void keysFinished(KeySender::Result result);
 
     ClipTable& m_table;
     Settings& m_settings;
@@ -55,4 +58,6 @@ private:
     KeySender& m_keys;
     LastWindowRecord& m_record;
     QClipboard* m_clipboard;
+    // The clip of each of our sendings still under way, oldest first, as the key sender reports them.
+    std::deque<int> m_sendings;
 };

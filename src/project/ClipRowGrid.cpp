@@ -171,11 +171,10 @@ void ClipRowGrid::rowTextEdited(int i, const QString& text) {
     if (m_updatingRow)
         return;
     QString cleaned = text;
-    // A simple clip stays one line: pasted line breaks vanish without a space.
-    if (cleaned.contains(QStringLiteral("\r\n"))) {
-        cleaned.remove(QChar('\n'));
-        cleaned.remove(QChar('\r'));
-    }
+    // A simple clip stays one line: pasted line breaks vanish without a space. Any of them counts, CR LF as well
+    // as LF alone (the usual one on Linux) or CR alone.
+    cleaned.remove(QChar('\n'));
+    cleaned.remove(QChar('\r'));
     m_table.setText(i, cleaned);
 }
 

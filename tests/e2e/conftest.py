@@ -271,16 +271,16 @@ class Desktop:
     def clipboard_targets(self):
         return self.clipboard_get("TARGETS").decode().split()
 
-    def clipboard_get(self, target=None):
-        return self.run("xclip", "-selection", "clipboard", *(["-t", target] if target else []), "-o",
+    def clipboard_get(self, target=None, selection="clipboard"):
+        return self.run("xclip", "-selection", selection, *(["-t", target] if target else []), "-o",
                         check=False, text=False)
 
-    def clipboard_set(self, text):
+    def clipboard_set(self, text, selection="clipboard"):
         path = os.path.join(self.root, f"clip-{len(self.processes)}.txt")
         with open(path, "w", encoding="utf-8") as f:
             f.write(text)
-        self.start("xclip", ["xclip", "-quiet", "-selection", "clipboard", "-i", path])
-        wait_for(lambda: self.clipboard_get() == text.encode(), "xclip to serve the clipboard")
+        self.start("xclip", ["xclip", "-quiet", "-selection", selection, "-i", path])
+        wait_for(lambda: self.clipboard_get(selection=selection) == text.encode(), f"xclip to serve the {selection}")
 
     def save_artifacts(self, name):
         base = os.environ.get("ZOLPANE_E2E_ARTIFACTS") or os.path.join(os.getcwd(), "e2e-artifacts")

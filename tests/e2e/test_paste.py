@@ -2,6 +2,7 @@
 hidden on a default project written here."""
 
 import os
+import re
 import subprocess
 import time
 
@@ -43,24 +44,31 @@ def test_rich_text_and_picture_clips_and_methods_in_a_row(wm, tray, target, prog
         program.start_hidden({1: Clip("rich", fmt="RTF", data=RTF), 2: Clip("typed", method=2),
                               3: Clip("inserted", method=3), 4: Clip("a picture", fmt="IMG", data=f.read(), method=2),
                               5: Clip("copied only", method=0), 6: Clip("five", method=3)})
+    wm.clipboard_set("rm -rf ~/old-selection", selection="primary")  # a stale mouse selection
     target.activate()
     wm.key("ctrl+1")
-    # Control+V reaches the plain-text window, which finds nothing it can paste.
-    wait_for(lambda: CTRL_V in target.keys(), "Control+V sent for the rich text")
-    pasted_at = time.monotonic()
-    wait_for(lambda: "text/rtf" in wm.clipboard_targets(), "text/rtf among the clipboard's targets")
+    # The rich text in RTF first, for word processors, and as HTML and plain text for everyone else: the
+    # plain-text window takes the text.
+    target.wait_text("Rich bold text", "the rich text's plain text pasted")
+    targets = wm.clipboard_targets()
+    assert targets[0] == "text/rtf" and {"text/html", "UTF8_STRING", "text/plain;charset=utf-8"} <= set(targets)
     assert wm.clipboard_get("text/rtf") == RTF.encode()
-    # Plain text asked of the rich text is refused outright: answered with a property never written, it left
-    # the Tk window waiting, and a later clip arrived through that old paste.
-    plain = subprocess.run(["xclip", "-selection", "clipboard", "-t", "UTF8_STRING", "-o"], env=wm.env(),
-                           capture_output=True, text=True, timeout=30)
-    assert plain.returncode != 0 and "not available" in plain.stderr, plain
+    assert re.search(rb"font-weight:\s*[67]00;?\">bold<", wm.clipboard_get("text/html"))
     wm.key("ctrl+2")
-    target.wait_text("typed", "clip 2 typed key by key")
+    target.wait_text("Rich bold texttyped", "clip 2 typed key by key")
+    assert wm.clipboard_get(selection="primary") == b"rm -rf ~/old-selection"  # Control+V leaves it alone
     wm.key("ctrl+3")
-    target.wait_text("typedinserted", "clip 3 pasted with Shift+Insert")
+    target.wait_text("Rich bold texttypedinserted", "clip 3 pasted with Shift+Insert")
+    # Terminals paste the primary selection on Shift+Insert: the clip is there too, served as on the clipboard.
+    assert wm.clipboard_get(selection="primary") == b"inserted"
+    assert "UTF8_STRING" in wm.clipboard_get("TARGETS", selection="primary").decode().split()
+    # A form the clip lacks is refused at once there too, not answered with data that never comes.
+    refused = subprocess.run(["xclip", "-selection", "primary", "-t", "image/png", "-o"], env=wm.env(),
+                             capture_output=True, text=True, timeout=30)
+    assert refused.returncode != 0 and "not available" in refused.stderr, refused
     wm.key("ctrl+4")  # key by key cannot type a picture: Control+V is sent instead
     wait_for(lambda: target.keys().count(CTRL_V) == 2, "Control+V sent for the picture")
+    pasted_at = time.monotonic()
     assert not {"UTF8_STRING", "STRING", "TEXT", "text/plain"} & set(wm.clipboard_targets())
     with open(png, "wb") as f:
         f.write(wm.clipboard_get("image/png"))
@@ -70,11 +78,11 @@ def test_rich_text_and_picture_clips_and_methods_in_a_row(wm, tray, target, prog
     wm.key("ctrl+5")  # paste method 0: only copied
     wait_for(lambda: wm.clipboard_get() == b"copied only", "clip 5 on the clipboard")
     # Tk waits up to five seconds for a clipboard owner's answer before it asks for another form: watched for
-    # longer than that from the rich text's paste, nothing of the copy-only clip may arrive.
-    stays_true(lambda: target.text() == "typedinserted", "nothing more may arrive",
+    # longer than that from the picture's paste, nothing of the copy-only clip may arrive.
+    stays_true(lambda: target.text() == "Rich bold texttypedinserted", "nothing more may arrive",
                max(QUIET, pasted_at + 8.0 - time.monotonic()))
     wm.key("ctrl+q")  # paste next goes on from clip 5, the clip copied last
-    target.wait_text("typedinsertedfive", "paste next to paste clip 6")
+    target.wait_text("Rich bold texttypedinsertedfive", "paste next to paste clip 6")
     assert target.keys().count(SHIFT_INSERT) == 2 and target.keys().count(CTRL_V) == 2, target.keys()
 
 
@@ -97,8 +105,20 @@ def test_copy_key_pastes_into_the_previous_window_when_the_newest_is_closed(wm, 
     assert wm.active_window() == window
     wm.key("F2")  # the copy key of row 1, whose clip is not a simple one
     older.wait_text("for the older\nwindow", "clip 1 pasted into the older window")
-    assert wm.clipboard_get() == b"for the older\r\nwindow" and "MAXIMIZED_HORZ" in wm.wm_state(older.window)
+    assert wm.clipboard_get() == b"for the older\nwindow" and "MAXIMIZED_HORZ" in wm.wm_state(older.window)
     wait_for(lambda: not wm.is_viewable(window), "the main window to hide after the copy")
+
+
+def test_a_paste_whose_window_never_gets_the_focus_is_not_reported_as_pasted(wm, tray, target, program):
+    zp = program.start_hidden({1: "lost"})
+    for window in wm.windows("wmsystemtray", visible=True):  # else the focus falls back to the tray host
+        wm.xdotool("windowunmap", window)
+    target.activate()
+    wm.xdotool("windowunmap", target.window)  # still there, so activating it succeeds, but it never gets the focus
+    wm.key("ctrl+1")
+    wait_for(lambda: "clip 1 not pasted: the last active application did not get the focus" in zp.log(),
+             "the failed paste to be reported")
+    assert target.text() == "" and wm.clipboard_get() == b"lost"
 
 
 def unchanged_length(target, seconds):

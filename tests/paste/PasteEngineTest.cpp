@@ -1,5 +1,6 @@
 #include "paste/PasteEngine.h"
 #include "TestSupport.h"
+#include "paste/ClipboardContent.h"
 #include "paste/Hotkeys.h"
 #include "paste/LastWindowRecord.h"
 #include "platform/KeyCodes.h"
@@ -13,10 +14,12 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QMimeData>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QtTest>
 
 // The clip's format, text, data and method; the settings' default method and auto paste; then what is on the
-// clipboard ("text:", "rtf:" and the content, or "image"), the keys sent and the status shown.
+// clipboard ("text:" and the content, or "image"), the keys sent and the status shown.
 struct CopyRow {
     QString format, text, data;
     int method, setting;
@@ -24,6 +27,15 @@ struct CopyRow {
     QString clipboard, keys, status;
 };
 Q_DECLARE_METATYPE(CopyRow)
+// The clip's format and data and its effective method; then the forms on the clipboard in their order, their plain
+// text, and whether the primary selection gets them too.
+struct FormsRow {
+    QString format, data;
+    int method;
+    QString forms, text;
+    bool primary;
+};
+Q_DECLARE_METATYPE(FormsRow)
 
 // The copy action, the record of the windows it pastes into, and the hotkeys on the offscreen platform,
 // against scripted windows and keys.
@@ -92,9 +104,9 @@ private Q_SLOTS:
         // clang-format off
         QTest::newRow("placeholders, copied only") << CopyRow{s, "Hi %user%, %USER% stays", "", 1, 1, false,
                                                               "text:Hi jana, %USER% stays", "", copied};
-        QTest::newRow("rich text only, as it is") << CopyRow{r, "Rich", "{\\rtf1 %user%}", 1, 1, true,
-                                                             "rtf:{\\rtf1 %user%}", "^v", pasted};
-        QTest::newRow("long, default is Shift+Insert") << CopyRow{l, "Long", "a\r\nb", 4, 3, true, "text:a\r\nb",
+        QTest::newRow("rich text, no placeholders") << CopyRow{r, "Rich", "{\\rtf1 %user%}", 1, 1, true,
+                                                               "text:%user%", "^v", pasted};
+        QTest::newRow("long, default is Shift+Insert") << CopyRow{l, "Long", "a\r\nb", 4, 3, true, "text:a\nb",
                                                                   "+INSERT", pasted};
         QTest::newRow("key by key, escaped") << CopyRow{s, "a{b}+c", "", 2, 1, true, "text:a{b}+c", "ab+c", pasted};
         QTest::newRow("picture, no message") << CopyRow{i, "Picture", "", 1, 1, false, "image", "", ""};
@@ -117,8 +129,7 @@ private Q_SLOTS:
         QApplication::clipboard()->setText(QStringLiteral("kept"));
         f.engine.CopyClip(6);
         const QMimeData* mime = QApplication::clipboard()->mimeData();
-        QString clipboard =
-            mime->hasText() ? "text:" + mime->text() : "rtf:" + QString::fromLatin1(mime->data("text/rtf"));
+        QString clipboard = "text:" + mime->text();
         if (mime->hasImage())
             clipboard = QApplication::clipboard()->image().pixel(1, 1) == picture.pixel(1, 1) ? "image" : "other image";
         QCOMPARE(clipboard, row.clipboard);
@@ -129,6 +140,63 @@ private Q_SLOTS:
         QCOMPARE(f.status, row.status);
         QCOMPARE(f.engine.LastClip, row.text.isEmpty() ? 0 : 6);
         QCOMPARE(f.marked, f.engine.LastClip);
+    }
+
+    // The forms of a clip on the clipboard: rich text as RTF first, then HTML and plain text of the one document;
+    // plain text with LF alone; the same on the primary selection only for Shift+Insert.
+    void clipboardForms_data() {
+        QTest::addColumn<FormsRow>("row");
+        const QString s = ClipTable::TxtSimple, l = ClipTable::TxtLong, r = ClipTable::Rtf;
+        const QString plain = "text/plain text/plain;charset=utf-8", rich = "text/rtf text/html " + plain;
+        const QString rtf = "{\\rtf1\\ansi Rich {\\b bold}\\par \\u268?esk\\u253?\\line x\\par}";
+        QTest::newRow("simple") << FormsRow{s, "one %user%", 1, plain, "one jana", false};
+        QTest::newRow("long: LF alone") << FormsRow{l, "a\r\nb\rc\n", 2, plain, "a\nb\nc\n", false};
+        QTest::newRow("long, Shift+Insert") << FormsRow{l, "a\r\nb", 3, plain, "a\nb", true};
+        QTest::newRow("rich") << FormsRow{r, rtf, 1, rich, "Rich bold\nČeský\nx", false};
+        QTest::newRow("picture, Shift+Insert") << FormsRow{ClipTable::Img, "", 3, "application/x-qt-image", "", true};
+    }
+    void clipboardForms() {
+        QFETCH(FormsRow, row);
+        const ClipTable::Clip clip{row.format, row.format == ClipTable::TxtSimple ? row.data : "Caption", row.data,
+                                   TestSupport::uniform(2, 2, Qt::red)};
+        const ClipboardContent content = clipboardContent(clip, row.method, QStringLiteral("jana"));
+        QCOMPARE(bool(content.selection), row.primary);
+        for (const QMimeData* mime : {content.clipboard.get(), content.selection.get()}) {
+            if (!mime)
+                continue;
+            QCOMPARE(mime->formats().join(' '), row.forms);
+            QCOMPARE(mime->text(), row.text);
+            QCOMPARE(mime->data("text/plain;charset=utf-8"), row.text.toUtf8());
+            if (row.format != ClipTable::Rtf)
+                continue;
+            QCOMPARE(mime->data("text/rtf"), row.data.toLatin1());
+            QTextDocument html;
+            html.setHtml(mime->html());
+            QCOMPARE(html.toPlainText().replace(QChar::LineSeparator, '\n'), row.text);
+            QTextCursor bold(&html);
+            bold.setPosition(row.text.indexOf("bold") + 1);
+            QVERIFY(bold.charFormat().fontWeight() >= QFont::Bold);
+        }
+    }
+
+    // "Clip n pasted." only once the keys have reached the window; otherwise why not.
+    void pasteStatus_data() {
+        QTest::addColumn<KeySender::Result>("result");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("sent") << KeySender::Result::Sent << "Clip 6 pasted.";
+        QTest::newRow("no focus") << KeySender::Result::NotActive << "Can't activate last active application.";
+        QTest::newRow("keys failed") << KeySender::Result::Failed << "Clip 6 not pasted: the keys could not be sent.";
+        QTest::newRow("cancelled") << KeySender::Result::Cancelled << "Clip 6 not pasted.";
+    }
+    void pasteStatus() {
+        QFETCH(KeySender::Result, result);
+        QFETCH(QString, status);
+        Fixture f;
+        f.keys.result = result;
+        f.table.setText(6, QStringLiteral("six"));
+        f.engine.CopyClip(6);
+        QCOMPARE(f.status, QStringLiteral("Text copied.")); // no key has gone out yet
+        QTRY_COMPARE(f.status, status);
     }
 
     // After the clipboard menu's date and time: the settings as stored now decide; which keys is PasteMethod's.

@@ -2,5 +2,5 @@
 
 void HeadlessKeySender::deliver(const KeyActions& keys) {
     deliveries.append({m_windows.foregroundWindow(), keys});
-    complete(Result::Sent);
+    complete(result);
 }

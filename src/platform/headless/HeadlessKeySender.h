@@ -14,6 +14,8 @@ public:
         KeyActions keys;
     };
     QList<Delivery> deliveries;
+    // What each delivery reports: a test scripts a failing sending here.
+    Result result = Result::Sent;
 
 protected:
     void deliver(const KeyActions& keys) override;

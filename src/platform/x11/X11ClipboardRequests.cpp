@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QMimeData>
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <xcb/xproto.h>
 
@@ -39,10 +40,17 @@ bool X11ClipboardRequests::provides(const Content& content, const QByteArray& ta
 }
 
 X11ClipboardRequests::X11ClipboardRequests(Display* display, QObject* parent) : QObject(parent), m_display(display) {
-    m_clipboardAtom = XInternAtom(display, "CLIPBOARD", False);
-    if (QClipboard* clipboard = QGuiApplication::clipboard())
-        connect(clipboard, &QClipboard::dataChanged, this, &X11ClipboardRequests::takeContent);
-    takeContent();
+    Selection& clipboard = m_selections[0];
+    Selection& primary = m_selections[1];
+    clipboard.atom = XInternAtom(display, "CLIPBOARD", False);
+    primary.atom = XA_PRIMARY;
+    if (QClipboard* qtClipboard = QGuiApplication::clipboard()) {
+        connect(
+            qtClipboard, &QClipboard::dataChanged, this, [this, &clipboard] { takeContent(clipboard); });
+        connect(qtClipboard, &QClipboard::selectionChanged, this, [this, &primary] { takeContent(primary); });
+    }
+    for (Selection& selection : m_selections)
+        takeContent(selection);
     QCoreApplication::instance()->installNativeEventFilter(this);
 }
 
@@ -51,18 +59,19 @@ X11ClipboardRequests::~X11ClipboardRequests() {
         app->removeNativeEventFilter(this);
 }
 
-void X11ClipboardRequests::takeContent() {
-    // Called when the clipboard changes, ours or not: what it holds is looked at only while it is ours, so that
+void X11ClipboardRequests::takeContent(Selection& selection) {
+    // Called when the selection changes, ours or not: what it holds is looked at only while it is ours, so that
     // no other application's data is ever fetched for it.
     QClipboard* clipboard = QGuiApplication::clipboard();
-    m_owned = clipboard && clipboard->ownsClipboard();
-    m_content = {};
-    if (!m_owned)
+    selection.owned = clipboard && (selection.mode == QClipboard::Clipboard ? clipboard->ownsClipboard()
+                                                                            : clipboard->ownsSelection());
+    selection.content = {};
+    if (!selection.owned)
         return;
-    if (const QMimeData* data = clipboard->mimeData(QClipboard::Clipboard)) {
-        m_content.formats = data->formats();
-        m_content.text = data->hasText();
-        m_content.image = data->hasImage();
+    if (const QMimeData* data = clipboard->mimeData(selection.mode)) {
+        selection.content.formats = data->formats();
+        selection.content.text = data->hasText();
+        selection.content.image = data->hasImage();
     }
 }
 
@@ -80,16 +89,20 @@ QByteArray X11ClipboardRequests::atomName(unsigned long atom) {
 }
 
 bool X11ClipboardRequests::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
-    if (!m_owned || eventType != "xcb_generic_event_t")
+    if (eventType != "xcb_generic_event_t")
         return false;
     const auto* event = static_cast<const xcb_generic_event_t*>(message);
     if ((event->response_type & 0x7f) != XCB_SELECTION_REQUEST)
         return false;
     const auto* request = static_cast<const xcb_selection_request_event_t*>(message);
-    if (request->selection != m_clipboardAtom)
+    const Selection* selection = nullptr;
+    for (const Selection& s : m_selections)
+        if (s.owned && request->selection == s.atom)
+            selection = &s;
+    if (!selection)
         return false;
     const QByteArray target = atomName(request->target);
-    if (provides(m_content, target))
+    if (provides(selection->content, target))
         return false;
 
     XEvent reply{};
@@ -102,6 +115,7 @@ bool X11ClipboardRequests::nativeEventFilter(const QByteArray& eventType, void* 
     reply.xselection.time = request->time;
     XSendEvent(m_display, request->requestor, False, NoEventMask, &reply);
     XFlush(m_display);
-    qCDebug(lcPlatform) << "clipboard request for" << target << "refused: the content has no such form";
+    qCDebug(lcPlatform) << atomName(request->selection) << "request for" << target
+                        << "refused: the content has no such form";
     return true;
 }

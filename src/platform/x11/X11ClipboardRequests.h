@@ -2,13 +2,14 @@
 
 #include <QAbstractNativeEventFilter>
 #include <QByteArray>
+#include <QClipboard>
 #include <QHash>
 #include <QObject>
 #include <QStringList>
 
 struct _XDisplay;
 
-// Refuses, at once, requests for our clipboard in a form its content does not have.
+// Refuses, at once, requests for our clipboard or primary selection in a form its content does not have.
 //
 // Qt answers such a request (plain text asked of a clip that holds only rich text or a picture) as if it had
 // succeeded, naming the requestor's property but never writing it. Requestors that wait for the property
@@ -33,12 +34,17 @@ public:
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 
 private:
-    void takeContent();
+    // One selection we may own: the clipboard, or the primary selection that terminals paste on Shift+Insert.
+    struct Selection {
+        QClipboard::Mode mode;
+        unsigned long atom = 0;
+        bool owned = false; // it holds data we set
+        Content content;
+    };
+    void takeContent(Selection& selection);
     QByteArray atomName(unsigned long atom);
 
     _XDisplay* m_display;
-    unsigned long m_clipboardAtom = 0;
-    bool m_owned = false; // the clipboard holds data we set
-    Content m_content;
+    Selection m_selections[2] = {{QClipboard::Clipboard}, {QClipboard::Selection}};
     QHash<unsigned long, QByteArray> m_names;
 };
