@@ -145,7 +145,11 @@ void PasteEngine::PasteClipboardToLastApplication() {
         return;
     if (!m_record.ActivateLastApplication())
         return;
-    const QString keys = PasteMethod::keysFor(PasteMethod::forClipboard(m_settings.ReadPasteMethod()));
+    const PasteMethod::Send send = PasteMethod::forClipboard(m_settings.ReadPasteMethod());
+    // Terminals paste the primary selection on Shift+Insert: it gets the clipboard's new text too.
+    if (send == PasteMethod::Send::ShiftInsert && m_clipboard->supportsSelection())
+        m_clipboard->setText(m_clipboard->text(), QClipboard::Selection);
+    const QString keys = PasteMethod::keysFor(send);
     if (!keys.isEmpty())
         SendKeystrokes(keys);
 }
