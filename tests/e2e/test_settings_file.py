@@ -77,14 +77,9 @@ def small_home(program):
 def fill(folder):
     """Writes a file until the file system is full; returns its path."""
     path = os.path.join(folder, "filler")
-    fd = os.open(path, os.O_WRONLY | os.O_CREAT, 0o600)
-    try:
-        while True:
-            os.write(fd, b"\0" * 4096)
-    except OSError as e:
-        assert e.errno == errno.ENOSPC, e
-    finally:
-        os.close(fd)
+    with open(path, "wb", buffering=0) as f, pytest.raises(OSError, match="No space left on device"):
+        while f.write(bytes(1 << 16)):
+            pass
     return path
 
 
@@ -98,8 +93,6 @@ def answer_error_box(wm, zp, text):
 def test_a_full_file_system_is_reported_at_start_and_at_exit_where_settings_ini_keeps_its_content(wm, program,
                                                                                                   small_home):
     program.write_settings()
-    with open(program.path("settings.ini"), "rb") as f:
-        before = f.read()
     filler = fill(small_home)
     zp = program.start("nowindow")  # no room for the single-instance lock
     answer_error_box(wm, zp, "Error while starting Zolpane.")
@@ -114,7 +107,7 @@ def test_a_full_file_system_is_reported_at_start_and_at_exit_where_settings_ini_
                              f"{program.path('settings.ini')}.\r\n\r\nError number: {errno.ENOSPC}")
     assert zp.wait() == 0
     with open(program.path("settings.ini"), "rb") as f:
-        assert f.read() == before
+        assert f.read() == settings_bytes()
     assert not [n for n in os.listdir(small_home) if n.endswith(".part")]
 
 
