@@ -10,6 +10,8 @@ BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-svg-de
 DESKTOP_PACKAGES=(xvfb openbox wmsystemtray xfonts-base x11-utils)
 TEST_PACKAGES=(python3 python3-pytest xvfb xdotool xclip openbox x11-utils tk wmsystemtray xfonts-base clang-14 libclang-rt-14-dev
     imagemagick dpkg-dev desktop-file-utils appstream)
+# mount: the settings-file tests put the program folder on a small tmpfs to fill it (skipped where not permitted).
+TEST_PACKAGES+=(mount)
 
 ensure_packages() {
     local missing=()

@@ -53,6 +53,7 @@ void ProjectLifecycle::splitPath(const QString& path, QString* folder, QString* 
 }
 
 void ProjectLifecycle::startup(const QString& commandLine) {
+    m_newProjectMade = false;
     LoadRecentProjects();
     if (!commandLine.trimmed().isEmpty() && ProjectContainer::FileExists(commandLine) && LoadProject(commandLine)) {
         splitPath(QFileInfo(commandLine).absoluteFilePath(), &ProjectPath, &ProjectName);
@@ -61,7 +62,9 @@ void ProjectLifecycle::startup(const QString& commandLine) {
     } else {
         LoadDefaultProject();
     }
-    m_view.ShowAtStatus(Zolpane);
+    // A new project says so instead (when there is no default project to open).
+    if (!std::exchange(m_newProjectMade, false))
+        m_view.ShowAtStatus(Zolpane);
     LoadQuickSlots();
     RefreshQuickSlotButtons();
     m_view.setDefaultProjectTip(QStringLiteral("Load default project"));
@@ -90,6 +93,7 @@ void ProjectLifecycle::MakeNewProject() {
     m_view.CleanUp();
     m_view.setChanged(false);
     m_view.ShowAtStatus(QStringLiteral("New project created."));
+    m_newProjectMade = true;
 }
 
 bool ProjectLifecycle::LoadProject(const QString& path) {
@@ -377,8 +381,15 @@ void ProjectLifecycle::OpenQuickSlot(int slot) {
 }
 
 void ProjectLifecycle::showQuickSlotDialog() {
+    // One dialog: a second request brings the open one forward, keeping what was entered in it.
+    if (m_quickSlotDialog) {
+        m_quickSlotDialog->raise();
+        m_quickSlotDialog->activateWindow();
+        return;
+    }
     m_view.dropTopMost();
     auto* dialog = new frmZolProjects(QuickSlots, ProjectPath, m_view.viewWidget());
+    m_quickSlotDialog = dialog;
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(
         dialog, &frmZolProjects::accepted, this,

@@ -2,7 +2,9 @@
 
 #include "project/RecentProjects.h"
 
+#include <QDialog>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QTimer>
 
@@ -97,6 +99,8 @@ private:
     const AppPaths& m_paths;
     RecentProjects m_recent;
     bool m_loading = false;
+    bool m_newProjectMade = false; // by the start-up's default project
+    QPointer<QDialog> m_quickSlotDialog;
     QFileSystemWatcher* m_folderWatcher;
     QTimer m_handOverCheck;
 };

@@ -10,6 +10,8 @@ QQueue<QString>& queued() {
     return answers;
 }
 
+bool g_stopped = false;
+
 } // namespace
 
 namespace FileDialogs {
@@ -17,14 +19,22 @@ namespace FileDialogs {
 QString getOpenFileName(QWidget* parent, const QString& title, const QString& folder, const QString& filter) {
     if (!queued().isEmpty())
         return queued().dequeue();
+    if (g_stopped)
+        return {};
     return QFileDialog::getOpenFileName(parent, title, folder, filter);
 }
 
 QString getSaveFileName(QWidget* parent, const QString& title, const QString& proposed, const QString& filter) {
     if (!queued().isEmpty())
         return queued().dequeue();
+    if (g_stopped)
+        return {};
     // The overwrite question is the program's own.
     return QFileDialog::getSaveFileName(parent, title, proposed, filter, nullptr, QFileDialog::DontConfirmOverwrite);
+}
+
+void stopShowing() {
+    g_stopped = true;
 }
 
 void setNextFileName(const QString& fileName) {

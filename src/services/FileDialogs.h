@@ -11,6 +11,9 @@ namespace FileDialogs {
 QString getOpenFileName(QWidget* parent, const QString& title, const QString& folder, const QString& filter);
 QString getSaveFileName(QWidget* parent, const QString& title, const QString& proposed, const QString& filter);
 
+// For a program being ended by a signal: from now on every dialog is taken as cancelled without being shown.
+void stopShowing();
+
 void setNextFileName(const QString& fileName);
 bool hasQueuedAnswers();
 

@@ -1,12 +1,12 @@
 #include "services/IniFile.h"
 
+#include "services/AtomicFile.h"
 #include "services/CodePage.h"
 #include "services/IniIndex.h"
 #include "services/IniLines.h"
 #include "services/RegularFile.h"
 
 #include <QMutex>
-#include <QSaveFile>
 
 #include <cerrno>
 #include <memory>
@@ -120,6 +120,12 @@ QString read(const QString& path, const QString& section, const QString& key) {
     return CodePage::fromAnsi(last.index->value(CodePage::toAnsi(section), CodePage::toAnsi(key)));
 }
 
+bool readable(const QString& path) {
+    LastFile& last = lastFile();
+    const QMutexLocker lock(&last.mutex);
+    return load(last, path);
+}
+
 bool write(const QString& path, const QString& section, const QString& key, const QString& value) {
     LastFile& last = lastFile();
     const QMutexLocker lock(&last.mutex);
@@ -133,14 +139,7 @@ bool write(const QString& path, const QString& section, const QString& key, cons
         writeValue(content, CodePage::toAnsi(section), CodePage::toAnsi(key), CodePage::toAnsi(value));
     if (updated.isSharedWith(content) && !content.isEmpty())
         return true; // the file holds the value already: a large file is not rewritten for nothing
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
-    if (out.write(updated) != updated.size()) {
-        out.cancelWriting();
-        return false;
-    }
-    if (!out.commit())
+    if (!AtomicFile::write(path, updated))
         return false;
     RegularFile::Stamp stamp;
     if (RegularFile::stampOf(path, &stamp))

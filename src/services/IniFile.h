@@ -23,6 +23,8 @@ QByteArray writeValue(const QByteArray& content, const QByteArray& section, cons
 // keys of a large file costs one pass over it. write() replaces the file atomically (temporary file beside it,
 // renamed over it); false with errno set when the file could not be read or written.
 QString read(const QString& path, const QString& section, const QString& key);
+// Whether read() finds the file readable; false with errno set (missing, no regular file, too large, no access).
+bool readable(const QString& path);
 bool write(const QString& path, const QString& section, const QString& key, const QString& value);
 
 } // namespace IniFile

@@ -16,6 +16,7 @@ struct State {
     int errorNumber = 0;
     QString errorDescription;
     bool unattended = false;
+    bool stopped = false;
     QQueue<int> answers;
     QList<Messages::ShownBox> shown;
 };
@@ -70,7 +71,9 @@ int ShowMessage(const QString& text, const QString& kind, bool details) {
     // Every box is also logged, so what the user was told can be read back from the log.
     qCInfo(lcMessages).noquote() << kind << title << shownText;
     int result = 0;
-    if (s.unattended) {
+    if (s.stopped) {
+        result = question ? No : 0;
+    } else if (s.unattended) {
         s.shown.append({kind, title, shownText});
         const int answer = s.answers.isEmpty() ? (question ? No : 0) : s.answers.dequeue();
         result = question ? answer : 0;
@@ -94,6 +97,8 @@ void ShowNotice(const QString& text, QObject* context, std::function<void(bool)>
     State& s = state();
     const QString title = QStringLiteral("Zolpane");
     qCInfo(lcMessages).noquote() << "notice" << title << text;
+    if (s.stopped)
+        return;
     if (s.unattended) {
         s.shown.append({QStringLiteral("notice"), title, text});
         const bool ticked = !s.answers.isEmpty() && s.answers.dequeue() == Yes;
@@ -110,8 +115,13 @@ void ShowNotice(const QString& text, QObject* context, std::function<void(bool)>
     box->show();
 }
 
+void stopShowing() {
+    state().stopped = true;
+}
+
 void setUnattended(bool on) {
     state().unattended = on;
+    state().stopped = false;
     state().answers.clear();
     state().shown.clear();
 }

@@ -20,6 +20,10 @@ void ShowError(const QString& text, bool details = false);
 // once, and done(checked) runs when the user closes the box (not at all once context is gone).
 void ShowNotice(const QString& text, QObject* context, std::function<void(bool dontShowAgain)> done);
 
+// For a program being ended by a signal, which must not wait for a person: from now on no box is shown, each is
+// only logged and taken as closed at once (a question as No). Boxes already open are left to the caller to close.
+void stopShowing();
+
 // The pending error record that a box with details appends ("Error number: ..., description: ...").
 // Cleared by every box.
 void setPendingError(int number, const QString& description);

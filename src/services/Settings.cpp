@@ -1,15 +1,17 @@
 #include "services/Settings.h"
 
+#include "services/AtomicFile.h"
 #include "services/CodePage.h"
 #include "services/IniFile.h"
 #include "services/Messages.h"
 
 #include <QFile>
-#include <QSaveFile>
+#include <QLoggingCategory>
 
 #include <cerrno>
 #include <climits>
 #include <cmath>
+#include <cstring>
 
 const std::array<const char*, 5> Settings::SpecialHotkeyNames = {"HKShowZP", "HKGlobalMenu", "HKPasteNext",
                                                                  "HKPasteMenu", "HKSettings"};
@@ -45,6 +47,8 @@ int Settings::toInt(double value) {
 
 namespace {
 
+Q_LOGGING_CATEGORY(lcSettings, "zolpane.settings")
+
 // Whether a whole number fits an integer of the range, as the classic conversion checks before it overflows.
 bool fits(double value, double min, double max) {
     return value >= min && value <= max;
@@ -78,14 +82,39 @@ void Settings::WriteSetting(const QString& section, const QString& key, const QS
     const QString path = file == QLatin1String("0") ? m_paths.SettingsPath : file;
     errno = 0;
     const bool ok = IniFile::write(path, section, key, value);
+    const int error = errno ? errno : EIO;
     SettingsWritten = true;
-    if (!ok) {
-        Messages::setPendingErrno(errno ? errno : EIO);
-        Messages::ShowError(
-            QStringLiteral("Unable to write settings! Please check if you have got write permissions to ") +
-                m_paths.SettingsPath + QStringLiteral("."),
-            true);
+    if (ok) {
+        if (m_unwritable == path)
+            m_unwritable.clear();
+        return;
     }
+    if (m_unwritable == path) {
+        qCWarning(lcSettings) << "cannot write" << key << "to" << path << ":" << std::strerror(error);
+        return;
+    }
+    m_unwritable = path;
+    Messages::setPendingErrno(error);
+    Messages::ShowError(QStringLiteral("Unable to write settings! Please check if you have got write permissions to ") +
+                            m_paths.SettingsPath + QStringLiteral("."),
+                        true);
+}
+
+bool Settings::CheckSettingsFile() {
+    errno = 0;
+    if (IniFile::readable(m_paths.SettingsPath) || errno == ENOENT)
+        return true;
+    m_unwritable = m_paths.SettingsPath;
+    Messages::setPendingErrno(errno ? errno : EIO);
+    Messages::ShowError(QStringLiteral("Error while loading settings!"), true);
+    return false;
+}
+
+void Settings::SaveCopyOptions() {
+    const QString zolpane = QStringLiteral("Zolpane");
+    WriteSetting(zolpane, QStringLiteral("MinimizeOnCopy"), QString::number(int(MinimizeOnCopy)));
+    WriteSetting(zolpane, QStringLiteral("HideOnCopy"), QString::number(int(HideOnCopy && !MinimizeOnCopy)));
+    WriteSetting(zolpane, QStringLiteral("AutoPaste"), QString::number(int(AutoPaste)));
 }
 
 QByteArray Settings::defaultSettingsContent(const QString& projectsFolder) {
@@ -154,10 +183,8 @@ QByteArray Settings::defaultSettingsContent(const QString& projectsFolder) {
 }
 
 void Settings::WriteDefaultSettings() {
-    const QByteArray content = defaultSettingsContent(m_paths.ProjectsFolder);
-    QSaveFile file(m_paths.SettingsPath);
     errno = 0;
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit()) {
+    if (!AtomicFile::write(m_paths.SettingsPath, defaultSettingsContent(m_paths.ProjectsFolder))) {
         Messages::setPendingErrno(errno ? errno : EIO);
         Messages::ShowError(QStringLiteral("Error while creating settings file!"), true);
     }

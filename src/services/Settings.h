@@ -26,6 +26,9 @@ public:
     int ReadInt(const QString& section, const QString& key) { return toInt(ReadNumber(section, key)); }
 
     void WriteDefaultSettings();
+    // A settings.ini that is there but cannot be read (a folder, a FIFO, no access) is reported with the loading
+    // error; false then. The writes to it that follow would fail alike and are not reported again.
+    bool CheckSettingsFile();
     static QByteArray defaultSettingsContent(const QString& projectsFolder);
 
     // Loading stops with false when a stored number does not fit the integer the program keeps it in (a special
@@ -35,6 +38,8 @@ public:
     bool LoadSpecialHotkeys();
     // The copy options from the file: hiding wins when both MinimizeOnCopy and HideOnCopy are 1.
     void LoadCopyOptions();
+    // The copy options into the file, as held in memory (only one of MinimizeOnCopy and HideOnCopy is 1).
+    void SaveCopyOptions();
     // The PasteMethod setting as it is read now; a stored value of 0 or less reads as 1.
     int ReadPasteMethod();
     // The memory-only steps of loading the options (charset, paste method, exit mode, flags).
@@ -69,4 +74,7 @@ public:
 
 private:
     const AppPaths& m_paths;
+    // The file whose failed write was reported: an exit writes a dozen keys, each failing as the first did, and
+    // the user is told once. A write to it that succeeds ends this.
+    QString m_unwritable;
 };

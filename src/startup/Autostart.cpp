@@ -1,12 +1,12 @@
 #include "startup/Autostart.h"
 
+#include "services/AtomicFile.h"
 #include "services/Settings.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QStringList>
 
@@ -34,10 +34,7 @@ bool writeIfChanged(const QString& path, const QByteArray& content) {
     if (QFileInfo::exists(path) && readAll(path) == content)
         return false;
     QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
-        return false;
-    return file.commit();
+    return AtomicFile::write(path, content);
 }
 
 void runIfPresent(const QString& program, const QStringList& arguments) {
@@ -168,8 +165,8 @@ void Autostart::EnableRunAtStartup() {
     m_settings.WriteSetting(QStringLiteral("General"), QStringLiteral("RunOnStartup"), QStringLiteral("1"));
     const QByteArray entry = "[Desktop Entry]\nType=Application\nName=Zolpane\nComment=Clip pasting tool\n"
                              "Exec=\"" +
-                             m_executable.toUtf8() +
-                             "\" nowindow\nIcon=zolpane\nTerminal=false\nX-GNOME-Autostart-enabled=true\n";
+                             m_executable.toUtf8() + "\" nowindow\nIcon=" + desktopIcon().toUtf8() +
+                             "\nTerminal=false\nX-GNOME-Autostart-enabled=true\n";
     writeIfChanged(autostartEntryPath(), entry);
 }
 
@@ -184,6 +181,17 @@ void Autostart::DisableRunAtStartup() {
 
 QString Autostart::GetRunValue() const {
     return GetRegString(autostartEntryPath(), QStringLiteral("Exec"));
+}
+
+QString Autostart::desktopIcon() const {
+    if (!installedDesktopEntry().isEmpty())
+        return QStringLiteral("zolpane");
+    // No icon theme holds this copy's icon: the program's own, written into its folder, is named by its path.
+    const QString path = m_settings.paths().AppFolder + QStringLiteral("zolpane.svg");
+    QFile icon(QStringLiteral(":/icons/zolpane.svg"));
+    if (icon.open(QIODevice::ReadOnly) && (writeIfChanged(path, icon.readAll()) || QFileInfo(path).isFile()))
+        return path;
+    return QStringLiteral("zolpane");
 }
 
 QString Autostart::installedDesktopEntry() const {

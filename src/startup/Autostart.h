@@ -25,6 +25,10 @@ public:
     bool RegisterFileType(const QString& className, const QString& extension, const QString& description,
                           const QString& iconPath);
 
+    // The Icon value of the desktop entries: the theme's icon name for an installed program, otherwise the path of
+    // the program's icon written into its folder (theme name only when that cannot be written).
+    QString desktopIcon() const;
+
     // The id of the installed desktop entry, metainfo and the like.
     static const QString ApplicationId;
     // <data dir>/applications/<ApplicationId>.desktop, for the first data dir of $XDG_DATA_DIRS that holds it

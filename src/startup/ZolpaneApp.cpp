@@ -10,7 +10,9 @@
 #include "project/HandOverFile.h"
 #include "project/ProjectLifecycle.h"
 #include "project/frmZolpane.h"
+#include "services/AtomicFile.h"
 #include "services/CodePage.h"
+#include "services/FileDialogs.h"
 #include "services/Messages.h"
 #include "services/WindowPlacement.h"
 #include "startup/Autostart.h"
@@ -26,11 +28,11 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDesktopServices>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
-#include <QSaveFile>
 #include <QSocketNotifier>
 #include <QTimer>
 #include <QUrl>
@@ -38,6 +40,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
@@ -72,7 +75,7 @@ void exitOnTerminationSignals(ZolpaneApp& app) {
         char byte;
         [[maybe_unused]] const auto got = ::read(g_signalPipe[0], &byte, 1);
         notifier->setEnabled(false);
-        app.ExitProgram();
+        app.terminate();
     });
     struct sigaction action {};
     action.sa_handler = onTerminationSignal;
@@ -105,11 +108,17 @@ ZolpaneApp::HandOver ZolpaneApp::handOverCommandLine(const AppPaths& paths, cons
                       .arg(CodePage::ansiCodePage())};
     // Written aside and renamed into place, so the running instance, which reads and deletes the file as soon as
     // it appears, never finds it empty or half written.
-    QSaveFile file(paths.loadBuffPath());
-    if (!file.open(QIODevice::WriteOnly) || file.write(HandOverFile::content(commandLine)) < 0 || !file.commit())
-        qCWarning(lcStartup) << "cannot hand the command line over in" << paths.loadBuffPath() << ":"
-                             << file.errorString();
+    if (!AtomicFile::write(paths.loadBuffPath(), HandOverFile::content(commandLine)))
+        return {Result::Refused, QStringLiteral("%1 cannot be handed to the running Zolpane: %2")
+                                     .arg(trimmed, QString::fromLocal8Bit(std::strerror(errno)))};
     return {Result::HandedOver, {}};
+}
+
+QString ZolpaneApp::startupErrorText(const QString& appFolder) {
+    return QStringLiteral("Error while starting Zolpane. If you lost some system libraries, please reinstall "
+                          "program. If you dont got read/write access to ") +
+           appFolder + QStringLiteral(", please, obtain it. If you will need any further help, please contact ") +
+           frmAbout::SupportAddress + QStringLiteral(".");
 }
 
 QString ZolpaneApp::twipQuestion(double twipsX) {
@@ -128,7 +137,9 @@ int ZolpaneApp::Main(QApplication& app) {
 
     QLockFile instanceLock(paths.AppFolder + QStringLiteral("zolpane.lock"));
     instanceLock.setStaleLockTime(0); // only a lock whose owner process is gone is stale
+    errno = 0;
     if (!instanceLock.tryLock(0)) {
+        const int error = errno;
         if (instanceLock.error() == QLockFile::LockFailedError) {
             const HandOver handOver = handOverCommandLine(paths, commandLine);
             if (handOver.result == HandOver::Result::Refused) {
@@ -140,7 +151,11 @@ int ZolpaneApp::Main(QApplication& app) {
                 Messages::ShowMessage(QStringLiteral("Zolpane is already running!"), QStringLiteral("inf"));
             return 0;
         }
-        qCWarning(lcStartup) << "cannot create the instance lock in" << paths.AppFolder;
+        // Without the lock a second start would run beside this one, both writing the same files: a folder the
+        // lock cannot be made in (full, read-only) is a folder the program cannot work in.
+        Messages::setPendingErrno(error ? error : EACCES);
+        Messages::ShowError(startupErrorText(paths.AppFolder), true);
+        return 1;
     }
 
     QFile::remove(paths.loadBuffPath());
@@ -150,7 +165,8 @@ int ZolpaneApp::Main(QApplication& app) {
         zolpane.settings().WriteDefaultSettings();
     }
     exitOnTerminationSignals(zolpane);
-    if (!zolpane.Initialize())
+    // A signal during a box of the start-up may have ended the program before its event loop runs.
+    if (!zolpane.Initialize() || zolpane.m_exited)
         return 0;
     return app.exec();
 }
@@ -162,14 +178,7 @@ ZolpaneApp::~ZolpaneApp() = default;
 
 void ZolpaneApp::reportStartupError() {
     QApplication::restoreOverrideCursor();
-    Messages::ShowError(
-        QStringLiteral("Error while starting Zolpane. If you lost some system libraries, please reinstall "
-                       "program. If you dont got read/write access to ") +
-            m_paths.AppFolder +
-            QStringLiteral(", please, obtain it. If you will need any further "
-                           "help, please contact ") +
-            frmAbout::SupportAddress + QStringLiteral("."),
-        true);
+    Messages::ShowError(startupErrorText(m_paths.AppFolder), true);
     ExitProgram();
 }
 
@@ -295,7 +304,7 @@ void ZolpaneApp::wireMainWindow() {
     w.setHelpAvailable(!UserGuide::locate(QCoreApplication::applicationDirPath()).isEmpty());
 
     m_autostart->RegisterFileType(QStringLiteral("Zolpane"), QStringLiteral("zp"), QStringLiteral("Zolpane Project"),
-                                  QStringLiteral("zolpane"));
+                                  m_autostart->desktopIcon());
     m_project = std::make_unique<ProjectLifecycle>(w, m_table, m_settings, m_paths);
     m_project->lastWindowTitle = [this] { return m_record->LastWindowTitle(); };
     connect(m_record.get(), &LastWindowRecord::lastWindowChanged, m_project.get(), &ProjectLifecycle::showLastWindow);
@@ -309,6 +318,11 @@ void ZolpaneApp::wireMainWindow() {
     connect(&w, &frmZolpane::unloading, this, [this, twipsX, twipsY] {
         WindowPlacement::SaveWindowPosition(*m_main, QStringLiteral("frmzolpane"), m_settings, twipsX, twipsY);
         m_project->handleExit(m_settings.ExitMode);
+        // Ended by a signal (a logout), nobody answers the question about unsaved changes (it was taken as No, or
+        // closed unanswered): they are kept. A project without a name would need the file dialog: it stays unsaved.
+        if (m_terminated && m_settings.ExitMode == 1 && m_main->changed() &&
+            m_project->ProjectName != ProjectLifecycle::Blank)
+            m_project->SaveProjectCommand();
     });
     m_project->startup(m_commandLine);
 }
@@ -387,6 +401,9 @@ void ZolpaneApp::LoadSettings() {
         Messages::setPendingError(6, QStringLiteral("Overflow"));
         Messages::ShowError(QStringLiteral("Error while loading settings!"), true);
     };
+    // Nothing is loaded from a file that cannot be read: empty values would remove the autostart entry.
+    if (!m_settings.CheckSettingsFile())
+        return;
     if (!m_settings.LoadSpecialHotkeys())
         return overflow();
     if (m_settings.ReadNumber(QStringLiteral("General"), QStringLiteral("RunOnStartup")) == 1)
@@ -398,6 +415,7 @@ void ZolpaneApp::LoadSettings() {
         return overflow();
     frmZolpane& w = *m_main;
     m_settings.LoadCopyOptions();
+    m_copyOptionsLoaded = true;
     w.showCopyOptions();
     w.setAlwaysOnTop(m_settings.ReadNumber(QStringLiteral("Zolpane"), QStringLiteral("ZPAlwaysOnTop")) == 1, false);
 }
@@ -414,6 +432,10 @@ void ZolpaneApp::ExitProgram() {
     QTimer::singleShot(ExitSettleMs, this, [this] {
         if (m_frmMain)
             m_frmMain->RemoveTrayIcon();
+        // The Options menu changes them in memory only (the settings dialog writes them too, when it exists). Not
+        // loaded (a start-up that failed or was stopped before), memory holds defaults, not the user's choice.
+        if (m_copyOptionsLoaded)
+            m_settings.SaveCopyOptions();
         if (m_about)
             m_about->close();
         if (m_wizard)
@@ -429,8 +451,20 @@ void ZolpaneApp::ExitProgram() {
         }
         if (m_properties)
             m_properties->close();
+        m_exited = true;
         QCoreApplication::exit(0);
     });
+}
+
+void ZolpaneApp::terminate() {
+    m_terminated = true;
+    Messages::stopShowing();
+    FileDialogs::stopShowing();
+    // A modal dialog's own event loop holds up the exit: each open one ends as if cancelled.
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* dialog = qobject_cast<QDialog*>(widget); dialog && dialog->isVisible() && dialog->isModal())
+            dialog->reject();
+    ExitProgram();
 }
 
 void ZolpaneApp::wirePasting() {
@@ -444,7 +478,13 @@ void ZolpaneApp::wirePasting() {
     connect(paste, &PasteEngine::statusMessage, &w, &frmZolpane::ShowAtStatus);
     connect(paste, &PasteEngine::lastClipMarked, &w, &frmZolpane::markLastClip);
     connect(paste, &PasteEngine::hideWindowRequested, &w, &QWidget::hide);
-    connect(paste, &PasteEngine::minimizeWindowRequested, &w, &QWidget::showMinimized);
+    // "If shown": showMinimized() would also map a window that is hidden in the tray.
+    connect(
+        paste, &PasteEngine::minimizeWindowRequested, &w,
+        [&w] {
+            if (w.isVisible())
+                w.showMinimized();
+        });
     m_hotkeys = std::make_unique<Hotkeys>(*m_platform.hotkeys, m_settings, [this] { return ProgramExiting; });
     connect(m_hotkeys.get(), &Hotkeys::showMainWindowRequested, this, &ZolpaneApp::ShowMainWindow);
     connect(m_hotkeys.get(), &Hotkeys::settingsRequested, this, &ZolpaneApp::ShowSettings);

@@ -48,6 +48,9 @@ public:
     bool Initialize();
     // Sets ProgramExiting, unloads the windows in their order and ends the event loop.
     void ExitProgram();
+    // The exit for a termination signal (a logout, kill): nothing may wait for a person, so open dialogs are
+    // cancelled, no box is shown any more, and unsaved changes the exit would ask about are saved.
+    void terminate();
     // Settings into memory and onto the menus and the window.
     void LoadSettings();
     void ApplyCharset();
@@ -71,6 +74,8 @@ public:
         QString refusal;
     };
     static HandOver handOverCommandLine(const AppPaths& paths, const QString& commandLine);
+    // The start-up error's text, naming the program folder.
+    static QString startupErrorText(const QString& appFolder);
     // The twip question's text for a horizontal twips-per-pixel value.
     static QString twipQuestion(double twipsX);
 
@@ -97,6 +102,9 @@ private:
     ClipTable m_table;
     EditorHandOver m_handOver;
     bool m_firstRun = false;
+    bool m_terminated = false; // by a signal
+    bool m_copyOptionsLoaded = false;
+    bool m_exited = false; // the windows are unloaded and the event loop told to end
     std::unique_ptr<Autostart> m_autostart;
     std::unique_ptr<LastWindowRecord> m_record;
     std::unique_ptr<ClipboardTextCommands> m_textCommands;

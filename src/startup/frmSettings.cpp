@@ -443,20 +443,7 @@ void frmSettings::closeEvent(QCloseEvent* event) {
         event->ignore();
         cancelClicked();
     }
-    SaveCopyOptions();
-}
-
-void frmSettings::SaveCopyOptions() {
-    int minimize = 0;
-    int hide = 0;
-    const Settings& s = m_ctx.settings;
-    if (s.MinimizeOnCopy)
-        minimize = 1;
-    else if (s.HideOnCopy)
-        hide = 1;
-    write(Zolpane, QStringLiteral("MinimizeOnCopy"), minimize);
-    write(Zolpane, QStringLiteral("HideOnCopy"), hide);
-    write(Zolpane, QStringLiteral("AutoPaste"), s.AutoPaste ? 1 : 0);
+    m_ctx.settings.SaveCopyOptions();
 }
 
 void frmSettings::massSetClicked() {

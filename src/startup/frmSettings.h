@@ -115,7 +115,6 @@ private:
     void okClicked();
     void cancelClicked();
     void massSetClicked();
-    void SaveCopyOptions();
     int readNumber(const char* section, const char* key);
     void write(const char* section, const QString& key, int value);
 

@@ -295,9 +295,10 @@ class Desktop:
                 print(f"active={self.active_window()} focus={self.xdotool_id('getwindowfocus')}", file=f)
         for process in self.processes:
             shutil.copy(process.log_path, folder)
-        # The program's socket (there when XDG_RUNTIME_DIR is unset) cannot be copied.
+        # The program's socket (there when XDG_RUNTIME_DIR is unset) and a FIFO a test made cannot be copied.
         shutil.copytree(self.home, os.path.join(folder, "zolpane-home"), dirs_exist_ok=True,
-                        ignore=lambda _, names: [n for n in names if n.endswith(".socket")])
+                        ignore=lambda at, names: [n for n in names if not (os.path.isfile(os.path.join(at, n)) or
+                                                                           os.path.isdir(os.path.join(at, n)))])
         print(f"artifacts of the failed test: {folder}")
         for process in (p for p in self.processes if p.name.startswith("zolpane")):
             state = "running" if process.running() else f"exit status {process.popen.poll()}"

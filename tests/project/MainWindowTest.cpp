@@ -280,7 +280,7 @@ private Q_SLOTS:
         ProjectLifecycle& p = *f.project;
         f.project->startup(QString());
         QCOMPARE(p.ProjectName, QStringLiteral("default.zp"));
-        QCOMPARE(f.window->statusText(), QStringLiteral("Zolpane"));
+        QCOMPARE(f.window->statusText(), QStringLiteral("New project created.")); // no default project yet
 
         // Save on the new default project writes it without a dialog.
         f.table.setText(1, QStringLiteral("first"));
@@ -498,8 +498,9 @@ private Q_SLOTS:
         f.window->setAlwaysOnTop(true, false);
         for (const bool accept : {false, true}) {
             p.showQuickSlotDialog();
+            p.showQuickSlotDialog(); // brings the open one forward
+            QCOMPARE(f.window->findChildren<frmZolProjects*>().size(), 1);
             auto* dialog = f.window->findChild<frmZolProjects*>();
-            QVERIFY(dialog);
             QVERIFY(!f.windows.isTopMost(f.window.get()));                   // the dialog comes first while it is open
             FileDialogs::setNextFileName(f.dir.filePath("nothing-here.zp")); // refused, the dialog comes again
             FileDialogs::setNextFileName(slot);

@@ -3,9 +3,11 @@
 #include "services/AppPaths.h"
 #include "services/IniFile.h"
 #include "services/Messages.h"
+#include "services/RegularFile.h"
 #include "services/ReplaceText.h"
 #include "services/WindowPlacement.h"
 
+#include <QDir>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -13,6 +15,10 @@
 #include <QWidget>
 
 #include <climits>
+#include <csignal>
+#include <cstring>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace TestSupport;
 
@@ -146,6 +152,55 @@ private Q_SLOTS:
         QCOMPARE(shown.size(), 1);
         QCOMPARE(shown[0].kind, QStringLiteral("err"));
         QVERIFY(shown[0].text.startsWith("Error while loading from " + dir.filePath("zp.ini")));
+    }
+
+    // settings.ini on a full disk (a file size limit stands in for it) or no file at all: it stays as it was, and
+    // the user is told once, with the reason, however many writes fail after it (an exit writes a dozen keys).
+    void settingsFileFaults_data() {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QStringList>("shown"); // the first line of each box
+        QTest::addColumn<int>("error");
+        const QString unable = "Unable to write settings! Please check if you have got write permissions to ";
+        const QString loading = "Error while loading settings!";
+        QTest::newRow("full disk, default settings")
+            << "full defaults" << QStringList{"Error while creating settings file!", unable} << EFBIG;
+        QTest::newRow("full disk, one key") << "full" << QStringList{unable} << EFBIG;
+        QTest::newRow("folder at start") << "folder" << QStringList{loading} << EISDIR;
+        QTest::newRow("FIFO at start") << "fifo" << QStringList{loading} << EINVAL;
+    }
+    void settingsFileFaults() {
+        QFETCH(QString, fault);
+        QFETCH(int, error);
+        SettingsFolder folder;
+        const QString path = folder.paths.SettingsPath;
+        if (!fault.startsWith("full"))
+            QVERIFY(QFile::remove(path) &&
+                    (fault == "folder" ? QDir().mkdir(path) : ::mkfifo(qPrintable(path), 0600) == 0));
+        RegularFile::Stamp before, after;
+        QVERIFY(RegularFile::stampOf(path, &before));
+        rlimit limit{};
+        ::getrlimit(RLIMIT_FSIZE, &limit);
+        const rlimit full{100, limit.rlim_max};
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        QVERIFY(!fault.startsWith("full") || ::setrlimit(RLIMIT_FSIZE, &full) == 0);
+        if (fault == "full defaults")
+            folder.settings.WriteDefaultSettings();
+        else if (fault == "full")
+            folder.settings.WriteSetting("Zolpane", "PasteMethod", "2");
+        else
+            QVERIFY(!folder.settings.CheckSettingsFile());
+        for (const char* key : {"frmzolpaneX", "frmzolpaneY"})
+            folder.settings.WriteSetting("WindowPos", key, "300");
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        std::signal(SIGXFSZ, oldHandler);
+        QVERIFY(RegularFile::stampOf(path, &after) && after == before);
+        const QList<Messages::ShownBox> boxes = Messages::takeShown();
+        QStringList texts;
+        for (const auto& box : boxes)
+            texts << box.text.section("\r\n", 0, 0).remove(path + ".");
+        QTEST(texts, "shown");
+        QVERIFY(
+            boxes.last().text.endsWith(QString("Error number: %1, description: %2").arg(error).arg(strerror(error))));
     }
 
     void messages() {

@@ -1,10 +1,13 @@
 #include "startup/ZolpaneApp.h"
 #include "TestSupport.h"
+#include "project/frmZolpane.h"
 #include "services/AppPaths.h"
 #include "services/Messages.h"
 #include "services/Settings.h"
 #include "startup/Autostart.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -80,6 +83,9 @@ private Q_SLOTS:
         autostart.EnableRunAtStartup();
         QVERIFY(autostart.isRunAtStartupChecked());
         QCOMPARE(autostart.GetRunValue(), QStringLiteral("\"/opt/zp/zolpane\" nowindow"));
+        // A copy that is not installed names its icon by the path of a file it wrote, as no icon theme holds it.
+        const QString icon = Autostart::GetRegString(autostart.autostartEntryPath(), "Icon");
+        QVERIFY2(QDir::isAbsolutePath(icon) && readFile(icon).contains("<svg"), qPrintable(icon));
         QCOMPARE(settings.ReadSetting("General", "RunOnStartup"), QStringLiteral("1"));
         autostart.DisableRunAtStartup();
         QVERIFY(!QFile::exists(autostart.autostartEntryPath()));
@@ -124,7 +130,8 @@ private Q_SLOTS:
         const QString executable = dir.filePath(runsInstalledExecutable ? "prefix/bin/zolpane" : "build/zolpane");
         Autostart autostart(settings, executable);
 
-        QVERIFY(autostart.RegisterFileType("Zolpane", "zp", "Zolpane Project", "zolpane"));
+        const QString icon = autostart.desktopIcon();
+        QVERIFY(autostart.RegisterFileType("Zolpane", "zp", "Zolpane Project", icon));
         QVERIFY(
             readFile(autostart.mimeAppsListPath()).contains("application/x-zolpane-project=" + handler.toUtf8() + ';'));
         const bool perUser = handler == "Zolpane.desktop";
@@ -132,9 +139,38 @@ private Q_SLOTS:
         const QList<QByteArray> entry = readFile(autostart.desktopEntryPath()).split('\n');
         QCOMPARE(entry.contains("Exec=\"" + executable.toUtf8() + "\" %f"), perUser);
         QCOMPARE(entry.contains("MimeType=application/x-zolpane-project;"), perUser);
-        QVERIFY(!autostart.RegisterFileType("Zolpane", "zp", "Zolpane Project", "zolpane")); // unchanged: no rewrite
+        QCOMPARE(icon, perUser ? m_paths.AppFolder + "zolpane.svg" : "zolpane");
+        QVERIFY(!autostart.RegisterFileType("Zolpane", "zp", "Zolpane Project", icon)); // unchanged: no rewrite
         for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_DATA_DIRS"})
             qunsetenv(name);
+    }
+
+    // The whole program on the headless platform, started in the tray: a copy with Minimize On Copy leaves the
+    // hidden window hidden, and the copy options set in the Options menu are written at exit without the settings
+    // dialog ever opened.
+    void copyOptionsInTheTray() {
+        qputenv("XDG_CONFIG_HOME", m_dir.filePath("app-config").toUtf8());
+        qputenv("XDG_DATA_HOME", m_dir.filePath("app-data").toUtf8());
+        const AppPaths paths = AppPaths::forFolder(m_dir.filePath("app"));
+        QVERIFY(QDir().mkpath(paths.AppFolder) && writeFile(paths.SettingsPath, Settings::defaultSettingsContent({})));
+        ZolpaneApp app(paths, createHeadlessPlatformServices(), "nowindow");
+        QVERIFY(app.Initialize());
+        frmZolpane* window = nullptr;
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            window = window ? window : qobject_cast<frmZolpane*>(widget);
+        QVERIFY(window && window->isHidden());
+        for (const char* name : {"mnuMinimizeOnCopy", "mnuAutoPaste"}) {
+            QAction* item = window->findChild<QAction*>(name);
+            QVERIFY(item);
+            item->trigger();
+        }
+        app.table().setText(1, "one");
+        Q_EMIT window->copyRequested(1);
+        QVERIFY(window->isHidden());
+        app.ExitProgram();
+        QTRY_VERIFY(readFile(paths.SettingsPath).contains("MinimizeOnCopy=1\r\nHideOnCopy=0\r\nAutoPaste=0\r\n"));
+        qunsetenv("XDG_CONFIG_HOME");
+        qunsetenv("XDG_DATA_HOME");
     }
 };
 
