@@ -8,8 +8,10 @@ BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-svg-de
 # Packages are installed without their Recommends, so what a tool only recommends but needs is listed here too:
 # wmsystemtray draws with the X core fonts of xfonts-base and dies without them before it owns the tray.
 DESKTOP_PACKAGES=(xvfb openbox wmsystemtray xfonts-base x11-utils)
+# libreoffice-writer: a word processor as a paste target, started with its X11 plugin (its fonts come through
+# fontconfig's own dependencies; nothing it merely recommends is used).
 TEST_PACKAGES=(python3 python3-pytest xvfb xdotool xclip openbox x11-utils tk wmsystemtray xfonts-base clang-14 libclang-rt-14-dev
-    imagemagick dpkg-dev desktop-file-utils appstream)
+    imagemagick dpkg-dev desktop-file-utils appstream libreoffice-writer)
 # mount: the settings-file tests put the program folder on a small tmpfs to fill it (skipped where not permitted).
 TEST_PACKAGES+=(mount)
 

@@ -23,6 +23,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 TK_TARGET = os.path.join(HERE, "tk_target.tcl")
 # Upper bounds for waiting, never expectations; QUIET: how long something that must not happen is watched for.
 START_TIMEOUT, WAIT_TIMEOUT, STOP_TIMEOUT, TEST_TIMEOUT, QUIET = 15.0, 10.0, 5.0, 150, 1.0
+WRITER_START_TIMEOUT = 90.0  # a first start on a new profile, with both cores busy
 MAIN_TITLE = r"Zolpane \(.*\)"
 SHIFT_MASK, LOCK_MASK, CONTROL_MASK, MOD2_MASK = 1, 2, 4, 16
 
@@ -422,6 +423,27 @@ def targets(wm):
 @pytest.fixture
 def target(targets):
     return targets("Target")
+
+
+class Writer:
+    """LibreOffice Writer with its X11 plugin on a new document and a profile of its own."""
+
+    def __init__(self, d):
+        self.desktop, profile = d, os.path.join(d.root, "writer-profile")
+        self.process = d.start("writer", ["soffice", "--writer", "--norestore", "--nologo",
+                                          "-env:UserInstallation=file://" + profile], env=d.env(SAL_USE_VCLPLUGIN="gen"))
+        self.window = wait_for(lambda: d.windows(pattern=r".* - LibreOffice Writer", visible=True),
+                               "Writer's document window", WRITER_START_TIMEOUT, alive=self.process)[0]
+
+    def select_all(self, target="UTF8_STRING"):
+        """Selects the whole text and reads it through the primary selection: the clipboard stays as it is."""
+        self.desktop.key("ctrl+a")
+        return self.desktop.run("xclip", "-selection", "primary", "-t", target, "-o", check=False, text=False)
+
+
+@pytest.fixture
+def writer(wm):
+    return Writer(wm)
 
 
 # A clip of a project: the row's text, format, the data file's content (default: the text) and method.

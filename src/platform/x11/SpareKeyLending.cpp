@@ -165,6 +165,11 @@ qint64 SpareKeyLending::waitBefore(qsizetype stroke) const {
     return std::max<qint64>(wait, 0);
 }
 
+std::optional<SpareKeyLending::Place> SpareKeyLending::placeOf(qsizetype stroke) const {
+    const Symbol symbol = m_strokes.value(stroke);
+    return symbol ? find(symbol) : std::nullopt;
+}
+
 std::optional<SpareKeyLending::Place> SpareKeyLending::use(qsizetype stroke) {
     const Symbol symbol = m_strokes.value(stroke);
     int slot = 0, level = 0;

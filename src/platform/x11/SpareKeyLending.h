@@ -76,6 +76,8 @@ public:
     // How long the stroke must wait before it may be typed: for its symbol to be lent, or for a newly lent
     // level's pause. 0 when it may go now.
     qint64 waitBefore(qsizetype stroke) const;
+    // Where the stroke would be typed now, without marking a use. nullopt as for use().
+    std::optional<Place> placeOf(qsizetype stroke) const;
     // The stroke is typed now: where, and from when its level may be lent again. nullopt for a stroke that needs
     // no lent key, or whose symbol is not lent.
     std::optional<Place> use(qsizetype stroke);

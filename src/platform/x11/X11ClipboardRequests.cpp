@@ -1,10 +1,11 @@
 #include "platform/x11/X11ClipboardRequests.h"
 #include "platform/PlatformLog.h"
 
-#include <QClipboard>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMimeData>
+
+#include <algorithm>
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -40,14 +41,14 @@ bool X11ClipboardRequests::provides(const Content& content, const QByteArray& ta
 }
 
 X11ClipboardRequests::X11ClipboardRequests(Display* display, QObject* parent) : QObject(parent), m_display(display) {
-    Selection& clipboard = m_selections[0];
-    Selection& primary = m_selections[1];
-    clipboard.atom = XInternAtom(display, "CLIPBOARD", False);
-    primary.atom = XA_PRIMARY;
-    if (QClipboard* qtClipboard = QGuiApplication::clipboard()) {
+    m_clock.start();
+    m_selections[0].atom = XInternAtom(display, "CLIPBOARD", False);
+    m_selections[1].mode = QClipboard::Selection;
+    m_selections[1].atom = XA_PRIMARY;
+    if (QClipboard* clipboard = QGuiApplication::clipboard()) {
         connect(
-            qtClipboard, &QClipboard::dataChanged, this, [this, &clipboard] { takeContent(clipboard); });
-        connect(qtClipboard, &QClipboard::selectionChanged, this, [this, &primary] { takeContent(primary); });
+            clipboard, &QClipboard::dataChanged, this, [this] { takeContent(m_selections[0]); });
+        connect(clipboard, &QClipboard::selectionChanged, this, [this] { takeContent(m_selections[1]); });
     }
     for (Selection& selection : m_selections)
         takeContent(selection);
@@ -61,7 +62,8 @@ X11ClipboardRequests::~X11ClipboardRequests() {
 
 void X11ClipboardRequests::takeContent(Selection& selection) {
     // Called when the selection changes, ours or not: what it holds is looked at only while it is ours, so that
-    // no other application's data is ever fetched for it.
+    // no other application's data is ever fetched for it. The lists sent earlier stay noted: a reader may use
+    // them after another owner's time, once our next clip is in place.
     QClipboard* clipboard = QGuiApplication::clipboard();
     selection.owned = clipboard && (selection.mode == QClipboard::Clipboard ? clipboard->ownsClipboard()
                                                                             : clipboard->ownsSelection());
@@ -73,6 +75,25 @@ void X11ClipboardRequests::takeContent(Selection& selection) {
         selection.content.text = data->hasText();
         selection.content.image = data->hasImage();
     }
+}
+
+void X11ClipboardRequests::noteListing(Selection& selection, unsigned long requestor) {
+    const qint64 now = m_clock.elapsed();
+    selection.listings.removeIf([now](auto it) { return now - it.value().at >= kListKeptMs; });
+    selection.listings.insert(requestor, {selection.content.formats, now});
+}
+
+qint64 X11ClipboardRequests::msUntilFormatsKnown() const {
+    const qint64 now = m_clock.elapsed();
+    qint64 wait = 0;
+    for (const Selection& selection : m_selections) {
+        if (!selection.owned)
+            continue;
+        for (const Listing& listing : selection.listings)
+            if (listing.formats != selection.content.formats)
+                wait = std::max(wait, listing.at + kListKeptMs - now);
+    }
+    return wait;
 }
 
 QByteArray X11ClipboardRequests::atomName(unsigned long atom) {
@@ -95,13 +116,13 @@ bool X11ClipboardRequests::nativeEventFilter(const QByteArray& eventType, void* 
     if ((event->response_type & 0x7f) != XCB_SELECTION_REQUEST)
         return false;
     const auto* request = static_cast<const xcb_selection_request_event_t*>(message);
-    const Selection* selection = nullptr;
-    for (const Selection& s : m_selections)
-        if (s.owned && request->selection == s.atom)
-            selection = &s;
-    if (!selection)
+    const auto selection = std::find_if(m_selections.begin(), m_selections.end(),
+                                        [request](const Selection& s) { return s.atom == request->selection; });
+    if (selection == m_selections.end() || !selection->owned)
         return false;
     const QByteArray target = atomName(request->target);
+    if (target == "TARGETS")
+        noteListing(*selection, request->requestor);
     if (provides(selection->content, target))
         return false;
 
@@ -115,7 +136,6 @@ bool X11ClipboardRequests::nativeEventFilter(const QByteArray& eventType, void* 
     reply.xselection.time = request->time;
     XSendEvent(m_display, request->requestor, False, NoEventMask, &reply);
     XFlush(m_display);
-    qCDebug(lcPlatform) << atomName(request->selection) << "request for" << target
-                        << "refused: the content has no such form";
+    qCDebug(lcPlatform) << "selection request for" << target << "refused: the content has no such form";
     return true;
 }

@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QTimer>
 
+#include <functional>
 #include <optional>
 
 struct _XDisplay;
@@ -21,6 +22,10 @@ public:
     X11KeySender(_XDisplay* display, WindowSystem& windows, QObject* parent = nullptr);
     ~X11KeySender() override;
 
+    // How many milliseconds a paste (Control+V, Shift+Insert) must still wait before the target may read the
+    // clipboard and find the forms it lists (X11ClipboardRequests::msUntilFormatsKnown()).
+    void setClipboardWait(std::function<qint64()> msUntilFormatsKnown);
+
 protected:
     void deliver(const KeyActions& keys) override;
     void abortDelivery() override;
@@ -32,11 +37,24 @@ private:
         bool shift = false;   // the symbol is on the key's second level
         quint8 modifiers = 0; // KeyModifier bits of the action
     };
-    enum class Phase { Idle, WaitingForModifiers, Typing, Finishing };
+    // A stroke as it goes out: the key and the keys held around it.
+    struct Press {
+        quint8 keycode = 0;
+        bool shift = false;
+        bool levelThree = false;
+        quint8 modifiers = 0;
+        // Nothing is pressed or let go around the key itself.
+        bool bare() const { return !shift && !levelThree && !modifiers; }
+    };
+    enum class Phase { Idle, WaitingForClipboard, WaitingForModifiers, Typing, Finishing };
 
     bool plan(const KeyActions& keys);
+    // capsLockedNow: whether Caps Lock is locked, when the caller has just read it.
+    void start(std::optional<bool> capsLockedNow);
     bool pausedForUserKeys();
     void step();
+    Press pressFor(qsizetype stroke) const;
+    bool waitsBetweenRepeatedKeys();
     void typeStroke(const Stroke& stroke);
     void lendAhead();
     void writeKeys(const QList<KeyLevels>& keys);
@@ -63,8 +81,11 @@ private:
     Phase m_phase = Phase::Idle;
     bool m_capsLockWasOn = false;
     qint64 m_modifierWaitStart = 0;
-    qint64 m_pausedSince = -1; // m_clock time since when the typing waits for the user's keys, -1 when it does not
-    bool m_keysSeenUp = false; // the sending's start found no key down, just before its first stroke
+    qint64 m_pausedSince = -1;    // m_clock time since when the typing waits for the user's keys, -1 when it does not
+    bool m_keysSeenUp = false;    // the sending's start found no key down, just before its first stroke
+    quint8 m_lastBareKey = 0;     // the key of the stroke just typed when nothing was held around it, else 0
+    bool m_repeatGapKept = false; // the pause before the next stroke, the same key again, has passed
+    std::function<qint64()> m_clipboardWait;
     QElapsedTimer m_clock;
     QTimer m_timer;
     QTimer m_giveBackTimer;

@@ -5,6 +5,7 @@
 #include "platform/x11/X11WindowSystem.h"
 
 #include <QGuiApplication>
+#include <QPointer>
 
 #include <X11/Xlib.h>
 
@@ -19,8 +20,10 @@ PlatformServices createPlatformServices() {
     PlatformServices services;
     services.windows = std::make_unique<X11WindowSystem>(display);
     services.hotkeys = std::make_unique<X11HotkeySystem>(display);
-    services.keys = std::make_unique<X11KeySender>(display, *services.windows);
-    // Answers for our clipboard as long as the platform services live.
-    new X11ClipboardRequests(display, services.windows.get());
+    auto keys = std::make_unique<X11KeySender>(display, *services.windows);
+    // Answers for our clipboard and primary selection as long as the platform services live.
+    QPointer<X11ClipboardRequests> requests = new X11ClipboardRequests(display, services.windows.get());
+    keys->setClipboardWait([requests] { return requests ? requests->msUntilFormatsKnown() : 0; });
+    services.keys = std::move(keys);
     return services;
 }
