@@ -279,6 +279,50 @@ private Q_SLOTS:
         editor->DiscardAndClose();
     }
 
+    // A text file is read only as far as the box can hold it, and a longer one is cut there with a word.
+    void loadLongText_data() {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("loaded");
+        QTest::addColumn<bool>("cut");
+        const QString euro(1, QChar(0x20AC));
+        QTest::newRow("300,000 letters") << "txt"
+                                         << "long.txt" << QByteArray(300'000, 'a') << QString(100'000, 'a') << true;
+        // Read in part, the UTF-8 ends inside a character: still UTF-8, not the ANSI code page.
+        QTest::newRow("250,000 euro signs, rich box")
+            << "rtf"
+            << "euro.txt" << euro.repeated(250'000).toUtf8() << euro.repeated(100'000) << true;
+        QTest::newRow("100,000 characters in CR LF lines: whole")
+            << "txt"
+            << "lines.txt" << QByteArray("a\r\n").repeated(50'000) << QString("a\n").repeated(50'000) << false;
+        QTest::newRow("RTF of 100,005 letters")
+            << "rtf"
+            << "long.rtf"
+            << "{\\rtf1 " + QByteArray(100'005, 'x') + "}" << QString(100'000, 'x') << true;
+    }
+    void loadLongText() {
+        QFETCH(QString, mode);
+        QFETCH(QString, name);
+        QFETCH(QByteArray, content);
+        QFETCH(QString, loaded);
+        QFETCH(bool, cut);
+        Fixture f;
+        frmConfPasteBox* editor = f.open(1);
+        if (mode == "rtf")
+            editor->toolbarButton(7)->trigger();
+        QVERIFY(TestSupport::writeFile(f.dir.filePath(name), content));
+        FileDialogs::setNextFileName(f.dir.filePath(name));
+        editor->BoxHotkey(Qt::Key_F4);
+        QCOMPARE(mode == "txt" ? f.plain()->toPlainText() : f.rich()->toPlainText(), loaded);
+        const QList<Messages::ShownBox> shown = Messages::takeShown();
+        QCOMPARE(shown.isEmpty() ? QString() : shown.first().text,
+                 cut ? "The file is longer than the 100 000 characters the editor holds; only its first 100 000 "
+                       "characters were loaded."
+                     : QString());
+        editor->DiscardAndClose();
+    }
+
     void clearAndLimit() {
         Fixture f;
         f.table.setClip(4, {ClipTable::TxtLong, "Long", "a\r\nb"});
