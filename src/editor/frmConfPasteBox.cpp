@@ -202,8 +202,8 @@ void frmConfPasteBox::load() {
         RepaintForm();
 
         fraImg->reset();
-        const int n = handOver.EditClipNumber;
-        const ClipTable::Clip& clip = m_context.table.clip(ClipTable::isValidIndex(n) ? n : 1);
+        m_clip = ClipTable::isValidIndex(handOver.EditClipNumber) ? handOver.EditClipNumber : 1;
+        const ClipTable::Clip& clip = m_context.table.clip(m_clip);
         if (clip.format == ClipTable::TxtSimple) {
             txtClipTXT->setText(handOver.EditData);
         } else if (!handOver.EditIsRtf && clip.format == ClipTable::TxtLong) {
@@ -258,7 +258,7 @@ void frmConfPasteBox::unload() {
         }
         if (!(m_context.programExiting && m_context.programExiting())) {
             m_context.handOver.EditorOpen = false;
-            Q_EMIT closed();
+            Q_EMIT closed(m_clip);
         }
     } catch (const std::exception& error) {
         Messages::setPendingError(1, QString::fromLocal8Bit(error.what()));
@@ -412,7 +412,7 @@ void frmConfPasteBox::onCustomNameOption(bool custom) {
     if (!custom)
         return;
     if (txtCustomName->text().isEmpty())
-        txtCustomName->setText(QStringLiteral("Clip ") + QString::number(m_context.handOver.EditClipNumber));
+        txtCustomName->setText(QStringLiteral("Clip ") + QString::number(m_clip));
     txtCustomName->selectAll();
     txtCustomName->setFocus();
 }
@@ -424,8 +424,8 @@ void frmConfPasteBox::SaveAndClose() {
     EditorHandOver& handOver = m_context.handOver;
     const QString text =
         EditorMode == Txt ? txtClipTXT->text() : (EditorMode == Rtf ? txtClipRTF->plainText() : QString());
-    const EditorCaption::Caption caption = EditorCaption::caption(EditorMode, optCusName->isChecked(),
-                                                                  txtCustomName->text(), text, handOver.EditClipNumber);
+    const EditorCaption::Caption caption =
+        EditorCaption::caption(EditorMode, optCusName->isChecked(), txtCustomName->text(), text, m_clip);
     handOver.EditIsSimple = caption.simple;
     if (EditorMode == Img) {
         handOver.EditIsRtf = false;
@@ -445,7 +445,8 @@ void frmConfPasteBox::SaveAndClose() {
         handOver.EditIsImage = false;
     }
     handOver.EditCaption = caption.text;
-    Q_EMIT handedBack(handOver.EditClipNumber);
+    handOver.EditClipNumber = m_clip;
+    Q_EMIT handedBack(m_clip);
     close();
 }
 

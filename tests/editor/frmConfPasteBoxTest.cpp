@@ -139,12 +139,23 @@ private Q_SLOTS:
         QCOMPARE(f.table.clip(5).data, QStringLiteral("first\r\nsecond"));
         QCOMPARE(f.settings.ReadSetting("Zolpane", "DefaultFontSize"), QStringLiteral("9"));
 
+        // While the editor is open, another row's configure button (a hand-out) and properties button (which
+        // takes EditClipNumber) leave that row alone and the edit goes back to the clip it came from.
+        f.open(5);
+        f.handOver.handOut(f.table, 7);
+        f.handOver.EditClipNumber = 9;
+        QCOMPARE(f.table.clip(7).text, ClipTable::EmptyClipText);
+        f.plain()->setPlainText("edited");
+        f.editor->SaveAndClose();
+        QCOMPARE(f.table.clip(5).data, QStringLiteral("edited"));
+        QCOMPARE(f.table.clip(9).text, ClipTable::EmptyClipText);
+
         // F2 hands nothing back.
         f.open(5);
         QTest::keyClicks(f.plain(), "changed");
         QTest::keyClick(f.plain(), Qt::Key_F2);
         QTRY_VERIFY(!f.editor);
-        QCOMPARE(f.table.clip(5).data, QStringLiteral("first\r\nsecond"));
+        QCOMPARE(f.table.clip(5).data, QStringLiteral("edited"));
     }
 
     void richTextRoundTrip() {
