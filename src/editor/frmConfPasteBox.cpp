@@ -115,6 +115,7 @@ void frmConfPasteBox::buildControls() {
     cmbFont->setEditable(true);
     cmbFont->setEditText(QStringLiteral("Fixedsys"));
     cmbFont->setMinimumContentsLength(10);
+    cmbFont->setAccessibleName(QStringLiteral("Font name"));
     cmbSize = new QComboBox(this);
     cmbSize->setObjectName(QStringLiteral("cmbSize"));
     cmbSize->setEditable(true);
@@ -122,6 +123,7 @@ void frmConfPasteBox::buildControls() {
                        QStringLiteral("16"), QStringLiteral("24"), QStringLiteral("32"), QStringLiteral("64")});
     cmbSize->setEditText(QStringLiteral("9"));
     cmbSize->setMinimumContentsLength(3);
+    cmbSize->setAccessibleName(QStringLiteral("Font size"));
 
     auto* bar = new QStatusBar(this);
     bar->setObjectName(QStringLiteral("sBar"));

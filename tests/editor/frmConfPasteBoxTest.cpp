@@ -8,16 +8,19 @@
 #include "services/FileDialogs.h"
 #include "services/Messages.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QTextBlock>
 #include <QTextEdit>
+#include <QToolBar>
 #include <QtTest>
 
 namespace {
@@ -332,6 +335,28 @@ private Q_SLOTS:
                        "characters were loaded."
                      : QString());
         editor->DiscardAndClose();
+    }
+
+    // Every toolbar button has a name for screen readers and an icon that stands out on light and dark toolbars.
+    void toolbarButtons() {
+        Fixture f;
+        for (QToolBar* bar : f.open(1)->findChildren<QToolBar*>())
+            for (QAction* action : bar->actions()) {
+                QWidget* button = bar->widgetForAction(action);
+                if (!button || action->isSeparator())
+                    continue;
+                QVERIFY2(!QAccessible::queryAccessibleInterface(button)->text(QAccessible::Name).isEmpty(),
+                         qPrintable(action->objectName()));
+                for (const QColor ground : {QColor(0xEF, 0xEF, 0xEF), QColor(0x2A, 0x2A, 0x2E)}) {
+                    QImage shown(16, 16, QImage::Format_RGB32);
+                    shown.fill(ground);
+                    QPainter(&shown).drawPixmap(0, 0, action->icon().pixmap(QSize(16, 16), 1.0));
+                    int standing = 0;
+                    for (int i = 0; i < 256; ++i)
+                        standing += qAbs(shown.pixelColor(i % 16, i / 16).lightness() - ground.lightness()) >= 64;
+                    QVERIFY2(standing >= 12 || qobject_cast<QComboBox*>(button), qPrintable(action->objectName()));
+                }
+            }
     }
 
     void clearAndLimit() {
