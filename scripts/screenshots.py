@@ -324,8 +324,7 @@ def shoot(binary, out):
         shots.menus(zp.pid, "clip-menu.png")
         close_menus(d, zp.pid)
 
-        # The clip editor in its three modes. Closing it gives the focus back to the main window's first row (the
-        # rows are disabled while the editor is open).
+        # The clip editor in its three modes. Closing it gives the focus back to the row it edited.
         for row, name in ((4, "editor-text.png"), (5, "editor-rich-text.png"), (6, "editor-picture.png")):
             go_to_row(d, main, state, row)
             d.key("F3")
@@ -335,7 +334,6 @@ def shoot(binary, out):
                 shots.save(raw, "wizard-editor.png", WIZARD_WIDTH)
             d.key("F2")
             wait_for(lambda: not d.windows(r"Configure Clip to Paste", zp.pid), "the editor to close")
-            state["row"] = 1
     finally:
         d.stop_all()
         if "--keep" in sys.argv:

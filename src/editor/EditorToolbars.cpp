@@ -6,14 +6,15 @@
 #include <QApplication>
 #include <QMainWindow>
 #include <QPainter>
+#include <QPainterPath>
 #include <QToolBar>
 
 namespace {
 
-// Edit toolbar: tooltip, freedesktop icon, own icon, and the glyph drawn when neither exists; an empty tooltip
-// with no icon marks a separator.
+// Edit toolbar: the button's name (also its tooltip, except for undo, which has none), freedesktop icon, own
+// icon, and the glyph drawn when neither exists; no name marks a separator.
 struct ToolButton {
-    const char* tip;
+    const char* name;
     const char* themed;
     const char* own;
     const char* glyph;
@@ -22,15 +23,15 @@ const ToolButton Toolbar2Buttons[33] = {
     {"Load from file", "document-open", "open", ""},
     {"Save to file", "document-save", "save", ""},
     {nullptr, nullptr, nullptr, nullptr},
-    {"", "edit-undo", "", "\u21b6"},
+    {"Undo", "edit-undo", "", "\u21b6"},
     {nullptr, nullptr, nullptr, nullptr},
     {"Bold", "format-text-bold", "", "B"},
     {"Italic", "format-text-italic", "", "I"},
     {"Underline", "format-text-underline", "", "U"},
     {"Bullet", "format-list-unordered", "", "\u2022"},
     {nullptr, nullptr, nullptr, nullptr},
-    {"Change font color", "format-text-color", "", "A"},
-    {"Select font", "preferences-desktop-font", "", "F"},
+    {"Change font color", "format-text-color", "text-color", ""},
+    {"Select font", "preferences-desktop-font", "text-font", ""},
     {nullptr, nullptr, nullptr, nullptr},
     {"Left alignment", "format-justify-left", "", "\u2261"},
     {"Center alignment", "format-justify-center", "", "\u2263"},
@@ -40,30 +41,41 @@ const ToolButton Toolbar2Buttons[33] = {
     {"Copy", "edit-copy", "copy", ""},
     {"Paste", "edit-paste", "clipboard", ""},
     {nullptr, nullptr, nullptr, nullptr},
-    {"Grayscale", "", "", "Gr"},
-    {"Invert colors", "", "", "Iv"},
-    {"Soften", "", "", "So"},
-    {"Sharpen", "", "", "Sh"},
-    {"Diffuse", "", "", "Di"},
-    {"Emboss", "", "", "Em"},
-    {"Solarize", "", "", "Sz"},
-    {"Lighten", "", "", "Li"},
+    {"Grayscale", "", "effect-grayscale", ""},
+    {"Invert colors", "", "effect-invert", ""},
+    {"Soften", "", "effect-soften", ""},
+    {"Sharpen", "", "effect-sharpen", ""},
+    {"Diffuse", "", "effect-diffuse", ""},
+    {"Emboss", "", "effect-emboss", ""},
+    {"Solarize", "", "effect-solarize", ""},
+    {"Lighten", "", "effect-lighten", ""},
     {nullptr, nullptr, nullptr, nullptr},
-    {"Balance colors", "", "", "CB"},
-    {"Brightness", "", "", "Br"},
+    {"Balance colors", "", "effect-colorbalance", ""},
+    {"Brightness", "", "effect-brightness", ""},
     {nullptr, nullptr, nullptr, nullptr},
 };
+constexpr int UndoButton = 4;
 
+// The glyph in the button text's colour inside a halo of the opposite lightness, so that it reads on light and
+// dark toolbars alike.
 QIcon glyphIcon(const QString& glyph) {
     QPixmap pixmap(32, 32);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
     QFont font = QApplication::font();
-    font.setPixelSize(glyph.size() > 1 ? 15 : 22);
+    font.setPixelSize(22);
     font.setBold(true);
-    painter.setFont(font);
-    painter.setPen(QApplication::palette().color(QPalette::ButtonText));
-    painter.drawText(pixmap.rect(), Qt::AlignCenter, glyph);
+    QPainterPath path;
+    path.addText(0, 0, font, glyph);
+    const QRectF bounds = path.boundingRect();
+    path.translate(QRectF(pixmap.rect()).center() - bounds.center());
+    const QColor ink = QApplication::palette().color(QPalette::ButtonText);
+    QColor halo = ink.lightness() < 128 ? QColor(Qt::white) : QColor(Qt::black);
+    halo.setAlpha(200);
+    painter.strokePath(path, QPen(halo, 4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.fillPath(path, ink);
+    painter.end();
     return QIcon(pixmap);
 }
 
@@ -73,6 +85,12 @@ QIcon buttonIcon(const ToolButton& button) {
     if (*button.own)
         return ownIcon(QString::fromLatin1(button.own));
     return glyphIcon(QString::fromUtf8(button.glyph));
+}
+
+// Screen readers name a tool button by its text, which an icon-only button of the edit toolbar does not show.
+void nameButton(QToolBar* bar, QAction* action, const QString& name) {
+    if (QWidget* button = bar->widgetForAction(action))
+        button->setAccessibleName(name);
 }
 
 } // namespace
@@ -117,6 +135,8 @@ EditorToolbars EditorToolbars::build(QMainWindow& window) {
         action->setObjectName(QStringLiteral("toolbar(%1)").arg(i));
         if (button.tip && *button.tip)
             action->setToolTip(QString::fromLatin1(button.tip));
+        if (button.caption)
+            nameButton(bars.toolbar, action, QString::fromLatin1(button.caption));
         bars.buttons[i] = action;
     }
     // The three mode buttons: pressing one releases the others.
@@ -129,12 +149,15 @@ EditorToolbars EditorToolbars::build(QMainWindow& window) {
     auto* alignment = new QActionGroup(&window);
     for (int i = 1; i <= 33; ++i) {
         const ToolButton& button = Toolbar2Buttons[i - 1];
-        QAction* action = button.tip ? bars.toolbar2->addAction(sharedIcon("toolbar2/" + QByteArray::number(i),
-                                                                           [&button] { return buttonIcon(button); }),
-                                                                QString::fromUtf8(button.tip))
-                                     : bars.toolbar2->addSeparator();
+        const QString name = QString::fromUtf8(button.name);
+        QAction* action = button.name ? bars.toolbar2->addAction(sharedIcon("toolbar2/" + QByteArray::number(i),
+                                                                            [&button] { return buttonIcon(button); }),
+                                                                 i == UndoButton ? QString() : name)
+                                      : bars.toolbar2->addSeparator();
         action->setObjectName(QStringLiteral("toolbar2(%1)").arg(i));
-        action->setToolTip(button.tip ? QString::fromUtf8(button.tip) : QString());
+        action->setToolTip(i == UndoButton ? QString() : name);
+        if (button.name)
+            nameButton(bars.toolbar2, action, name);
         if (i >= 6 && i <= 9)
             action->setCheckable(true);
         if (i >= 14 && i <= 16) {

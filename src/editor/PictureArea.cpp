@@ -10,8 +10,10 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMimeData>
 #include <QPainter>
 #include <QPainterPath>
 #include <QProgressBar>
@@ -167,7 +169,18 @@ void PictureArea::undo() {
 }
 
 void PictureArea::PasteImage() {
-    const QImage picture = QGuiApplication::clipboard()->image();
+    const QClipboard* clipboard = QGuiApplication::clipboard();
+    const QImage picture = clipboard->image();
+    const QMimeData* offered = clipboard->mimeData();
+    const QStringList formats = offered != nullptr ? offered->formats() : QStringList();
+    // A picture that is there but cannot be decoded is not the same as no picture at all.
+    if (picture.isNull() && std::any_of(formats.begin(), formats.end(), [](const QString& format) {
+            return format.startsWith(QLatin1String("image/")) || format == QLatin1String("application/x-qt-image");
+        })) {
+        qCWarning(lcEditor).noquote() << "cannot read the clipboard's picture, offered as" << formats;
+        Messages::ShowError(QStringLiteral("Could not read the picture on the clipboard."));
+        return;
+    }
     if (picture.isNull()) {
         Messages::ShowMessage(
             QStringLiteral("Sorry, there isn't any picture at clipboard!\r\n\r\nIf you want to load picture from file, "
@@ -197,8 +210,12 @@ void PictureArea::cutPicture() {
 
 bool PictureArea::loadFromFile(const QString& path) {
     const QImage picture = loadPictureFile(path);
+    if (picture.isNull()) {
+        Messages::ShowError(QStringLiteral("Could not read a picture from ") + QDir::toNativeSeparators(path) + '.');
+        return false;
+    }
     replacePicture(picture);
-    return !picture.isNull();
+    return true;
 }
 
 bool PictureArea::saveToFile(const QString& path) {

@@ -31,7 +31,7 @@ public:
     // The picture for the clip, or a null picture while the blank placeholder is shown.
     QImage handBack() const;
     bool isBlank() const;
-    // The picture now shown (the placeholder included); null after an unreadable file.
+    // The picture now shown (the placeholder included).
     const QImage& picture() const { return m_picture; }
 
     // Shows the blank placeholder without touching the undo buffer.
@@ -44,8 +44,8 @@ public:
     void PasteImage();
     void copyPicture();
     void cutPicture();
-    // Loads the file's picture; an unreadable file leaves the area empty (undo brings the old picture back).
-    // False when the file could not be read.
+    // Loads the file's picture. A file that cannot be read leaves the picture and the undo buffer as they were
+    // and says so; false then.
     bool loadFromFile(const QString& path);
     // Writes the picture as PNG or bitmap by the name's ending; false when nothing was written.
     bool saveToFile(const QString& path);

@@ -29,6 +29,13 @@ QString withLf(QString text) {
     return text;
 }
 
+// Sets the text, at most the boxes' limit of it; true when some was left out.
+template <typename Box> bool setLimited(Box& box, const QString& text) {
+    const QString lines = withLf(text);
+    box.setPlainText(lines.left(TextBoxes::MaxChars));
+    return lines.size() > TextBoxes::MaxChars;
+}
+
 } // namespace
 
 namespace TextBoxes {
@@ -67,8 +74,8 @@ QString PlainTextBox::text() const {
     return text;
 }
 
-void PlainTextBox::setText(const QString& text) {
-    setPlainText(withLf(text).left(TextBoxes::MaxChars));
+bool PlainTextBox::setText(const QString& text) {
+    return setLimited(*this, text);
 }
 
 QColor PlainTextBox::textColor() const {
@@ -110,14 +117,15 @@ QByteArray RichTextBox::rtf() const {
     return richtext::writeRtf(*document(), m_codePages, m_codePage);
 }
 
-void RichTextBox::setRtf(const QByteArray& rtf) {
+bool RichTextBox::setRtf(const QByteArray& rtf) {
     richtext::readRtf(rtf, *document(), m_codePages, m_codePage);
-    if (TextBoxes::charCount(*document()) > TextBoxes::MaxChars) {
-        QTextCursor excess(document());
-        excess.setPosition(TextBoxes::MaxChars);
-        excess.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
-        excess.removeSelectedText();
-    }
+    if (TextBoxes::charCount(*document()) <= TextBoxes::MaxChars)
+        return false;
+    QTextCursor excess(document());
+    excess.setPosition(TextBoxes::MaxChars);
+    excess.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+    excess.removeSelectedText();
+    return true;
 }
 
 QByteArray RichTextBox::selectionRtf() const {
@@ -149,8 +157,8 @@ QString RichTextBox::plainText() const {
     return richtext::plainText(*document());
 }
 
-void RichTextBox::setPlainTextLimited(const QString& text) {
-    setPlainText(withLf(text).left(TextBoxes::MaxChars));
+bool RichTextBox::setPlainTextLimited(const QString& text) {
+    return setLimited(*this, text);
 }
 
 void RichTextBox::keyPressEvent(QKeyEvent* event) {

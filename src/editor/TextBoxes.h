@@ -24,9 +24,9 @@ class PlainTextBox final : public QPlainTextEdit {
 public:
     explicit PlainTextBox(QWidget* parent = nullptr);
 
-    // The text with CR LF line ends, as clips keep it; setting cuts at the limit.
+    // The text with CR LF line ends, as clips keep it; setting cuts at the limit (true when it did).
     QString text() const;
-    void setText(const QString& text);
+    bool setText(const QString& text);
     QColor textColor() const;
     void setTextColor(const QColor& color);
 
@@ -43,14 +43,15 @@ public:
     RichTextBox(richtext::CodePageConverter codePages, int codePage, QWidget* parent = nullptr);
 
     QByteArray rtf() const;
-    void setRtf(const QByteArray& rtf);
+    // Cuts the text at the limit; true when it did.
+    bool setRtf(const QByteArray& rtf);
     // The RTF of the selection, "" when nothing is selected.
     QByteArray selectionRtf() const;
     // Replaces the selection with RTF, cut at the limit.
     void insertRtf(const QByteArray& rtf);
     // The plain text with CR LF line ends.
     QString plainText() const;
-    void setPlainTextLimited(const QString& text);
+    bool setPlainTextLimited(const QString& text);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -115,6 +115,7 @@ void frmConfPasteBox::buildControls() {
     cmbFont->setEditable(true);
     cmbFont->setEditText(QStringLiteral("Fixedsys"));
     cmbFont->setMinimumContentsLength(10);
+    cmbFont->setAccessibleName(QStringLiteral("Font name"));
     cmbSize = new QComboBox(this);
     cmbSize->setObjectName(QStringLiteral("cmbSize"));
     cmbSize->setEditable(true);
@@ -122,6 +123,7 @@ void frmConfPasteBox::buildControls() {
                        QStringLiteral("16"), QStringLiteral("24"), QStringLiteral("32"), QStringLiteral("64")});
     cmbSize->setEditText(QStringLiteral("9"));
     cmbSize->setMinimumContentsLength(3);
+    cmbSize->setAccessibleName(QStringLiteral("Font size"));
 
     auto* bar = new QStatusBar(this);
     bar->setObjectName(QStringLiteral("sBar"));
@@ -202,8 +204,8 @@ void frmConfPasteBox::load() {
         RepaintForm();
 
         fraImg->reset();
-        const int n = handOver.EditClipNumber;
-        const ClipTable::Clip& clip = m_context.table.clip(ClipTable::isValidIndex(n) ? n : 1);
+        m_clip = ClipTable::isValidIndex(handOver.EditClipNumber) ? handOver.EditClipNumber : 1;
+        const ClipTable::Clip& clip = m_context.table.clip(m_clip);
         if (clip.format == ClipTable::TxtSimple) {
             txtClipTXT->setText(handOver.EditData);
         } else if (!handOver.EditIsRtf && clip.format == ClipTable::TxtLong) {
@@ -258,7 +260,7 @@ void frmConfPasteBox::unload() {
         }
         if (!(m_context.programExiting && m_context.programExiting())) {
             m_context.handOver.EditorOpen = false;
-            Q_EMIT closed();
+            Q_EMIT closed(m_clip);
         }
     } catch (const std::exception& error) {
         Messages::setPendingError(1, QString::fromLocal8Bit(error.what()));
@@ -412,7 +414,7 @@ void frmConfPasteBox::onCustomNameOption(bool custom) {
     if (!custom)
         return;
     if (txtCustomName->text().isEmpty())
-        txtCustomName->setText(QStringLiteral("Clip ") + QString::number(m_context.handOver.EditClipNumber));
+        txtCustomName->setText(QStringLiteral("Clip ") + QString::number(m_clip));
     txtCustomName->selectAll();
     txtCustomName->setFocus();
 }
@@ -424,8 +426,8 @@ void frmConfPasteBox::SaveAndClose() {
     EditorHandOver& handOver = m_context.handOver;
     const QString text =
         EditorMode == Txt ? txtClipTXT->text() : (EditorMode == Rtf ? txtClipRTF->plainText() : QString());
-    const EditorCaption::Caption caption = EditorCaption::caption(EditorMode, optCusName->isChecked(),
-                                                                  txtCustomName->text(), text, handOver.EditClipNumber);
+    const EditorCaption::Caption caption =
+        EditorCaption::caption(EditorMode, optCusName->isChecked(), txtCustomName->text(), text, m_clip);
     handOver.EditIsSimple = caption.simple;
     if (EditorMode == Img) {
         handOver.EditIsRtf = false;
@@ -445,7 +447,8 @@ void frmConfPasteBox::SaveAndClose() {
         handOver.EditIsImage = false;
     }
     handOver.EditCaption = caption.text;
-    Q_EMIT handedBack(handOver.EditClipNumber);
+    handOver.EditClipNumber = m_clip;
+    Q_EMIT handedBack(m_clip);
     close();
 }
 

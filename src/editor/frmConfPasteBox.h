@@ -72,8 +72,9 @@ public:
 Q_SIGNALS:
     // The user accepted: the hand-over holds the result for clip `index` (the main window's Update).
     void handedBack(int index);
-    // The editor closed (not while the program exits): the main window enables its rows and comes back.
-    void closed();
+    // The editor of clip `index` closed (not while the program exits): the main window enables its rows and
+    // comes back.
+    void closed(int index);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -103,6 +104,9 @@ private:
     int twipsToY(double twips) const;
 
     EditorContext m_context;
+    // The clip the editor was opened for. The hand-over's EditClipNumber is shared with the clip properties
+    // dialog, which may be opened for another row meanwhile.
+    int m_clip = 0;
     bool IsLoading = false;
     bool RtfActive = false;
     bool TxtActive = false;

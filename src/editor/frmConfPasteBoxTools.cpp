@@ -63,9 +63,10 @@ bool endsWith(const QString& path, const char* extension) {
     return path.right(3).toLower() == QLatin1String(extension);
 }
 
-// Text files: UTF-8 when the bytes are valid UTF-8, else the user's ANSI code page.
-QString decodeTextFile(const QByteArray& bytes) {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+// Text files: UTF-8 when the bytes are valid UTF-8, else the user's ANSI code page. The start of a longer file
+// may end inside a character, which does not make it invalid.
+QString decodeTextFile(const QByteArray& bytes, bool whole) {
+    QStringDecoder utf8(QStringDecoder::Utf8, whole ? QStringDecoder::Flag::Stateless : QStringDecoder::Flag::Default);
     const QString text = utf8(bytes);
     return utf8.hasError() ? CodePage::fromAnsi(bytes) : text;
 }
@@ -300,18 +301,26 @@ void frmConfPasteBox::LoadFromFile() {
         fraImg->loadFromFile(path);
         return;
     }
-    constexpr qint64 MaxFileBytes = 64 << 20; // far above any text the box can hold
-    const QByteArray bytes = file.read(MaxFileBytes);
+    // Text is read only as far as the box can hold it: no encoding the editor reads takes more than four bytes
+    // for one of its characters (a CR LF pair is one), so a longer file always gives more text than fits. RTF
+    // spends most of its bytes on markup and pictures and is read whole, up to a size far above any document
+    // the box can hold.
+    const bool rtf = EditorMode == Rtf && endsWith(path, "rtf");
+    const qint64 maxBytes = rtf ? qint64(64) << 20 : qint64(TextBoxes::MaxChars) * 4 + 4;
+    const QByteArray bytes = file.read(maxBytes);
+    const bool whole = file.atEnd();
+    bool cut = false;
     if (EditorMode == Txt) {
-        txtClipTXT->setText(decodeTextFile(bytes));
+        cut = txtClipTXT->setText(decodeTextFile(bytes, whole));
         txtClipTXT->moveCursor(QTextCursor::End);
-    } else if (endsWith(path, "rtf")) {
-        txtClipRTF->setRtf(bytes);
-        txtClipRTF->moveCursor(QTextCursor::End);
     } else {
-        txtClipRTF->setPlainTextLimited(decodeTextFile(bytes));
+        cut = rtf ? txtClipRTF->setRtf(bytes) : txtClipRTF->setPlainTextLimited(decodeTextFile(bytes, whole));
         txtClipRTF->moveCursor(QTextCursor::End);
     }
+    if (cut)
+        Messages::ShowMessage(QStringLiteral("The file is longer than the 100 000 characters the editor holds; only "
+                                             "its first 100 000 characters were loaded."),
+                              QStringLiteral("inf"));
 }
 
 void frmConfPasteBox::SaveToFile() {

@@ -2,7 +2,9 @@
 
 #include "project/ClipTable.h"
 
-void EditorHandOver::handOut(ClipTable& table, int i) {
+bool EditorHandOver::handOut(ClipTable& table, int i) {
+    if (EditorOpen)
+        return false;
     if (table.clip(i).text == ClipTable::EmptyClipText)
         table.setText(i, QString());
     const ClipTable::Clip& clip = table.clip(i);
@@ -20,6 +22,7 @@ void EditorHandOver::handOut(ClipTable& table, int i) {
         EditIsImage = true;
     }
     EditClipNumber = i;
+    return true;
 }
 
 void EditorHandOver::takeBack(ClipTable& table, int i) {

@@ -18,8 +18,9 @@ struct EditorHandOver {
 
     void Clearpicture() { picTemp = QImage(); }
 
-    // Clip i of the table into the hand-over (an empty row's placeholder is cleared first).
-    void handOut(ClipTable& table, int i);
+    // Clip i of the table into the hand-over (an empty row's placeholder is cleared first). Nothing while the
+    // editor is open: it holds the clip it was opened for, and hands that one back. False then.
+    bool handOut(ClipTable& table, int i);
     // The editor's result back into clip i: an empty result clears the clip, otherwise the format follows
     // what the editor made of it. Every empty row shows its placeholder afterwards.
     void takeBack(ClipTable& table, int i);

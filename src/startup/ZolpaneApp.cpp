@@ -486,7 +486,7 @@ void ZolpaneApp::wirePasting() {
                 w.showMinimized();
         });
     m_hotkeys = std::make_unique<Hotkeys>(*m_platform.hotkeys, m_settings, [this] { return ProgramExiting; });
-    connect(m_hotkeys.get(), &Hotkeys::showMainWindowRequested, this, &ZolpaneApp::ShowMainWindow);
+    connect(m_hotkeys.get(), &Hotkeys::showMainWindowRequested, this, &ZolpaneApp::showWindows);
     connect(m_hotkeys.get(), &Hotkeys::settingsRequested, this, &ZolpaneApp::ShowSettings);
     connect(m_hotkeys.get(), &Hotkeys::pasteNextTriggered, this, [this] { m_paste->PasteNext(true); });
     connect(
@@ -528,11 +528,11 @@ void ZolpaneApp::wireEditor() {
                                     [this] { return ProgramExiting; }};
         m_editor = frmConfPasteBox::open(context);
         connect(m_editor, &frmConfPasteBox::handedBack, m_main.get(), &frmZolpane::Update);
-        connect(m_editor, &frmConfPasteBox::closed, this, [this] {
+        connect(m_editor, &frmConfPasteBox::closed, this, [this](int clip) {
             m_main->EnableButtons();
             m_main->show();
             m_main->restoreTopMost();
-            m_main->focusRow(m_handOver.EditClipNumber);
+            m_main->focusRow(clip);
         });
     });
     connect(&w, &frmZolpane::activatedWhileEditorOpen, this, [this] {
@@ -548,7 +548,7 @@ void ZolpaneApp::wireEditor() {
 void ZolpaneApp::wireTray() {
     frmMain& tray = *m_frmMain;
     frmZolpane& w = *m_main;
-    connect(&tray, &frmMain::showMainWindowRequested, this, &ZolpaneApp::ShowMainWindow);
+    connect(&tray, &frmMain::showMainWindowRequested, this, &ZolpaneApp::showWindows);
     connect(&tray, &frmMain::hideMainWindowRequested, &w, &QWidget::hide);
     connect(&tray, &frmMain::settingsRequested, this, &ZolpaneApp::ShowSettings);
     connect(&tray, &frmMain::clipChosen, this, [this](int n) { m_paste->HotkeyTrigger(n); });
@@ -566,18 +566,19 @@ void ZolpaneApp::wireTray() {
     connect(m_hotkeys.get(), &Hotkeys::pasteMenuRequested, &tray, &frmMain::ShowPasteMenu);
 }
 
-void ZolpaneApp::ShowMainWindow() {
-    frmZolpane& w = *m_main;
-    if (w.isHidden()) {
+void ZolpaneApp::showWindows() {
+    ShowMainWindow(*m_main, m_editor);
+}
+
+void ZolpaneApp::ShowMainWindow(QWidget& main, QWidget* editor) {
+    // While the clip editor is open the main window's rows wait for it: the editor is what the user gets.
+    QWidget& w = editor != nullptr ? *editor : main;
+    if (w.isHidden())
         w.show();
-        w.raise();
-        w.activateWindow();
-    } else if (w.isMinimized()) {
+    else if (w.isMinimized())
         w.showNormal();
-    } else {
-        w.raise();
-        w.activateWindow();
-    }
+    w.raise();
+    w.activateWindow();
 }
 
 void ZolpaneApp::ShowSettings() {

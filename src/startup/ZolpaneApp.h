@@ -17,6 +17,7 @@
 
 class QApplication;
 class QLockFile;
+class QWidget;
 class frmAbout;
 class frmConfPasteBox;
 class frmWizard;
@@ -78,6 +79,9 @@ public:
     static QString startupErrorText(const QString& appFolder);
     // The twip question's text for a horizontal twips-per-pixel value.
     static QString twipQuestion(double twipsX);
+    // The tray's left click, "Show Zolpane" and the show hotkey: the main window (from hidden, minimized or behind
+    // others) comes to the front, or the clip editor instead while one is open.
+    static void ShowMainWindow(QWidget& main, QWidget* editor);
 
 private:
     void reportStartupError();
@@ -86,7 +90,8 @@ private:
     void wireTray();
     // The clip editor: opened for a row by the main window, handing its result back to it.
     void wireEditor();
-    void ShowMainWindow();
+    // ShowMainWindow with this program's windows.
+    void showWindows();
     void ShowSettings();
     void runMenuCommand(MainMenus::Command command);
     // The command line's requests (zolpane --paste N ...), listened for once start-up is complete.

@@ -7,8 +7,11 @@
 #include "services/Messages.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QClipboard>
+#include <QDir>
 #include <QLabel>
+#include <QMimeData>
 #include <QRandomGenerator>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -245,29 +248,48 @@ private Q_SLOTS:
         QVERIFY(samePixels(area.picture(), picture));
     }
 
-    // A file no reader understands (a damaged PNG falls back to the other readers too) empties the area; undo
-    // brings the picture back. So does a picture claiming more pixels than the readers take.
-    void unreadableFile_data() {
-        QTest::addColumn<QString>("name");
+    // A picture that cannot be read, from a file (a damaged PNG falls back to the other readers too) or from the
+    // clipboard, leaves the picture and the undo buffer as they were and says so. So does a header claiming far
+    // more pixels than its file holds.
+    void unreadablePicture_data() {
+        QTest::addColumn<QString>("source"); // a file name, or the format offered on the clipboard
         QTest::addColumn<QByteArray>("content");
-        QTest::newRow("damaged") << "broken.png" << QByteArray("\x89PNG\r\n\x1a\nnot really", 18);
+        QByteArray png;
+        QBuffer buffer(&png);
+        QVERIFY(buffer.open(QIODevice::WriteOnly) && randomPicture(40, 30, 9).save(&buffer, "PNG"));
+        QTest::newRow("damaged PNG") << "broken.png" << QByteArray("\x89PNG\r\n\x1a\nnot really", 18);
+        QTest::newRow("truncated PNG") << "cut.png" << png.left(png.size() / 2);
         QTest::newRow("PNG of 100,000 x 100,000") << "huge.png" << HostileImages::pngClaiming(100'000, 100'000);
         QTest::newRow("bitmap of 100,000 x 100,000") << "huge.bmp" << HostileImages::bmpClaiming(100'000, 100'000);
+        QTest::newRow("bitmap of negative width") << "minus.bmp" << HostileImages::bmpClaiming(-100, 100);
+        QTest::newRow("top-down bitmap of 100,000 rows") << "tall.bmp" << HostileImages::bmpClaiming(100, -100'000);
+        QTest::newRow("damaged GIF") << "broken.gif" << QByteArray("GIF89a\x10\0\x10\0\x80\0\0garbage", 20);
+        QTest::newRow("damaged icon") << "broken.ico"
+                                      << QByteArray("\0\0\1\0\1\0\0\0\0\0\1\0\x20\0\xff\xff\xff\x0f", 18);
+        QTest::newRow("clipboard PNG") << "image/png" << HostileImages::pngClaiming(100'000, 100'000);
     }
-    void unreadableFile() {
-        QFETCH(QString, name);
+    void unreadablePicture() {
+        QFETCH(QString, source);
         QFETCH(QByteArray, content);
         PictureArea& area = openArea();
         const QImage picture = randomPicture(9, 9, 7);
-        area.takeOver(picture);
-        const QString path = m_dir.filePath(name);
-        QVERIFY(TestSupport::writeFile(path, content));
-        QVERIFY(!area.loadFromFile(path));
-        QVERIFY(area.picture().isNull() && !area.isBlank());
-        QCOMPARE(area.picPicture->size(), QSize(1, 1));
-        QVERIFY(!area.saveToFile(m_dir.filePath(QStringLiteral("empty.bmp"))));
-        area.undo();
+        area.replacePicture(picture);
+        const QImage undo = area.imgUndo;
+        if (source.startsWith("image/")) {
+            auto* offered = new QMimeData;
+            offered->setData(source, content);
+            QGuiApplication::clipboard()->setMimeData(offered);
+            area.PasteImage();
+            QCOMPARE(shownText(), "Could not read the picture on the clipboard.");
+        } else {
+            const QString path = m_dir.filePath(source);
+            QVERIFY(TestSupport::writeFile(path, content));
+            QVERIFY(!area.loadFromFile(path));
+            QCOMPARE(shownText(), "Could not read a picture from " + QDir::toNativeSeparators(path) + '.');
+        }
         QCOMPARE(area.picture().cacheKey(), picture.cacheKey());
+        QCOMPARE(area.imgUndo.cacheKey(), undo.cacheKey());
+        QCOMPARE(area.sizeStatus(), "Image size: 9x9 ");
     }
 
     // Cut puts the picture on the clipboard and leaves the placeholder, which is handed back as no picture.

@@ -8,16 +8,19 @@
 #include "services/FileDialogs.h"
 #include "services/Messages.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QTextBlock>
 #include <QTextEdit>
+#include <QToolBar>
 #include <QtTest>
 
 namespace {
@@ -139,12 +142,23 @@ private Q_SLOTS:
         QCOMPARE(f.table.clip(5).data, QStringLiteral("first\r\nsecond"));
         QCOMPARE(f.settings.ReadSetting("Zolpane", "DefaultFontSize"), QStringLiteral("9"));
 
+        // While the editor is open, another row's configure button (a hand-out) and properties button (which
+        // takes EditClipNumber) leave that row alone and the edit goes back to the clip it came from.
+        f.open(5);
+        f.handOver.handOut(f.table, 7);
+        f.handOver.EditClipNumber = 9;
+        QCOMPARE(f.table.clip(7).text, ClipTable::EmptyClipText);
+        f.plain()->setPlainText("edited");
+        f.editor->SaveAndClose();
+        QCOMPARE(f.table.clip(5).data, QStringLiteral("edited"));
+        QCOMPARE(f.table.clip(9).text, ClipTable::EmptyClipText);
+
         // F2 hands nothing back.
         f.open(5);
         QTest::keyClicks(f.plain(), "changed");
         QTest::keyClick(f.plain(), Qt::Key_F2);
         QTRY_VERIFY(!f.editor);
-        QCOMPARE(f.table.clip(5).data, QStringLiteral("first\r\nsecond"));
+        QCOMPARE(f.table.clip(5).data, QStringLiteral("edited"));
     }
 
     void richTextRoundTrip() {
@@ -277,6 +291,72 @@ private Q_SLOTS:
         QVERIFY(TestSupport::readFile(dir + "/out.PNG").startsWith("\x89PNG"));
         QVERIFY(!FileDialogs::hasQueuedAnswers());
         editor->DiscardAndClose();
+    }
+
+    // A text file is read only as far as the box can hold it, and a longer one is cut there with a word.
+    void loadLongText_data() {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("loaded");
+        QTest::addColumn<bool>("cut");
+        const QString euro(1, QChar(0x20AC));
+        QTest::newRow("300,000 letters") << "txt"
+                                         << "long.txt" << QByteArray(300'000, 'a') << QString(100'000, 'a') << true;
+        // Read in part, the UTF-8 ends inside a character: still UTF-8, not the ANSI code page.
+        QTest::newRow("250,000 euro signs, rich box")
+            << "rtf"
+            << "euro.txt" << euro.repeated(250'000).toUtf8() << euro.repeated(100'000) << true;
+        QTest::newRow("100,000 characters in CR LF lines: whole")
+            << "txt"
+            << "lines.txt" << QByteArray("a\r\n").repeated(50'000) << QString("a\n").repeated(50'000) << false;
+        QTest::newRow("RTF of 100,005 letters")
+            << "rtf"
+            << "long.rtf"
+            << "{\\rtf1 " + QByteArray(100'005, 'x') + "}" << QString(100'000, 'x') << true;
+    }
+    void loadLongText() {
+        QFETCH(QString, mode);
+        QFETCH(QString, name);
+        QFETCH(QByteArray, content);
+        QFETCH(QString, loaded);
+        QFETCH(bool, cut);
+        Fixture f;
+        frmConfPasteBox* editor = f.open(1);
+        if (mode == "rtf")
+            editor->toolbarButton(7)->trigger();
+        QVERIFY(TestSupport::writeFile(f.dir.filePath(name), content));
+        FileDialogs::setNextFileName(f.dir.filePath(name));
+        editor->BoxHotkey(Qt::Key_F4);
+        QCOMPARE(mode == "txt" ? f.plain()->toPlainText() : f.rich()->toPlainText(), loaded);
+        const QList<Messages::ShownBox> shown = Messages::takeShown();
+        QCOMPARE(shown.isEmpty() ? QString() : shown.first().text,
+                 cut ? "The file is longer than the 100 000 characters the editor holds; only its first 100 000 "
+                       "characters were loaded."
+                     : QString());
+        editor->DiscardAndClose();
+    }
+
+    // Every toolbar button has a name for screen readers and an icon that stands out on light and dark toolbars.
+    void toolbarButtons() {
+        Fixture f;
+        for (QToolBar* bar : f.open(1)->findChildren<QToolBar*>())
+            for (QAction* action : bar->actions()) {
+                QWidget* button = bar->widgetForAction(action);
+                if (!button || action->isSeparator())
+                    continue;
+                QVERIFY2(!QAccessible::queryAccessibleInterface(button)->text(QAccessible::Name).isEmpty(),
+                         qPrintable(action->objectName()));
+                for (const QColor ground : {QColor(0xEF, 0xEF, 0xEF), QColor(0x2A, 0x2A, 0x2E)}) {
+                    QImage shown(16, 16, QImage::Format_RGB32);
+                    shown.fill(ground);
+                    QPainter(&shown).drawPixmap(0, 0, action->icon().pixmap(QSize(16, 16), 1.0));
+                    int standing = 0;
+                    for (int i = 0; i < 256; ++i)
+                        standing += qAbs(shown.pixelColor(i % 16, i / 16).lightness() - ground.lightness()) >= 64;
+                    QVERIFY2(standing >= 12 || qobject_cast<QComboBox*>(button), qPrintable(action->objectName()));
+                }
+            }
     }
 
     void clearAndLimit() {

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
+#include <QWidget>
 #include <QtTest>
 
 #include <sys/stat.h>
@@ -70,6 +71,18 @@ private Q_SLOTS:
     void twipQuestion() {
         QVERIFY(ZolpaneApp::twipQuestion(12).startsWith("Your twip size is uncommon. This program is build for twip's "
                                                         "size 15, your twips have got size 12.\r\n\r\n"));
+    }
+
+    // The show command brings the main window to the front, or instead the open clip editor, from minimized too,
+    // leaving the main window as it was.
+    void showMainWindow() {
+        QWidget main, editor;
+        editor.showMinimized();
+        ZolpaneApp::ShowMainWindow(main, &editor);
+        QVERIFY(main.isHidden() && editor.isVisible() && !editor.isMinimized());
+        QVERIFY(QTest::qWaitForWindowActive(&editor));
+        ZolpaneApp::ShowMainWindow(main, nullptr);
+        QVERIFY(QTest::qWaitForWindowActive(&main));
     }
 
     void autostartEntries() {
