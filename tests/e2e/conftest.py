@@ -344,7 +344,10 @@ def _start_xvfb(d):
 
 def _owns_abstract_socket(xvfb, display):
     """Whether the server listens on the abstract socket of its display, which clients try first."""
-    sockets = {os.readlink(f"/proc/{xvfb.pid}/fd/{fd}") for fd in os.listdir(f"/proc/{xvfb.pid}/fd")}
+    sockets = set()
+    for fd in os.listdir(f"/proc/{xvfb.pid}/fd"):
+        with contextlib.suppress(FileNotFoundError):  # closed since the listing
+            sockets.add(os.readlink(f"/proc/{xvfb.pid}/fd/{fd}"))
     with open("/proc/net/unix") as f:
         rows = [line.split() for line in f]
     return any(len(r) == 8 and r[7] == "@/tmp/.X11-unix/X" + display[1:] and f"socket:[{r[6]}]" in sockets for r in rows)
