@@ -11,8 +11,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
 #include <memory>
 #include <vector>
+
+#include <sys/resource.h>
 
 namespace TestSupport {
 
@@ -32,6 +35,22 @@ inline QImage uniform(int width, int height, const QColor& color) {
     picture.fill(color);
     return picture;
 }
+
+// A full disk for this process while it lives: no file may grow past `bytes`, and a write beyond fails with EFBIG
+// instead of ending the process.
+struct FileSizeLimit {
+    rlimit saved{};
+    void (*handler)(int) = std::signal(SIGXFSZ, SIG_IGN);
+    explicit FileSizeLimit(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &saved);
+        const rlimit limited{bytes, saved.rlim_max};
+        ::setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, handler);
+    }
+};
 
 // A scratch folder whose settings.ini holds the default settings.
 struct SettingsFolder {

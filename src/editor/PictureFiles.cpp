@@ -2,12 +2,15 @@
 
 #include "editor/EditorLog.h"
 #include "imaging/PngPicture.h"
+#include "services/AtomicFile.h"
 
 #include <QFileInfo>
 #include <QImageReader>
-#include <QSaveFile>
+#include <QBuffer>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -43,14 +46,12 @@ QImage readWithQt(const QString& path) {
 bool writeBitmap(const QImage& picture, const QString& path) {
     if (picture.isNull())
         return false;
-    QSaveFile file(path);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
     // An RGB888 picture is written with 24 bits a pixel.
-    if (!file.open(QIODevice::WriteOnly) || !picture.convertToFormat(QImage::Format_RGB888).save(&file, "BMP")) {
-        qCWarning(lcEditor).noquote() << "cannot write bitmap" << path << file.errorString();
-        return false;
-    }
-    if (!file.commit()) {
-        qCWarning(lcEditor).noquote() << "cannot write bitmap" << path << file.errorString();
+    if (!buffer.open(QIODevice::WriteOnly) || !picture.convertToFormat(QImage::Format_RGB888).save(&buffer, "BMP") ||
+        !AtomicFile::write(path, bytes)) {
+        qCWarning(lcEditor).noquote() << "cannot write bitmap" << path << std::strerror(errno);
         return false;
     }
     return true;
@@ -68,7 +69,10 @@ QImage loadPictureFile(const QString& path) {
 }
 
 bool savePictureFile(const QImage& picture, const QString& path) {
-    if (namesPng(path) && SavePictureAsPng(picture, path))
-        return true;
+    if (namesPng(path)) {
+        const QByteArray png = encodePngPicture(picture);
+        if (!png.isEmpty() && AtomicFile::write(path, png))
+            return true;
+    }
     return writeBitmap(picture, path);
 }

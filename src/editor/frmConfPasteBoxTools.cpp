@@ -5,6 +5,7 @@
 #include "editor/RichTextTools.h"
 #include "editor/TextBoxes.h"
 #include "editor/frmConfPasteBox.h"
+#include "services/AtomicFile.h"
 #include "services/CodePage.h"
 #include "services/FileDialogs.h"
 #include "services/Messages.h"
@@ -18,7 +19,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 namespace {
@@ -71,10 +71,6 @@ QString decodeTextFile(const QByteArray& bytes, bool whole) {
     return utf8.hasError() ? CodePage::fromAnsi(bytes) : text;
 }
 
-bool writeFile(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
-}
 
 } // namespace
 
@@ -330,9 +326,9 @@ void frmConfPasteBox::SaveToFile() {
         return;
     bool written = true;
     if (EditorMode == Rtf)
-        written = writeFile(path, txtClipRTF->rtf());
+        written = AtomicFile::write(path, txtClipRTF->rtf());
     else if (EditorMode == Txt)
-        written = writeFile(path, txtClipTXT->text().toUtf8());
+        written = AtomicFile::write(path, txtClipTXT->text().toUtf8());
     else
         fraImg->saveToFile(path);
     if (!written) {

@@ -1,11 +1,11 @@
 #include "project/HotkeyOverview.h"
 
 #include "project/ClipTable.h"
+#include "services/AtomicFile.h"
 #include "services/CodePage.h"
 
 #include <QDateTime>
 #include <QLocale>
-#include <QSaveFile>
 
 namespace HotkeyOverview {
 
@@ -71,11 +71,7 @@ bool WriteHotkeyOverview(const QString& path, const QString& projectName, const 
     const QLocale locale;
     const QString generated = locale.toString(now.time(), QLocale::ShortFormat) + QLatin1Char(' ') +
                               locale.toString(now.date(), QLocale::ShortFormat);
-    const QByteArray content = pageContent(projectName, table, hotkeys, generated);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
-        return false;
-    return file.commit();
+    return AtomicFile::write(path, pageContent(projectName, table, hotkeys, generated));
 }
 
 } // namespace HotkeyOverview

@@ -253,6 +253,17 @@ private Q_SLOTS:
         Fixture f;
         frmConfPasteBox* editor = f.open(1);
         const QString dir = f.dir.path();
+        // Saving over a file on a full disk leaves it as it was.
+        const auto saveFailsAndKeeps = [&](const QString& path) {
+            const QByteArray before = TestSupport::readFile(path);
+            {
+                TestSupport::FileSizeLimit full(4);
+                FileDialogs::setNextFileName(path);
+                editor->SaveToFile();
+            }
+            Messages::takeShown();
+            return !before.isEmpty() && TestSupport::readFile(path) == before;
+        };
         TestSupport::writeFile(dir + "/in.txt", "Zürich\nline");
         FileDialogs::setNextFileName(dir + "/in.txt");
         editor->BoxHotkey(Qt::Key_F4);
@@ -266,6 +277,7 @@ private Q_SLOTS:
         FileDialogs::setNextFileName(dir + "/out.txt");
         editor->SaveToFile();
         QCOMPARE(TestSupport::readFile(dir + "/out.txt"), QByteArray("Zürich\r\nline"));
+        QVERIFY(saveFailsAndKeeps(dir + "/out.txt"));
 
         editor->toolbarButton(7)->trigger();
         TestSupport::writeFile(dir + "/in.rtf", BoldRtf);
@@ -275,6 +287,7 @@ private Q_SLOTS:
         FileDialogs::setNextFileName(dir + "/out.rtf");
         editor->SaveToFile();
         QVERIFY(TestSupport::readFile(dir + "/out.rtf").contains("\\b "));
+        QVERIFY(saveFailsAndKeeps(dir + "/out.rtf"));
         TestSupport::writeFile(dir + "/plain.txt", "{\\rtf1 not read as rtf}");
         FileDialogs::setNextFileName(dir + "/plain.txt");
         editor->LoadFromFile();
@@ -289,6 +302,9 @@ private Q_SLOTS:
         FileDialogs::setNextFileName(dir + "/out.PNG");
         editor->SaveToFile();
         QVERIFY(TestSupport::readFile(dir + "/out.PNG").startsWith("\x89PNG"));
+        FileDialogs::setNextFileName(dir + "/out.bmp");
+        editor->SaveToFile();
+        QVERIFY(saveFailsAndKeeps(dir + "/out.PNG") && saveFailsAndKeeps(dir + "/out.bmp"));
         QVERIFY(!FileDialogs::hasQueuedAnswers());
         editor->DiscardAndClose();
     }

@@ -15,9 +15,8 @@
 #include <QWidget>
 
 #include <climits>
-#include <csignal>
 #include <cstring>
-#include <sys/resource.h>
+#include <optional>
 #include <sys/stat.h>
 
 using namespace TestSupport;
@@ -178,11 +177,9 @@ private Q_SLOTS:
                     (fault == "folder" ? QDir().mkdir(path) : ::mkfifo(qPrintable(path), 0600) == 0));
         RegularFile::Stamp before, after;
         QVERIFY(RegularFile::stampOf(path, &before));
-        rlimit limit{};
-        ::getrlimit(RLIMIT_FSIZE, &limit);
-        const rlimit full{100, limit.rlim_max};
-        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        QVERIFY(!fault.startsWith("full") || ::setrlimit(RLIMIT_FSIZE, &full) == 0);
+        std::optional<TestSupport::FileSizeLimit> full;
+        if (fault.startsWith("full"))
+            full.emplace(100);
         if (fault == "full defaults")
             folder.settings.WriteDefaultSettings();
         else if (fault == "full")
@@ -191,8 +188,7 @@ private Q_SLOTS:
             QVERIFY(!folder.settings.CheckSettingsFile());
         for (const char* key : {"frmzolpaneX", "frmzolpaneY"})
             folder.settings.WriteSetting("WindowPos", key, "300");
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-        std::signal(SIGXFSZ, oldHandler);
+        full.reset();
         QVERIFY(RegularFile::stampOf(path, &after) && after == before);
         const QList<Messages::ShownBox> boxes = Messages::takeShown();
         QStringList texts;
