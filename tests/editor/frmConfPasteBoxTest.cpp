@@ -37,6 +37,8 @@ class frmConfPasteBoxTest final : public QObject {
         ImageEffects effects;
         QPointer<frmConfPasteBox> editor;
         bool closed = false;
+        // An editor left open refers to this fixture's table and hand-over: it goes with them.
+        ~Fixture() { delete editor; }
 
         // Opens the editor on clip n as the main window does; a result goes back into the table.
         frmConfPasteBox* open(int n) {
