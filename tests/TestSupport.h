@@ -9,9 +9,10 @@
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
-#include <QTest>
+#include <QtTest>
 
 #include <memory>
+#include <tuple>
 #include <vector>
 
 namespace TestSupport {
@@ -24,6 +25,18 @@ inline QByteArray readFile(const QString& path) {
 inline bool writeFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+template <class> using ColumnName = const char*;
+
+// A data function's columns in one call: columns<QString, int>("text", "count").
+template <class... T> void columns(ColumnName<T>... names) {
+    (QTest::addColumn<T>(names), ...);
+}
+
+// The current row's values, as QFETCH takes them: const auto [text, count] = fetch<QString, int>("text", "count").
+template <class... T> std::tuple<T...> fetch(ColumnName<T>... names) {
+    return {*static_cast<T*>(QTest::qData(names, qMetaTypeId<T>()))...};
 }
 
 // A picture of one colour.

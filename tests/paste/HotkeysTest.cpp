@@ -10,8 +10,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QSignalSpy>
-#include <QTest>
 
 #include <algorithm>
 
@@ -103,8 +101,7 @@ private Q_SLOTS:
     }
 
     void releaseWait_data() {
-        QTest::addColumn<ReleaseRow>("row");
-        QTest::addColumn<bool>("reported");
+        TestSupport::columns<ReleaseRow, bool>("row", "reported");
         namespace M = HotkeyModifier;
         namespace K = KeyCode;
         using E = HotkeyReleaseWaiter::ExitCheck;
@@ -128,8 +125,7 @@ private Q_SLOTS:
         }
     }
     void releaseWait() {
-        QFETCH(ReleaseRow, row);
-        QFETCH(bool, reported);
+        const auto [row, reported] = TestSupport::fetch<ReleaseRow, bool>("row", "reported");
         const QList<int> keys = HotkeyReleaseWaiter::keysOf(row.modifierCode, row.virtualKey);
         QVERIFY(std::is_permutation(keys.begin(), keys.end(), row.releaseOrder.begin(), row.releaseOrder.end()));
 
@@ -143,7 +139,7 @@ private Q_SLOTS:
             hotkeys, [&exiting] { return exiting; }, row.exitCheck);
         QSignalSpy released(&waiter, &HotkeyReleaseWaiter::released);
         // Reported releases decide at once; looked-at keys are decided by the next look.
-        const auto settle = [reported] {
+        const auto settle = [reported = reported] {
             if (!reported)
                 letWaiterPoll();
         };

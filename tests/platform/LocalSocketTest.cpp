@@ -1,8 +1,6 @@
 #include "platform/LocalSocket.h"
 #include "TestSupport.h"
 
-#include <QtTest>
-
 #include <sys/un.h>
 
 // Socket paths up to the address's length limit, and what a connection learns when nothing answers.
@@ -18,16 +16,14 @@ class LocalSocketTest final : public QObject {
 
 private Q_SLOTS:
     void pathLength_data() {
-        QTest::addColumn<qsizetype>("bytes");
-        QTest::addColumn<bool>("fits");
+        TestSupport::columns<qsizetype, bool>("bytes", "fits");
         const qsizetype longest = qsizetype(sizeof(sockaddr_un::sun_path)) - 1; // the name's terminating zero
         QTest::newRow("longest") << longest << true;
         QTest::newRow("a byte too long") << longest + 1 << false;
         QTest::newRow("far too long") << longest + 100 << false;
     }
     void pathLength() {
-        QFETCH(qsizetype, bytes);
-        QFETCH(bool, fits);
+        const auto [bytes, fits] = TestSupport::fetch<qsizetype, bool>("bytes", "fits");
         const QString path = pathOf(bytes);
         QString error;
         LocalSocket listener = LocalSocket::listen(path, &error);
@@ -54,5 +50,4 @@ private Q_SLOTS:
 };
 
 ZP_TEST_CLASS(LocalSocketTest)
-
 #include "LocalSocketTest.moc"

@@ -1,8 +1,6 @@
 #include "platform/PeerCredentials.h"
 #include "TestSupport.h"
 
-#include <QtTest>
-
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -27,5 +25,4 @@ private Q_SLOTS:
 };
 
 ZP_TEST_CLASS(PeerCredentialsTest)
-
 #include "PeerCredentialsTest.moc"

@@ -20,10 +20,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QStatusBar>
 #include <QTimer>
-#include <QtTest>
 
 struct EditorRow {
     bool isImage, isRtf, isSimple;
@@ -150,18 +148,14 @@ private Q_SLOTS:
     }
 
     void deleteKey_data() {
-        QTest::addColumn<bool>("ask");
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<bool>("cleared");
+        TestSupport::columns<bool, int, bool>("ask", "answer", "cleared");
         QTest::newRow("ask, No") << true << int(Messages::No) << false;
         QTest::newRow("ask, Yes") << true << int(Messages::Yes) << true;
         QTest::newRow("no question") << false << 0 << true;
         QTest::newRow("one-line text, No: not a character deleted") << true << int(Messages::No) << false;
     }
     void deleteKey() {
-        QFETCH(bool, ask);
-        QFETCH(int, answer);
-        QFETCH(bool, cleared);
+        const auto [ask, answer, cleared] = TestSupport::fetch<bool, int, bool>("ask", "answer", "cleared");
         Fixture f;
         f.settings.AskDeletingClip = ask;
         const bool simple = QString::fromLatin1(QTest::currentDataTag()).startsWith("one-line");
