@@ -253,7 +253,6 @@ private Q_SLOTS:
         QCOMPARE(dialog->width(), dialog->picBox->x() + reduced.width() + 10);
         QPointer<EffectPreviewDialog> alive(dialog);
         dialog->show();
-
         auto* slider = dialog->findChild<QSlider*>(colors ? "sldGreen" : "sldBright");
         QVERIFY(slider != nullptr);
         Q_EMIT slider->sliderMoved(40); // dragging moves only the brightness offset
@@ -271,7 +270,6 @@ private Q_SLOTS:
         QCOMPARE(dialog->previewPicture(), dialog->originalPicture());
         QCOMPARE(dialog->picBox->pixmap().toImage().convertToFormat(QImage::Format_RGB32), expected);
         dialog->lblPreview->hide();
-
         slider->setFocus();
         if (close == "ok")
             dialog->cmdOK->click();

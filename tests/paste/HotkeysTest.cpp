@@ -88,7 +88,6 @@ private Q_SLOTS:
         auto* picker = new HotkeyPicker(QStringLiteral("(3)"), true, &window);
         QCOMPARE(picker->mKey->count(), 54);
         QCOMPARE(picker->keyCode(), 0); // nothing selected after filling
-
         picker->setModifiers(row.bits);
         const QString boxes = QString(picker->chkAlt->isChecked() ? "A" : "") +
                               (picker->chkControl->isChecked() ? "C" : "") + (picker->chkShift->isChecked() ? "S" : "");
@@ -128,7 +127,6 @@ private Q_SLOTS:
         const auto [row, reported] = TestSupport::fetch<ReleaseRow, bool>("row", "reported");
         const QList<int> keys = HotkeyReleaseWaiter::keysOf(row.modifierCode, row.virtualKey);
         QVERIFY(std::is_permutation(keys.begin(), keys.end(), row.releaseOrder.begin(), row.releaseOrder.end()));
-
         HeadlessHotkeySystem hotkeys;
         hotkeys.reportReleases(reported);
         for (int k : row.releaseOrder)

@@ -152,7 +152,6 @@ private Q_SLOTS:
         QSignalSpy finished(&sender, &KeySender::finished);
         const KeyActions v{ch('v', C)};
         auto result = [&finished](qsizetype i) { return finished.at(i).at(0).value<KeySender::Result>(); };
-
         // The target gets the focus a little later: the keys wait for it and then go there.
         windows.setActive(2);
         sender.send(1, v);
@@ -165,14 +164,12 @@ private Q_SLOTS:
         QCOMPARE(sender.deliveries.at(0).window, WindowId(1));
         QCOMPARE(sender.deliveries.at(0).keys, v);
         QVERIFY(!sender.isBusy());
-
         // A window manager that never gives the focus: nothing is sent.
         windows.setFocusWithheld(true);
         sender.send(1, v);
         QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 3, KeySender::activationTimeoutMs * 5);
         QCOMPARE(result(2), KeySender::Result::NotActive);
         QCOMPARE(sender.deliveries.size(), 2);
-
         // Cancelling drops the running and the queued sendings.
         sender.send(1, v);
         sender.send(1, v);

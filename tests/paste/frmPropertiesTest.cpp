@@ -34,7 +34,6 @@ class frmPropertiesTest final : public QObject {
         QList<Call> calls;
         int dropped = 0, restored = 0;
         QPointer<frmProperties> current;
-
         Fixture() {
             for (int n = 1; n <= 30; ++n)
                 hotkeys[size_t(n)] = {int(settings.ReadNumber("Hotkeys", QStringLiteral("Clip%1Mod").arg(n))),

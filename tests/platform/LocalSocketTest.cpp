@@ -1,9 +1,14 @@
 #include "platform/LocalSocket.h"
 #include "TestSupport.h"
+#include "platform/PeerCredentials.h"
 
+#include <fcntl.h>
+#include <sys/socket.h>
 #include <sys/un.h>
+#include <unistd.h>
 
-// Socket paths up to the address's length limit, and what a connection learns when nothing answers.
+// Socket paths up to the address's length limit, what a connection learns when nothing answers, and the user at
+// the other end of a socket as the kernel recorded it (nothing for anything else).
 class LocalSocketTest final : public QObject {
     Q_OBJECT
     QTemporaryDir m_dir;
@@ -46,6 +51,20 @@ private Q_SLOTS:
         QVERIFY(QFileInfo::exists(path));
         nobodyListens = false;
         QVERIFY(!LocalSocket::connect(path, 1000, &error, &nobodyListens).isValid() && nobodyListens);
+    }
+
+    void peerCredentials() {
+        int pair[2];
+        QCOMPARE(::socketpair(AF_UNIX, SOCK_STREAM, 0, pair), 0);
+        const int unconnected = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        const int file = ::open("/dev/null", O_RDONLY);
+        const auto own = std::optional<unsigned>(PeerCredentials::ownUserId());
+        QCOMPARE(PeerCredentials::peerUserId(pair[0]), own);
+        QCOMPARE(PeerCredentials::peerUserId(unconnected), std::nullopt);
+        QCOMPARE(PeerCredentials::peerUserId(file), std::nullopt);
+        QCOMPARE(PeerCredentials::peerUserId(-1), std::nullopt);
+        for (int fd : {pair[0], pair[1], unconnected, file})
+            ::close(fd);
     }
 };
 
