@@ -104,7 +104,8 @@ private Q_SLOTS:
 
     // Stored Mod, Key and paste method; the modifier code and key list entry shown, the option checked.
     void loads_data() {
-        TestSupport::columns<QStringList, QString, QString, QString>("stored", "mod", "entry", "option"); // "": none
+        TestSupport::columns<QStringList, QString, QString, QString>("stored", "mod", "entry",
+                                                                     "option"); // option "": none
         for (const QStringList& r : {QStringList{"alt+shift", "5", "72", "3", "5", "h", "optShiftInsert"},
                                      {"key 0", "0", "0", "4", "0", "(none)", "optDefault"},
                                      {"unknown key shows END", "6", "999", "2", "6", "END", "optKeyByKey"},
