@@ -1,7 +1,7 @@
 #pragma once
 
-// What the test folders share: whole files, a scratch folder with the default settings.ini, and the factories of
-// the test classes, which TestMain.cpp runs one after another.
+// What the test folders share: the Qt Test headers, data tables in one line, whole files, a scratch folder with the
+// default settings.ini, and the factories of the test classes, which TestMain.cpp runs one after another.
 
 #include "services/AppPaths.h"
 #include "services/Settings.h"
@@ -35,6 +35,7 @@ template <class... T> void columns(ColumnName<T>... names) {
 }
 
 // The current row's values, as QFETCH takes them: const auto [text, count] = fetch<QString, int>("text", "count").
+// A lambda takes such a value by an init-capture ([count = count]): clang before 16 captures no structured binding.
 template <class... T> std::tuple<T...> fetch(ColumnName<T>... names) {
     return {*static_cast<T*>(QTest::qData(names, qMetaTypeId<T>()))...};
 }
