@@ -1,7 +1,7 @@
 #pragma once
 
-// What the test folders share: whole files, a scratch folder with the default settings.ini, and the factories of
-// the test classes, which TestMain.cpp runs one after another.
+// What the test folders share: the Qt Test headers, data tables in one line, whole files, a scratch folder with the
+// default settings.ini, and the factories of the test classes, which TestMain.cpp runs one after another.
 
 #include "services/AppPaths.h"
 #include "services/Settings.h"
@@ -9,10 +9,11 @@
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
-#include <QTest>
+#include <QtTest>
 
 #include <csignal>
 #include <memory>
+#include <tuple>
 #include <vector>
 
 #include <sys/resource.h>
@@ -27,6 +28,19 @@ inline QByteArray readFile(const QString& path) {
 inline bool writeFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+template <class> using ColumnName = const char*;
+
+// A data function's columns in one call: columns<QString, int>("text", "count").
+template <class... T> void columns(ColumnName<T>... names) {
+    (QTest::addColumn<T>(names), ...);
+}
+
+// The current row's values, as QFETCH takes them: const auto [text, count] = fetch<QString, int>("text", "count").
+// A lambda takes such a value by an init-capture ([count = count]): clang before 16 captures no structured binding.
+template <class... T> std::tuple<T...> fetch(ColumnName<T>... names) {
+    return {*static_cast<T*>(QTest::qData(names, qMetaTypeId<T>()))...};
 }
 
 // A picture of one colour.

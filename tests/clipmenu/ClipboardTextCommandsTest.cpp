@@ -4,11 +4,10 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QImage>
 #include <QMimeData>
-#include <QTest>
 
 using Command = ClipboardTextCommands::Command;
+using namespace TestSupport;
 using namespace Qt::StringLiterals;
 
 // The clipboard menu's commands on the clipboard: which transformation each runs, what it refuses, the paste
@@ -22,11 +21,8 @@ private Q_SLOTS:
     void cleanupTestCase() { QLocale::setDefault(m_locale); }
 
     void clipboardCommand_data() {
-        QTest::addColumn<QString>("menu");
-        QTest::addColumn<QString>("before"); // "<picture>" puts a picture on the clipboard instead
-        QTest::addColumn<bool>("keepBig");
-        QTest::addColumn<QString>("after");
-        QTest::addColumn<QString>("message"); // "kind|text" of the one box shown; a refused command empties it
+        // before: "<picture>" puts a picture there instead; message: "kind|text" of the box a refusal shows
+        columns<QString, QString, bool, QString, QString>("menu", "before", "keepBig", "after", "message");
         const QString tooShort = u"excl|Text is too short or it does not contain any letters!"_qs;
         const QString c2 = u"č\n"_qs;
         // clang-format off
@@ -50,10 +46,8 @@ private Q_SLOTS:
         // clang-format on
     }
     void clipboardCommand() {
-        QFETCH(QString, menu);
-        QFETCH(QString, before);
-        QFETCH(bool, keepBig);
-        QFETCH(QString, message);
+        const auto [menu, before, keepBig, message] =
+            fetch<QString, QString, bool, QString>("menu", "before", "keepBig", "message");
         QClipboard* clipboard = QGuiApplication::clipboard();
         if (before == u"<picture>"_qs)
             clipboard->setImage(QImage(8, 8, QImage::Format_RGB32));
@@ -61,7 +55,7 @@ private Q_SLOTS:
             clipboard->setText(before);
         bool pasted = false;
         ClipboardTextCommands commands(
-            clipboard, [keepBig] { return keepBig; }, [&pasted] { pasted = true; });
+            clipboard, [keepBig = keepBig] { return keepBig; }, [&pasted] { pasted = true; });
         const std::optional<Command> command = ClipboardTextCommands::commandForMenu(menu);
         QVERIFY(command);
         QCOMPARE(ClipboardTextCommands::menuName(*command), menu);
@@ -84,9 +78,8 @@ private Q_SLOTS:
     // A clipboard holding 100 MB of text (100 million characters): each kind of rewrite is done, whole. The memory
     // it takes is what bench/bench_clipboard_memory prints.
     void hundredMegabytes_data() {
-        QTest::addColumn<QString>("menu");
-        QTest::addColumn<QString>("unit");  // the text repeats it
-        QTest::addColumn<QString>("after"); // the result repeats it
+        // unit: the text repeats it; after: the result repeats it
+        columns<QString, QString, QString>("menu", "unit", "after");
         QTest::newRow("lower") << "mnuToLowerCase" << u"ŽLUŤOUČKÝ Kůň\r\n"_qs << u"žluťoučký kůň\r\n"_qs;
         QTest::newRow("proper") << "mnuProperCase" << u"žLUŤOUČKÝ kůň\r\n"_qs << u"Žluťoučký Kůň\r\n"_qs;
         QTest::newRow("sentences") << "mnuSentences" << u"ab. cd!"_qs << u"Ab. Cd!"_qs;
@@ -94,9 +87,7 @@ private Q_SLOTS:
         QTest::newRow("reverse") << "mnuReverse" << u"\r\nab"_qs << u"ba\r\n"_qs;
     }
     void hundredMegabytes() {
-        QFETCH(QString, menu);
-        QFETCH(QString, unit);
-        QFETCH(QString, after);
+        const auto [menu, unit, after] = fetch<QString, QString, QString>("menu", "unit", "after");
         QClipboard* clipboard = QGuiApplication::clipboard();
         const qsizetype count = 100'000'000 / unit.size();
         clipboard->setText(unit.repeated(count));

@@ -3,8 +3,8 @@
 #include "services/CodePage.h"
 
 #include <QHash>
-#include <QTest>
 
+using namespace TestSupport;
 using namespace TextTransformations;
 using namespace Qt::StringLiterals;
 
@@ -49,10 +49,7 @@ class TextTransformationsTest final : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void transform_data() {
-        QTest::addColumn<QString>("routine");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("flag");
-        QTest::addColumn<QString>("expected");
+        columns<QString, QString, bool, QString>("routine", "text", "flag", "expected");
         const auto row = [](const char* name, const char* routine, QStringView text, bool flag, QStringView exp) {
             QTest::newRow(name) << QString::fromLatin1(routine) << text.toString() << flag << exp.toString();
         };
@@ -121,11 +118,8 @@ private Q_SLOTS:
         // clang-format on
     }
     void transform() {
-        QFETCH(QString, routine);
-        QFETCH(QString, text);
-        QFETCH(bool, flag);
-        QFETCH(QString, expected);
-        QCOMPARE(apply(routine, text, flag), expected);
+        const auto [routine, text, flag] = fetch<QString, QString, bool>("routine", "text", "flag");
+        QTEST(apply(routine, text, flag), "expected");
     }
 
     void diacriticsTableMatchesCodePage1250() {
@@ -163,9 +157,7 @@ private Q_SLOTS:
     }
 
     void timeText_data() {
-        QTest::addColumn<QString>("locale");
-        QTest::addColumn<QString>("date");
-        QTest::addColumn<QString>("time");
+        columns<QString, QString, QString>("locale", "date", "time");
         // clang-format off
         QTest::newRow("C") << "C" << "7 Mar 2024" << "14:03:09";
         QTest::newRow("en_US") << "en_US" << "3/7/24" << "2:03:09 PM";
@@ -176,10 +168,8 @@ private Q_SLOTS:
     }
     void timeText() {
         QFETCH(QString, locale);
-        QFETCH(QString, date);
-        QFETCH(QString, time);
-        QCOMPARE(dateText(QDate(2024, 3, 7), QLocale(locale)), date);
-        QCOMPARE(TextTransformations::timeText(QTime(14, 3, 9), QLocale(locale)), time);
+        QTEST(dateText(QDate(2024, 3, 7), QLocale(locale)), "date");
+        QTEST(TextTransformations::timeText(QTime(14, 3, 9), QLocale(locale)), "time");
     }
 };
 

@@ -8,8 +8,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QMenu>
-#include <QSignalSpy>
-#include <QtTest>
 
 // The hidden tray window: the clip entries of its menus and the small commands.
 class frmMainTest final : public QObject {

@@ -11,17 +11,12 @@
 #include "imaging/frmImgColors.h"
 
 #include <QLabel>
-#include <QPointer>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QSlider>
-#include <QTemporaryDir>
-#include <QTest>
 
 #include <png.h>
 #include <zlib.h>
-
-#include <memory>
 
 Q_DECLARE_METATYPE(PngTestFile)
 
@@ -64,14 +59,12 @@ class ImagingTest final : public QObject {
 private Q_SLOTS:
     // Width w, 3 rows: each row padded to four bytes, the bottom row first, blue-green-red, and back unchanged.
     void dibLayout_data() {
-        QTest::addColumn<int>("width");
-        QTest::addColumn<int>("bytes");
+        columns<int, int>("width", "bytes");
         for (const auto& [width, bytes] : {std::pair{1, 4}, {2, 8}, {3, 12}, {4, 12}, {5, 16}})
             QTest::addRow("%d", width) << width << bytes;
     }
     void dibLayout() {
-        QFETCH(int, width);
-        QFETCH(int, bytes);
+        const auto [width, bytes] = fetch<int, int>("width", "bytes");
         cDIBSection dib;
         QVERIFY(!dib.Create(0, 5));
         QVERIFY(!dib.Create(5, -1));
@@ -113,9 +106,7 @@ private Q_SLOTS:
     }
 
     void effectsMatchReference_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QImage>("picture");
-        QTest::addColumn<int>("seed");
+        columns<QString, QImage, int>("name", "picture", "seed");
         const QList<QSize> sizes{{1, 1}, {2, 2}, {3, 3}, {4, 4}, {5, 3}, {7, 11}, {13, 6}, {40, 30}, {64, 9}, {23, 51}};
         int seed = 0;
         for (const char* name : {"invert", "grayscale", "sharpen", "diffuse", "emboss", "solarize", "ligthen",
@@ -133,9 +124,7 @@ private Q_SLOTS:
         }
     }
     void effectsMatchReference() {
-        QFETCH(QString, name);
-        QFETCH(QImage, picture);
-        QFETCH(int, seed);
+        auto [name, picture, seed] = fetch<QString, QImage, int>("name", "picture", "seed");
         ImageEffects effects;
         effects.BrightnessOffset = seed % 2 ? (seed * 37) % 256 : -((seed * 53) % 256);
         effects.seedRandom(quint64(seed));
@@ -153,11 +142,7 @@ private Q_SLOTS:
 
     // Worked examples, independent of the reference; colour balance at red -100, green 0, blue 100.
     void designedExamples_data() {
-        QTest::addColumn<bool>("editorCommand");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("setting");
-        QTest::addColumn<QRgb>("before");
-        QTest::addColumn<QRgb>("after");
+        columns<bool, QString, int, QRgb, QRgb>("editorCommand", "name", "setting", "before", "after");
         QTest::newRow("brightness +100") << false << "brightness" << 100 << qRgb(200, 10, 0) << qRgb(255, 110, 100);
         QTest::newRow("brightness -255") << false << "brightness" << -255 << qRgb(200, 10, 255) << qRgb(0, 0, 0);
         QTest::newRow("colors") << false << "colors" << 0 << qRgb(100, 100, 100) << qRgb(0, 100, 200);
@@ -167,12 +152,9 @@ private Q_SLOTS:
         QTest::newRow("editor unknown") << true << "colors" << 0 << qRgb(1, 2, 3) << qRgb(1, 2, 3);
     }
     void designedExamples() {
-        QFETCH(bool, editorCommand);
-        QFETCH(QString, name);
-        QFETCH(QRgb, before);
-        QFETCH(QRgb, after);
+        const auto [editorCommand, name, setting, before, after] =
+            fetch<bool, QString, int, QRgb, QRgb>("editorCommand", "name", "setting", "before", "after");
         ImageEffects effects;
-        QFETCH(int, setting);
         effects.BrightnessOffset = setting;
         frmImgColors colors(effects, {});
         colors.sldRed->setValue(-100);
@@ -202,10 +184,7 @@ private Q_SLOTS:
 
     // Columns after which the editor's effect reports progress, with one of the dialogs open or none.
     void progressReports_data() {
-        QTest::addColumn<QString>("effect");
-        QTest::addColumn<int>("width");
-        QTest::addColumn<QString>("openDialog");
-        QTest::addColumn<QList<int>>("columns");
+        columns<QString, int, QString, QList<int>>("effect", "width", "openDialog", "columns");
         QList<int> everyFifth;
         for (int x = 0; x <= 95; x += 5)
             everyFifth << x;
@@ -219,10 +198,8 @@ private Q_SLOTS:
         QTest::newRow("brightness, other dialog") << "brightness" << 100 << "colors" << everyFifth;
     }
     void progressReports() {
-        QFETCH(QString, effect);
-        QFETCH(int, width);
-        QFETCH(QString, openDialog);
-        QFETCH(QList<int>, columns);
+        const auto [effect, width, openDialog, columns] =
+            fetch<QString, int, QString, QList<int>>("effect", "width", "openDialog", "columns");
         ImageEffects effects;
         RecordingObserver observer;
         effects.setProgressObserver(&observer);
@@ -244,9 +221,7 @@ private Q_SLOTS:
 
     // A dialog previews its sliders' effect on the reduced picture, then closes in one of the ways.
     void dialogs_data() {
-        QTest::addColumn<bool>("colors");
-        QTest::addColumn<QString>("close");
-        QTest::addColumn<bool>("exiting");
+        columns<bool, QString, bool>("colors", "close", "exiting");
         for (const bool colors : {false, true}) {
             for (const char* close : {"ok", "cancel", "escape", "window"})
                 QTest::addRow("%s %s", colors ? "colors" : "brightness", close) << colors << QString(close) << false;
@@ -254,9 +229,7 @@ private Q_SLOTS:
         }
     }
     void dialogs() {
-        QFETCH(bool, colors);
-        QFETCH(QString, close);
-        QFETCH(bool, exiting);
+        const auto [colors, close, exiting] = fetch<bool, QString, bool>("colors", "close", "exiting");
         ImageEffects effects;
         effects.BrightnessOffset = 77;
         QWidget editor;
@@ -267,7 +240,7 @@ private Q_SLOTS:
                               [&](const QString& command) {
                                   applied << command << (dialog->isHidden() && editor.isVisible() ? "hidden" : "");
                               },
-                              [exiting] { return exiting; }};
+                              [exiting = exiting] { return exiting; }};
         if (colors)
             dialog = new frmImgColors(effects, host);
         else
@@ -280,7 +253,6 @@ private Q_SLOTS:
         QCOMPARE(dialog->width(), dialog->picBox->x() + reduced.width() + 10);
         QPointer<EffectPreviewDialog> alive(dialog);
         dialog->show();
-
         auto* slider = dialog->findChild<QSlider*>(colors ? "sldGreen" : "sldBright");
         QVERIFY(slider != nullptr);
         Q_EMIT slider->sliderMoved(40); // dragging moves only the brightness offset
@@ -298,7 +270,6 @@ private Q_SLOTS:
         QCOMPARE(dialog->previewPicture(), dialog->originalPicture());
         QCOMPARE(dialog->picBox->pixmap().toImage().convertToFormat(QImage::Format_RGB32), expected);
         dialog->lblPreview->hide();
-
         slider->setFocus();
         if (close == "ok")
             dialog->cmdOK->click();

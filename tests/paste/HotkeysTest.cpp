@@ -10,8 +10,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QSignalSpy>
-#include <QTest>
 
 #include <algorithm>
 
@@ -90,7 +88,6 @@ private Q_SLOTS:
         auto* picker = new HotkeyPicker(QStringLiteral("(3)"), true, &window);
         QCOMPARE(picker->mKey->count(), 54);
         QCOMPARE(picker->keyCode(), 0); // nothing selected after filling
-
         picker->setModifiers(row.bits);
         const QString boxes = QString(picker->chkAlt->isChecked() ? "A" : "") +
                               (picker->chkControl->isChecked() ? "C" : "") + (picker->chkShift->isChecked() ? "S" : "");
@@ -103,8 +100,7 @@ private Q_SLOTS:
     }
 
     void releaseWait_data() {
-        QTest::addColumn<ReleaseRow>("row");
-        QTest::addColumn<bool>("reported");
+        TestSupport::columns<ReleaseRow, bool>("row", "reported");
         namespace M = HotkeyModifier;
         namespace K = KeyCode;
         using E = HotkeyReleaseWaiter::ExitCheck;
@@ -128,11 +124,9 @@ private Q_SLOTS:
         }
     }
     void releaseWait() {
-        QFETCH(ReleaseRow, row);
-        QFETCH(bool, reported);
+        const auto [row, reported] = TestSupport::fetch<ReleaseRow, bool>("row", "reported");
         const QList<int> keys = HotkeyReleaseWaiter::keysOf(row.modifierCode, row.virtualKey);
         QVERIFY(std::is_permutation(keys.begin(), keys.end(), row.releaseOrder.begin(), row.releaseOrder.end()));
-
         HeadlessHotkeySystem hotkeys;
         hotkeys.reportReleases(reported);
         for (int k : row.releaseOrder)
@@ -143,7 +137,7 @@ private Q_SLOTS:
             hotkeys, [&exiting] { return exiting; }, row.exitCheck);
         QSignalSpy released(&waiter, &HotkeyReleaseWaiter::released);
         // Reported releases decide at once; looked-at keys are decided by the next look.
-        const auto settle = [reported] {
+        const auto settle = [reported = reported] {
             if (!reported)
                 letWaiterPoll();
         };

@@ -6,9 +6,9 @@
 #include "platform/headless/HeadlessWindowSystem.h"
 #include "platform/x11/X11KeyMap.h"
 
-#include <QSignalSpy>
-#include <QTest>
 #include <QTimer>
+
+using namespace TestSupport;
 
 namespace {
 
@@ -36,9 +36,7 @@ class KeystrokeTest final : public QObject {
 private Q_SLOTS:
     // refusedAt: where a refused string is refused, -1 for one that is accepted.
     void parse_data() {
-        QTest::addColumn<QString>("keys");
-        QTest::addColumn<KeyActions>("expected");
-        QTest::addColumn<qsizetype>("refusedAt");
+        columns<QString, KeyActions, qsizetype>("keys", "expected", "refusedAt");
         using K = SpecialKey;
         const auto accepts = [](const char* tag, const QString& keys, const KeyActions& expected) {
             QTest::newRow(tag) << keys << expected << qsizetype(-1);
@@ -69,17 +67,14 @@ private Q_SLOTS:
     }
     void parse() {
         QFETCH(QString, keys);
-        QFETCH(KeyActions, expected);
-        QFETCH(qsizetype, refusedAt);
         const KeystrokeParseResult result = KeystrokeParser::parse(keys);
-        QCOMPARE(result.ok() ? qsizetype(-1) : result.position, refusedAt);
-        QCOMPARE(result.actions, expected); // nothing of a refused string is ever typed
+        QTEST(result.ok() ? qsizetype(-1) : result.position, "refusedAt");
+        QTEST(result.actions, "expected"); // nothing of a refused string is ever typed
     }
 
     // Escaped clip text types itself, less the braces the escaping removes.
     void escapeKeystrokes_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("expected");
+        columns<QString, QString>("text", "expected");
         // clang-format off
         QTest::newRow("plain text unchanged") << "Hello, world." << "Hello, world.";
         QTest::newRow("braces removed") << "{a}b{{c}}" << "abc";
@@ -92,20 +87,16 @@ private Q_SLOTS:
     }
     void escapeKeystrokes() {
         QFETCH(QString, text);
-        QFETCH(QString, expected);
         QString escaped = text;
         EscapeKeystrokes(escaped);
-        QCOMPARE(escaped, expected);
+        QTEST(escaped, "expected");
         const KeystrokeParseResult result = KeystrokeParser::parse(escaped);
         QVERIFY2(result.ok(), qPrintable(result.error));
         QCOMPARE(result.actions, chars(text.remove(u'{').remove(u'}')));
     }
 
     void expandPlaceholders_data() {
-        QTest::addColumn<QLocale>("locale");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("user");
-        QTest::addColumn<QString>("expected");
+        columns<QLocale, QString, QString, QString>("locale", "text", "user", "expected");
         const QLocale us(QLocale::English, QLocale::UnitedStates);
         const QLocale de(QLocale::German, QLocale::Germany);
         // clang-format off
@@ -121,22 +112,15 @@ private Q_SLOTS:
         // clang-format on
     }
     void expandPlaceholders() {
-        QFETCH(QLocale, locale);
-        QFETCH(QString, text);
-        QFETCH(QString, user);
-        QFETCH(QString, expected);
+        auto [locale, text, user] = fetch<QLocale, QString, QString>("locale", "text", "user");
         ExpandPlaceholders(text, user, QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9)), locale);
-        QCOMPARE(text, expected);
+        QTEST(text, "expected");
     }
 
     // keys: "" nothing, "TEXT" the clip typed; clipboard: what the clipboard paste after the date and time
     // commands sends, which reads the setting alone (key by key is Control+V there).
     void effectiveMethod_data() {
-        QTest::addColumn<int>("clipMethod");
-        QTest::addColumn<int>("setting");
-        QTest::addColumn<QString>("format");
-        QTest::addColumn<QString>("keys");
-        QTest::addColumn<QString>("clipboard");
+        columns<int, int, QString, QString, QString>("clipMethod", "setting", "format", "keys", "clipboard");
         const auto row = [](const char* tag, int clipMethod, int setting, const char* format, const QString& keys,
                             const QString& clipboard) {
             QTest::newRow(tag) << clipMethod << setting << QString(format) << keys << clipboard;
@@ -154,14 +138,10 @@ private Q_SLOTS:
         row("default with a bad setting", 4, 7, "TXT-SIMPLE", "", "");
     }
     void effectiveMethod() {
-        QFETCH(int, clipMethod);
-        QFETCH(int, setting);
-        QFETCH(QString, format);
-        QFETCH(QString, keys);
-        QFETCH(QString, clipboard);
+        const auto [clipMethod, setting, format] = fetch<int, int, QString>("clipMethod", "setting", "format");
         const auto send = PasteMethod::forClip(PasteMethod::effective(clipMethod, setting), format);
-        QCOMPARE(send == PasteMethod::Send::ClipText ? QStringLiteral("TEXT") : PasteMethod::keysFor(send), keys);
-        QCOMPARE(PasteMethod::keysFor(PasteMethod::forClipboard(setting)), clipboard);
+        QTEST(send == PasteMethod::Send::ClipText ? QStringLiteral("TEXT") : PasteMethod::keysFor(send), "keys");
+        QTEST(PasteMethod::keysFor(PasteMethod::forClipboard(setting)), "clipboard");
     }
 
     void senderWaitsForTarget() {
@@ -172,7 +152,6 @@ private Q_SLOTS:
         QSignalSpy finished(&sender, &KeySender::finished);
         const KeyActions v{ch('v', C)};
         auto result = [&finished](qsizetype i) { return finished.at(i).at(0).value<KeySender::Result>(); };
-
         // The target gets the focus a little later: the keys wait for it and then go there.
         windows.setActive(2);
         sender.send(1, v);
@@ -185,14 +164,12 @@ private Q_SLOTS:
         QCOMPARE(sender.deliveries.at(0).window, WindowId(1));
         QCOMPARE(sender.deliveries.at(0).keys, v);
         QVERIFY(!sender.isBusy());
-
         // A window manager that never gives the focus: nothing is sent.
         windows.setFocusWithheld(true);
         sender.send(1, v);
         QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 3, KeySender::activationTimeoutMs * 5);
         QCOMPARE(result(2), KeySender::Result::NotActive);
         QCOMPARE(sender.deliveries.size(), 2);
-
         // Cancelling drops the running and the queued sendings.
         sender.send(1, v);
         sender.send(1, v);
@@ -204,8 +181,7 @@ private Q_SLOTS:
     }
 
     void characterSymbols_data() {
-        QTest::addColumn<uint>("character");
-        QTest::addColumn<qulonglong>("keysym");
+        columns<uint, qulonglong>("character", "keysym");
         // Latin-1 as it is, other characters as 0x1000000 + code point, line feed and tab as keys, control
         // characters and lone surrogates not at all.
         const std::pair<uint, qulonglong> rows[] = {
@@ -216,8 +192,7 @@ private Q_SLOTS:
     }
     void characterSymbols() {
         QFETCH(uint, character);
-        QFETCH(qulonglong, keysym);
-        QCOMPARE(qulonglong(X11KeyMap::symbolForCharacter(char32_t(character))), keysym);
+        QTEST(qulonglong(X11KeyMap::symbolForCharacter(char32_t(character))), "keysym");
     }
 };
 

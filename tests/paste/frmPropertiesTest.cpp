@@ -8,7 +8,6 @@
 #include <QComboBox>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QtTest>
 
 #include <tuple>
 
@@ -35,7 +34,6 @@ class frmPropertiesTest final : public QObject {
         QList<Call> calls;
         int dropped = 0, restored = 0;
         QPointer<frmProperties> current;
-
         Fixture() {
             for (int n = 1; n <= 30; ++n)
                 hotkeys[size_t(n)] = {int(settings.ReadNumber("Hotkeys", QStringLiteral("Clip%1Mod").arg(n))),
@@ -106,10 +104,8 @@ private Q_SLOTS:
 
     // Stored Mod, Key and paste method; the modifier code and key list entry shown, the option checked.
     void loads_data() {
-        QTest::addColumn<QStringList>("stored");
-        QTest::addColumn<QString>("mod");
-        QTest::addColumn<QString>("entry");
-        QTest::addColumn<QString>("option"); // "" for none
+        TestSupport::columns<QStringList, QString, QString, QString>("stored", "mod", "entry",
+                                                                     "option"); // option "": none
         for (const QStringList& r : {QStringList{"alt+shift", "5", "72", "3", "5", "h", "optShiftInsert"},
                                      {"key 0", "0", "0", "4", "0", "(none)", "optDefault"},
                                      {"unknown key shows END", "6", "999", "2", "6", "END", "optKeyByKey"},
@@ -117,17 +113,14 @@ private Q_SLOTS:
             QTest::newRow(qPrintable(r[0])) << r.mid(1, 3) << r[4] << r[5] << r[6];
     }
     void loads() {
-        QFETCH(QStringList, stored);
-        QFETCH(QString, mod);
-        QFETCH(QString, entry);
-        QFETCH(QString, option);
+        const auto [stored, option] = TestSupport::fetch<QStringList, QString>("stored", "option");
         Fixture f;
         f.settings.WriteSetting("Hotkeys", "Clip17Mod", stored[0]);
         f.settings.WriteSetting("Hotkeys", "Clip17Key", stored[1]);
         f.table.ClipMethod[17] = quint8(stored[2].toInt());
         frmProperties* d = f.open(17);
-        QCOMPARE(QString::number(d->GetModifierCode()), mod);
-        QCOMPARE(d->findChild<QComboBox*>("mKey")->currentText(), entry);
+        QTEST(QString::number(d->GetModifierCode()), "mod");
+        QTEST(d->findChild<QComboBox*>("mKey")->currentText(), "entry");
         for (QRadioButton* b : {d->optDefault, d->optShiftInsert, d->optKeyByKey, d->optControlV})
             QCOMPARE(b->isChecked(), b->objectName() == option);
     }

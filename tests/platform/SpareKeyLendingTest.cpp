@@ -4,15 +4,14 @@
 #include "platform/x11/SpareKeyLending.h"
 #include "TestSupport.h"
 
-#include <QHash>
 #include <QLoggingCategory>
-#include <QSet>
-#include <QTest>
 
 #include <random>
 
 using Symbol = SpareKeyLending::Symbol;
 using L = SpareKeyLending;
+using TestSupport::columns;
+using TestSupport::fetch;
 
 namespace {
 
@@ -63,9 +62,7 @@ private Q_SLOTS:
     void initTestCase() { QLoggingCategory::setFilterRules(QStringLiteral("zolpane.platform.debug=false")); }
 
     void lendsAheadOfUse_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("keys");
-        QTest::addColumn<QString>("lent"); // the symbols lent after lending from the first stroke
+        columns<QString, int, QString>("text", "keys", "lent"); // lent: the symbols lent from the first stroke on
         QTest::newRow("every symbol the keys hold") << "ab.c.a" << 2 << "abc";
         QTest::newRow("keys run out: the first used first") << "cabab" << 1 << "ca";
         QTest::newRow("first missing symbol just near enough") << dots(L::kLendAheadStrokes) + "a" << 1 << "a";
@@ -74,13 +71,10 @@ private Q_SLOTS:
         QTest::newRow("keys of the layout only") << "...." << 2 << "";
     }
     void lendsAheadOfUse() {
-        QFETCH(QString, text);
-        QFETCH(int, keys);
-        QFETCH(QString, lent);
+        const auto [text, keys, lent] = fetch<QString, int, QString>("text", "keys", "lent");
         Fixture f(keys, 2);
         f.lending.plan(strokes(text));
         const QList<KeyLevels> written = f.lending.lendAhead(0);
-
         QSet<Symbol> onWrittenKeys;
         for (const KeyLevels& key : written)
             onWrittenKeys.unite(QSet<Symbol>(key.symbols.begin(), key.symbols.end()));
@@ -94,29 +88,9 @@ private Q_SLOTS:
         QVERIFY(f.lending.lendAhead(0).isEmpty());
     }
 
-    void newlyLentLevelWaitsForTheMappingToSettle() {
-        Fixture f(1, 2);
-        f.lending.plan(strokes(".a"));
-        f.lending.beginTyping();
-        QCOMPARE(f.lending.waitBefore(0), 0); // a key of the layout never waits
-        f.lending.lendAhead(0);
-        const qint64 wait = f.lending.waitBefore(1);
-        QVERIFY(wait > 0);
-        f.now += wait - 1;
-        QVERIFY(f.lending.waitBefore(1) > 0);
-        f.now += 1;
-        QCOMPARE(f.lending.waitBefore(1), 0);
-        const auto place = f.lending.use(1);
-        QVERIFY(place);
-        QCOMPARE(place->keycode, kFirstSpareKeycode);
-        QCOMPARE(place->level, 0);
-    }
-
     void givesWayToTheSymbolNeededLatest_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<char>("givesWay");
-        QTest::addColumn<char>("keeps");
-        QTest::addColumn<bool>("waits");                             // for b to be read: the symbol kept is needed soon
+        // waits: for b to be read, as the symbol kept is needed soon
+        columns<QString, char, char, bool>("text", "givesWay", "keeps", "waits");
         const QString next = "abc" + dots(L::kLookaheadStrokes - 1); // a and b again only after the lookahead
         QTest::newRow("a needed after b") << next + "ba" << 'a' << 'b' << false;
         QTest::newRow("b needed after a") << next + "ab" << 'b' << 'a' << false;
@@ -125,10 +99,8 @@ private Q_SLOTS:
         QTest::newRow("a needed right after c") << QStringLiteral("abca") << 'b' << 'a' << true;
     }
     void givesWayToTheSymbolNeededLatest() {
-        QFETCH(QString, text);
-        QFETCH(char, givesWay);
-        QFETCH(char, keeps);
-        QFETCH(bool, waits);
+        const auto [text, givesWay, keeps, waits] =
+            fetch<QString, char, char, bool>("text", "givesWay", "keeps", "waits");
         // a and b hold the two levels of the only key and c comes next; a is read long before b.
         Fixture f(1, 2);
         f.start(text);
@@ -148,10 +120,9 @@ private Q_SLOTS:
     }
 
     void waitsUntilTheLastUseIsRead_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("typed");      // where a and b are typed, -1 nothing typed
-        QTest::addColumn<qint64>("aReadBy"); // the moment even a slow target has read a
-        QTest::addColumn<qint64>("backAt");  // when the keys may go back, -1 never (nothing lent)
+        // typed: where a and b are typed (-1: not); aReadBy: when even a slow target has read a; backAt: when the keys
+        // may go back (-1: never, nothing lent).
+        columns<QString, int, qint64, qint64>("text", "typed", "aReadBy", "backAt");
         // a and b are typed kMappingSettleMs after the sending began.
         const qint64 typedAt = L::kMappingSettleMs;
         const auto slowReadBy = [](int stroke) { return qint64(stroke + 1) * L::kSlowTargetMsPerKey; };
@@ -163,10 +134,8 @@ private Q_SLOTS:
             << dots(1000) + "abc" << 1000 << slowReadBy(1000) << slowReadBy(1001) + L::kRevertDelayMs;
     }
     void waitsUntilTheLastUseIsRead() {
-        QFETCH(QString, text);
-        QFETCH(int, typed);
-        QFETCH(qint64, aReadBy);
-        QFETCH(qint64, backAt);
+        const auto [text, typed, aReadBy, backAt] =
+            fetch<QString, int, qint64, qint64>("text", "typed", "aReadBy", "backAt");
         // One key of two levels holds a and b; c needs a place, and neither a nor b is needed again.
         Fixture f(1, 2);
         f.start(text, std::max(typed, 0));
@@ -181,7 +150,6 @@ private Q_SLOTS:
             QCOMPARE(f.lending.lendAhead(typed + 2).size(), 1);
             QCOMPARE(f.lending.find(sym('c'))->level, a->level);
         }
-
         // The keys go back once the last use of any lent level (here b's) is read.
         const qint64 delay = f.lending.giveBackDelay();
         QCOMPARE(delay < 0 ? qint64(-1) : f.now + delay, backAt);
@@ -195,17 +163,14 @@ private Q_SLOTS:
     }
 
     void levels_data() {
-        QTest::addColumn<bool>("levelThreeKey");
-        QTest::addColumn<bool>("fourLevelType");
-        QTest::addColumn<QString>("lent"); // of abcd on one spare key, level by level
+        columns<bool, bool, QString>("levelThreeKey", "fourLevelType", "lent"); // lent: of abcd on one key, by level
         QTest::newRow("Level 3 key and four-level type") << true << true << "abcd";
         QTest::newRow("no four-level type") << true << false << "ab";
         QTest::newRow("no Level 3 key") << false << true << "ab";
     }
     void levels() {
-        QFETCH(bool, levelThreeKey);
-        QFETCH(bool, fourLevelType);
-        QFETCH(QString, lent);
+        const auto [levelThreeKey, fourLevelType, lent] =
+            fetch<bool, bool, QString>("levelThreeKey", "fourLevelType", "lent");
         Fixture f(1, 2);
         f.lending.chooseLevels(levelThreeKey, fourLevelType);
         QCOMPARE(f.lending.levels(), int(lent.size()));
@@ -242,7 +207,6 @@ private Q_SLOTS:
         f.lending.plan(strokes("b"));
         QVERIFY(f.lending.lendAhead(0).isEmpty());
         QVERIFY(!f.lending.find(sym('b')));
-
         f.now += 10 * L::kRemapAfterUseMs;
         QCOMPARE(f.lending.lendAhead(0).size(), 1);
         QCOMPARE(f.lending.find(sym('b'))->level, 0);
@@ -268,10 +232,7 @@ private Q_SLOTS:
     }
 
     void typesLongTextsThroughFewKeys_data() {
-        QTest::addColumn<int>("keys");
-        QTest::addColumn<int>("levels");
-        QTest::addColumn<int>("distinct"); // symbols missing from the layout
-        QTest::addColumn<bool>("lentAgain");
+        columns<int, int, int, bool>("keys", "levels", "distinct", "lentAgain"); // distinct: symbols the layout lacks
         // Xvfb has 19 keycodes without symbols.
         QTest::newRow("19 keys, 30 symbols: lent once") << 19 << 2 << 30 << false;
         QTest::newRow("19 keys, 65 symbols: lent in turns") << 19 << 2 << 65 << true;
@@ -280,10 +241,8 @@ private Q_SLOTS:
         QTest::newRow("one key, 5 symbols") << 1 << 2 << 5 << true;
     }
     void typesLongTextsThroughFewKeys() {
-        QFETCH(int, keys);
-        QFETCH(int, levels);
-        QFETCH(int, distinct);
-        QFETCH(bool, lentAgain);
+        const auto [keys, levels, distinct, lentAgain] =
+            fetch<int, int, int, bool>("keys", "levels", "distinct", "lentAgain");
         // Sends 2,000 strokes as the sender does (bursts of 8 a 2 ms tick, waiting when told) and checks each lent
         // stroke against a target that learns of a mapping change within kMappingSettleMs of it and reads key i
         // within kRemapAfterUseMs of its sending, or, when slower, by kSlowTargetMsPerKey * (i + 1) after the start.
@@ -291,7 +250,6 @@ private Q_SLOTS:
         QList<Symbol> text;
         for (int i = 0; i < 2000; ++i)
             text.append(random() % 10 < 3 ? 0 : 0x1000100 + random() % distinct);
-
         Fixture f(keys, levels);
         f.lending.plan(text);
         f.lending.beginTyping();
@@ -315,7 +273,6 @@ private Q_SLOTS:
                 }
             }
         };
-
         qsizetype next = 0;
         for (int round = 0; next < text.size(); ++round) {
             QVERIFY2(round < 100000, "the sending does not get on");
@@ -336,7 +293,6 @@ private Q_SLOTS:
             if (!waiting)
                 f.now += 2;
         }
-
         bool changedAgain = false;
         for (const Use& use : std::as_const(uses)) {
             const QList<Change>& history = changes.value(use.place);

@@ -2,8 +2,6 @@
 #include "TestSupport.h"
 
 #include <QDir>
-#include <QTemporaryDir>
-#include <QTest>
 
 #include <sys/stat.h>
 
@@ -12,8 +10,7 @@ class HandOverFileTest final : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void commandLine_data() {
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<QString>("expected");
+        TestSupport::columns<QByteArray, QString>("content", "expected");
         QTest::newRow("as written") << HandOverFile::content(QStringLiteral("/home/u\u00e9/Work.zp"))
                                     << QStringLiteral("/home/u\u00e9/Work.zp");
         QTest::newRow("line feed only") << QByteArray("nowindow\n") << QStringLiteral("nowindow");
@@ -25,14 +22,12 @@ private Q_SLOTS:
     }
     void commandLine() {
         QFETCH(QByteArray, content);
-        QFETCH(QString, expected);
-        QCOMPARE(HandOverFile::commandLine(content), expected);
+        QTEST(HandOverFile::commandLine(content), "expected");
     }
 
     // What may sit at loadbuff.dat instead of a hand-over; none of it is waited on or read whole.
     void read_data() {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<QString>("expected");
+        TestSupport::columns<QString, QString>("kind", "expected");
         // clang-format off
         QTest::newRow("a hand-over") << "line" << "/tmp/a.zp";
         QTest::newRow("a FIFO") << "fifo" << "";

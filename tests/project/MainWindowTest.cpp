@@ -20,10 +20,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QStatusBar>
 #include <QTimer>
-#include <QtTest>
 
 struct EditorRow {
     bool isImage, isRtf, isSimple;
@@ -44,7 +42,6 @@ class MainWindowTest final : public QObject {
         HeadlessWindowSystem windows;
         std::unique_ptr<frmZolpane> window;
         std::unique_ptr<ProjectLifecycle> project;
-
         explicit Fixture(bool shown = true) {
             paths.setWorkFolders();
             QDir().mkpath(paths.TempFolder);
@@ -150,18 +147,14 @@ private Q_SLOTS:
     }
 
     void deleteKey_data() {
-        QTest::addColumn<bool>("ask");
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<bool>("cleared");
+        TestSupport::columns<bool, int, bool>("ask", "answer", "cleared");
         QTest::newRow("ask, No") << true << int(Messages::No) << false;
         QTest::newRow("ask, Yes") << true << int(Messages::Yes) << true;
         QTest::newRow("no question") << false << 0 << true;
         QTest::newRow("one-line text, No: not a character deleted") << true << int(Messages::No) << false;
     }
     void deleteKey() {
-        QFETCH(bool, ask);
-        QFETCH(int, answer);
-        QFETCH(bool, cleared);
+        const auto [ask, answer, cleared] = TestSupport::fetch<bool, int, bool>("ask", "answer", "cleared");
         Fixture f;
         f.settings.AskDeletingClip = ask;
         const bool simple = QString::fromLatin1(QTest::currentDataTag()).startsWith("one-line");
@@ -212,7 +205,6 @@ private Q_SLOTS:
         QCOMPARE(copies.size(), 1);
         QTest::keyClick(f.row(3), Qt::Key_F4, Qt::AltModifier);
         QCOMPARE(exits.size(), 1);
-
         // Dropping row 4 on row 6 swaps the clips and leaves the project unchanged.
         f.window->setChanged(false);
         const QImage picture = TestSupport::uniform(2, 2, Qt::blue);
@@ -281,7 +273,6 @@ private Q_SLOTS:
         f.project->startup(QString());
         QCOMPARE(p.ProjectName, QStringLiteral("default.zp"));
         QCOMPARE(f.window->statusText(), QStringLiteral("New project created.")); // no default project yet
-
         // Save on the new default project writes it without a dialog.
         f.table.setText(1, QStringLiteral("first"));
         f.window->setChanged(true);
@@ -289,7 +280,6 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(f.paths.ProjectsFolder + "default.zp"));
         QCOMPARE(f.window->statusText(), QStringLiteral("Project has been saved"));
         QVERIFY(!f.window->changed());
-
         // New project: "Blank"; saving it asks for a name; cancelling keeps it Blank and changed.
         p.NewProject();
         QCOMPARE(p.ProjectName, ProjectLifecycle::Blank);
@@ -306,14 +296,12 @@ private Q_SLOTS:
         QCOMPARE(p.ProjectName, QStringLiteral("Other.zp"));
         QCOMPARE(p.recent().entry(1), other);
         QCOMPARE(f.window->windowTitle(), QStringLiteral("Zolpane (Other.zp)"));
-
         // Save as over an existing file asks; No leaves it alone.
         FileDialogs::setNextFileName(f.paths.ProjectsFolder + "default.zp");
         Messages::setNextAnswer(Messages::No);
         p.SaveAsCommand();
         QCOMPARE(Messages::takeShown().value(0).text, QStringLiteral("Do you want overwrite default.zp?"));
         QCOMPARE(p.ProjectName, QStringLiteral("Other.zp"));
-
         // Loading the default project while changed asks; No still loads it, and loading it again does nothing.
         f.window->setChanged(true);
         Messages::setNextAnswer(Messages::No);
@@ -324,7 +312,6 @@ private Q_SLOTS:
         f.table.setText(1, QStringLiteral("edited but not marked"));
         p.LoadDefaultProject();
         QCOMPARE(f.table.clip(1).text, QStringLiteral("edited but not marked"));
-
         // Delete: an unsaved project cannot be deleted; a saved one asks and becomes Blank.
         p.NewProject();
         p.DeleteProjectCommand();
@@ -338,7 +325,6 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(other));
         QCOMPARE(p.ProjectName, ProjectLifecycle::Blank);
         QVERIFY(p.recent().entry(1) != other); // the deleted file left the recent list
-
         // The last-window label shows the record's title trimmed, or that there is none.
         QString last = QStringLiteral("  Editor  ");
         p.lastWindowTitle = [&last] { return last; };
@@ -363,7 +349,6 @@ private Q_SLOTS:
         QCOMPARE(p.ProjectName, QStringLiteral("Work.zp")); // the stored spelling names the file
         QCOMPARE(f.table.clip(4).text, QStringLiteral("work clip"));
         f.table.CleanUp();
-
         // A second start hands a project over through loadbuff.dat, noticed by the watch on the program folder;
         // no question is asked.
         p.NewProject();
@@ -374,7 +359,6 @@ private Q_SLOTS:
         QCOMPARE(f.window->windowTitle(), QStringLiteral("Zolpane (Work.zp)"));
         QCOMPARE(f.table.clip(4).text, QStringLiteral("work clip"));
         QVERIFY(Messages::takeShown().isEmpty());
-
         // Clip 2 has Ctrl ticked with the key "(none)": no hotkey, an empty cell.
         ClipTable table;
         const HotkeyOverview::Hotkeys hotkeys{{{}, {2, 49}, {2, 0}, {7, 112}}};
@@ -400,7 +384,6 @@ private Q_SLOTS:
                 .contains("Hotkey</TD></TR>\r\n<TR><TD COLSPAN=3>There are just empty clips</TD></TR>\r\n</TABLE>"));
         QCOMPARE(HotkeyOverview::hotkeyText(6, 48), QStringLiteral("Ctrl + Shift + 0"));
         QVERIFY(HotkeyOverview::hotkeyText(5, 48).isEmpty()); // no hotkey without a known modifier set
-
         // The export command lists the hotkeys registered now, not what settings.ini says.
         f.table.CleanUp();
         f.table.setText(1, QStringLiteral("one"));
@@ -469,7 +452,6 @@ private Q_SLOTS:
                  QStringLiteral("/home/user/projects/ab.zp"));
         QCOMPARE(RecentProjects::ShortCaption(QStringLiteral("/home/someone/projects/x.zp")),
                  QStringLiteral(".../someone/projects/x.zp"));
-
         Fixture f;
         ProjectLifecycle& p = *f.project;
         p.BuildRecentMenu();
@@ -493,7 +475,6 @@ private Q_SLOTS:
         QCOMPARE(p.ProjectName, QStringLiteral("slot.zp"));
         QCOMPARE(f.row(1)->text(), QStringLiteral("slot clip"));
         QVERIFY(f.row(1)->hasFocus() && f.row(1)->hasSelectedText()); // row 1 took the focus, text selected
-
         // The quick-slot dialog, cancelled and then accepted, sets slot 2 behind button 1.
         f.window->setAlwaysOnTop(true, false);
         for (const bool accept : {false, true}) {

@@ -3,13 +3,11 @@
 #include "services/Messages.h"
 
 #include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-#include <QTest>
 
 #include <sys/stat.h>
 
 using namespace ProjectTestUtil;
+using namespace TestSupport;
 
 // The container format in memory, and packing and unpacking on disk.
 class ProjectContainerTest final : public QObject {
@@ -49,9 +47,7 @@ private Q_SLOTS:
     }
 
     void parse_data() {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QStringList>("names"); // of the members read
-        QTest::addColumn<QByteArray>("damage");
+        columns<QByteArray, QStringList, QByteArray>("bytes", "names", "damage"); // names: of the members read
         const QByteArray one = le16(1) + "a" + le32(1) + "A";
         QTest::newRow("no members") << le32(0) << QStringList() << QByteArray();
         QTest::newRow("empty name and data")
@@ -73,21 +69,18 @@ private Q_SLOTS:
     }
     void parse() {
         QFETCH(QByteArray, bytes);
-        QFETCH(QStringList, names);
-        QFETCH(QByteArray, damage);
         const ContainerFormat::Parsed parsed = ContainerFormat::parse(bytes);
         QStringList read;
         for (const ContainerFormat::Member& member : parsed.members)
             read.append(member.name);
-        QCOMPARE(read, names);
-        QCOMPARE(QByteArray(parsed.damage), damage);
+        QTEST(read, "names");
+        QTEST(QByteArray(parsed.damage), "damage");
     }
 
     // Lengths beyond what is read stop the reading before a byte of the member is read.
     void decoderLimits_data() {
-        QTest::addColumn<QList<int>>("sizes"); // data sizes of the members, with limits of 10 a member, 15 in all
-        QTest::addColumn<int>("read");
-        QTest::addColumn<QByteArray>("damage");
+        // sizes: data sizes of the members, with limits of 10 a member, 15 in all
+        columns<QList<int>, int, QByteArray>("sizes", "read", "damage");
         QTest::newRow("within") << QList<int>{10, 5} << 2 << QByteArray();
         QTest::newRow("a member too large") << QList<int>{5, 11} << 1 << QByteArray("member too large");
         QTest::newRow("too much in all") << QList<int>{10, 6} << 1 << QByteArray("project too large");
@@ -109,8 +102,7 @@ private Q_SLOTS:
     // A project file that claims a member of 2 GB, in a small file or in a sparse one that holds it: what comes
     // before is unpacked, the claim is refused without reading it.
     void unpackHugeClaims_data() {
-        QTest::addColumn<qint64>("fileSize");
-        QTest::addColumn<QString>("damage");
+        columns<qint64, QString>("fileSize", "damage");
         QTest::newRow("small file") << qint64(0) << "Damaged project file: length past the end";
         QTest::newRow("sparse file of 3 GB") << (qint64(3) << 30) << "Damaged project file: member too large";
     }

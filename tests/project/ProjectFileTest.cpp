@@ -9,13 +9,12 @@
 
 #include <QDir>
 #include <QScopeGuard>
-#include <QTemporaryDir>
-#include <QTest>
 
 #include <csignal>
 #include <sys/resource.h>
 
 using namespace ProjectTestUtil;
+using namespace TestSupport;
 using Reader = ProjectReader::LoadStatus;
 using Writer = ProjectWriter::SaveResult;
 Q_DECLARE_METATYPE(ClipTable::Clip)
@@ -37,9 +36,7 @@ private Q_SLOTS:
     }
 
     void roundTrip_data() {
-        QTest::addColumn<ClipTable::Clip>("clip");
-        QTest::addColumn<int>("method");
-        QTest::addColumn<QString>("loadedData");
+        columns<ClipTable::Clip, int, QString>("clip", "method", "loadedData");
         const auto row = [](const char* tag, const QString& format, const QString& text, const QString& data,
                             const QImage& picture, int method, const QString& loadedData) {
             const ClipTable::Clip clip{format, text, data, picture, format != ClipTable::TxtSimple};
@@ -58,9 +55,7 @@ private Q_SLOTS:
         row("picture with alpha", i, "pic", "", pattern(4, 4, 9).convertToFormat(QImage::Format_ARGB32), 3, "");
     }
     void roundTrip() {
-        QFETCH(ClipTable::Clip, clip);
-        QFETCH(int, method);
-        QFETCH(QString, loadedData);
+        const auto [clip, method, loadedData] = fetch<ClipTable::Clip, int, QString>("clip", "method", "loadedData");
         ClipTable saved;
         saved.setClip(17, clip);
         saved.ClipMethod[17] = quint8(method);
@@ -116,17 +111,12 @@ private Q_SLOTS:
     }
 
     void readerGoldens_data() {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<int>("clip");
-        QTest::addColumn<QString>("format");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("data");
-        QTest::addColumn<int>("method");
-        // Rows: an index, one more member, and what the clip then holds (method 9 is the value before).
+        columns<QByteArray, int, QStringList, int>("bytes", "clip", "expected", "method");
+        // Rows: an index, one more member, and what the clip then holds: format, text, data, method (9 before).
         const auto row = [](const char* tag, const QByteArray& index, const QByteArray& member, const QByteArray& bytes,
                             int clip, const QString& format, const QString& text, const QString& data, int method) {
-            QTest::newRow(tag) << container({{"zp.ini", index}, {member, bytes}}) << clip << format << text << data
-                               << method;
+            QTest::newRow(tag) << container({{"zp.ini", index}, {member, bytes}}) << clip
+                               << QStringList{format, text, data} << method;
         };
         const QString s = ClipTable::TxtSimple, l = ClipTable::TxtLong, empty = ClipTable::EmptyClipText;
         const QByteArray longIndex = "[Clip4]\r\nFormat = TXT-LONG\r\nName = L\r\n";
@@ -162,21 +152,16 @@ private Q_SLOTS:
         row("method out of range", "[Clip8]\r\nMethod = 256\r\n", "", "", 8, s, empty, "", 9);
     }
     void readerGoldens() {
-        QFETCH(QByteArray, bytes);
-        QFETCH(int, clip);
-        QFETCH(QString, format);
-        QFETCH(QString, text);
-        QFETCH(QString, data);
-        QFETCH(int, method);
+        const auto [bytes, clip] = fetch<QByteArray, int>("bytes", "clip");
         ClipTable table;
         table.ClipMethod.fill(9);
         table.setClip(clip, {ClipTable::Rtf, "before", "before", pattern(2, 2, 1), true});
         ProjectReader::read(bytes, table);
         const ClipTable::Clip& read = table.clip(clip);
-        QCOMPARE(QStringList({read.format, read.text, read.data}), QStringList({format, text, data}));
-        QCOMPARE(read.locked, format != ClipTable::TxtSimple);
+        QTEST(QStringList({read.format, read.text, read.data}), "expected");
+        QCOMPARE(read.locked, read.format != ClipTable::TxtSimple);
         QVERIFY(read.picture.isNull());
-        QCOMPARE(int(table.ClipMethod[size_t(clip)]), method);
+        QTEST(int(table.ClipMethod[size_t(clip)]), "method");
         for (int i = 1; i <= 30; ++i)
             QVERIFY(i == clip || table.isEmptyClip(i));
     }

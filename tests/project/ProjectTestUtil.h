@@ -4,9 +4,6 @@
 
 #include <QDir>
 #include <QDirIterator>
-#include <QImage>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QtEndian>
 
 #include <sys/stat.h>

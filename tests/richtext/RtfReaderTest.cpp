@@ -2,8 +2,7 @@
 #include "RichTextTestUtil.h"
 #include "TestSupport.h"
 
-#include <QTest>
-
+using namespace TestSupport;
 using RichTextTestUtil::describe;
 
 // Reading RTF as LibreOffice, WordPad and Word write it, and the corners of the format, into a document.
@@ -12,10 +11,8 @@ class RtfReaderTest final : public QObject {
 private Q_SLOTS:
     // Files written by those programs (fixtures/) with the document each must give.
     void fixtures_data() {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("family"); // the font most text is in
-        QTest::addColumn<double>("size");
-        QTest::addColumn<QString>("expected");
+        // family: the font most text is in
+        columns<QString, QString, double, QString>("file", "family", "size", "expected");
         const auto row = [](const char* file, const char* family, double size, const QString& expected) {
             QTest::newRow(file) << QString(file) << QString(family) << size << expected;
         };
@@ -43,19 +40,15 @@ private Q_SLOTS:
         row("wordpad-japanese.rtf", "ＭＳ 明朝", 11, "L sa=200: あいソ[font=Calibri| abc ]日本\nL sa=200: あ★");
     }
     void fixtures() {
-        QFETCH(QString, file);
-        QFETCH(QString, family);
-        QFETCH(double, size);
+        const auto [file, family, size] = fetch<QString, QString, double>("file", "family", "size");
         QTextDocument document;
-        richtext::readRtf(TestSupport::readFile(QFINDTESTDATA("fixtures/" + file)), document,
-                          RichTextTestUtil::codePages(), 1252);
+        richtext::readRtf(readFile(QFINDTESTDATA("fixtures/" + file)), document, RichTextTestUtil::codePages(), 1252);
         QTEST(describe(document, family, size), "expected");
     }
 
     // The format's corners, each in a document of its own.
     void corners_data() {
-        QTest::addColumn<QByteArray>("rtf");
-        QTest::addColumn<QString>("expected");
+        columns<QByteArray, QString>("rtf", "expected");
         const auto row = [](const char* name, const QByteArray& rtf, const QString& expected) {
             QTest::newRow(name) << rtf << expected;
         };
@@ -118,9 +111,7 @@ private Q_SLOTS:
 
     // Pasting at the cursor of "XYZ" (after "X", or replacing "Y"): pasted paragraph ends split the paragraph.
     void paste_data() {
-        QTest::addColumn<QByteArray>("rtf");
-        QTest::addColumn<bool>("replace");
-        QTest::addColumn<QString>("expected");
+        columns<QByteArray, bool, QString>("rtf", "replace", "expected");
         QTest::newRow("inline") << QByteArray("{\\rtf1 \\b A}") << false << "R: X[b|A]YZ";
         QTest::newRow("replacing") << QByteArray("{\\rtf1 A}") << true << "R: XAZ";
         QTest::newRow("paragraphs") << QByteArray("{\\rtf1 {\\pard\\qc A\\par}B}") << false << "C: XA\nR: BYZ";
@@ -129,8 +120,7 @@ private Q_SLOTS:
         QTest::newRow("plain text") << QByteArray("P\r\nQ") << false << "R: XP\nR: QYZ";
     }
     void paste() {
-        QFETCH(QByteArray, rtf);
-        QFETCH(bool, replace);
+        const auto [rtf, replace] = fetch<QByteArray, bool>("rtf", "replace");
         QTextDocument document;
         document.setDefaultFont(QFont(document.defaultFont().family(), 12));
         RichTextTestUtil::build(document, "R: XYZ");

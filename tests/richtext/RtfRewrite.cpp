@@ -1,7 +1,7 @@
 // Prints the RTF the writer makes of an RTF file the reader reads: rtf_rewrite FILE [CODEPAGE].
+#include "RichTextTestUtil.h"
 #include "richtext/RtfReader.h"
 #include "richtext/RtfWriter.h"
-#include "services/CodePage.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -18,9 +18,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const int codePage = argc > 2 ? QByteArray(argv[2]).toInt() : 1252;
-    const richtext::CodePageConverter codePages{
-        [](const QByteArray& bytes, int page) { return CodePage::fromAnsi(bytes, page); },
-        [](const QString& text, int page) { return CodePage::toAnsi(text, page); }};
+    const richtext::CodePageConverter codePages = RichTextTestUtil::codePages();
     QTextDocument document;
     richtext::readRtf(file.readAll(), document, codePages, codePage);
     const QByteArray rtf = richtext::writeRtf(document, codePages, codePage);

@@ -3,8 +3,7 @@
 #include "TestSupport.h"
 #include "richtext/RtfReader.h"
 
-#include <QTest>
-
+using namespace TestSupport;
 using RichTextTestUtil::build;
 using RichTextTestUtil::codePages;
 using RichTextTestUtil::describe;
@@ -15,8 +14,7 @@ class RtfWriterTest final : public QObject {
 private Q_SLOTS:
     // Document → RTF → document, equal property by property; the RTF is 7-bit and writes the same again.
     void roundTrip_data() {
-        QTest::addColumn<QString>("notation");
-        QTest::addColumn<int>("codePage");
+        columns<QString, int>("notation", "codePage");
         const auto row = [](const char* name, const QString& notation, int codePage = 1252) {
             QTest::newRow(name) << notation << codePage;
         };
@@ -34,8 +32,7 @@ private Q_SLOTS:
         row("empty document", "L: ");
     }
     void roundTrip() {
-        QFETCH(QString, notation);
-        QFETCH(int, codePage);
+        const auto [notation, codePage] = fetch<QString, int>("notation", "codePage");
         QTextDocument original;
         build(original, notation);
         QCOMPARE(describe(original), notation);
@@ -49,9 +46,7 @@ private Q_SLOTS:
 
     // What the bytes hold, for the readers of other programs.
     void output_data() {
-        QTest::addColumn<QString>("notation");
-        QTest::addColumn<int>("codePage");
-        QTest::addColumn<QByteArrayList>("parts");
+        columns<QString, int, QByteArrayList>("notation", "codePage", "parts");
         const auto row = [](const char* name, const QString& notation, int codePage, const QByteArrayList& parts) {
             QTest::newRow(name) << notation << codePage << parts;
         };
@@ -72,9 +67,7 @@ private Q_SLOTS:
              "{\\f1\\fnil\\fcharset2 Symbol;}"});
     }
     void output() {
-        QFETCH(QString, notation);
-        QFETCH(int, codePage);
-        QFETCH(QByteArrayList, parts);
+        const auto [notation, codePage, parts] = fetch<QString, int, QByteArrayList>("notation", "codePage", "parts");
         QTextDocument document;
         build(document, notation);
         const QByteArray rtf = richtext::writeRtf(document, codePages(), codePage);
@@ -93,18 +86,14 @@ private Q_SLOTS:
 
     // A selection is written as a document of its own; a paragraph mark only where the selection holds it.
     void selection_data() {
-        QTest::addColumn<int>("from");
-        QTest::addColumn<int>("to");
-        QTest::addColumn<qsizetype>("marks");
-        QTest::addColumn<QString>("expected");
+        columns<int, int, qsizetype, QString>("from", "to", "marks", "expected");
         QTest::newRow("inside a paragraph") << 1 << 2 << qsizetype(0) << "L: b";
         QTest::newRow("across paragraphs") << 1 << 4 << qsizetype(1) << "L: b\nC: [b|c]";
         QTest::newRow("whole paragraph with its mark") << 3 << 6 << qsizetype(1) << "C: [b|cd]";
         QTest::newRow("to the end") << 4 << 8 << qsizetype(1) << "C: [b|d]\nL: ef";
     }
     void selection() {
-        QFETCH(int, from);
-        QFETCH(int, to);
+        const auto [from, to] = fetch<int, int>("from", "to");
         QTextDocument document;
         build(document, "L: ab\nC: [b|cd]\nL: ef");
         QTextCursor cursor(&document);

@@ -6,9 +6,8 @@
 
 #include <QDir>
 #include <QEnterEvent>
-#include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTest>
+
+using namespace TestSupport;
 
 namespace {
 
@@ -63,29 +62,23 @@ class WidgetsTest final : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void minimumSize_data() {
-        QTest::addColumn<QSize>("requested");
-        QTest::addColumn<QSize>("expected");
+        columns<QSize, QSize>("requested", "expected");
         QTest::newRow("narrow") << QSize(10, 24) << QSize(20, 24);
         QTest::newRow("low") << QSize(30, 8) << QSize(30, 20);
         QTest::newRow("tiny") << QSize(1, 1) << QSize(20, 20);
     }
     void minimumSize() {
         QFETCH(QSize, requested);
-        QFETCH(QSize, expected);
         isButton button;
         button.resize(requested);
-        QCOMPARE(button.size(), expected);
+        QTEST(button.size(), "expected");
         button.show();
         button.resize(requested);
-        QCOMPARE(button.size(), expected);
+        QTEST(button.size(), "expected");
     }
 
     void iconPosition_data() {
-        QTest::addColumn<QSize>("size");
-        QTest::addColumn<int>("iconSize");
-        QTest::addColumn<int>("align");
-        QTest::addColumn<QString>("steps");
-        QTest::addColumn<QPoint>("expected");
+        columns<QSize, int, int, QString, QPoint>("size", "iconSize", "align", "steps", "expected");
         QTest::newRow("centred") << QSize(24, 24) << 16 << 0 << "" << QPoint(4, 4);
         QTest::newRow("centred pressed") << QSize(24, 24) << 16 << 0 << "lpress" << QPoint(5, 5);
         QTest::newRow("left") << QSize(24, 24) << 16 << 1 << "" << QPoint(3, 4);
@@ -99,21 +92,16 @@ private Q_SLOTS:
         QTest::newRow("icon larger") << QSize(20, 20) << 21 << 0 << "" << QPoint(0, 0);
     }
     void iconPosition() {
-        QFETCH(QSize, size);
-        QFETCH(int, iconSize);
-        QFETCH(int, align);
-        QFETCH(QString, steps);
-        QFETCH(QPoint, expected);
+        const auto [size, iconSize, align, steps] =
+            fetch<QSize, int, int, QString>("size", "iconSize", "align", "steps");
         ShownButton b(size, iconSize);
         b.button.setIconAlign(align);
         b.perform(steps);
-        QCOMPARE(b.button.iconPosition(), expected);
+        QTEST(b.button.iconPosition(), "expected");
     }
 
     void colours_data() {
-        QTest::addColumn<uint>("pixel");
-        QTest::addColumn<int>("lighten"); // 0: grayPixel instead
-        QTest::addColumn<uint>("expected");
+        columns<uint, int, uint>("pixel", "lighten", "expected"); // lighten 0: grayPixel instead
         QTest::newRow("lighten black 176") << 0xFF000000u << 176 << 0xFFB0B0B0u;
         QTest::newRow("lighten white stays") << 0xFFFFFFFFu << 176 << 0xFFFFFFFFu;
         QTest::newRow("lighten truncating 128") << 0xFF6432C8u << 128 << 0xFFB198E3u;
@@ -129,9 +117,7 @@ private Q_SLOTS:
         QTest::newRow("grey alpha kept") << 0x80909090u << 0 << 0x80949494u;
     }
     void colours() {
-        QFETCH(uint, pixel);
-        QFETCH(int, lighten);
-        QFETCH(uint, expected);
+        const auto [pixel, lighten, expected] = fetch<uint, int, uint>("pixel", "lighten", "expected");
         QCOMPARE(lighten ? isButton::Lighten(QColor::fromRgba(pixel), lighten).rgba() : isButton::grayPixel(pixel),
                  QRgb(expected));
     }
@@ -139,11 +125,8 @@ private Q_SLOTS:
     // What the user and the holding form do, the state and signals that follow, and one pixel of the face of a
     // 24x24 button with its 16-px red icon centred at (4,4).
     void behaviour_data() {
-        QTest::addColumn<QString>("steps");
-        QTest::addColumn<int>("state");
-        QTest::addColumn<QList<int>>("signals"); // clicks, enters, leaves
-        QTest::addColumn<QPoint>("at");
-        QTest::addColumn<QColor>("colour");
+        // signals: clicks, enters, leaves
+        columns<QString, int, QList<int>, QPoint, QColor>("steps", "state", "signals", "at", "colour");
         const QColor hover = isButton::Lighten(kHighlight, 176), flat = isButton::Lighten(kFace, 32);
         const QColor pressed = isButton::Lighten(kHighlight, 128), shadow(0x80, 0x80, 0x80), grey(84, 84, 84);
         const auto row = [](const char* name, const char* steps, int state, QList<int> signalCounts, QPoint at,
@@ -171,8 +154,7 @@ private Q_SLOTS:
         // clang-format on
     }
     void behaviour() {
-        QFETCH(QString, steps);
-        QFETCH(QPoint, at);
+        const auto [steps, at] = fetch<QString, QPoint>("steps", "at");
         ShownButton b(QSize(24, 24));
         b.button.setIconAlign(0);
         QSignalSpy clicks(&b.button, &isButton::Click), enters(&b.button, &isButton::MouseEnter);
@@ -217,7 +199,7 @@ private Q_SLOTS:
         int made = 0;
         const QIcon icon = DeferredIconEngine::icon([&made] {
             ++made;
-            return QIcon(QPixmap::fromImage(TestSupport::uniform(8, 8, Qt::red)));
+            return QIcon(QPixmap::fromImage(uniform(8, 8, Qt::red)));
         });
         const QIcon copy = icon;
         QCOMPARE(made, 0);
@@ -231,10 +213,10 @@ private Q_SLOTS:
     void themedIconPrefersTheme() {
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("zptest/16x16/actions")));
-        QVERIFY(TestSupport::writeFile(
+        QVERIFY(writeFile(
             dir.filePath("zptest/index.theme"),
             "[Icon Theme]\nName=zptest\nDirectories=16x16/actions\n\n[16x16/actions]\nSize=16\nType=Fixed\n"));
-        QVERIFY(TestSupport::uniform(16, 16, Qt::blue).save(dir.filePath("zptest/16x16/actions/edit-copy.png")));
+        QVERIFY(uniform(16, 16, Qt::blue).save(dir.filePath("zptest/16x16/actions/edit-copy.png")));
         QIcon::setThemeSearchPaths({dir.path()});
         QIcon::setThemeName(QStringLiteral("zptest"));
         const QIcon themed = themedIcon("edit-copy", QStringLiteral("copy"));
