@@ -60,6 +60,10 @@ def test_a_second_start_hands_a_project_over_and_alt_f4_in_a_row_ends_the_progra
     wait_for(lambda: wm.window_name(window) == "Zolpane (second.zp)", "the second project in the title")
     assert not wm.windows("Zolpane", visible=True) and zp.running()
     assert b"changed" not in file_bytes(first_path)
+    # What is no regular file the second start refuses itself (the kinds of path: ZolpaneAppTest::handOver).
+    refused = program.start("/dev/zero", name="zolpane-refused")
+    assert refused.wait() == 1 and "zolpane: /dev/zero is not a project file." in refused.log(), refused.log()
+    assert wm.window_name(window) == "Zolpane (second.zp)" and not os.path.exists(program.path("loadbuff.dat"))
     wm.activate(window)
     wm.key("alt+F4")  # nothing changed in the second project: nothing is asked
     assert zp.wait() == 0
@@ -67,49 +71,20 @@ def test_a_second_start_hands_a_project_over_and_alt_f4_in_a_row_ends_the_progra
         assert program.setting(key).lstrip("-").isdigit()
 
 
-def test_what_is_no_project_is_refused_and_nothing_is_overwritten_on_exit(wm, program):
-    kept = program.write_project("kept.zp", {1: "kept"})
-    program.write_settings(Exiting=2)  # exit saves without asking
-    zp = program.start(kept)
-    window = program.main_window(zp, "Zolpane (kept.zp)")
-    iso = os.path.join(wm.work, "v.iso")  # an ISO image begins with 32 KiB of zeros
-    with open(iso, "wb") as f:
-        f.write(bytes(32768) + b"\1CD001" + os.urandom(25000))
-    before = file_bytes(iso)
-    assert program.start(iso, name="zolpane-second").wait() == 0  # handed over
-    box = wm.wait_for_window("Zolpane - Error", pid=zp.pid)
-    assert "Unable to load project. File you are trying to load can be damaged or doesn't exist." in zp.log()
-    wm.activate(box)
-    wm.key("Return")
-    wait_for(lambda: not wm.is_viewable(box), "the error box to close")
-    assert wm.window_name(window) == "Zolpane (kept.zp)"
-    # A folder, a FIFO or a device the second start refuses itself, with no box to wait on.
-    os.mkdir(os.path.join(wm.work, "dir.zp"))
-    os.mkfifo(os.path.join(wm.work, "fifo.zp"))
-    for path in (os.path.join(wm.work, "dir.zp"), os.path.join(wm.work, "fifo.zp"), "/dev/zero"):
-        second = program.start(path, name="zolpane-refused")
-        assert second.wait() == 1 and f"zolpane: {path} is not a project file." in second.log(), second.log()
-    assert not os.path.exists(program.path("loadbuff.dat")) and wm.window_name(window) == "Zolpane (kept.zp)"
-    wm.activate(window)
-    wm.key("End")
-    wm.type_text(" changed")
-    wm.key("alt+F4")
-    assert zp.wait() == 0
-    assert file_bytes(iso) == before and b"kept changed\r\n" in file_bytes(kept)
-
-
-def test_alt_f4_with_unsaved_changes_asks_and_saves(wm, program):
+@pytest.mark.parametrize("exiting", [1, 2], ids=["asks", "saves without asking"])
+def test_alt_f4_with_unsaved_changes_saves_them_as_the_exit_setting_says(wm, program, exiting):
     path = program.write_project("exit.zp", {1: "before"})
-    program.write_settings()
+    program.write_settings(Exiting=exiting)
     zp = program.start(path)
     wm.activate(program.main_window(zp, "Zolpane (exit.zp)"))
     wm.key("ctrl+a")
     wm.type_text("after")
     wm.key("alt+F4")
-    box = wm.wait_for_window("Zolpane", pid=zp.pid)
-    assert "There are some unsaved changes in current Zolpane project. Would you like to save them?" in zp.log()
-    wm.activate(box)
-    wm.key("y")
+    if exiting == 1:
+        box = wm.wait_for_window("Zolpane", pid=zp.pid)
+        assert "There are some unsaved changes in current Zolpane project. Would you like to save them?" in zp.log()
+        wm.activate(box)
+        wm.key("y")
     assert zp.wait() == 0
     assert b"after\r\n" in file_bytes(path) and b"before\r\n" not in file_bytes(path)
 
