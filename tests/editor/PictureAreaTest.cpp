@@ -18,6 +18,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace TestSupport;
+
 namespace {
 
 QImage randomPicture(int width, int height, quint32 seed) {
@@ -65,9 +67,10 @@ private Q_SLOTS:
 
     // Frame and picture in twips; the bars as they stood before (visible, maximum); then what the layout gives.
     void scrollLayout_data() {
-        QTest::addColumn<QList<int>>("in");  // frame w, h, picture w, h, horz shown, vert shown, horz max
-        QTest::addColumn<QList<int>>("out"); // horz shown, max, large, small, width, top; vert the same with height
-                                             // and left; picture left, top; corner button
+        // in: frame w, h, picture w, h, horz shown, vert shown, horz max; out: horz shown, max, large, small, width,
+        // top; vert the same with height and left; picture left, top; corner button
+        columns<QList<int>, QList<int>>("in", "out");
+        // clang-format off
         QTest::newRow("1000 wider, lower") << QList{6000, 4500, 7000, 3000, 0, 0, 0}
                                            << QList{1, -1000, 500, 26, 5760, 4260, 0, 0, 1, 1, 4260, 5760, 0, 750, 0};
         // Not strictly wider: the scroll set-up runs (it places the bars) and centres both ways.
@@ -77,20 +80,18 @@ private Q_SLOTS:
             << QList{6000, 4500, 3000, 1500, 1, 1, -50} << QList{0, -50, 1, 1, 0, 0, 0, 0, 1, 1, 0, 0, 1500, 1500, 0};
         QTest::newRow("taller only") << QList{6000, 4500, 3000, 6000, 0, 0, 0}
                                      << QList{0, 0, 1, 1, 5760, 4260, 1, -1500, 750, 38, 4260, 5760, 1500, 0, 1};
-        QTest::newRow("both larger, first")
-            << QList{6000, 4500, 8000, 9000, 0, 0, 0}
+        QTest::newRow("both larger, first") << QList{6000, 4500, 8000, 9000, 0, 0, 0}
             << QList{1, -2000, 1000, 51, 5760, 4260, 1, -4740, 2250, 113, 4260, 5760, 0, 0, 1};
-        QTest::newRow("both larger, again")
-            << QList{6000, 4500, 8000, 9000, 1, 1, -2000}
+        QTest::newRow("both larger, again") << QList{6000, 4500, 8000, 9000, 1, 1, -2000}
             << QList{1, -2240, 1000, 51, 5760, 4260, 1, -4740, 2250, 113, 4260, 5760, 0, 0, 1};
         QTest::newRow("range too large") << QList{6000, 4500, 76000, 3000, 0, 0, -777}
                                          << QList{1, -777, 32767, 1639, 5760, 4260, 0, 0, 1, 1, 4260, 5760, 0, 750, 0};
         QTest::newRow("one twip wider") << QList{6000, 4500, 6001, 3000, 0, 0, 0}
                                         << QList{1, -1, 1, 1, 5760, 4260, 0, 0, 1, 1, 4260, 5760, 0, 750, 0};
+        // clang-format on
     }
     void scrollLayout() {
-        QFETCH(QList<int>, in);
-        QFETCH(QList<int>, out);
+        const auto [in, out] = fetch<QList<int>, QList<int>>("in", "out");
         PictureScroll s;
         s.frameWidth = in[0];
         s.frameHeight = in[1];
@@ -110,8 +111,7 @@ private Q_SLOTS:
     // Paste by the button, Ctrl+V or a double-click on the picture: the new picture shows, the old one is kept
     // for undo, and without a picture on the clipboard nothing changes but a message.
     void paste_data() {
-        QTest::addColumn<int>("how");
-        QTest::addColumn<bool>("withPicture");
+        columns<int, bool>("how", "withPicture");
         for (const bool withPicture : {true, false}) {
             QTest::addRow("button %d", withPicture) << 0 << withPicture;
             QTest::addRow("ctrl+v %d", withPicture) << 1 << withPicture;
@@ -119,8 +119,7 @@ private Q_SLOTS:
         }
     }
     void paste() {
-        QFETCH(int, how);
-        QFETCH(bool, withPicture);
+        const auto [how, withPicture] = fetch<int, bool>("how", "withPicture");
         PictureArea& area = openArea();
         const QImage first = randomPicture(40, 30, 1);
         area.replacePicture(first);
@@ -224,22 +223,20 @@ private Q_SLOTS:
     // The name's last three letters choose the writer, in any case: PNG, else a 24-bit bitmap whatever the
     // extension; both read back.
     void saveAndLoad_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QByteArray>("signature");
+        columns<QString, QByteArray>("name", "signature");
         QTest::newRow("PNG") << "shot.PNG" << QByteArray("\x89PNG");
         QTest::newRow("png") << "shot.png" << QByteArray("\x89PNG");
         QTest::newRow("jpg") << "shot.jpg" << QByteArray("BM");
         QTest::newRow("bmp") << "shot.bmp" << QByteArray("BM");
     }
     void saveAndLoad() {
-        QFETCH(QString, name);
-        QFETCH(QByteArray, signature);
+        const auto [name, signature] = fetch<QString, QByteArray>("name", "signature");
         PictureArea& area = openArea();
         const QImage picture = randomPicture(13, 7, 6);
         area.takeOver(picture);
         const QString path = m_dir.filePath(name);
         QVERIFY(area.saveToFile(path));
-        const QByteArray bytes = TestSupport::readFile(path);
+        const QByteArray bytes = readFile(path);
         QVERIFY(bytes.startsWith(signature));
         if (signature == "BM")
             QCOMPARE(quint8(bytes.at(28)), 24); // bits per pixel
@@ -252,8 +249,8 @@ private Q_SLOTS:
     // clipboard, leaves the picture and the undo buffer as they were and says so. So does a header claiming far
     // more pixels than its file holds.
     void unreadablePicture_data() {
-        QTest::addColumn<QString>("source"); // a file name, or the format offered on the clipboard
-        QTest::addColumn<QByteArray>("content");
+        // source: a file name, or the format offered on the clipboard
+        columns<QString, QByteArray>("source", "content");
         QByteArray png;
         QBuffer buffer(&png);
         QVERIFY(buffer.open(QIODevice::WriteOnly) && randomPicture(40, 30, 9).save(&buffer, "PNG"));
@@ -269,8 +266,7 @@ private Q_SLOTS:
         QTest::newRow("clipboard PNG") << "image/png" << HostileImages::pngClaiming(100'000, 100'000);
     }
     void unreadablePicture() {
-        QFETCH(QString, source);
-        QFETCH(QByteArray, content);
+        const auto [source, content] = fetch<QString, QByteArray>("source", "content");
         PictureArea& area = openArea();
         const QImage picture = randomPicture(9, 9, 7);
         area.replacePicture(picture);
@@ -283,7 +279,7 @@ private Q_SLOTS:
             QCOMPARE(shownText(), "Could not read the picture on the clipboard.");
         } else {
             const QString path = m_dir.filePath(source);
-            QVERIFY(TestSupport::writeFile(path, content));
+            QVERIFY(writeFile(path, content));
             QVERIFY(!area.loadFromFile(path));
             QCOMPARE(shownText(), "Could not read a picture from " + QDir::toNativeSeparators(path) + '.');
         }

@@ -23,6 +23,8 @@
 #include <QToolBar>
 #include <QtTest>
 
+using namespace TestSupport;
+
 namespace {
 const QByteArray BoldRtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 plain \\b bold\\b0  end\\par}";
 }
@@ -31,7 +33,7 @@ const QByteArray BoldRtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 plai
 class frmConfPasteBoxTest final : public QObject {
     Q_OBJECT
 
-    struct Fixture : TestSupport::SettingsFolder {
+    struct Fixture : SettingsFolder {
         ClipTable table;
         EditorHandOver handOver;
         ImageEffects effects;
@@ -45,8 +47,7 @@ class frmConfPasteBoxTest final : public QObject {
             handOver.handOut(table, n);
             editor = frmConfPasteBox::open(
                 {handOver, table, settings, effects, {"Serif", "Sans"}, 15, 15, [] { return false; }});
-            QObject::connect(
-                editor, &frmConfPasteBox::handedBack, [this](int i) { handOver.takeBack(table, i); });
+            QObject::connect(editor, &frmConfPasteBox::handedBack, [this](int i) { handOver.takeBack(table, i); });
             QObject::connect(editor, &frmConfPasteBox::closed, [this] { closed = true; });
             return editor;
         }
@@ -65,38 +66,30 @@ private Q_SLOTS:
     }
 
     void modeSwitching_data() {
-        QTest::addColumn<QString>("from");
-        QTest::addColumn<int>("button");
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<QString>("question");
-        QTest::addColumn<QString>("mode");
+        columns<QString, int, int, QString, QString>("from", "button", "answer", "question", "mode");
         const QString formatting = "You will lose all your formatting. Do you want to continue?";
         const QString current = "You will lose all your current data! Do you really want to continue?";
+        // clang-format off
         QTest::newRow("rtf to txt, no") << "rtf" << 6 << Messages::No << formatting << "rtf";
         QTest::newRow("rtf to txt, yes") << "rtf" << 6 << Messages::Yes << formatting << "txt";
-        QTest::newRow("txt to rtf, no question") << "txt" << 7 << 0 << ""
-                                                 << "rtf";
+        QTest::newRow("txt to rtf, no question") << "txt" << 7 << 0 << "" << "rtf";
         QTest::newRow("txt to img, no") << "txt" << 8 << Messages::No << current << "txt";
         QTest::newRow("rtf to img, yes") << "rtf" << 8 << Messages::Yes << current << "img";
         QTest::newRow("img to txt, yes") << "img" << 6 << Messages::Yes
-                                         << "You will lose all your picture data. Do you want to continue?"
-                                         << "txt";
+            << "You will lose all your picture data. Do you want to continue?" << "txt";
         QTest::newRow("img to rtf, no") << "img" << 7 << Messages::No
-                                        << "You will lose your picture data. Do you want to continue?"
-                                        << "img";
-        QTest::newRow("same mode: nothing") << "txt" << 6 << 0 << ""
-                                            << "txt";
+            << "You will lose your picture data. Do you want to continue?" << "img";
+        QTest::newRow("same mode: nothing") << "txt" << 6 << 0 << "" << "txt";
+        // clang-format on
     }
     void modeSwitching() {
-        QFETCH(QString, from);
-        QFETCH(int, answer);
-        QFETCH(QString, mode);
-        QFETCH(int, button);
+        const auto [from, answer, mode, button, question] =
+            fetch<QString, int, QString, int, QString>("from", "answer", "mode", "button", "question");
         Fixture f;
         if (from == "rtf")
             f.setRtfClip(3, BoldRtf);
         else if (from == "img")
-            f.table.setClip(3, {ClipTable::Img, "(IMG) Pic", "", TestSupport::uniform(4, 4, Qt::red)});
+            f.table.setClip(3, {ClipTable::Img, "(IMG) Pic", "", uniform(4, 4, Qt::red)});
         else
             f.table.setClip(3, {ClipTable::TxtLong, "Long", "line 1\r\nline 2"});
         frmConfPasteBox* editor = f.open(3);
@@ -105,7 +98,6 @@ private Q_SLOTS:
             Messages::setNextAnswer(answer);
         editor->toolbarButton(button)->trigger();
         const QList<Messages::ShownBox> shown = Messages::takeShown();
-        QFETCH(QString, question);
         QCOMPARE(shown.isEmpty() ? QString() : shown.first().text, question);
         QCOMPARE(editor->EditorMode, mode);
         // The button of the mode in force is the pressed one, also after a declined question.
@@ -257,16 +249,16 @@ private Q_SLOTS:
         const QString dir = f.dir.path();
         // Saving over a file on a full disk leaves it as it was.
         const auto saveFailsAndKeeps = [&](const QString& path) {
-            const QByteArray before = TestSupport::readFile(path);
+            const QByteArray before = readFile(path);
             {
-                TestSupport::FileSizeLimit full(4);
+                FileSizeLimit full(4);
                 FileDialogs::setNextFileName(path);
                 editor->SaveToFile();
             }
             Messages::takeShown();
-            return !before.isEmpty() && TestSupport::readFile(path) == before;
+            return !before.isEmpty() && readFile(path) == before;
         };
-        TestSupport::writeFile(dir + "/in.txt", "Zürich\nline");
+        writeFile(dir + "/in.txt", "Zürich\nline");
         FileDialogs::setNextFileName(dir + "/in.txt");
         editor->BoxHotkey(Qt::Key_F4);
         QCOMPARE(f.plain()->toPlainText(), QStringLiteral("Zürich\nline"));
@@ -278,32 +270,32 @@ private Q_SLOTS:
         QCOMPARE(f.plain()->toPlainText(), QStringLiteral("Zürich\nline"));
         FileDialogs::setNextFileName(dir + "/out.txt");
         editor->SaveToFile();
-        QCOMPARE(TestSupport::readFile(dir + "/out.txt"), QByteArray("Zürich\r\nline"));
+        QCOMPARE(readFile(dir + "/out.txt"), QByteArray("Zürich\r\nline"));
         QVERIFY(saveFailsAndKeeps(dir + "/out.txt"));
 
         editor->toolbarButton(7)->trigger();
-        TestSupport::writeFile(dir + "/in.rtf", BoldRtf);
+        writeFile(dir + "/in.rtf", BoldRtf);
         FileDialogs::setNextFileName(dir + "/in.rtf");
         editor->LoadFromFile();
         QCOMPARE(f.rich()->toPlainText(), QStringLiteral("plain bold end"));
         FileDialogs::setNextFileName(dir + "/out.rtf");
         editor->SaveToFile();
-        QVERIFY(TestSupport::readFile(dir + "/out.rtf").contains("\\b "));
+        QVERIFY(readFile(dir + "/out.rtf").contains("\\b "));
         QVERIFY(saveFailsAndKeeps(dir + "/out.rtf"));
-        TestSupport::writeFile(dir + "/plain.txt", "{\\rtf1 not read as rtf}");
+        writeFile(dir + "/plain.txt", "{\\rtf1 not read as rtf}");
         FileDialogs::setNextFileName(dir + "/plain.txt");
         editor->LoadFromFile();
         QCOMPARE(f.rich()->toPlainText(), QStringLiteral("{\\rtf1 not read as rtf}"));
 
         Messages::setNextAnswer(Messages::Yes);
         editor->toolbarButton(8)->trigger();
-        TestSupport::uniform(5, 3, Qt::blue).save(dir + "/in.png");
+        uniform(5, 3, Qt::blue).save(dir + "/in.png");
         FileDialogs::setNextFileName(dir + "/in.png");
         editor->BoxHotkey(Qt::Key_F4);
         QCOMPARE(f.find<PictureArea>("fraImg")->handBack().size(), QSize(5, 3));
         FileDialogs::setNextFileName(dir + "/out.PNG");
         editor->SaveToFile();
-        QVERIFY(TestSupport::readFile(dir + "/out.PNG").startsWith("\x89PNG"));
+        QVERIFY(readFile(dir + "/out.PNG").startsWith("\x89PNG"));
         FileDialogs::setNextFileName(dir + "/out.bmp");
         editor->SaveToFile();
         QVERIFY(saveFailsAndKeeps(dir + "/out.PNG") && saveFailsAndKeeps(dir + "/out.bmp"));
@@ -313,37 +305,28 @@ private Q_SLOTS:
 
     // A text file is read only as far as the box can hold it, and a longer one is cut there with a word.
     void loadLongText_data() {
-        QTest::addColumn<QString>("mode");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<QString>("loaded");
-        QTest::addColumn<bool>("cut");
+        columns<QString, QString, QByteArray, QString, bool>("mode", "name", "content", "loaded", "cut");
         const QString euro(1, QChar(0x20AC));
+        // clang-format off
         QTest::newRow("300,000 letters") << "txt"
                                          << "long.txt" << QByteArray(300'000, 'a') << QString(100'000, 'a') << true;
         // Read in part, the UTF-8 ends inside a character: still UTF-8, not the ANSI code page.
-        QTest::newRow("250,000 euro signs, rich box")
-            << "rtf"
-            << "euro.txt" << euro.repeated(250'000).toUtf8() << euro.repeated(100'000) << true;
-        QTest::newRow("100,000 characters in CR LF lines: whole")
-            << "txt"
-            << "lines.txt" << QByteArray("a\r\n").repeated(50'000) << QString("a\n").repeated(50'000) << false;
-        QTest::newRow("RTF of 100,005 letters")
-            << "rtf"
-            << "long.rtf"
-            << "{\\rtf1 " + QByteArray(100'005, 'x') + "}" << QString(100'000, 'x') << true;
+        QTest::newRow("250,000 euro signs, rich box") << "rtf" << "euro.txt" << euro.repeated(250'000).toUtf8()
+            << euro.repeated(100'000) << true;
+        QTest::newRow("100,000 characters in CR LF lines: whole") << "txt" << "lines.txt"
+            << QByteArray("a\r\n").repeated(50'000) << QString("a\n").repeated(50'000) << false;
+        QTest::newRow("RTF of 100,005 letters") << "rtf" << "long.rtf" << "{\\rtf1 " + QByteArray(100'005, 'x') + "}"
+            << QString(100'000, 'x') << true;
+        // clang-format on
     }
     void loadLongText() {
-        QFETCH(QString, mode);
-        QFETCH(QString, name);
-        QFETCH(QByteArray, content);
-        QFETCH(QString, loaded);
-        QFETCH(bool, cut);
+        const auto [mode, name, content, loaded, cut] =
+            fetch<QString, QString, QByteArray, QString, bool>("mode", "name", "content", "loaded", "cut");
         Fixture f;
         frmConfPasteBox* editor = f.open(1);
         if (mode == "rtf")
             editor->toolbarButton(7)->trigger();
-        QVERIFY(TestSupport::writeFile(f.dir.filePath(name), content));
+        QVERIFY(writeFile(f.dir.filePath(name), content));
         FileDialogs::setNextFileName(f.dir.filePath(name));
         editor->BoxHotkey(Qt::Key_F4);
         QCOMPARE(mode == "txt" ? f.plain()->toPlainText() : f.rich()->toPlainText(), loaded);

@@ -18,6 +18,8 @@
 #include <QTextDocument>
 #include <QtTest>
 
+using namespace TestSupport;
+
 // The clip's format, text, data and method; the settings' default method and auto paste; then what is on the
 // clipboard ("text:" and the content, or "image"), the keys sent and the status shown.
 struct CopyRow {
@@ -43,7 +45,7 @@ class PasteEngineTest final : public QObject {
     Q_OBJECT
     using Ids = std::array<WindowId, 3>;
 
-    struct Fixture : TestSupport::SettingsFolder {
+    struct Fixture : SettingsFolder {
         ClipTable table;
         HeadlessWindowSystem windows;
         HeadlessKeySender keys{windows};
@@ -66,12 +68,9 @@ class PasteEngineTest final : public QObject {
             record.start();
             windows.setActive(200);
             settings.AutoPaste = true;
-            QObject::connect(
-                &engine, &PasteEngine::statusMessage, [this](const QString& t) { status = t; });
-            QObject::connect(
-                &engine, &PasteEngine::lastClipMarked, [this](int n) { marked = n; });
-            QObject::connect(
-                &engine, &PasteEngine::hideWindowRequested, [this] { windowRequest = "hide"; });
+            QObject::connect(&engine, &PasteEngine::statusMessage, [this](const QString& t) { status = t; });
+            QObject::connect(&engine, &PasteEngine::lastClipMarked, [this](int n) { marked = n; });
+            QObject::connect(&engine, &PasteEngine::hideWindowRequested, [this] { windowRequest = "hide"; });
             QObject::connect(&engine, &PasteEngine::minimizeWindowRequested, [this] { windowRequest = "minimize"; });
             QObject::connect(&hotkeys, &Hotkeys::clipTriggered, &engine, &PasteEngine::HotkeyTrigger);
             QObject::connect(&hotkeys, &Hotkeys::pasteNextTriggered, &engine, [this] { engine.PasteNext(true); });
@@ -121,7 +120,7 @@ private Q_SLOTS:
         f.settings.AutoPaste = row.autoPaste;
         f.settings.DefaultPasteMethod = row.setting;
         f.windows.setUserName(QStringLiteral("jana"));
-        const QImage picture = TestSupport::uniform(3, 2, Qt::green);
+        const QImage picture = uniform(3, 2, Qt::green);
         if (!row.text.isEmpty())
             f.table.setClip(6, {row.format, row.text, row.data, row.format == ClipTable::Img ? picture : QImage(),
                                 row.format != ClipTable::TxtSimple});
@@ -158,7 +157,7 @@ private Q_SLOTS:
     void clipboardForms() {
         QFETCH(FormsRow, row);
         const ClipTable::Clip clip{row.format, row.format == ClipTable::TxtSimple ? row.data : "Caption", row.data,
-                                   TestSupport::uniform(2, 2, Qt::red)};
+                                   uniform(2, 2, Qt::red)};
         const ClipboardContent content = clipboardContent(clip, row.method, QStringLiteral("jana"));
         QCOMPARE(bool(content.selection), row.primary);
         for (const QMimeData* mime : {content.clipboard.get(), content.selection.get()}) {
@@ -181,16 +180,14 @@ private Q_SLOTS:
 
     // "Clip n pasted." only once the keys have reached the window; otherwise why not.
     void pasteStatus_data() {
-        QTest::addColumn<KeySender::Result>("result");
-        QTest::addColumn<QString>("status");
+        columns<KeySender::Result, QString>("result", "status");
         QTest::newRow("sent") << KeySender::Result::Sent << "Clip 6 pasted.";
         QTest::newRow("no focus") << KeySender::Result::NotActive << "Can't activate last active application.";
         QTest::newRow("keys failed") << KeySender::Result::Failed << "Clip 6 not pasted: the keys could not be sent.";
         QTest::newRow("cancelled") << KeySender::Result::Cancelled << "Clip 6 not pasted.";
     }
     void pasteStatus() {
-        QFETCH(KeySender::Result, result);
-        QFETCH(QString, status);
+        const auto [result, status] = fetch<KeySender::Result, QString>("result", "status");
         Fixture f;
         f.keys.result = result;
         f.table.setText(6, QStringLiteral("six"));

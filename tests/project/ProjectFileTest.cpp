@@ -10,8 +10,7 @@
 #include <QDir>
 #include <QScopeGuard>
 
-#include <csignal>
-#include <sys/resource.h>
+#include <optional>
 
 using namespace ProjectTestUtil;
 using namespace TestSupport;
@@ -226,9 +225,7 @@ private Q_SLOTS:
     // Paths that hold no project, which leave the table as it was, and a project whose index is 4 MB of empty lines
     // (error 0: it loads).
     void oddFiles_data() {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<Reader>("status");
-        QTest::addColumn<int>("error");
+        columns<QString, Reader, int>("kind", "status", "error");
         QTest::newRow("no file") << "missing" << Reader::Missing << ENOENT;
         QTest::newRow("folder") << "folder" << Reader::Missing << EISDIR;
         QTest::newRow("pipe, not waited for") << "fifo" << Reader::Missing << EINVAL;
@@ -239,9 +236,7 @@ private Q_SLOTS:
         QTest::newRow("index of empty lines") << "project" << Reader::Loaded << 0;
     }
     void oddFiles() {
-        QFETCH(QString, kind);
-        QFETCH(Reader, status);
-        QFETCH(int, error);
+        const auto [kind, status, error] = fetch<QString, Reader, int>("kind", "status", "error");
         QVERIFY(QDir().mkpath(m_root + "elsewhere"));
         // A link planted where the scratch folder goes must not lead the unpacking elsewhere.
         QFile::link(m_root + "elsewhere", m_temp + "zpload");
@@ -281,17 +276,13 @@ private Q_SLOTS:
     }
 
     void failedSaveKeepsOldFile_data() {
-        QTest::addColumn<QString>("target");
-        QTest::addColumn<int>("sizeLimit"); // KiB a file may grow to, 0 for no limit
-        QTest::addColumn<int>("error");
+        columns<QString, int, int>("target", "sizeLimit", "error"); // sizeLimit: KiB a file may grow to, 0 for no limit
         QTest::newRow("folder missing") << "missing/p.zp" << 0 << ENOENT;
         QTest::newRow("disk full while packing") << "p.zp" << 2048 << EFBIG;
         QTest::newRow("disk full in scratch") << "p.zp" << 512 << EFBIG;
     }
     void failedSaveKeepsOldFile() {
-        QFETCH(QString, target);
-        QFETCH(int, sizeLimit);
-        QFETCH(int, error);
+        const auto [target, sizeLimit, error] = fetch<QString, int, int>("target", "sizeLimit", "error");
         ClipTable old;
         old.setText(1, "old");
         QCOMPARE(ProjectWriter::save(old, m_root + "p.zp", m_temp), Writer::Saved);
@@ -299,16 +290,11 @@ private Q_SLOTS:
         ClipTable table;
         for (int i = 2; i <= 4; ++i) // three pictures of 703 KiB each
             table.setClip(i, {ClipTable::Img, QStringLiteral("picture"), {}, pattern(600, 400, i), true});
-        rlimit saved{};
-        getrlimit(RLIMIT_FSIZE, &saved);
-        if (sizeLimit) {
-            std::signal(SIGXFSZ, SIG_IGN);
-            rlimit limited = saved;
-            limited.rlim_cur = rlim_t(sizeLimit) << 10;
-            setrlimit(RLIMIT_FSIZE, &limited);
-        }
+        std::optional<FileSizeLimit> full;
+        if (sizeLimit)
+            full.emplace(rlim_t(sizeLimit) << 10);
         const Writer result = ProjectWriter::save(table, m_root + target, m_temp);
-        setrlimit(RLIMIT_FSIZE, &saved);
+        full.reset();
         QCOMPARE(result, Writer::Failed);
         const auto shown = Messages::takeShown();
         QCOMPARE(shown.size(), 1);

@@ -13,10 +13,8 @@ class AppPathsTest final : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void resolve_data() {
-        QTest::addColumn<QString>("zolpaneHome");      // "" for none
-        QTest::addColumn<QString>("besideExecutable"); // a file in the executable's folder, "" for none
-        QTest::addColumn<QString>("xdgDataHome");
-        QTest::addColumn<QString>("expected"); // relative to the scratch folder
+        // zolpaneHome, besideExecutable (a file beside the executable): "" for none; expected: below the scratch folder
+        columns<QString, QString, QString, QString>("zolpaneHome", "besideExecutable", "xdgDataHome", "expected");
         // clang-format off
         QTest::newRow("ZOLPANE_HOME before a portable copy") << "home" << "settings.ini" << "xdg" << "home/";
         QTest::newRow("settings beside the executable") << "" << "settings.ini" << "xdg" << "bin/";
@@ -27,9 +25,8 @@ private Q_SLOTS:
         // clang-format on
     }
     void resolve() {
-        QFETCH(QString, zolpaneHome);
-        QFETCH(QString, besideExecutable);
-        QFETCH(QString, xdgDataHome);
+        const auto [zolpaneHome, besideExecutable, xdgDataHome] =
+            fetch<QString, QString, QString>("zolpaneHome", "besideExecutable", "xdgDataHome");
         QTemporaryDir dir;
         const QString executable = dir.filePath("bin");
         QVERIFY(QDir().mkpath(executable));

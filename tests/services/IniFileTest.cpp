@@ -11,17 +11,15 @@
 
 #include <functional>
 
+using namespace TestSupport;
+
 // The INI routines over bytes and files, and the code pages the files are written in.
 class IniFileTest final : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     // Reading section and key from the bytes of a file (expected "" for no value); writing "new" there.
     void iniBytes_data() {
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<QByteArray>("section");
-        QTest::addColumn<QByteArray>("key");
-        QTest::addColumn<QByteArray>("expected");
-        QTest::addColumn<bool>("write");
+        columns<QByteArray, QByteArray, QByteArray, QByteArray, bool>("content", "section", "key", "expected", "write");
         const auto row = [](const char* name, QByteArray content, const char* section, const char* key,
                             QByteArray expected, bool write = false) {
             QTest::newRow(name) << content << QByteArray(section) << QByteArray(key) << expected << write;
@@ -52,10 +50,8 @@ private Q_SLOTS:
         // clang-format on
     }
     void iniBytes() {
-        QFETCH(QByteArray, content);
-        QFETCH(QByteArray, section);
-        QFETCH(QByteArray, key);
-        QFETCH(bool, write);
+        const auto [content, section, key, write] =
+            fetch<QByteArray, QByteArray, QByteArray, bool>("content", "section", "key", "write");
         QTEST(write ? IniFile::writeValue(content, section, key, "new") : IniFile::readValue(content, section, key),
               "expected");
         // The index gives the same, also when it holds too few names and searches for the rest.
@@ -96,12 +92,12 @@ private Q_SLOTS:
         junkKeys.clear();
         QTemporaryDir dir;
         const QString path = dir.filePath("settings.ini");
-        QVERIFY(TestSupport::writeFile(path, before));
+        QVERIFY(writeFile(path, before));
         QCOMPARE(IniFile::read(path, "Zolpane", "PasteMethod"), QStringLiteral("3"));
         QCOMPARE(IniFile::read(path, "Zolpane", "Missing"), QString());
         QVERIFY(IniFile::write(path, "Zolpane", "PasteMethod", "2"));
         const qsizetype at = before.indexOf("PasteMethod=3");
-        QCOMPARE(TestSupport::readFile(path), QByteArray(before).replace(at, 13, "PasteMethod=2"));
+        QCOMPARE(readFile(path), QByteArray(before).replace(at, 13, "PasteMethod=2"));
         QCOMPARE(IniFile::read(path, "zolpane", "pastemethod"), QStringLiteral("2"));
     }
 
@@ -110,7 +106,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString path = dir.filePath("t.ini");
         QVERIFY(IniFile::write(path, "Sekce", "Klíč", "žluťoučký kůň"));
-        QCOMPARE(TestSupport::readFile(path), QByteArray("[Sekce]\r\nKl\xed\xe8=\x9elu\x9dou\xe8k\xfd k\xf9\xf2\r\n"));
+        QCOMPARE(readFile(path), QByteArray("[Sekce]\r\nKl\xed\xe8=\x9elu\x9dou\xe8k\xfd k\xf9\xf2\r\n"));
         QCOMPARE(IniFile::read(path, "sekce", "KLÍČ"), QStringLiteral("žluťoučký kůň"));
         qputenv("ZOLPANE_CODEPAGE", "1252");
         QCOMPARE(CodePage::toAnsi(QStringLiteral("a€ž😀")), QByteArray("a\x80\x9e?"));
@@ -139,8 +135,7 @@ private Q_SLOTS:
     }
 
     void codePageForLocale_data() {
-        QTest::addColumn<QString>("locale");
-        QTest::addColumn<int>("codePage");
+        columns<QString, int>("locale", "codePage");
         for (const auto& [locale, codePage] : {std::pair{"cs_CZ.UTF-8", 1250},
                                                {"ru_RU.UTF-8", 1251},
                                                {"zh_TW.UTF-8", 950},

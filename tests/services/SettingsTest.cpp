@@ -47,9 +47,7 @@ private Q_SLOTS:
 
     // Stored values and what is made of them: paste method, charset, ask before deleting, editor font size.
     void loadValuesAndFallbacks_data() {
-        QTest::addColumn<QByteArray>("zolpane");
-        QTest::addColumn<QByteArray>("charset");
-        QTest::addColumn<QList<int>>("expected");
+        columns<QByteArray, QByteArray, QList<int>>("zolpane", "charset", "expected");
         // clang-format off
         QTest::newRow("defaults") << QByteArray("PasteMethod=3\r\nAskDeletingClip=1\r\nDefaultFontSize=10.7") << QByteArray("6") << QList<int>{3, 6, 1, 10};
         QTest::newRow("zero method") << QByteArray("PasteMethod=0\r\nAskDeletingClip=0\r\nDefaultFontSize=0.9") << QByteArray("11") << QList<int>{1, 0, 0, 0};
@@ -59,8 +57,7 @@ private Q_SLOTS:
         // clang-format on
     }
     void loadValuesAndFallbacks() {
-        QFETCH(QByteArray, zolpane);
-        QFETCH(QByteArray, charset);
+        const auto [zolpane, charset] = fetch<QByteArray, QByteArray>("zolpane", "charset");
         QTemporaryDir dir;
         const AppPaths paths = AppPaths::forFolder(dir.path());
         QVERIFY(
@@ -76,11 +73,7 @@ private Q_SLOTS:
     // Numbers far outside the range of what they load into: loading stops where the conversion would overflow,
     // the value in use stays; numbers read elsewhere as int end at the ends of its range.
     void valuesOutOfRange_data() {
-        QTest::addColumn<QString>("section");
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<int>("value");
-        QTest::addColumn<bool>("loaded");
+        columns<QString, QString, QString, int, bool>("section", "key", "stored", "value", "loaded");
         const QString digits(300, '9'); // read as its first 254 digits
         const auto row = [](const char* name, const char* section, const char* key, const QString& stored, int value,
                             bool loaded) { QTest::newRow(name) << section << key << stored << value << loaded; };
@@ -95,9 +88,7 @@ private Q_SLOTS:
         row("clip hotkey key of 254 digits", "Hotkeys", "Clip1Key", digits, INT_MAX, true);
     }
     void valuesOutOfRange() {
-        QFETCH(QString, section);
-        QFETCH(QString, key);
-        QFETCH(QString, stored);
+        const auto [section, key, stored] = fetch<QString, QString, QString>("section", "key", "stored");
         SettingsFolder folder;
         QVERIFY(IniFile::write(folder.paths.SettingsPath, section, key, stored));
         Settings& s = folder.settings;
@@ -156,9 +147,7 @@ private Q_SLOTS:
     // settings.ini on a full disk (a file size limit stands in for it) or no file at all: it stays as it was, and
     // the user is told once, with the reason, however many writes fail after it (an exit writes a dozen keys).
     void settingsFileFaults_data() {
-        QTest::addColumn<QString>("fault");
-        QTest::addColumn<QStringList>("shown"); // the first line of each box
-        QTest::addColumn<int>("error");
+        columns<QString, QStringList, int>("fault", "shown", "error"); // shown: the first line of each box
         const QString unable = "Unable to write settings! Please check if you have got write permissions to ";
         const QString loading = "Error while loading settings!";
         QTest::newRow("full disk, default settings")
@@ -168,8 +157,7 @@ private Q_SLOTS:
         QTest::newRow("FIFO at start") << "fifo" << QStringList{loading} << EINVAL;
     }
     void settingsFileFaults() {
-        QFETCH(QString, fault);
-        QFETCH(int, error);
+        const auto [fault, error] = fetch<QString, int>("fault", "error");
         SettingsFolder folder;
         const QString path = folder.paths.SettingsPath;
         if (!fault.startsWith("full"))
@@ -231,10 +219,7 @@ private Q_SLOTS:
     }
 
     void replaceText_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("find");
-        QTest::addColumn<QString>("replacement");
-        QTest::addColumn<QString>("expected");
+        columns<QString, QString, QString, QString>("text", "find", "replacement", "expected");
         // clang-format off
         QTest::newRow("inserted text is not searched again") << "aaa" << "a" << "aa" << "aaaaaa";
         QTest::newRow("no occurrence") << "hello" << "x" << "y" << "hello";
@@ -248,9 +233,7 @@ private Q_SLOTS:
         // clang-format on
     }
     void replaceText() {
-        QFETCH(QString, text);
-        QFETCH(QString, find);
-        QFETCH(QString, replacement);
+        const auto [text, find, replacement] = fetch<QString, QString, QString>("text", "find", "replacement");
         QTEST(ReplaceText(text, find, replacement), "expected");
     }
 };

@@ -3,6 +3,7 @@
 
 #include <QtTest>
 
+using namespace TestSupport;
 using Kind = CommandLineOptions::Kind;
 using Command = CommandRequest::Command;
 
@@ -11,11 +12,8 @@ class CommandLineOptionsTest final : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void classify_data() {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<int>("command"); // for Kind::Request
-        QTest::addColumn<int>("clip");
-        QTest::addColumn<QString>("error"); // for Kind::UsageError
+        // command: for Kind::Request; error: for Kind::UsageError
+        columns<QStringList, int, int, int, QString>("arguments", "kind", "command", "clip", "error");
         const auto row = [](const char* name, QStringList arguments, Kind kind, QString error = {}) {
             QTest::newRow(name) << arguments << int(kind) << -1 << 0 << error;
         };
@@ -39,11 +37,8 @@ private Q_SLOTS:
             "'nowindow' cannot be combined with options");
     }
     void classify() {
-        QFETCH(QStringList, arguments);
-        QFETCH(int, kind);
-        QFETCH(int, command);
-        QFETCH(int, clip);
-        QFETCH(QString, error);
+        const auto [arguments, kind, command, clip, error] =
+            fetch<QStringList, int, int, int, QString>("arguments", "kind", "command", "clip", "error");
         const CommandLineOptions options = CommandLineOptions::classify(arguments);
         QCOMPARE(int(options.kind), kind);
         QCOMPARE(options.error, error);

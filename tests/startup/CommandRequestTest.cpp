@@ -3,6 +3,7 @@
 
 #include <QtTest>
 
+using namespace TestSupport;
 using Command = CommandRequest::Command;
 
 // The request line read from the socket: what is accepted, and why the rest is refused.
@@ -10,10 +11,7 @@ class CommandRequestTest final : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void parse_data() {
-        QTest::addColumn<QByteArray>("line");
-        QTest::addColumn<int>("command"); // -1: refused
-        QTest::addColumn<int>("clip");
-        QTest::addColumn<QString>("error");
+        columns<QByteArray, int, int, QString>("line", "command", "clip", "error"); // command: -1: refused
         const auto ok = [](QByteArray line, Command c, int clip = 0) {
             QTest::newRow(line.constData()) << line << int(c) << clip << QString();
         };
@@ -41,10 +39,8 @@ private Q_SLOTS:
         refused("a megabyte", QByteArray(1 << 20, '\n'), "request too long");
     }
     void parse() {
-        QFETCH(QByteArray, line);
-        QFETCH(int, command);
-        QFETCH(int, clip);
-        QFETCH(QString, error);
+        const auto [line, command, clip, error] =
+            fetch<QByteArray, int, int, QString>("line", "command", "clip", "error");
         QString why;
         const std::optional<CommandRequest> request = CommandRequest::parse(line, &why);
         QCOMPARE(request ? int(request->command) : -1, command);

@@ -10,6 +10,8 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+using namespace TestSupport;
+
 // The running instance's socket: where it is, who may use it, and what goes over it.
 class CommandServerTest final : public QObject {
     Q_OBJECT
@@ -34,8 +36,7 @@ private Q_SLOTS:
     }
 
     void exchange_data() {
-        QTest::addColumn<QByteArray>("sent");
-        QTest::addColumn<QByteArray>("answer"); // the whole answer before the connection closes
+        columns<QByteArray, QByteArray>("sent", "answer"); // answer: the whole answer before the connection closes
         QTest::newRow("done") << QByteArray("show\n") << QByteArray("ok\n");
         QTest::newRow("refused by the instance") << QByteArray("paste 30\n") << QByteArray("error busy\n");
         QTest::newRow("malformed") << QByteArray("paste 31\n") << QByteArray("error clip number must be 1 to 30\n");
@@ -43,8 +44,7 @@ private Q_SLOTS:
         QTest::newRow("silent peer, closed in time") << QByteArray("show") << QByteArray();
     }
     void exchange() {
-        QFETCH(QByteArray, sent);
-        QFETCH(QByteArray, answer);
+        const auto [sent, answer] = fetch<QByteArray, QByteArray>("sent", "answer");
         int handled = 0;
         CommandServer server([&handled](const CommandRequest& r) {
             ++handled;

@@ -31,10 +31,8 @@ private Q_SLOTS:
     // A second start's command line: what names nothing gets the "already running" box; what is no regular file,
     // or a path the one-line hand-over cannot carry, is refused with the reason, an older hand-over left alone.
     void handOver_data() {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<Result>("result");
-        QTest::addColumn<QString>("refusal"); // the reason, after the path
+        // refusal: the reason, after the path
+        columns<QString, QString, Result, QString>("kind", "name", "result", "refusal");
         const QString notProject = QStringLiteral(" is not a project file.");
         const QString notCarried = QStringLiteral(": a path with %1 cannot be handed to the running Zolpane.");
         // clang-format off
@@ -50,10 +48,8 @@ private Q_SLOTS:
         // clang-format on
     }
     void handOver() {
-        QFETCH(QString, kind);
-        QFETCH(QString, name);
-        QFETCH(Result, result);
-        QFETCH(QString, refusal);
+        const auto [kind, name, result, refusal] =
+            fetch<QString, QString, Result, QString>("kind", "name", "result", "refusal");
         const QString path = name.startsWith('/') || name.trimmed().isEmpty() ? name : m_dir.filePath(name);
         QVERIFY(kind != "file" || writeFile(path, "x"));
         QVERIFY(kind != "folder" || QDir().mkdir(path));
@@ -110,10 +106,8 @@ private Q_SLOTS:
     // The .zp association: an installed program (its desktop entry in a data folder of $XDG_DATA_DIRS whose
     // ../bin/ holds the executable) only becomes the default handler; any other gets a per-user entry.
     void fileAssociation_data() {
-        QTest::addColumn<bool>("entryInstalled");
-        QTest::addColumn<bool>("runsInstalledExecutable");
-        QTest::addColumn<bool>("prefixAmongDataDirs");
-        QTest::addColumn<QString>("handler");
+        columns<bool, bool, bool, QString>("entryInstalled", "runsInstalledExecutable", "prefixAmongDataDirs",
+                                           "handler");
         // clang-format off
         QTest::newRow("run from a build") << false << false << true << "Zolpane.desktop";
         QTest::newRow("installed") << true << true << true << "io.github.zolpane.Zolpane.desktop";
@@ -122,10 +116,9 @@ private Q_SLOTS:
         // clang-format on
     }
     void fileAssociation() {
-        QFETCH(bool, entryInstalled);
-        QFETCH(bool, runsInstalledExecutable);
-        QFETCH(bool, prefixAmongDataDirs);
-        QFETCH(QString, handler);
+        const auto [entryInstalled, runsInstalledExecutable, prefixAmongDataDirs, handler] =
+            fetch<bool, bool, bool, QString>("entryInstalled", "runsInstalledExecutable", "prefixAmongDataDirs",
+                                             "handler");
         // A folder that lives as long as m_dir: the desktop's update tools may still run in it after the row.
         const QDir dir(m_dir.filePath(QTest::currentDataTag()));
         qputenv("XDG_CONFIG_HOME", dir.filePath("config").toUtf8());

@@ -15,11 +15,13 @@
 
 #include <memory>
 
+using namespace TestSupport;
+
 // The settings dialog against a settings.ini in a scratch folder; autostart entries go there too.
 class frmSettingsTest final : public QObject {
     Q_OBJECT
 
-    struct Fixture : TestSupport::SettingsFolder {
+    struct Fixture : SettingsFolder {
         Autostart autostart{settings, QStringLiteral("/opt/zp/zolpane")};
         ClipTable table;
         int charsetCalls = 0, reRegisterCalls = 0, topMostCalls = 0, copyOptionCalls = 0, charsetSeen = -1;
@@ -73,9 +75,7 @@ private Q_SLOTS:
     // Stored values, what the dialog shows of them, and what Apply writes back unchanged. Which modifier bit
     // checks which box is the hotkey picker's; the rows check what the dialog makes of stored values.
     void storedValues_data() {
-        QTest::addColumn<QStringList>("values");
-        QTest::addColumn<QStringList>("shown");
-        QTest::addColumn<QStringList>("written");
+        columns<QStringList, QStringList, QStringList>("values", "shown", "written");
         const auto row = [](const char* name, const QString& values, const QString& shown,
                             const QString& written = {}) {
             QTest::newRow(name) << values.split(", ", Qt::SkipEmptyParts) << shown.split(", ", Qt::SkipEmptyParts)
@@ -104,9 +104,8 @@ private Q_SLOTS:
         // clang-format on
     }
     void storedValues() {
-        QFETCH(QStringList, values);
-        QFETCH(QStringList, shown);
-        QFETCH(QStringList, written);
+        const auto [values, shown, written] =
+            fetch<QStringList, QStringList, QStringList>("values", "shown", "written");
         Fixture f(values);
         QCOMPARE(f.shown(shown), shown);
         f.dialog->cmdApply->click();
@@ -148,10 +147,7 @@ private Q_SLOTS:
     // Leaving the dialog other than by OK or Apply, after edits; written: what settings.ini then holds (empty:
     // unchanged). Opened again, the dialog shows what is stored.
     void closing_data() {
-        QTest::addColumn<QString>("way");
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<bool>("exiting");
-        QTest::addColumn<QStringList>("written");
+        columns<QString, int, bool, QStringList>("way", "answer", "exiting", "written");
         const QStringList copyOptions{"Zolpane/MinimizeOnCopy=1", "Zolpane/HideOnCopy=0", "Zolpane/AutoPaste=0"};
         const QStringList cancelled{"Zolpane/AutoPasteOther=0", "Zolpane/SentenceCaseKeepBig=1"};
         QTest::newRow("cancel") << "cancel" << 0 << false << QStringList();
@@ -163,10 +159,8 @@ private Q_SLOTS:
         QTest::newRow("window while exiting") << "close" << 0 << true << cancelled + copyOptions;
     }
     void closing() {
-        QFETCH(QString, way);
-        QFETCH(int, answer);
-        QFETCH(bool, exiting);
-        QFETCH(QStringList, written);
+        const auto [way, answer, exiting, written] =
+            fetch<QString, int, bool, QStringList>("way", "answer", "exiting", "written");
         Fixture f;
         f.exiting = exiting;
         const QByteArray before = f.file();
