@@ -180,7 +180,10 @@ int main(int argc, char** argv) {
 
     if (!wanted("PNG"))
         return 0;
-    const double save = timeMs([] {}, [&] { SavePictureAsPng(picture, png); });
+    const double save = timeMs([] {}, [&] {
+        QFile file(png);
+        file.open(QIODevice::WriteOnly) && file.write(encodePngPicture(picture));
+    });
     double convertSave = NAN;
     if (convert.available())
         convertSave = std::max(0.0, convert.run({ppm, dir.filePath(QStringLiteral("convert.png"))}) - readBaseline);

@@ -4,7 +4,6 @@
 #include "imaging/cDIBSection.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 #include <png.h>
 
@@ -53,12 +52,6 @@ void readFromMemory(png_structp png, png_bytep data, size_t length) {
         png_error(png, "the data ends too early");
     std::memcpy(data, left->data(), length);
     *left = left->sliced(qsizetype(length));
-}
-
-void writeToFile(png_structp png, png_bytep data, size_t length) {
-    auto* file = static_cast<QSaveFile*>(png_get_io_ptr(png));
-    if (file->write(reinterpret_cast<const char*>(data), qint64(length)) != qint64(length))
-        png_error(png, "the file cannot be written");
 }
 
 void writeToMemory(png_structp png, png_bytep data, size_t length) {
@@ -200,25 +193,6 @@ bool decodeToPicture(png_rw_ptr readFn, void* io, QImage& picture, const QString
 }
 
 } // namespace
-
-bool SavePictureAsPng(const QImage& picture, const QString& path) {
-    if (picture.width() <= 0 || picture.height() <= 0)
-        return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        qCWarning(lcImaging) << "cannot write" << path << file.errorString();
-        return false;
-    }
-    cDIBSection dib;
-    if (!toBitmap(picture, dib))
-        return false;
-    PngErrorText error{};
-    if (!encodePng(&dib, writeToFile, &file, &error)) {
-        qCWarning(lcImaging) << "PNG not written:" << path << error.message;
-        return false;
-    }
-    return file.commit();
-}
 
 QByteArray encodePngPicture(const QImage& picture) {
     cDIBSection dib;

@@ -5,11 +5,8 @@
 #include <QImage>
 #include <QString>
 
-// Writes the picture as a PNG file of 8-bit RGB samples (no alpha, no interlacing, significant bits 8, 8, 8).
-// The file is replaced only when the whole PNG was written. True when the file was written; false for an empty
-// picture or any failure.
-bool SavePictureAsPng(const QImage& picture, const QString& path);
-// The same PNG in memory; empty for an empty picture or any failure.
+// The picture as a PNG file's bytes, 8-bit RGB samples (no alpha, no interlacing, significant bits 8, 8, 8); empty
+// for an empty picture or any failure.
 QByteArray encodePngPicture(const QImage& picture);
 
 // Reads a PNG file into the picture, which becomes a 32-bit RGB picture of the file's size. Grey, palette,

@@ -76,7 +76,20 @@ def test_alt_f4_with_unsaved_changes_saves_them_as_the_exit_setting_says(wm, pro
     path = program.write_project("exit.zp", {1: "before"})
     program.write_settings(Exiting=exiting)
     zp = program.start(path)
-    wm.activate(program.main_window(zp, "Zolpane (exit.zp)"))
+    window = program.main_window(zp, "Zolpane (exit.zp)")
+    if exiting == 2:  # a file that holds no project (an ISO image begins with 32 KiB of zeros) is refused first
+        iso = os.path.join(wm.work, "v.iso")
+        with open(iso, "wb") as f:
+            f.write(bytes(32768) + b"\1CD001" + os.urandom(25000))
+        before = file_bytes(iso)
+        assert program.start(iso, name="zolpane-second").wait() == 0  # handed over
+        box = wm.wait_for_window("Zolpane - Error", pid=zp.pid)
+        assert "Unable to load project. File you are trying to load can be damaged or doesn't exist." in zp.log()
+        wm.activate(box)
+        wm.key("Return")
+        wait_for(lambda: not wm.is_viewable(box), "the error box to close")
+        assert wm.window_name(window) == "Zolpane (exit.zp)"
+    wm.activate(window)
     wm.key("ctrl+a")
     wm.type_text("after")
     wm.key("alt+F4")
@@ -87,6 +100,7 @@ def test_alt_f4_with_unsaved_changes_saves_them_as_the_exit_setting_says(wm, pro
         wm.key("y")
     assert zp.wait() == 0
     assert b"after\r\n" in file_bytes(path) and b"before\r\n" not in file_bytes(path)
+    assert exiting == 1 or file_bytes(iso) == before
 
 
 def test_always_on_top_lets_the_dialogs_come_first(wm, program):
