@@ -2,6 +2,8 @@
 
 #include <QTimer>
 
+#include <algorithm>
+
 KeySender::KeySender(WindowSystem& windows, QObject* parent) : QObject(parent), m_windows(windows) {}
 
 void KeySender::send(WindowId target, const KeyActions& keys) {
@@ -17,6 +19,7 @@ void KeySender::startNext() {
     m_running = true;
     // The wait lives in its own context so that cancel() can drop it without touching other timers.
     m_waitContext = new QObject(this);
+    const int settle = std::max(settleBeforeSending(request.keys), 0);
     auto go = [this, keys = std::move(request.keys)](bool active) {
         if (!active) {
             complete(Result::NotActive);
@@ -25,10 +28,16 @@ void KeySender::startNext() {
         m_delivering = true;
         deliver(keys);
     };
-    if (request.target == 0)
-        QTimer::singleShot(0, m_waitContext, [go] { go(true); });
+    auto activate = [this, target = request.target, go = std::move(go)] {
+        if (target == 0)
+            go(true);
+        else
+            m_windows.waitUntilActive(target, activationTimeoutMs, m_waitContext, go);
+    };
+    if (settle > 0 || request.target == 0)
+        QTimer::singleShot(settle, m_waitContext, std::move(activate));
     else
-        m_windows.waitUntilActive(request.target, activationTimeoutMs, m_waitContext, std::move(go));
+        activate();
 }
 
 void KeySender::complete(Result result) {

@@ -51,6 +51,12 @@ protected:
     virtual void deliver(const KeyActions& keys) = 0;
     /// Stops a delivery in progress and releases what it holds; complete() is not called afterwards.
     virtual void abortDelivery() = 0;
+    /// How long the sending waits before it makes sure of the target's focus (0: not at all), so that a window
+    /// the user moves to meanwhile never gets the keys.
+    virtual int settleBeforeSending(const KeyActions& keys) {
+        Q_UNUSED(keys);
+        return 0;
+    }
     void complete(Result result);
 
 private:

@@ -170,12 +170,21 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 3, KeySender::activationTimeoutMs * 5);
         QCOMPARE(result(2), KeySender::Result::NotActive);
         QCOMPARE(sender.deliveries.size(), 2);
+        // A sending that settles first looks at the focus after it: a window the user went to meanwhile gets nothing.
+        windows.setFocusWithheld(false);
+        windows.setActive(1);
+        sender.settle = 100;
+        sender.send(1, v);
+        QTimer::singleShot(20, &windows, [&windows] { windows.setActive(2); });
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 4, KeySender::activationTimeoutMs * 5);
+        QCOMPARE(result(3), KeySender::Result::NotActive);
+        QCOMPARE(sender.deliveries.size(), 2);
         // Cancelling drops the running and the queued sendings.
         sender.send(1, v);
         sender.send(1, v);
         sender.cancel();
-        QCOMPARE(finished.count(), 5);
-        QCOMPARE(result(4), KeySender::Result::Cancelled);
+        QCOMPARE(finished.count(), 6);
+        QCOMPARE(result(5), KeySender::Result::Cancelled);
         QVERIFY(!sender.isBusy());
         QCOMPARE(sender.deliveries.size(), 2);
     }

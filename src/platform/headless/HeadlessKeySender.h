@@ -16,10 +16,13 @@ public:
     QList<Delivery> deliveries;
     // What each delivery reports: a test scripts a failing sending here.
     Result result = Result::Sent;
+    // How long each sending waits before it looks at the focus.
+    int settle = 0;
 
 protected:
     void deliver(const KeyActions& keys) override;
     void abortDelivery() override {}
+    int settleBeforeSending(const KeyActions&) override { return settle; }
 
 private:
     WindowSystem& m_windows;

@@ -93,6 +93,14 @@ void X11KeySender::setClipboardWait(std::function<qint64()> msUntilFormatsKnown)
     m_clipboardWait = std::move(msUntilFormatsKnown);
 }
 
+int X11KeySender::settleBeforeSending(const KeyActions& keys) {
+    const qint64 wait = m_clipboardWait && readsClipboard(keys) ? m_clipboardWait() : 0;
+    if (wait > 0)
+        qCInfo(lcPlatform) << "the target may still know the clipboard's earlier forms; the paste waits" << wait
+                           << "ms";
+    return int(wait);
+}
+
 void X11KeySender::schedule(int ms) {
     m_timer.start(std::max(ms, 0));
 }
@@ -118,19 +126,6 @@ void X11KeySender::deliver(const KeyActions& keys) {
     m_pausedSince = -1;
     m_lastBareKey = 0;
     m_repeatGapKept = false;
-    if (m_clipboardWait && readsClipboard(keys)) {
-        if (const qint64 wait = m_clipboardWait(); wait > 0) {
-            qCInfo(lcPlatform) << "the target may still know the clipboard's earlier forms; the paste waits" << wait
-                               << "ms";
-            m_phase = Phase::WaitingForClipboard;
-            schedule(int(wait));
-            return;
-        }
-    }
-    start(m_map.capsLockLocked()); // as read with the mapping a moment ago, within this same call
-}
-
-void X11KeySender::start(std::optional<bool> capsLockedNow) {
     X11KeyboardState::Keymap down{};
     const bool modifiers = X11KeyboardState::modifiersDown(m_display, m_map, true, &down);
     // Nothing down at all: the look before the first stroke is this one (no key event was read since).
@@ -142,7 +137,7 @@ void X11KeySender::start(std::optional<bool> capsLockedNow) {
         schedule(kHeldModifierPollMs);
         return;
     }
-    setCapsLockOff(true, capsLockedNow);
+    setCapsLockOff(true, m_map.capsLockLocked()); // as read with the mapping a moment ago, within this same call
     m_phase = Phase::Typing;
     m_lending.beginTyping();
     step();
@@ -322,9 +317,6 @@ void X11KeySender::typeStroke(const Stroke& stroke) {
 void X11KeySender::step() {
     switch (m_phase) {
     case Phase::Idle:
-        return;
-    case Phase::WaitingForClipboard:
-        start(std::nullopt);
         return;
     case Phase::WaitingForModifiers:
         if (!X11KeyboardState::modifiersDown(m_display, m_map, false)) {

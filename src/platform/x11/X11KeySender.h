@@ -29,6 +29,7 @@ public:
 protected:
     void deliver(const KeyActions& keys) override;
     void abortDelivery() override;
+    int settleBeforeSending(const KeyActions& keys) override;
 
 private:
     using Symbol = X11KeyMap::Symbol;
@@ -46,11 +47,9 @@ private:
         // Nothing is pressed or let go around the key itself.
         bool bare() const { return !shift && !levelThree && !modifiers; }
     };
-    enum class Phase { Idle, WaitingForClipboard, WaitingForModifiers, Typing, Finishing };
+    enum class Phase { Idle, WaitingForModifiers, Typing, Finishing };
 
     bool plan(const KeyActions& keys);
-    // capsLockedNow: whether Caps Lock is locked, when the caller has just read it.
-    void start(std::optional<bool> capsLockedNow);
     bool pausedForUserKeys();
     void step();
     Press pressFor(qsizetype stroke) const;
