@@ -7,18 +7,17 @@
 #include "paste/LastWindowRecord.h"
 #include "paste/PasteEngine.h"
 #include "paste/frmProperties.h"
-#include "project/HandOverFile.h"
 #include "project/ProjectLifecycle.h"
 #include "project/frmZolpane.h"
-#include "services/AtomicFile.h"
-#include "services/CodePage.h"
 #include "services/FileDialogs.h"
 #include "services/Messages.h"
 #include "services/WindowPlacement.h"
 #include "startup/Autostart.h"
 #include "startup/CommandRequest.h"
 #include "startup/CommandServer.h"
+#include "startup/SecondStart.h"
 #include "startup/StartupLog.h"
+#include "startup/TerminationSignals.h"
 #include "startup/UserGuide.h"
 #include "startup/WaylandNotice.h"
 #include "startup/frmAbout.h"
@@ -27,92 +26,30 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QDesktopServices>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
-#include <QSocketNotifier>
 #include <QTimer>
-#include <QUrl>
 
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
-#include <cstring>
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
 #include <cstdlib>
 #include <ctime>
-#include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
 
 // Short enough not to be felt, long enough for a pending hotkey or menu to finish before windows go away.
 constexpr int ExitSettleMs = 15;
-// The File menu's Exit runs once the menu has closed.
-constexpr int ExitMenuDelayMs = 100;
 // After start-up, when the main window has been shown and painted (measured: within 0.1 s on two cores).
 constexpr int ReturnStartupMemoryMs = 1000;
 
-// SIGTERM and SIGINT (a session ending, Ctrl+C in a terminal) end the program in its orderly way: the handler
-// only writes a byte, the event loop does the rest.
-int g_signalPipe[2] = {-1, -1};
-
-void onTerminationSignal(int) {
-    const char byte = 1;
-    [[maybe_unused]] const auto written = ::write(g_signalPipe[1], &byte, 1);
-}
-
-void exitOnTerminationSignals(ZolpaneApp& app) {
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) != 0)
-        return;
-    auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, &app);
-    QObject::connect(notifier, &QSocketNotifier::activated, &app, [&app, notifier] {
-        char byte;
-        [[maybe_unused]] const auto got = ::read(g_signalPipe[0], &byte, 1);
-        notifier->setEnabled(false);
-        app.terminate();
-    });
-    struct sigaction action {};
-    action.sa_handler = onTerminationSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
-}
-
 } // namespace
-
-ZolpaneApp::HandOver ZolpaneApp::handOverCommandLine(const AppPaths& paths, const QString& commandLine) {
-    using Result = HandOver::Result;
-    const QString trimmed = commandLine.trimmed();
-    const QFileInfo named(trimmed);
-    if (trimmed.isEmpty() || !named.exists())
-        return {Result::AlreadyRunning, {}};
-    if (!named.isFile())
-        return {Result::Refused, QStringLiteral("%1 is not a project file.").arg(trimmed)};
-    // The running instance reads the first line back in the code page: a path it would read otherwise is refused
-    // here, rather than reported there as a file that does not exist.
-    if (HandOverFile::commandLine(HandOverFile::content(commandLine)) != commandLine)
-        return {
-            Result::Refused,
-            commandLine.contains(QLatin1Char('\n')) || commandLine.endsWith(QLatin1Char('\r'))
-                ? QStringLiteral("%1: a path with a line break cannot be handed to the running Zolpane.").arg(trimmed)
-                : QStringLiteral("%1: a path with characters outside code page %2 cannot be handed to the "
-                                 "running Zolpane.")
-                      .arg(trimmed)
-                      .arg(CodePage::ansiCodePage())};
-    // Written aside and renamed into place, so the running instance, which reads and deletes the file as soon as
-    // it appears, never finds it empty or half written.
-    if (!AtomicFile::write(paths.loadBuffPath(), HandOverFile::content(commandLine)))
-        return {Result::Refused, QStringLiteral("%1 cannot be handed to the running Zolpane: %2")
-                                     .arg(trimmed, QString::fromLocal8Bit(std::strerror(errno)))};
-    return {Result::HandedOver, {}};
-}
 
 QString ZolpaneApp::startupErrorText(const QString& appFolder) {
     return QStringLiteral("Error while starting Zolpane. If you lost some system libraries, please reinstall "
@@ -141,13 +78,13 @@ int ZolpaneApp::Main(QApplication& app) {
     if (!instanceLock.tryLock(0)) {
         const int error = errno;
         if (instanceLock.error() == QLockFile::LockFailedError) {
-            const HandOver handOver = handOverCommandLine(paths, commandLine);
-            if (handOver.result == HandOver::Result::Refused) {
+            const SecondStart::HandOver handOver = SecondStart::handOver(paths, commandLine);
+            if (handOver.result == SecondStart::Result::Refused) {
                 const QByteArray text = "zolpane: " + handOver.refusal.toLocal8Bit() + '\n';
                 std::fwrite(text.constData(), 1, size_t(text.size()), stderr);
                 return 1;
             }
-            if (handOver.result == HandOver::Result::AlreadyRunning)
+            if (handOver.result == SecondStart::Result::AlreadyRunning)
                 Messages::ShowMessage(QStringLiteral("Zolpane is already running!"), QStringLiteral("inf"));
             return 0;
         }
@@ -164,7 +101,7 @@ int ZolpaneApp::Main(QApplication& app) {
         zolpane.m_firstRun = true;
         zolpane.settings().WriteDefaultSettings();
     }
-    exitOnTerminationSignals(zolpane);
+    TerminationSignals::install(&zolpane, [&zolpane] { zolpane.terminate(); });
     // A signal during a box of the start-up may have ended the program before its event loop runs.
     if (!zolpane.Initialize() || zolpane.m_exited)
         return 0;
@@ -260,32 +197,6 @@ void ZolpaneApp::startCommandServer() {
     m_commands->listen(CommandServer::socketPath(m_paths.AppFolder, qEnvironmentVariable("XDG_RUNTIME_DIR")));
 }
 
-QString ZolpaneApp::runCommandRequest(const CommandRequest& request) {
-    using C = CommandRequest::Command;
-    int id = 0;
-    switch (request.command) {
-    case C::Paste:
-        id = request.clip + 6; // the hotkey ids of the clips are 7..36
-        break;
-    case C::PasteNext:
-        id = Hotkeys::PasteNextId;
-        break;
-    case C::ClipMenu:
-        id = Hotkeys::PasteMenuId;
-        break;
-    case C::ClipboardMenu:
-        id = Hotkeys::ClipboardMenuId;
-        break;
-    case C::Show:
-        id = Hotkeys::ShowMainWindowId;
-        break;
-    }
-    if (m_hotkeys->triggerFromOutside(id))
-        return {};
-    return ProgramExiting ? QStringLiteral("Zolpane is exiting")
-                          : QStringLiteral("busy: an earlier paste still waits for the keys to be released");
-}
-
 void ZolpaneApp::wireMainWindow() {
     frmZolpane& w = *m_main;
     const double twipsX = m_platform.windows->twipsPerPixelX();
@@ -331,68 +242,6 @@ std::pair<int, int> ZolpaneApp::clipHotkey(int clip) const {
     // The hotkeys are registered after the main window loads; until then no clip has one.
     return m_hotkeys ? std::pair{m_hotkeys->ClipHotkeyMod[size_t(clip)], m_hotkeys->ClipHotkeyKey[size_t(clip)]}
                      : std::pair{0, 0};
-}
-
-void ZolpaneApp::runMenuCommand(MainMenus::Command command) {
-    using C = MainMenus::Command;
-    ProjectLifecycle& project = *m_project;
-    switch (command) {
-    case C::NewProject:
-        project.NewProject();
-        break;
-    case C::LoadProject:
-        project.LoadProjectCommand();
-        break;
-    case C::SaveProject:
-        project.SaveProjectCommand();
-        break;
-    case C::SaveAs:
-        project.SaveAsCommand();
-        break;
-    case C::ExportHotkeyOverview:
-        project.ExportHotkeyOverviewCommand();
-        break;
-    case C::DeleteProject:
-        project.DeleteProjectCommand();
-        break;
-    case C::MakeDefault:
-        project.MakeDefaultCommand();
-        break;
-    case C::QuickSlots:
-        project.showQuickSlotDialog();
-        break;
-    case C::Hide:
-        m_main->hide();
-        break;
-    case C::Exit:
-        QTimer::singleShot(ExitMenuDelayMs, this, &ZolpaneApp::ExitProgram);
-        break;
-    case C::Settings:
-        ShowSettings();
-        break;
-    case C::Help:
-        UserGuide::open(QCoreApplication::applicationDirPath());
-        break;
-    case C::Wizard:
-        if (!m_wizard)
-            m_wizard = std::make_unique<frmWizard>();
-        m_wizard->restart();
-        m_wizard->show();
-        m_wizard->raise();
-        break;
-    case C::Website:
-        QDesktopServices::openUrl(QUrl(frmAbout::Website));
-        break;
-    case C::Support:
-        QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:") + frmAbout::SupportAddress));
-        break;
-    case C::About:
-        if (!m_about)
-            m_about = std::make_unique<frmAbout>();
-        m_about->show();
-        m_about->raise();
-        break;
-    }
 }
 
 void ZolpaneApp::LoadSettings() {

@@ -64,17 +64,6 @@ public:
     ClipTable& table() { return m_table; }
     PlatformServices& platform() { return m_platform; }
 
-    // The second-instance hand-over: writes the command line into loadbuff.dat when it names a regular file.
-    // A command line that names nothing there ("nowindow", none) gets the box that the program is already
-    // running. A path of something else (a folder, a FIFO, a device), or one that the one-line hand-over file
-    // cannot carry whole (a line break, a character outside the code page), is refused with the reason: such
-    // paths come from a shell or a script, which reads the error output and must not wait on a box.
-    struct HandOver {
-        enum class Result { HandedOver, AlreadyRunning, Refused };
-        Result result;
-        QString refusal;
-    };
-    static HandOver handOverCommandLine(const AppPaths& paths, const QString& commandLine);
     // The start-up error's text, naming the program folder.
     static QString startupErrorText(const QString& appFolder);
     // The twip question's text for a horizontal twips-per-pixel value.

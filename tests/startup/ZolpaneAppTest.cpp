@@ -5,6 +5,7 @@
 #include "services/Messages.h"
 #include "services/Settings.h"
 #include "startup/Autostart.h"
+#include "startup/SecondStart.h"
 
 #include <QAction>
 #include <QApplication>
@@ -16,7 +17,7 @@
 #include <sys/stat.h>
 
 using namespace TestSupport;
-using Result = ZolpaneApp::HandOver::Result;
+using Result = SecondStart::Result;
 Q_DECLARE_METATYPE(Result)
 
 // The start-up's hand-over of a project to a running instance, and the desktop integration.
@@ -56,7 +57,7 @@ private Q_SLOTS:
         QVERIFY(kind != "fifo" || ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
         QVERIFY(writeFile(m_paths.loadBuffPath(), "old line\r\n"));
         qputenv("ZOLPANE_CODEPAGE", "1252");
-        const ZolpaneApp::HandOver handOver = ZolpaneApp::handOverCommandLine(m_paths, path);
+        const SecondStart::HandOver handOver = SecondStart::handOver(m_paths, path);
         qunsetenv("ZOLPANE_CODEPAGE");
         QCOMPARE(handOver.result, result);
         QCOMPARE(handOver.refusal, refusal.isEmpty() ? QString() : path.trimmed() + refusal);
