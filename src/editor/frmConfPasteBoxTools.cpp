@@ -1,6 +1,7 @@
 // The editor's text tools (formatting buttons, colour and font dialogs, font and size boxes, undo and clipboard
 // buttons, status counters) and its file commands, apart from the window's modes and hand-back.
 #include "editor/EditorCaption.h"
+#include "editor/EditorModes.h"
 #include "editor/PictureArea.h"
 #include "editor/RichTextTools.h"
 #include "editor/TextBoxes.h"
@@ -21,12 +22,9 @@
 #include <QMimeData>
 #include <QStringDecoder>
 
-namespace {
+using namespace EditorModes;
 
-const QString Txt = QStringLiteral("txt");
-const QString Rtf = QStringLiteral("rtf");
-const QString Img = QStringLiteral("img");
-const QString RtfMime = QStringLiteral("text/rtf");
+namespace {
 
 // The effect buttons 22..29 and the names they hand to ApplyEffect.
 const char* const EffectNames[] = {"grayscale", "invert", "soften",   "sharpen",
@@ -70,7 +68,6 @@ QString decodeTextFile(const QByteArray& bytes, bool whole) {
     const QString text = utf8(bytes);
     return utf8.hasError() ? CodePage::fromAnsi(bytes) : text;
 }
-
 
 } // namespace
 
