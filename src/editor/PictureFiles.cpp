@@ -3,10 +3,11 @@
 #include "editor/EditorLog.h"
 #include "imaging/PngPicture.h"
 #include "services/AtomicFile.h"
+#include "services/BoundedPicture.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QImageReader>
-#include <QBuffer>
 
 #include <algorithm>
 #include <cerrno>
@@ -23,23 +24,10 @@ QImage readWithQt(const QString& path) {
     QImageReader reader(path);
     // The content decides, so a bitmap saved under another extension still loads.
     reader.setDecideFormatFromContent(true);
-    // Compressed pictures decode to more than their file's size, but not to an unbounded amount: a header that
-    // claims far more pixels than the file holds (a top-down bitmap gives a negative height) is refused before
-    // anything is allocated, and formats that tell no size in advance are held to the limit while decoding.
-    const qint64 limit = 16 * QFileInfo(path).size() + (qint64(16) << 20);
-    const auto tooLarge = [limit](QSize size) {
-        return qAbs(qint64(size.width())) * qAbs(qint64(size.height())) * 4 > limit;
-    };
-    if (tooLarge(reader.size())) {
-        qCWarning(lcEditor).noquote() << "picture" << path << "claims" << reader.size() << "pixels";
-        return {};
-    }
-    reader.setAllocationLimit(int(std::min<qint64>(limit >> 20, 1024)) + 1);
-    QImage picture = reader.read();
-    if (picture.isNull() || tooLarge(picture.size())) {
-        qCWarning(lcEditor).noquote() << "cannot read picture" << path << reader.errorString();
-        return {};
-    }
+    QImage picture = readBoundedPicture(reader, QFileInfo(path).size());
+    if (picture.isNull())
+        qCWarning(lcEditor).noquote() << "cannot read picture" << path << "of" << reader.size()
+                                      << "pixels:" << reader.errorString();
     return picture;
 }
 

@@ -5,6 +5,7 @@
 #include "project/ProjectContainer.h"
 #include "project/ProjectLog.h"
 #include "services/AppPaths.h"
+#include "services/BoundedPicture.h"
 #include "services/CodePage.h"
 #include "services/IniLines.h"
 #include "services/Messages.h"
@@ -207,19 +208,7 @@ QImage loadPicture(const QByteArray& bytes) {
         return {};
     QImageReader reader(&buffer, format);
     reader.setAutoDetectImageFormat(false);
-    // Compressed pictures may decode to more than their size, but not to an unbounded amount.
-    const qint64 limit = 16 * qint64(bytes.size()) + (qint64(16) << 20);
-    // The size the header claims, when the format tells it before decoding; a top-down bitmap gives its height as a
-    // negative number.
-    const QSize size = reader.size();
-    if (qAbs(qint64(size.width())) * qAbs(qint64(size.height())) * 4 > limit)
-        return {};
-    // Formats that tell no size are held to the limit by Qt while decoding (to the MiB) and checked afterwards.
-    reader.setAllocationLimit(int(std::min<qint64>(limit >> 20, 1024)) + 1);
-    const QImage picture = reader.read();
-    if (qint64(picture.width()) * picture.height() * 4 > limit)
-        return {};
-    return picture;
+    return readBoundedPicture(reader, bytes.size());
 }
 
 LoadStatus load(const QString& path, const QString& tempFolder, ClipTable& table) {
