@@ -20,7 +20,7 @@ PasteEngine::PasteEngine(ClipTable& table, Settings& settings, WindowSystem& win
     connect(&m_keys, &KeySender::finished, this, &PasteEngine::keysFinished);
 }
 
-void PasteEngine::putOnClipboard(int n) {
+int PasteEngine::putOnClipboard(int n) {
     const ClipTable::Clip& clip = m_table.clip(n);
     const int method = PasteMethod::effective(m_table.ClipMethod[size_t(n)], m_settings.DefaultPasteMethod);
     ClipboardContent content = clipboardContent(clip, method, m_windows.userName());
@@ -32,6 +32,7 @@ void PasteEngine::putOnClipboard(int n) {
         m_clipboard->setMimeData(content.selection.release(), QClipboard::Selection);
     if (!content.status.isEmpty())
         Q_EMIT statusMessage(content.status);
+    return method;
 }
 
 void PasteEngine::markLastClip(int n) {
@@ -48,7 +49,7 @@ void PasteEngine::CopyClip(int n) {
         Q_EMIT statusMessage(QStringLiteral("Textbox is empty!"));
         return;
     }
-    putOnClipboard(n);
+    const int method = putOnClipboard(n);
     markLastClip(n);
 
     if (m_settings.AutoPaste) {
@@ -56,7 +57,6 @@ void PasteEngine::CopyClip(int n) {
             Q_EMIT statusMessage(QStringLiteral("Can't activate last active application."));
         } else {
             const ClipTable::Clip& clip = m_table.clip(n);
-            const int method = PasteMethod::effective(m_table.ClipMethod[size_t(n)], m_settings.DefaultPasteMethod);
             const PasteMethod::Send send = PasteMethod::forClip(method, clip.format);
             // The pasted status comes with the key sender's result, once the keys have reached the window.
             if (send == PasteMethod::Send::ClipText) {

@@ -48,7 +48,8 @@ Q_SIGNALS:
     void minimizeWindowRequested();
 
 private:
-    void putOnClipboard(int n);
+    // Returns the clip's effective paste method.
+    int putOnClipboard(int n);
     void markLastClip(int n);
     void keysFinished(KeySender::Result result);
 
