@@ -3,8 +3,10 @@
 
 # libxi-dev: XInput 2 raw key events tell when a hotkey's keys are let go (its runtime library, libxi6, comes with
 # it and goes into the package's dependencies through dpkg-shlibdeps).
+# The Wayland backend: libwayland-dev (client library), libwayland-bin (wayland-scanner, which generates the protocol
+# code from our own protocol descriptions), libxkbcommon-dev (the virtual keyboard's keymaps), found by pkg-config.
 BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-svg-dev libpng-dev libx11-dev libxtst-dev
-    libx11-xcb-dev libxi-dev)
+    libx11-xcb-dev libxi-dev libwayland-dev libwayland-bin libxkbcommon-dev pkg-config)
 # Packages are installed without their Recommends, so what a tool only recommends but needs is listed here too:
 # wmsystemtray draws with the X core fonts of xfonts-base and dies without them before it owns the tray.
 DESKTOP_PACKAGES=(xvfb openbox wmsystemtray xfonts-base x11-utils)

@@ -15,9 +15,9 @@ int main(int argc, char** argv) {
     if (options.kind != CommandLineOptions::Kind::Designed)
         return CommandClient::run(options, argc, argv);
 
-    // The program runs on xcb wherever there is an X display, also on a Wayland session (through XWayland,
-    // which sets DISPLAY) where Qt would pick its Wayland plugin: global key grabs and the active-window record
-    // need X11.
+    // Qt's windows run on xcb wherever there is an X display, also on a Wayland session (through XWayland, which
+    // sets DISPLAY) where Qt would pick its Wayland plugin: global key grabs need X11. The Wayland services use a
+    // connection of their own, whichever plugin Qt runs on; without DISPLAY Qt runs on Wayland.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "xcb");
     // Debug output of our own categories only when asked for with QT_LOGGING_RULES.
@@ -26,6 +26,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zolpane"));
     QApplication::setApplicationVersion(QStringLiteral(ZOLPANE_VERSION));
+    // The desktop entry's name: on Wayland it is our windows' app id, by which the desktop knows them as ours.
+    QApplication::setDesktopFileName(QStringLiteral("io.github.zolpane.Zolpane"));
     QApplication::setQuitOnLastWindowClosed(false);
     return ZolpaneApp::Main(app);
 }

@@ -8,6 +8,10 @@ void LastWindowRecord::start() {
     m_windows = {m_system.foregroundWindow(), 0, 0};
     m_maximized = {};
     m_title.clear();
+    // Where other applications' windows cannot be seen, the paste goes to the window in front, and the caption
+    // says so.
+    if (!m_system.capabilities().seesOtherWindows)
+        m_title = QStringLiteral("the window in front when pasting");
     if (!m_following)
         m_following =
             connect(&m_system, &WindowSystem::foregroundWindowChanged, this, &LastWindowRecord::onForegroundChanged);
@@ -45,6 +49,9 @@ void LastWindowRecord::onForegroundChanged(WindowId window) {
 
 bool LastWindowRecord::ActivateLastApplication() {
     m_activated = 0;
+    // Where no window can be activated, the keys go to the window that has the focus once ours have left it.
+    if (!m_system.capabilities().activatesWindows)
+        return true;
     // A copy: activating a window changes the active window, which updates the record at once.
     const auto windows = m_windows;
     const auto maximized = m_maximized;

@@ -24,7 +24,8 @@ public:
     // The newest entry's title as it was when it became the newest, at most 49 characters.
     const QString& LastWindowTitle() const { return m_title; }
 
-    // Brings back the newest entry that still exists, maximized again if it was. False when none exists.
+    // Brings back the newest entry that still exists, maximized again if it was. False when none exists. Where the
+    // window system cannot activate windows, true with no window: the paste goes to the window in front.
     bool ActivateLastApplication();
     // The window ActivateLastApplication() activated last (0 before any or after a failure).
     WindowId activatedWindow() const { return m_activated; }

@@ -6,15 +6,16 @@
 #include "paste/LastWindowRecord.h"
 #include "paste/PasteLog.h"
 #include "paste/PasteMethod.h"
+#include "platform/Clipboard.h"
 #include "platform/Platform.h"
 #include "project/ClipTable.h"
 #include "services/Settings.h"
 
-#include <QClipboard>
+#include <QMimeData>
 #include <QTimer>
 
 PasteEngine::PasteEngine(ClipTable& table, Settings& settings, WindowSystem& windows, KeySender& keys,
-                         LastWindowRecord& record, QClipboard* clipboard, QObject* parent)
+                         LastWindowRecord& record, Clipboard& clipboard, QObject* parent)
     : QObject(parent), m_table(table), m_settings(settings), m_windows(windows), m_keys(keys), m_record(record),
       m_clipboard(clipboard) {
     connect(&m_keys, &KeySender::finished, this, &PasteEngine::keysFinished);
@@ -24,12 +25,7 @@ int PasteEngine::putOnClipboard(int n) {
     const ClipTable::Clip& clip = m_table.clip(n);
     const int method = PasteMethod::effective(m_table.ClipMethod[size_t(n)], m_settings.DefaultPasteMethod);
     ClipboardContent content = clipboardContent(clip, method, m_windows.userName());
-    // The new content replaces every format of the old one at once, so only the clip's forms are on the clipboard
-    // afterwards, as when it is emptied first; emptying it on its own would cost the paste two round trips to
-    // the X server.
-    m_clipboard->setMimeData(content.clipboard.release());
-    if (content.selection && m_clipboard->supportsSelection())
-        m_clipboard->setMimeData(content.selection.release(), QClipboard::Selection);
+    m_clipboard.setContent(std::move(content.clipboard), std::move(content.selection));
     if (!content.status.isEmpty())
         Q_EMIT statusMessage(content.status);
     return method;
@@ -147,8 +143,8 @@ void PasteEngine::PasteClipboardToLastApplication() {
         return;
     const PasteMethod::Send send = PasteMethod::forClipboard(m_settings.ReadPasteMethod());
     // Terminals paste the primary selection on Shift+Insert: it gets the clipboard's new text too.
-    if (send == PasteMethod::Send::ShiftInsert && m_clipboard->supportsSelection())
-        m_clipboard->setText(m_clipboard->text(), QClipboard::Selection);
+    if (send == PasteMethod::Send::ShiftInsert)
+        m_clipboard.copyTextToPrimary();
     const QString keys = PasteMethod::keysFor(send);
     if (!keys.isEmpty())
         SendKeystrokes(keys);

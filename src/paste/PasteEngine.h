@@ -8,8 +8,8 @@
 #include <deque>
 
 class ClipTable;
+class Clipboard;
 class LastWindowRecord;
-class QClipboard;
 class Settings;
 class WindowSystem;
 
@@ -19,7 +19,7 @@ class PasteEngine final : public QObject {
     Q_OBJECT
 public:
     PasteEngine(ClipTable& table, Settings& settings, WindowSystem& windows, KeySender& keys, LastWindowRecord& record,
-                QClipboard* clipboard, QObject* parent = nullptr);
+                Clipboard& clipboard, QObject* parent = nullptr);
 
     // The number of the clip copied last, 0 before the first copy.
     int LastClip = 0;
@@ -58,7 +58,7 @@ private:
     WindowSystem& m_windows;
     KeySender& m_keys;
     LastWindowRecord& m_record;
-    QClipboard* m_clipboard;
+    Clipboard& m_clipboard;
     // The clip of each of our sendings still under way, oldest first, as the key sender reports them.
     std::deque<int> m_sendings;
 };

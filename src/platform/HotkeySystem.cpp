@@ -1,8 +1,8 @@
 #include "platform/HotkeySystem.h"
+#include "platform/KeySymbols.h"
 
 bool HotkeySystem::isSupportedKey(int virtualKey) {
-    return (virtualKey >= 48 && virtualKey <= 57) || (virtualKey >= 65 && virtualKey <= 90) ||
-           (virtualKey >= 112 && virtualKey <= 123) || (virtualKey >= 33 && virtualKey <= 36) || virtualKey == 45;
+    return KeySymbols::forVirtualKey(virtualKey) != 0;
 }
 
 bool HotkeySystem::anyKeyDown() const {

@@ -17,6 +17,14 @@ public:
     using QObject::QObject;
     ~HotkeySystem() override = default;
 
+    /// What the backend can do.
+    struct Capabilities {
+        /// It takes key combinations from the other applications itself. Without it every registration is
+        /// refused, and the desktop's own shortcuts run the command line instead.
+        bool grabsKeys = true;
+    };
+    virtual Capabilities capabilities() const { return {}; }
+
     /**
      * @brief Takes the combination for id, replacing what id had before.
      *

@@ -1,8 +1,11 @@
 #include "platform/KeySender.h"
 
+#include <QGuiApplication>
+#include <QWindow>
 #include <QTimer>
 
 #include <algorithm>
+#include <memory>
 
 KeySender::KeySender(WindowSystem& windows, QObject* parent) : QObject(parent), m_windows(windows) {}
 
@@ -30,7 +33,7 @@ void KeySender::startNext() {
     };
     auto activate = [this, target = request.target, go = std::move(go)] {
         if (target == 0)
-            go(true);
+            waitUntilOwnWindowsLeft(std::move(go));
         else
             m_windows.waitUntilActive(target, activationTimeoutMs, m_waitContext, go);
     };
@@ -38,6 +41,25 @@ void KeySender::startNext() {
         QTimer::singleShot(settle, m_waitContext, std::move(activate));
     else
         activate();
+}
+
+void KeySender::waitUntilOwnWindowsLeft(std::function<void(bool)> go) {
+    // Our window or menu hides as the paste starts; the keys wait until the focus has left it (an event of the
+    // platform plugin), bounded like an activation.
+    if (!QGuiApplication::focusWindow()) {
+        go(true);
+        return;
+    }
+    auto decided = std::make_shared<bool>(false);
+    auto decide = [decided, go = std::move(go)](bool timedOut) {
+        const bool left = !QGuiApplication::focusWindow();
+        if (*decided || (!left && !timedOut))
+            return;
+        *decided = true;
+        go(left);
+    };
+    connect(qGuiApp, &QGuiApplication::focusWindowChanged, m_waitContext, [decide] { decide(false); });
+    QTimer::singleShot(activationTimeoutMs, m_waitContext, [decide] { decide(true); });
 }
 
 void KeySender::complete(Result result) {

@@ -6,13 +6,15 @@
 #include <QObject>
 
 #include <deque>
+#include <functional>
 
 /**
  * @brief Sends keystrokes to another application as if typed by the user.
  *
  * send() queues one sending; they run one after another, each finished() in the order of send(). Before the
  * first key of a sending goes out, the target window must hold the focus (WindowSystem::hasFocus(); the wait is
- * bounded by activationTimeoutMs). Modifiers the user still holds are let go first so that they do not change
+ * bounded by activationTimeoutMs); without a target, the keys go to whichever window has the focus once no window
+ * of this program has it (for a desktop where the program cannot activate other windows). Modifiers the user still holds are let go first so that they do not change
  * the keys; every modifier the sender presses is released again, also when the sending fails or is cancelled.
  * finished() comes once the keys have been delivered and given a moment to be processed.
  */
@@ -34,7 +36,14 @@ public:
     explicit KeySender(WindowSystem& windows, QObject* parent = nullptr);
     ~KeySender() override = default;
 
-    /// Queues keys for target (0: whichever window has the focus when the sending starts).
+    /// What the backend can do.
+    struct Capabilities {
+        /// Every character can be typed, whether the user's keyboard layout has it or not.
+        bool typesAnyCharacter = true;
+    };
+    virtual Capabilities capabilities() const { return {}; }
+
+    /// Queues keys for target (0: whichever window has the focus once this program's windows have left it).
     void send(WindowId target, const KeyActions& keys);
     /// True while a sending runs or waits in the queue.
     bool isBusy() const { return m_running || !m_queue.empty(); }
@@ -65,6 +74,7 @@ private:
         KeyActions keys;
     };
     void startNext();
+    void waitUntilOwnWindowsLeft(std::function<void(bool)> go);
 
     WindowSystem& m_windows;
     std::deque<Request> m_queue;

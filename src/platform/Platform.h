@@ -8,15 +8,18 @@
 
 class QWidget;
 
-/// An opaque id of a top-level window of any application (an X11 window id); 0 means none.
+/// An opaque id of a top-level window of any application, handed out by the window system that reports the
+/// window; 0 means none. Only the window system that handed it out can tell anything from it.
 using WindowId = std::uint64_t;
 
 /**
  * @brief Window-manager services the program needs from the desktop.
  *
- * The X11 backend talks to the window manager through EWMH; the headless backend keeps a scripted set of
- * windows so that tests decide what exists, what is active and what is maximized. Queries on a window that has
- * vanished give the "none" answer (false, ""), never an error.
+ * The X11 backend talks to the window manager through EWMH, the Wayland one through the compositor's
+ * foreign-toplevel protocol; where neither is offered the program sees no other application's windows at all
+ * (capabilities() says so). The headless backend keeps a scripted set of windows so that tests decide what
+ * exists, what is active and what is maximized. Queries on a window that has vanished give the "none" answer
+ * (false, ""), never an error.
  */
 class WindowSystem : public QObject {
     Q_OBJECT
@@ -24,13 +27,25 @@ public:
     using QObject::QObject;
     ~WindowSystem() override = default;
 
-    /// Twips per pixel on the horizontal and vertical axis (1440 / logical dots per inch).
-    virtual double twipsPerPixelX() const = 0;
-    virtual double twipsPerPixelY() const = 0;
+    /// What the backend can do; the paste path chooses its route from it.
+    struct Capabilities {
+        /// It sees other applications' windows: foregroundWindow() and foregroundWindowChanged() report them.
+        bool seesOtherWindows = true;
+        /// It can bring another application's window to the front (activateWindow()). Without it a paste goes to
+        /// whichever window has the focus once this program's own windows have left it.
+        bool activatesWindows = true;
+        /// A change of hasFocus() comes with foregroundWindowChanged(), so waitUntilActive() needs no polling.
+        bool focusEvents = false;
+    };
+    virtual Capabilities capabilities() const { return {}; }
+
+    /// Twips per pixel on the horizontal and vertical axis (1440 / logical dots per inch of the primary screen).
+    virtual double twipsPerPixelX() const;
+    virtual double twipsPerPixelY() const;
     /// Keeps a top-level widget above all other windows, or stops doing so.
     virtual void setTopMost(QWidget* window, bool topMost) = 0;
     /// The login name of the user.
-    virtual QString userName() const = 0;
+    virtual QString userName() const;
 
     /// The window that now has the user's attention (the active window), 0 when none.
     virtual WindowId foregroundWindow() const = 0;
@@ -54,8 +69,9 @@ public:
      * @brief Waits without blocking until the window has the focus (see hasFocus()).
      *
      * Calls done(true) as soon as it has, or done(false) once timeoutMs have passed; done always runs later from
-     * the event loop, never inside this call, and not at all once context is destroyed. The check is a short
-     * timer-driven poll, bounded by the timeout.
+     * the event loop, never inside this call, and not at all once context is destroyed. The check follows
+     * foregroundWindowChanged() where the backend reports focus changes (Capabilities::focusEvents), else it is a
+     * short timer-driven poll; either way it is bounded by the timeout.
      */
     void waitUntilActive(WindowId window, int timeoutMs, QObject* context, std::function<void(bool)> done);
 

@@ -319,7 +319,7 @@ void ZolpaneApp::terminate() {
 void ZolpaneApp::wirePasting() {
     frmZolpane& w = *m_main;
     m_paste = std::make_unique<PasteEngine>(m_table, m_settings, *m_platform.windows, *m_platform.keys, *m_record,
-                                            QApplication::clipboard());
+                                            *m_platform.clipboard);
     PasteEngine* paste = m_paste.get();
     connect(&w, &frmZolpane::copyRequested, paste, &PasteEngine::CopyClip);
     connect(&w, &frmZolpane::pasteNextRequested, paste, [paste](bool upwards) { paste->PasteNext(!upwards); });

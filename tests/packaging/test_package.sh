@@ -29,12 +29,12 @@ extra="$(grep -vE '^\./(usr/((bin|share)(/.*)?)?)?$' <<<"$files"; grep -E '\.(a|
 [ -z "$extra" ] || fail "files a user does not need: $extra"
 
 # Depends: the package of every library the program links (Qt 6, libX11, libXtst, libpng once pictures are read),
-# and libqt6svg6, whose SVG plugins Qt loads at run time.
+# libqt6svg6, whose SVG plugins Qt loads at run time, and qt6-wayland, its Wayland platform plugin.
 root="$work/root"
 dpkg-deb -x "$deb" "$root"
 depends="$(dpkg-deb -f "$deb" Depends)"
 depends_names="$(tr ',|' '\n\n' <<<"$depends" | awk '{print $1}')"
-wanted="libqt6svg6 libqt6widgets6 libx11-6 libxtst6"
+wanted="libqt6svg6 qt6-wayland libqt6widgets6 libx11-6 libxtst6 libwayland-client0 libxkbcommon0"
 for lib in $(readelf -d "$root/usr/bin/zolpane" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p'); do
     owner="$(dpkg-query -S "*/$lib" 2>/dev/null | grep -E "^[^ ]*:$arch: /" | head -n1 | cut -d: -f1)"
     [ -n "$owner" ] && wanted="$wanted $owner" || fail "no installed package holds $lib, which the program links"

@@ -4,9 +4,9 @@
 #include "paste/HotkeyPicker.h"
 #include "paste/HotkeyReleaseWaiter.h"
 #include "platform/HotkeySystem.h"
+#include "platform/KeySymbols.h"
 #include "platform/KeyCodes.h"
 #include "platform/headless/HeadlessHotkeySystem.h"
-#include "platform/x11/X11KeyMap.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -62,14 +62,14 @@ private Q_SLOTS:
             const auto entry = std::find_if(list.begin(), list.end(),
                                             [name = text](const HotkeyKeyEntry& e) { return e.text == name; });
             QVERIFY2(entry != list.end() && entry->keyCode == code, text);
-            QCOMPARE(qulonglong(X11KeyMap::symbolForVirtualKey(code)), keysym);
+            QCOMPARE(qulonglong(KeySymbols::forVirtualKey(code)), keysym);
         }
         for (const HotkeyKeyEntry& e : list)
             QVERIFY2(e.keyCode == 0 ||
-                         (HotkeySystem::isSupportedKey(e.keyCode) && X11KeyMap::symbolForVirtualKey(e.keyCode)),
+                         (HotkeySystem::isSupportedKey(e.keyCode) && KeySymbols::forVirtualKey(e.keyCode)),
                      qPrintable(e.text));
         for (int code : {0, int(K::Shift), int(K::Delete), K::F12 + 1})
-            QVERIFY(!HotkeySystem::isSupportedKey(code) && !X11KeyMap::symbolForVirtualKey(code));
+            QVERIFY(!HotkeySystem::isSupportedKey(code) && !KeySymbols::forVirtualKey(code));
     }
 
     void picker_data() {

@@ -3,8 +3,8 @@
 #include "paste/KeystrokeText.h"
 #include "paste/PasteMethod.h"
 #include "platform/headless/HeadlessKeySender.h"
+#include "platform/KeySymbols.h"
 #include "platform/headless/HeadlessWindowSystem.h"
-#include "platform/x11/X11KeyMap.h"
 
 #include <QTimer>
 
@@ -201,7 +201,7 @@ private Q_SLOTS:
     }
     void characterSymbols() {
         QFETCH(uint, character);
-        QTEST(qulonglong(X11KeyMap::symbolForCharacter(char32_t(character))), "keysym");
+        QTEST(qulonglong(KeySymbols::forCharacter(char32_t(character))), "keysym");
     }
 };
 

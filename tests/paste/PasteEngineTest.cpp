@@ -4,6 +4,7 @@
 #include "paste/Hotkeys.h"
 #include "paste/LastWindowRecord.h"
 #include "platform/KeyCodes.h"
+#include "platform/QtClipboard.h"
 #include "platform/headless/HeadlessHotkeySystem.h"
 #include "platform/headless/HeadlessKeySender.h"
 #include "platform/headless/HeadlessWindowSystem.h"
@@ -52,7 +53,8 @@ class PasteEngineTest final : public QObject {
         HeadlessHotkeySystem hotkeySystem;
         bool exiting = false;
         LastWindowRecord record{windows, [this] { return exiting; }};
-        PasteEngine engine{table, settings, windows, keys, record, QApplication::clipboard()};
+        QtClipboard clipboard;
+        PasteEngine engine{table, settings, windows, keys, record, clipboard};
         // What the engine asked of the main window.
         QString status;
         int marked = 0;

@@ -1,4 +1,5 @@
 #include "platform/x11/X11HotkeySystem.h"
+#include "platform/KeySymbols.h"
 #include "platform/PlatformLog.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11ErrorTrap.h"
@@ -97,7 +98,7 @@ void X11HotkeySystem::refreshLayout() {
         else if (vk == kVirtualAlt)
             symbols = {XK_Alt_L, XK_Alt_R, XK_Meta_L, XK_Meta_R};
         else
-            symbols = {X11KeyMap::symbolForVirtualKey(vk)};
+            symbols = {KeySymbols::forVirtualKey(vk)};
         QList<unsigned int> keycodes;
         for (KeySym s : symbols)
             if (const KeyCode keycode = XKeysymToKeycode(d, s); keycode && !keycodes.contains(keycode))

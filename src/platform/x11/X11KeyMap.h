@@ -38,12 +38,6 @@ public:
     // mapping has the columns for them, on Level 3 and 4.
     bool shows(const KeyLevels& key) const;
 
-    // The symbol that types c: Latin-1 characters are their own symbols, others the Unicode range; line
-    // breaks are Return, a tab Tab, a backspace BackSpace. 0 for other control characters.
-    static Symbol symbolForCharacter(char32_t c);
-    static Symbol symbolForSpecialKey(SpecialKey key);
-    // Hotkey key codes: digits, letters, F1-F12, Page Up/Down, End, Home, Insert; 0 for anything else.
-    static Symbol symbolForVirtualKey(int virtualKey);
     static bool isLockSymbol(Symbol symbol);
 
 private:

@@ -1,4 +1,5 @@
 #include "platform/x11/X11KeySender.h"
+#include "platform/KeySymbols.h"
 #include "platform/PlatformLog.h"
 #include "platform/x11/X11KeyMapWriter.h"
 #include "platform/x11/X11KeyboardState.h"
@@ -160,8 +161,8 @@ void X11KeySender::scheduleGiveBack() {
 
 bool X11KeySender::needsSpareKeys(const KeyActions& keys) const {
     for (const KeyAction& action : keys) {
-        const Symbol symbol = action.key != SpecialKey::NoKey ? X11KeyMap::symbolForSpecialKey(action.key)
-                                                              : X11KeyMap::symbolForCharacter(action.character);
+        const Symbol symbol = action.key != SpecialKey::NoKey ? KeySymbols::forSpecialKey(action.key)
+                                                              : KeySymbols::forCharacter(action.character);
         if (symbol == NoSymbol)
             continue;
         // A symbol the layout lacks, or one lent to a spare key by an earlier sending.
@@ -185,8 +186,8 @@ bool X11KeySender::plan(const KeyActions& keys) {
     bool needsSpare = false;
     quint8 modifiersUsed = 0;
     for (const KeyAction& action : keys) {
-        const Symbol symbol = action.key != SpecialKey::NoKey ? X11KeyMap::symbolForSpecialKey(action.key)
-                                                              : X11KeyMap::symbolForCharacter(action.character);
+        const Symbol symbol = action.key != SpecialKey::NoKey ? KeySymbols::forSpecialKey(action.key)
+                                                              : KeySymbols::forCharacter(action.character);
         if (symbol == NoSymbol) {
             qCDebug(lcPlatform) << "skipping a character with no key:" << Qt::hex << quint32(action.character);
             continue;

@@ -6,13 +6,9 @@
 
 #include <QEvent>
 #include <QGuiApplication>
-#include <QScreen>
 #include <QVarLengthArray>
 #include <QVariant>
 #include <QWidget>
-
-#include <pwd.h>
-#include <unistd.h>
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -20,10 +16,6 @@
 using X11Properties::atom;
 
 namespace {
-
-double twipsFor(double dpi) {
-    return dpi > 0 ? 1440.0 / dpi : 15.0;
-}
 
 // _NET_WM_STATE change requests: 0 remove, 1 add. Source 2 marks a pager-like request that the window manager
 // honours without focus-stealing checks.
@@ -74,16 +66,6 @@ void X11WindowSystem::onEvent(XEvent& event) {
         return;
     m_lastActive = active;
     Q_EMIT foregroundWindowChanged(active);
-}
-
-double X11WindowSystem::twipsPerPixelX() const {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    return twipsFor(screen ? screen->logicalDotsPerInchX() : 96);
-}
-
-double X11WindowSystem::twipsPerPixelY() const {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    return twipsFor(screen ? screen->logicalDotsPerInchY() : 96);
 }
 
 void X11WindowSystem::setTopMost(QWidget* window, bool topMost) {
@@ -137,12 +119,6 @@ void X11WindowSystem::writeAboveState(QWidget* window, bool above) {
     XChangeProperty(m_display, w, state, XA_ATOM, 32, PropModeReplace,
                     reinterpret_cast<const unsigned char*>(atoms.constData()), int(atoms.size()));
     XFlush(m_display);
-}
-
-QString X11WindowSystem::userName() const {
-    if (const passwd* pw = getpwuid(geteuid()); pw && pw->pw_name)
-        return QString::fromLocal8Bit(pw->pw_name);
-    return qEnvironmentVariable("USER");
 }
 
 WindowId X11WindowSystem::foregroundWindow() const {

@@ -16,10 +16,7 @@ public:
     explicit X11WindowSystem(_XDisplay* display, QObject* parent = nullptr);
     ~X11WindowSystem() override;
 
-    double twipsPerPixelX() const override;
-    double twipsPerPixelY() const override;
     void setTopMost(QWidget* window, bool topMost) override;
-    QString userName() const override;
     WindowId foregroundWindow() const override;
     bool windowExists(WindowId window) const override;
     QString windowTitle(WindowId window) const override;
