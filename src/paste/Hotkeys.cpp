@@ -36,6 +36,9 @@ QList<HotkeySystem::Registration> Hotkeys::specialRegistrations() const {
 
 void Hotkeys::registerAll(const QList<HotkeySystem::Registration>& registrations) {
     const QList<bool> taken = m_system.registerHotkeys(registrations);
+    // Where the desktop lets no program take keys, each refusal would say the same (the platform logs why).
+    if (!m_system.capabilities().grabsKeys)
+        return;
     for (qsizetype i = 0; i < registrations.size(); ++i) {
         const HotkeySystem::Registration& r = registrations[i];
         if (taken.value(i))
@@ -101,7 +104,7 @@ void Hotkeys::SetClipHotkey(int m, int k, int id) {
     ClipHotkeyKey[i] = k;
     // Stays on even when refused: the combination counts as the clip's in the properties dialog.
     ClipHotkeyOn[i] = true;
-    if (!m_system.registerHotkey(id, m, k))
+    if (!m_system.registerHotkey(id, m, k) && m_system.capabilities().grabsKeys)
         qCInfo(lcPaste) << "hotkey of clip" << n << "refused:" << m << k;
 }
 

@@ -38,7 +38,7 @@ class NoKeySender final : public KeySender {
     Q_OBJECT
 public:
     using KeySender::KeySender;
-    Capabilities capabilities() const override { return {false}; }
+    Capabilities capabilities() const override { return {false, false, false}; }
 
 protected:
     void deliver(const KeyActions&) override { complete(Result::Failed); }

@@ -38,8 +38,12 @@ public:
 
     /// What the backend can do.
     struct Capabilities {
+        /// Keys can be sent at all.
+        bool sendsKeys = true;
         /// Every character can be typed, whether the user's keyboard layout has it or not.
         bool typesAnyCharacter = true;
+        /// The keys reach Wayland applications too, not only X11 ones.
+        bool reachesWaylandWindows = false;
     };
     virtual Capabilities capabilities() const { return {}; }
 

@@ -14,23 +14,36 @@ bool WaylandNotice::isWaylandSession() {
     return !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
-QString WaylandNotice::text() {
-    return QStringLiteral(
-        "This desktop runs a Wayland session. Zolpane works there through XWayland, so:\r\n"
-        "- its own hotkeys work only while an X11 application has the keyboard focus;\r\n"
-        "- pasting reaches X11 applications only: Zolpane pastes into the last X11 window you used.\r\n\r\n"
-        "To use Zolpane from any application, add keyboard shortcuts in your desktop's settings that run\r\n"
+QString WaylandNotice::text(const Situation& s) {
+    QString text = QStringLiteral("This desktop runs a Wayland session. Here Zolpane\r\n");
+    if (!s.sendsKeys)
+        text += QStringLiteral("- cannot send keys (the desktop offers no way to): it puts clips on the clipboard, "
+                               "paste them with Ctrl+V;\r\n");
+    else if (!s.keysReachWayland)
+        text += QStringLiteral("- pastes into X11 applications only: in a Wayland application paste the clip with "
+                               "Ctrl+V;\r\n");
+    else
+        text += QStringLiteral("- pastes into Wayland and X11 applications by every paste method;\r\n");
+    text += s.tracksWindows ? QStringLiteral("- pastes into the application you used last;\r\n")
+                            : QStringLiteral("- pastes into the window in front when the paste starts;\r\n");
+    text += s.ownHotkeys ? QStringLiteral("- has hotkeys that work only while an X11 application has the focus.\r\n")
+                         : QStringLiteral("- has no hotkeys of its own.\r\n");
+    text += QStringLiteral(
+        "\r\nTo use Zolpane from any application, add keyboard shortcuts in your desktop's settings that run\r\n"
         "    zolpane --paste N\r\n"
-        "for the clips you use (N from 1 to 30), or zolpane --paste-next, zolpane --clip-menu or "
-        "zolpane --clipboard-menu. Zolpane waits until the shortcut's keys are released. The clip is always put "
-        "on the clipboard: in a Wayland application paste it with Ctrl+V (with Options > Auto Paste turned off, "
-        "Zolpane only copies).");
+        "for the clips you use (N from 1 to 30), or zolpane --paste-next, --clip-menu, --clipboard-menu, --show or "
+        "--settings. zolpane --print-bindings prints them all for your hotkeys, ready for the configuration of sway, "
+        "Hyprland, labwc, river or Wayfire. With Options > Auto Paste turned off, Zolpane only copies.");
+    if (!s.tray)
+        text += QStringLiteral("\r\n\r\nNo tray shows Zolpane's icon on this desktop: closing the window hides "
+                               "Zolpane, and zolpane --show brings it back.");
+    return text;
 }
 
-void WaylandNotice::showIfWanted(bool wayland, Settings& settings, QObject* context) {
+void WaylandNotice::showIfWanted(bool wayland, const Situation& situation, Settings& settings, QObject* context) {
     if (!wayland || settings.ReadNumber(Section, Key) == 1)
         return;
-    Messages::ShowNotice(text(), context, [&settings](bool dontShowAgain) {
+    Messages::ShowNotice(text(situation), context, [&settings](bool dontShowAgain) {
         if (dontShowAgain)
             settings.WriteSetting(Section, Key, QStringLiteral("1"));
     });

@@ -26,6 +26,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QSystemTrayIcon>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
@@ -172,8 +173,12 @@ bool ZolpaneApp::Initialize() {
     QApplication::restoreOverrideCursor();
     StartupComplete = true;
 
-    if (m_commandLine.toLower() != QLatin1String("nowindow") &&
-        m_settings.ReadNumber(QStringLiteral("General"), QStringLiteral("OpenWindowAtStartup")) == 1)
+    // Where neither a tray icon nor a hotkey of our own can bring the window back, it is shown whatever the
+    // start asked for: the notice then says how the desktop's shortcuts reach Zolpane.
+    const bool tray = QSystemTrayIcon::isSystemTrayAvailable();
+    const bool reachable = tray || m_platform.hotkeys->capabilities().grabsKeys;
+    if (!reachable || (m_commandLine.toLower() != QLatin1String("nowindow") &&
+                       m_settings.ReadNumber(QStringLiteral("General"), QStringLiteral("OpenWindowAtStartup")) == 1))
         m_main->show();
     if (m_firstRun) {
         m_wizard = std::make_unique<frmWizard>();
@@ -187,8 +192,13 @@ bool ZolpaneApp::Initialize() {
     QTimer::singleShot(ReturnStartupMemoryMs, this, [] { malloc_trim(0); });
 #endif
     // Once the event loop runs: the tray and the hotkeys work while the notice is open.
-    QTimer::singleShot(0, this,
-                       [this] { WaylandNotice::showIfWanted(WaylandNotice::isWaylandSession(), m_settings, this); });
+    const KeySender::Capabilities keys = m_platform.keys->capabilities();
+    const WaylandNotice::Situation situation{keys.sendsKeys, keys.reachesWaylandWindows,
+                                             m_platform.windows->capabilities().seesOtherWindows,
+                                             m_platform.hotkeys->capabilities().grabsKeys, tray};
+    QTimer::singleShot(0, this, [this, situation] {
+        WaylandNotice::showIfWanted(WaylandNotice::isWaylandSession(), situation, m_settings, this);
+    });
     return true;
 }
 

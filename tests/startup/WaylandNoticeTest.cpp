@@ -25,8 +25,8 @@ private Q_SLOTS:
         for (int answer : answers)
             Messages::setNextAnswer(answer);
         QObject context;
-        WaylandNotice::showIfWanted(wayland, folder.settings, &context);
-        WaylandNotice::showIfWanted(wayland, folder.settings, &context);
+        WaylandNotice::showIfWanted(wayland, {}, folder.settings, &context);
+        WaylandNotice::showIfWanted(wayland, {}, folder.settings, &context);
         QCOMPARE(Messages::takeShown().size(), shown);
         QCOMPARE(folder.settings.ReadSetting("Zolpane", "WaylandNoticeShown"), storedAfter);
     }

@@ -24,6 +24,8 @@ public:
     // stroke is some 60 bytes of events for the target.
     static constexpr int strokesPerRoundTrip = 16;
 
+    Capabilities capabilities() const override { return {m_keyboard != nullptr, true, true}; }
+
 protected:
     void deliver(const KeyActions& keys) override;
     void abortDelivery() override;
