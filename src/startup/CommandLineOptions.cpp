@@ -41,8 +41,8 @@ CommandLineOptions CommandLineOptions::classify(const QStringList& arguments) {
             const QString desktop = rest.takeFirst();
             const auto named = DesktopBindings::desktopNamed(desktop);
             if (!named)
-                return usageError(QStringLiteral("unknown desktop '%1': choose %2")
-                                      .arg(desktop, DesktopBindings::desktopNames()));
+                return usageError(
+                    QStringLiteral("unknown desktop '%1': choose %2").arg(desktop, DesktopBindings::desktopNames()));
             options.desktop = *named;
         }
     } else if (const auto command = CommandRequest::commandNamed(name.toLatin1())) {

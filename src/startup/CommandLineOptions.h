@@ -14,8 +14,9 @@ struct CommandLineOptions {
 
     Kind kind = Kind::Designed;
     CommandRequest request; // Kind::Request
-    DesktopBindings::Desktop desktop = DesktopBindings::Desktop::Sway; // Kind::PrintBindings
     QString error;          // Kind::UsageError
+    // Kind::PrintBindings
+    DesktopBindings::Desktop desktop = DesktopBindings::Desktop::Sway;
 
     // The process's arguments without the program name.
     static CommandLineOptions classify(const QStringList& arguments);

@@ -21,45 +21,36 @@ struct KeyName {
     const char* linuxName;
 };
 constexpr std::array<KeyName, 53> keyNames{{
-    {48, "0", "KEY_0"},        {49, "1", "KEY_1"},        {50, "2", "KEY_2"},          {51, "3", "KEY_3"},
-    {52, "4", "KEY_4"},        {53, "5", "KEY_5"},        {54, "6", "KEY_6"},          {55, "7", "KEY_7"},
-    {56, "8", "KEY_8"},        {57, "9", "KEY_9"},        {65, "a", "KEY_A"},          {66, "b", "KEY_B"},
-    {67, "c", "KEY_C"},        {68, "d", "KEY_D"},        {69, "e", "KEY_E"},          {70, "f", "KEY_F"},
-    {71, "g", "KEY_G"},        {72, "h", "KEY_H"},        {73, "i", "KEY_I"},          {74, "j", "KEY_J"},
-    {75, "k", "KEY_K"},        {76, "l", "KEY_L"},        {77, "m", "KEY_M"},          {78, "n", "KEY_N"},
-    {79, "o", "KEY_O"},        {80, "p", "KEY_P"},        {81, "q", "KEY_Q"},          {82, "r", "KEY_R"},
-    {83, "s", "KEY_S"},        {84, "t", "KEY_T"},        {85, "u", "KEY_U"},          {86, "v", "KEY_V"},
-    {87, "w", "KEY_W"},        {88, "x", "KEY_X"},        {89, "y", "KEY_Y"},          {90, "z", "KEY_Z"},
-    {112, "F1", "KEY_F1"},     {113, "F2", "KEY_F2"},     {114, "F3", "KEY_F3"},       {115, "F4", "KEY_F4"},
-    {116, "F5", "KEY_F5"},     {117, "F6", "KEY_F6"},     {118, "F7", "KEY_F7"},       {119, "F8", "KEY_F8"},
-    {120, "F9", "KEY_F9"},     {121, "F10", "KEY_F10"},   {122, "F11", "KEY_F11"},     {123, "F12", "KEY_F12"},
-    {33, "Prior", "KEY_PAGEUP"}, {34, "Next", "KEY_PAGEDOWN"}, {35, "End", "KEY_END"}, {36, "Home", "KEY_HOME"},
+    {48, "0", "KEY_0"},           {49, "1", "KEY_1"},           {50, "2", "KEY_2"},      {51, "3", "KEY_3"},
+    {52, "4", "KEY_4"},           {53, "5", "KEY_5"},           {54, "6", "KEY_6"},      {55, "7", "KEY_7"},
+    {56, "8", "KEY_8"},           {57, "9", "KEY_9"},           {65, "a", "KEY_A"},      {66, "b", "KEY_B"},
+    {67, "c", "KEY_C"},           {68, "d", "KEY_D"},           {69, "e", "KEY_E"},      {70, "f", "KEY_F"},
+    {71, "g", "KEY_G"},           {72, "h", "KEY_H"},           {73, "i", "KEY_I"},      {74, "j", "KEY_J"},
+    {75, "k", "KEY_K"},           {76, "l", "KEY_L"},           {77, "m", "KEY_M"},      {78, "n", "KEY_N"},
+    {79, "o", "KEY_O"},           {80, "p", "KEY_P"},           {81, "q", "KEY_Q"},      {82, "r", "KEY_R"},
+    {83, "s", "KEY_S"},           {84, "t", "KEY_T"},           {85, "u", "KEY_U"},      {86, "v", "KEY_V"},
+    {87, "w", "KEY_W"},           {88, "x", "KEY_X"},           {89, "y", "KEY_Y"},      {90, "z", "KEY_Z"},
+    {112, "F1", "KEY_F1"},        {113, "F2", "KEY_F2"},        {114, "F3", "KEY_F3"},   {115, "F4", "KEY_F4"},
+    {116, "F5", "KEY_F5"},        {117, "F6", "KEY_F6"},        {118, "F7", "KEY_F7"},   {119, "F8", "KEY_F8"},
+    {120, "F9", "KEY_F9"},        {121, "F10", "KEY_F10"},      {122, "F11", "KEY_F11"}, {123, "F12", "KEY_F12"},
+    {33, "Prior", "KEY_PAGEUP"},  {34, "Next", "KEY_PAGEDOWN"}, {35, "End", "KEY_END"},  {36, "Home", "KEY_HOME"},
     {45, "Insert", "KEY_INSERT"},
 }};
 
-// How each desktop spells a binding's parts. The modifiers in the order Control, Alt, Shift.
+// How each desktop spells a binding's parts, and where its bindings go. The modifiers in the order Control, Alt,
+// Shift.
 struct Syntax {
     Desktop desktop;
     const char* name;
-    const char* header;
+    const char* place;
     std::array<const char*, 3> modifiers;
 };
 constexpr std::array<Syntax, 5> syntaxes{{
-    {Desktop::Sway, "sway", "# Zolpane's hotkeys for ~/.config/sway/config (those without a key commented out)",
-     {"Ctrl", "Alt", "Shift"}},
-    {Desktop::Hyprland, "hyprland",
-     "# Zolpane's hotkeys for ~/.config/hypr/hyprland.conf (those without a key commented out)",
-     {"CTRL", "ALT", "SHIFT"}},
-    {Desktop::Labwc, "labwc",
-     "<!-- Zolpane's hotkeys for the keyboard element of ~/.config/labwc/rc.xml (those without a key commented "
-     "out) -->",
-     {"C", "A", "S"}},
-    {Desktop::River, "river", "# Zolpane's hotkeys for ~/.config/river/init (those without a key commented out)",
-     {"Control", "Alt", "Shift"}},
-    {Desktop::Wayfire, "wayfire",
-     "# Zolpane's hotkeys for ~/.config/wayfire.ini, its command plugin enabled (those without a key commented "
-     "out)\n[command]",
-     {"<ctrl>", "<alt>", "<shift>"}},
+    {Desktop::Sway, "sway", "~/.config/sway/config", {"Ctrl", "Alt", "Shift"}},
+    {Desktop::Hyprland, "hyprland", "~/.config/hypr/hyprland.conf", {"CTRL", "ALT", "SHIFT"}},
+    {Desktop::Labwc, "labwc", "the keyboard element of ~/.config/labwc/rc.xml", {"C", "A", "S"}},
+    {Desktop::River, "river", "~/.config/river/init", {"Control", "Alt", "Shift"}},
+    {Desktop::Wayfire, "wayfire", "the command section of ~/.config/wayfire.ini", {"<ctrl>", "<alt>", "<shift>"}},
 }};
 constexpr std::array<int, 3> modifierBits{HotkeyModifier::Control, HotkeyModifier::Alt, HotkeyModifier::Shift};
 
@@ -88,8 +79,8 @@ QString bindingLines(const Syntax& syntax, const Hotkey& hotkey, const QString& 
     for (size_t i = 0; key && i < modifierBits.size(); ++i)
         if (hotkey.modifierCode & modifierBits[i])
             modifiers.append(QLatin1String(syntax.modifiers[i]));
-    const QString keyName = !key ? QStringLiteral("KEY")
-                                 : QLatin1String(syntax.desktop == Desktop::Wayfire ? key->linuxName : key->keysym);
+    const QString keyName =
+        !key ? QStringLiteral("KEY") : QLatin1String(syntax.desktop == Desktop::Wayfire ? key->linuxName : key->keysym);
     const QString option = QString::fromLatin1(hotkey.request.toLine().chopped(1));
     const QString command = shellWord(program) + QLatin1String(" --") + option;
     const QStringList withKey = modifiers + QStringList{keyName};
@@ -140,7 +131,12 @@ QString desktopNames() {
 
 QString format(const QList<Hotkey>& hotkeys, Desktop desktop, const QString& program) {
     const Syntax& syntax = syntaxOf(desktop);
-    QString text = QLatin1String(syntax.header) + u'\n';
+    const QString header =
+        QStringLiteral("Zolpane's hotkeys for %1 (those without a key commented out)").arg(QLatin1String(syntax.place));
+    QString text = desktop == Desktop::Labwc ? QLatin1String("<!-- ") + header + QLatin1String(" -->\n")
+                                             : QLatin1String("# ") + header + u'\n';
+    if (desktop == Desktop::Wayfire)
+        text += QLatin1String("[command]\n");
     for (const Hotkey& hotkey : hotkeys)
         text += bindingLines(syntax, hotkey, program) + u'\n';
     return text;
@@ -168,9 +164,11 @@ std::optional<QList<Hotkey>> readHotkeys(const AppPaths& paths, QString* error) 
         hotkeys.append({{Command::Paste, n}, m, m != 0 ? number(QStringLiteral("Clip%1Key").arg(n)) : 0});
     }
     // The special hotkeys by their index in Settings::SpecialHotkeyNames.
-    constexpr std::array<std::pair<Command, size_t>, 5> special{
-        {{Command::PasteNext, 2}, {Command::ClipMenu, 3}, {Command::ClipboardMenu, 1}, {Command::Show, 0},
-         {Command::Settings, 4}}};
+    constexpr std::array<std::pair<Command, size_t>, 5> special{{{Command::PasteNext, 2},
+                                                                 {Command::ClipMenu, 3},
+                                                                 {Command::ClipboardMenu, 1},
+                                                                 {Command::Show, 0},
+                                                                 {Command::Settings, 4}}};
     for (const auto& [command, index] : special) {
         const QString stem = QLatin1String(Settings::SpecialHotkeyNames[index]);
         hotkeys.append({{command, 0}, number(stem + QLatin1String("Mod")), number(stem + QLatin1String("Key"))});

@@ -51,7 +51,7 @@ private Q_SLOTS:
         const CommandLineOptions options = CommandLineOptions::classify(arguments);
         QCOMPARE(int(options.kind), kind);
         QCOMPARE(options.error, error);
-        QCOMPARE(options.kind == Kind::Request          ? int(options.request.command)
+        QCOMPARE(options.kind == Kind::Request         ? int(options.request.command)
                  : options.kind == Kind::PrintBindings ? int(options.desktop)
                                                        : -1,
                  command);

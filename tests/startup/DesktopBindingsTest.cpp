@@ -28,14 +28,15 @@ private Q_SLOTS:
         row("hyprland PgUp alone", Desktop::Hyprland, Command::Settings, 0, 0, 33,
             "bind = , Prior, exec, /usr/bin/zolpane --settings");
         row("labwc odd path", Desktop::Labwc, Command::Paste, 1, 7, 90,
-            "<keybind key=\"C-A-S-z\"><action name=\"Execute\" command=\"'/opt/Tom &amp; Jerry'\\''s/zolpane' --paste 1\"/>"
-            "</keybind>",
+            "<keybind key=\"C-A-S-z\"><action name=\"Execute\" "
+            "command=\"'/opt/Tom &amp; Jerry'\\''s/zolpane' --paste 1\"/></keybind>",
             odd);
         row("labwc key without name", Desktop::Labwc, Command::PasteNext, 0, 2, 124,
             "<!-- <keybind key=\"KEY\"><action name=\"Execute\" command=\"/usr/bin/zolpane &#45;&#45;paste&#45;next\"/>"
             "</keybind> -->");
         row("river odd path", Desktop::River, Command::Paste, 1, 3, 36,
-            "riverctl map normal Control+Alt Home spawn ''\\''/opt/Tom & Jerry'\\''\\'\\'''\\''s/zolpane'\\'' --paste 1'",
+            "riverctl map normal Control+Alt Home spawn "
+            "''\\''/opt/Tom & Jerry'\\''\\'\\'''\\''s/zolpane'\\'' --paste 1'",
             odd);
         row("river Insert alone", Desktop::River, Command::ClipboardMenu, 0, 0, 45,
             "riverctl map normal None Insert spawn '/usr/bin/zolpane --clipboard-menu'");
