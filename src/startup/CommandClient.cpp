@@ -3,6 +3,7 @@
 #include "platform/LocalSocket.h"
 #include "services/AppPaths.h"
 #include "startup/CommandServer.h"
+#include "startup/DesktopBindings.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -63,6 +64,18 @@ int CommandClient::run(const CommandLineOptions& options, int argc, char** argv)
         return CommandLineOptions::ExitUsage;
     case Kind::Designed:
         break;
+    case Kind::PrintBindings: {
+        QCoreApplication app(argc, argv);
+        const AppPaths paths = AppPaths::resolve(QCoreApplication::applicationDirPath());
+        QString error;
+        const auto hotkeys = DesktopBindings::readHotkeys(paths, &error);
+        if (!hotkeys) {
+            print(stderr, QStringLiteral("zolpane: %1\n").arg(error));
+            return CommandLineOptions::ExitFailed;
+        }
+        print(stdout, DesktopBindings::format(*hotkeys, options.desktop, QCoreApplication::applicationFilePath()));
+        return CommandLineOptions::ExitOk;
+    }
     case Kind::Request: {
         QCoreApplication app(argc, argv);
         const AppPaths paths = AppPaths::resolve(QCoreApplication::applicationDirPath());

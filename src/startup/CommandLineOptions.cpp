@@ -35,6 +35,16 @@ CommandLineOptions CommandLineOptions::classify(const QStringList& arguments) {
         options.kind = Kind::Help;
     } else if (name == QLatin1String("version")) {
         options.kind = Kind::Version;
+    } else if (name == QLatin1String("print-bindings")) {
+        options.kind = Kind::PrintBindings;
+        if (!rest.isEmpty()) {
+            const QString desktop = rest.takeFirst();
+            const auto named = DesktopBindings::desktopNamed(desktop);
+            if (!named)
+                return usageError(
+                    QStringLiteral("unknown desktop '%1': choose %2").arg(desktop, DesktopBindings::desktopNames()));
+            options.desktop = *named;
+        }
     } else if (const auto command = CommandRequest::commandNamed(name.toLatin1())) {
         options.kind = Kind::Request;
         options.request.command = *command;
@@ -52,7 +62,7 @@ CommandLineOptions CommandLineOptions::classify(const QStringList& arguments) {
         return usageError(QStringLiteral("unknown option '%1'").arg(first));
     }
     if (!rest.isEmpty())
-        return usageError(equals >= 0 && options.kind != Kind::Request
+        return usageError(equals >= 0 && (options.kind == Kind::Help || options.kind == Kind::Version)
                               ? QStringLiteral("--%1 takes no value").arg(name)
                               : QStringLiteral("unexpected argument '%1'").arg(rest.first()));
     return options;
@@ -73,6 +83,11 @@ QString CommandLineOptions::helpText() {
         "  --clip-menu        show the menu of clips\n"
         "  --clipboard-menu   show the clipboard menu\n"
         "  --show             show the main window\n"
+        "  --settings         show the settings dialog\n"
+        "\n"
+        "  --print-bindings [DESKTOP]\n"
+        "                     print key bindings that run these options with Zolpane's hotkeys, for the\n"
+        "                     configuration of DESKTOP: sway (the default), hyprland, labwc, river or wayfire\n"
         "\n"
         "  --help             show this text\n"
         "  --version          show the version\n"

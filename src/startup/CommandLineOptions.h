@@ -1,6 +1,7 @@
 #pragma once
 
 #include "startup/CommandRequest.h"
+#include "startup/DesktopBindings.h"
 
 #include <QString>
 #include <QStringList>
@@ -9,11 +10,13 @@
 // to a running instance through loadbuff.dat). Any argument beginning with "--" makes the whole command line an
 // option call, so such arguments never reach the designed handling; without one the arguments are left to it.
 struct CommandLineOptions {
-    enum class Kind { Designed, Help, Version, Request, UsageError };
+    enum class Kind { Designed, Help, Version, Request, PrintBindings, UsageError };
 
     Kind kind = Kind::Designed;
     CommandRequest request; // Kind::Request
     QString error;          // Kind::UsageError
+    // Kind::PrintBindings
+    DesktopBindings::Desktop desktop = DesktopBindings::Desktop::Sway;
 
     // The process's arguments without the program name.
     static CommandLineOptions classify(const QStringList& arguments);

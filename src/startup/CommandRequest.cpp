@@ -10,11 +10,12 @@ struct Named {
     Command command;
     const char* name;
 };
-constexpr std::array<Named, 5> commandNames{{{Command::Paste, "paste"},
+constexpr std::array<Named, 6> commandNames{{{Command::Paste, "paste"},
                                              {Command::PasteNext, "paste-next"},
                                              {Command::ClipMenu, "clip-menu"},
                                              {Command::ClipboardMenu, "clipboard-menu"},
-                                             {Command::Show, "show"}}};
+                                             {Command::Show, "show"},
+                                             {Command::Settings, "settings"}}};
 
 std::optional<CommandRequest> refuse(QString* error, const char* why) {
     if (error)

@@ -10,7 +10,7 @@
 // program's local socket as one line of printable ASCII ("paste 12\n", "show\n"). parse() reads bytes from a
 // peer that may send anything, so it checks every byte and bounds the length before looking at the words.
 struct CommandRequest {
-    enum class Command { Paste, PasteNext, ClipMenu, ClipboardMenu, Show };
+    enum class Command { Paste, PasteNext, ClipMenu, ClipboardMenu, Show, Settings };
 
     Command command = Command::Show;
     int clip = 0; // 1..30 for Paste, 0 for the others

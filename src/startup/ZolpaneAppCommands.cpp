@@ -40,6 +40,9 @@ QString ZolpaneApp::runCommandRequest(const CommandRequest& request) {
     case C::Show:
         id = Hotkeys::ShowMainWindowId;
         break;
+    case C::Settings:
+        id = Hotkeys::SettingsId;
+        break;
     }
     if (m_hotkeys->triggerFromOutside(id))
         return {};

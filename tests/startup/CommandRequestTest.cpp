@@ -22,6 +22,7 @@ private Q_SLOTS:
         ok("paste 30\n", Command::Paste, 30);
         ok("clipboard-menu\n", Command::ClipboardMenu);
         ok("show\n", Command::Show);
+        ok("settings\n", Command::Settings);
         const char* badClip = "clip number must be 1 to 30";
         refused("clip 0", "paste 0\n", badClip);
         refused("clip 31", "paste 31\n", badClip);
