@@ -1,6 +1,7 @@
 #include "paste/HotkeyReleaseWaiter.h"
 
 #include "platform/HotkeySystem.h"
+#include "platform/KeyCodes.h"
 
 HotkeyReleaseWaiter::HotkeyReleaseWaiter(HotkeySystem& hotkeys, std::function<bool()> programExiting,
                                          ExitCheck exitCheck, QObject* parent)
@@ -16,12 +17,12 @@ HotkeyReleaseWaiter::~HotkeyReleaseWaiter() {
 
 QList<int> HotkeyReleaseWaiter::keysOf(int modifierCode, int virtualKey) {
     QList<int> keys;
-    if (modifierCode & 2)
-        keys.append(17);
-    if (modifierCode & 4)
-        keys.append(16);
-    if (modifierCode & 1)
-        keys.append(18);
+    if (modifierCode & HotkeyModifier::Control)
+        keys.append(KeyCode::Control);
+    if (modifierCode & HotkeyModifier::Shift)
+        keys.append(KeyCode::Shift);
+    if (modifierCode & HotkeyModifier::Alt)
+        keys.append(KeyCode::Alt);
     if (virtualKey)
         keys.append(virtualKey);
     return keys;

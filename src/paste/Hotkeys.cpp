@@ -44,7 +44,7 @@ void Hotkeys::registerAll(const QList<HotkeySystem::Registration>& registrations
         if (taken.value(i))
             continue;
         if (r.id > SettingsId)
-            qCInfo(lcPaste) << "hotkey of clip" << r.id - 6 << "refused:" << r.modifierCode << r.virtualKey;
+            qCInfo(lcPaste) << "hotkey of clip" << clipOfHotkeyId(r.id) << "refused:" << r.modifierCode << r.virtualKey;
         else
             qCInfo(lcPaste) << "special hotkey" << r.id << "not registered:" << r.modifierCode << r.virtualKey;
     }
@@ -74,13 +74,13 @@ void Hotkeys::InitHotkeys() {
         ClipHotkeyKey[i] = k;
         // Stays on even when refused: the combination counts as the clip's in the properties dialog.
         ClipHotkeyOn[i] = true;
-        registrations.append({n + 6, m, k});
+        registrations.append({clipHotkeyId(n), m, k});
     }
     registerAll(registrations);
 }
 
 void Hotkeys::SetClipHotkey(int m, int k, int id) {
-    const int n = id - 6;
+    const int n = clipOfHotkeyId(id);
     if (n < 1 || n > 30)
         return;
     const size_t i = size_t(n);
@@ -129,7 +129,7 @@ void Hotkeys::HotkeyWindowProc(int id) {
         return;
     default:
         if (id >= 7 && id <= 36)
-            ClipHotkeyPressed(ClipHotkeyKey[size_t(id - 6)], ClipHotkeyMod[size_t(id - 6)], id - 6);
+            ClipHotkeyPressed(ClipHotkeyKey[size_t(clipOfHotkeyId(id))], ClipHotkeyMod[size_t(clipOfHotkeyId(id))], clipOfHotkeyId(id));
         return;
     }
 }
@@ -142,7 +142,7 @@ bool Hotkeys::triggerFromOutside(int id) {
     if (id >= 7 && id <= 36) {
         if (m_clipWaiter->isBusy())
             return false;
-        m_pendingClip = id - 6;
+        m_pendingClip = clipOfHotkeyId(id);
         return m_clipWaiter->startForEveryKey();
     }
     // A menu, the main window or a message box comes up once the caller has had its answer: the command line

@@ -45,6 +45,9 @@ public:
     static constexpr int PasteNextId = 3;
     static constexpr int PasteMenuId = 4;
     static constexpr int SettingsId = 6;
+    // The hotkey id of clip n (1..30), and the clip of such an id.
+    static constexpr int clipHotkeyId(int n) { return n + SettingsId; }
+    static constexpr int clipOfHotkeyId(int id) { return id - SettingsId; }
 
 Q_SIGNALS:
     void showMainWindowRequested();

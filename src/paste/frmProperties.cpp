@@ -2,6 +2,7 @@
 #include "widgets/FormControls.h"
 
 #include "paste/HotkeyPicker.h"
+#include "paste/Hotkeys.h"
 #include "paste/PasteMethod.h"
 #include "platform/KeyCodes.h"
 #include "project/ClipTable.h"
@@ -173,7 +174,7 @@ void frmProperties::okClicked() {
         m_ctx.settings.WriteSetting(QStringLiteral("Hotkeys"), stem + QStringLiteral("Mod"), QString::number(m));
         m_ctx.settings.WriteSetting(QStringLiteral("Hotkeys"), stem + QStringLiteral("Key"), QString::number(k));
         if (m_ctx.SetClipHotkey)
-            m_ctx.SetClipHotkey(m, k, m_clip + 6);
+            m_ctx.SetClipHotkey(m, k, Hotkeys::clipHotkeyId(m_clip));
     }
     SetPasteMethod();
     close();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/HotkeyModifier.h"
+
 #include <QList>
 #include <QtGlobal>
 
@@ -34,8 +36,12 @@ enum class SpecialKey : quint8 {
     F12,
 };
 
-/// Modifier bits of a key action; the same bits as a hotkey's modifier code.
-enum KeyModifier : quint8 { AltModifier = 1, ControlModifier = 2, ShiftModifier = 4 };
+/// Modifier bits of a key action: the bits of a hotkey's modifier code.
+enum KeyModifier : quint8 {
+    AltModifier = HotkeyModifier::Alt,
+    ControlModifier = HotkeyModifier::Control,
+    ShiftModifier = HotkeyModifier::Shift
+};
 
 /**
  * @brief One keystroke to send: a character or a special key, with the modifiers held around it.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/HotkeyModifier.h"
+
 // Key codes and modifier bits as settings, projects and the row key handler store them. The key codes are the
 // classic virtual-key numbers (letters and digits are their upper-case ASCII codes), so settings.ini files stay
 // exchangeable between installations.
@@ -37,13 +39,6 @@ constexpr int F12 = 123;
 constexpr int F24 = 135;
 
 } // namespace KeyCode
-
-// Modifier bits of a global hotkey (settings "…Mod" values, clip hotkeys).
-namespace HotkeyModifier {
-constexpr int Alt = 1;
-constexpr int Control = 2;
-constexpr int Shift = 4;
-} // namespace HotkeyModifier
 
 // Modifier bits a key handler of a clip row receives: the other order, Shift first.
 namespace RowKeyModifier {

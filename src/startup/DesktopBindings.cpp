@@ -1,6 +1,7 @@
 #include "startup/DesktopBindings.h"
 
 #include "platform/KeyCodes.h"
+#include "platform/KeySymbols.h"
 #include "services/AppPaths.h"
 #include "services/IniFile.h"
 #include "services/Settings.h"
@@ -12,30 +13,6 @@
 
 namespace DesktopBindings {
 namespace {
-
-// Each key a hotkey may have, by its virtual-key code: its XKB keysym name (sway, Hyprland, labwc and river bind
-// keysyms) and its Linux input event name (Wayfire binds those).
-struct KeyName {
-    int code;
-    const char* keysym;
-    const char* linuxName;
-};
-constexpr std::array<KeyName, 53> keyNames{{
-    {48, "0", "KEY_0"},           {49, "1", "KEY_1"},           {50, "2", "KEY_2"},      {51, "3", "KEY_3"},
-    {52, "4", "KEY_4"},           {53, "5", "KEY_5"},           {54, "6", "KEY_6"},      {55, "7", "KEY_7"},
-    {56, "8", "KEY_8"},           {57, "9", "KEY_9"},           {65, "a", "KEY_A"},      {66, "b", "KEY_B"},
-    {67, "c", "KEY_C"},           {68, "d", "KEY_D"},           {69, "e", "KEY_E"},      {70, "f", "KEY_F"},
-    {71, "g", "KEY_G"},           {72, "h", "KEY_H"},           {73, "i", "KEY_I"},      {74, "j", "KEY_J"},
-    {75, "k", "KEY_K"},           {76, "l", "KEY_L"},           {77, "m", "KEY_M"},      {78, "n", "KEY_N"},
-    {79, "o", "KEY_O"},           {80, "p", "KEY_P"},           {81, "q", "KEY_Q"},      {82, "r", "KEY_R"},
-    {83, "s", "KEY_S"},           {84, "t", "KEY_T"},           {85, "u", "KEY_U"},      {86, "v", "KEY_V"},
-    {87, "w", "KEY_W"},           {88, "x", "KEY_X"},           {89, "y", "KEY_Y"},      {90, "z", "KEY_Z"},
-    {112, "F1", "KEY_F1"},        {113, "F2", "KEY_F2"},        {114, "F3", "KEY_F3"},   {115, "F4", "KEY_F4"},
-    {116, "F5", "KEY_F5"},        {117, "F6", "KEY_F6"},        {118, "F7", "KEY_F7"},   {119, "F8", "KEY_F8"},
-    {120, "F9", "KEY_F9"},        {121, "F10", "KEY_F10"},      {122, "F11", "KEY_F11"}, {123, "F12", "KEY_F12"},
-    {33, "Prior", "KEY_PAGEUP"},  {34, "Next", "KEY_PAGEDOWN"}, {35, "End", "KEY_END"},  {36, "Home", "KEY_HOME"},
-    {45, "Insert", "KEY_INSERT"},
-}};
 
 // How each desktop spells a binding's parts, and where its bindings go. The modifiers in the order Control, Alt,
 // Shift.
@@ -71,16 +48,13 @@ QString shellWord(const QString& word) {
 }
 
 QString bindingLines(const Syntax& syntax, const Hotkey& hotkey, const QString& program) {
-    const KeyName* key = nullptr;
-    for (const KeyName& k : keyNames)
-        if (k.code == hotkey.key)
-            key = &k;
+    const KeySymbols::HotkeyKey* key = KeySymbols::hotkeyKey(hotkey.key);
     QStringList modifiers;
     for (size_t i = 0; key && i < modifierBits.size(); ++i)
         if (hotkey.modifierCode & modifierBits[i])
             modifiers.append(QLatin1String(syntax.modifiers[i]));
     const QString keyName =
-        !key ? QStringLiteral("KEY") : QLatin1String(syntax.desktop == Desktop::Wayfire ? key->linuxName : key->keysym);
+        !key ? QStringLiteral("KEY") : QLatin1String(syntax.desktop == Desktop::Wayfire ? key->linuxName : key->keysymName);
     const QString option = QString::fromLatin1(hotkey.request.toLine().chopped(1));
     const QString command = shellWord(program) + QLatin1String(" --") + option;
     const QStringList withKey = modifiers + QStringList{keyName};

@@ -26,7 +26,7 @@ QString ZolpaneApp::runCommandRequest(const CommandRequest& request) {
     int id = 0;
     switch (request.command) {
     case C::Paste:
-        id = request.clip + 6; // the hotkey ids of the clips are 7..36
+        id = Hotkeys::clipHotkeyId(request.clip);
         break;
     case C::PasteNext:
         id = Hotkeys::PasteNextId;
