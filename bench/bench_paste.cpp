@@ -7,7 +7,7 @@
 // Prints figures; asserts nothing about time. "--display" uses $DISPLAY instead of a session of its own.
 
 #include "TkWindow.h"
-#include "paste/HotkeyReleaseWaiter.h"
+#include "platform/HotkeyReleaseWaiter.h"
 #include "paste/KeystrokeParser.h"
 #include "paste/KeystrokeText.h"
 #include "paste/LastWindowRecord.h"

@@ -1,6 +1,6 @@
 #include "paste/Hotkeys.h"
 
-#include "paste/HotkeyReleaseWaiter.h"
+#include "platform/HotkeyReleaseWaiter.h"
 #include "paste/PasteLog.h"
 #include "platform/HotkeySystem.h"
 #include "services/Settings.h"

@@ -52,6 +52,20 @@ public:
     /// True when id holds its combination now.
     virtual bool isRegistered(int id) const = 0;
 
+    /// True for the key codes a hotkey can use (the list in the class description).
+    static bool isSupportedKey(int virtualKey);
+
+Q_SIGNALS:
+    /// The combination of id was pressed (again for each automatic key repeat while held).
+    void hotkeyPressed(int id);
+    /// A key went up, whichever it was (reported while watchKeyReleases() is on).
+    void keyReleased();
+
+protected:
+    // The state of the keys, for the wait until a hotkey's keys are let go (HotkeyReleaseWaiter), which is how
+    // the program learns of releases: a backend that has events for them (XInput 2, a shortcut's release)
+    // reports them, one that has not is looked at now and then.
+    friend class HotkeyReleaseWaiter;
     /**
      * @brief True while the key is held down, by the user or by synthesized input.
      *
@@ -82,13 +96,4 @@ public:
      * caller then looks at the keys now and then instead.
      */
     virtual bool watchKeyReleases(bool on);
-
-    /// True for the key codes a hotkey can use (the list in the class description).
-    static bool isSupportedKey(int virtualKey);
-
-Q_SIGNALS:
-    /// The combination of id was pressed (again for each automatic key repeat while held).
-    void hotkeyPressed(int id);
-    /// A key went up, whichever it was (reported while watchKeyReleases() is on).
-    void keyReleased();
 };

@@ -2,7 +2,7 @@
 #include "TestSupport.h"
 #include "paste/HotkeyKeyList.h"
 #include "paste/HotkeyPicker.h"
-#include "paste/HotkeyReleaseWaiter.h"
+#include "platform/HotkeyReleaseWaiter.h"
 #include "platform/HotkeySystem.h"
 #include "platform/KeySymbols.h"
 #include "platform/KeyCodes.h"

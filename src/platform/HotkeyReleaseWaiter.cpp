@@ -1,4 +1,4 @@
-#include "paste/HotkeyReleaseWaiter.h"
+#include "platform/HotkeyReleaseWaiter.h"
 
 #include "platform/HotkeySystem.h"
 #include "platform/KeyCodes.h"
