@@ -24,8 +24,9 @@ QString WaylandNotice::text(const Situation& s) {
                                "Ctrl+V;\r\n");
     else
         text += QStringLiteral("- pastes into Wayland and X11 applications by every paste method;\r\n");
-    text += s.tracksWindows ? QStringLiteral("- pastes into the application you used last;\r\n")
-                            : QStringLiteral("- pastes into the window in front when the paste starts;\r\n");
+    if (s.sendsKeys)
+        text += s.tracksWindows ? QStringLiteral("- pastes into the application you used last;\r\n")
+                                : QStringLiteral("- pastes into the window in front when the paste starts;\r\n");
     text += s.ownHotkeys ? QStringLiteral("- has hotkeys that work only while an X11 application has the focus.\r\n")
                          : QStringLiteral("- has no hotkeys of its own.\r\n");
     text += QStringLiteral(
