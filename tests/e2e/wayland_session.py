@@ -8,7 +8,6 @@ import contextlib
 import glob
 import json
 import os
-import re
 import subprocess
 
 import pytest
@@ -17,7 +16,6 @@ from conftest import START_TIMEOUT, Program, settings_bytes, wait_for
 
 UID = 65534
 TARGET = os.environ.get("ZP_WAYLAND_TARGET", "")
-XWAYLAND_DISPLAY = re.compile(r"xserver listening on display (:\d+)")
 
 
 def as_user(argv):
@@ -62,14 +60,14 @@ class Session:
         """What the clipboard holds as mime, read by a client that has no window."""
         return self.run("wl-paste", "--no-newline", "--type", mime, check=False, text=False).stdout
 
-    def start_zolpane(self, clips, **settings):
+    def start_zolpane(self, clips, code_page=1252, **settings):
         """Starts installed and hidden with clips as the default project; returns once its socket is there."""
         os.makedirs(self.program.path("projects"), exist_ok=True)
         with open(self.program.path("settings.ini"), "wb") as f:  # the Wayland notice was seen before
             f.write(settings_bytes(**settings).replace(b"[Zolpane]\r\n", b"[Zolpane]\r\nWaylandNoticeShown=1\r\n"))
-        self.program.write_project("default.zp", clips, self.program.path("projects"))
+        self.program.write_project("default.zp", clips, self.program.path("projects"), f"cp{code_page}")
         hand_over(self.program.home)
-        zp = self.start("zolpane", self.program.bin, "nowindow")
+        zp = self.start("zolpane", self.program.bin, "nowindow", ZOLPANE_CODEPAGE=str(code_page))
         wait_for(lambda: glob.glob(os.path.join(self.runtime, "zolpane-*.socket")), "the program's socket",
                  START_TIMEOUT, alive=zp)
         return zp
@@ -172,14 +170,13 @@ class Terminal:
 
 class Weston(Session):
     def __init__(self, d, xwayland):
+        if xwayland:  # weston 10.0.1 headless has no seat; its X window manager dies on the first X selection
+            pytest.skip("weston's headless XWayland crashes when an X client takes the clipboard")
         super().__init__(d, xwayland)
         self.vars = {"WAYLAND_DISPLAY": "wayland-zp"}
         self.process = self.start("weston", "weston", "--backend=headless-backend.so", "--socket=wayland-zp",
-                                  *(["--xwayland"] if xwayland else []), watch=True)
+                                  watch=True)
         wait_for(lambda: os.path.exists(os.path.join(self.runtime, "wayland-zp")), "weston's socket", START_TIMEOUT)
-        if xwayland:
-            d.display = wait_for(lambda: XWAYLAND_DISPLAY.search(self.process.log()),
-                                                        "weston's X display", START_TIMEOUT).group(1)
 
 
 @pytest.fixture
