@@ -9,7 +9,8 @@ from conftest import Clip, stays_true, wait_for
 from test_paste import RTF
 from wayland_session import QtTarget, Terminal, sway, weston, xwayland  # noqa: F401 (fixtures)
 
-# Czech letters and signs the user's (US) layout lacks, and a few it has, typed key by key (without braces, which typing leaves out).
+# Czech letters and signs the user's (US) layout lacks, and a few it has, typed key by key (no braces: typing
+# leaves them out).
 CZECH = "Příliš žluťoučký kůň úpěl ďábelské ódy „€ 5 × 3“ +b~c%^"
 # What a desktop without the three protocols must fall back from, named in the program's log.
 PROTOCOLS = ("zwp_virtual_keyboard_manager_v1", "zwlr_foreign_toplevel_manager_v1", "data_control_manager")
