@@ -16,6 +16,11 @@ TEST_PACKAGES=(python3 python3-pytest xvfb xdotool xclip openbox x11-utils tk wm
     imagemagick dpkg-dev desktop-file-utils appstream libreoffice-writer)
 # mount: the settings-file tests put the program folder on a small tmpfs to fill it (skipped where not permitted).
 TEST_PACKAGES+=(mount)
+# The Wayland end-to-end tests: sway (headless, with virtual keyboard, data-control and foreign-toplevel) and
+# weston (none of them) as compositors, xwayland for the program on X11 inside them (neither compositor depends on
+# it), Qt's Wayland plugin for the program and the Qt target, foot as a terminal to paste into, wtype as the user's
+# keyboard and wl-clipboard to read the clipboard as another client.
+TEST_PACKAGES+=(sway weston xwayland qt6-wayland foot wtype wl-clipboard)
 
 ensure_packages() {
     local missing=()
