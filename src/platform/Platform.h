@@ -61,6 +61,9 @@ public:
     /// Brings the window to the front, un-minimizes it and gives it the focus; with maximize it is also
     /// maximized in both directions. False (and nothing done) when the window no longer exists.
     virtual bool activateWindow(WindowId window, bool maximize) = 0;
+    /// Brings one of this program's own shown windows to the front where Qt's activateWindow() cannot (a
+    /// compositor that gives the focus only at its own request); the default leaves it to Qt.
+    virtual void activateOwnWindow(QWidget* window) { Q_UNUSED(window); }
     /// True when the window is the active window and the keyboard focus is in it (on it or on one of its
     /// children), so that keys sent now reach it.
     virtual bool hasFocus(WindowId window) const = 0;

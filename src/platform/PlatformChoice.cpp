@@ -22,14 +22,13 @@ Choice choose(const Offer& offer, const QString& forcedKeys) {
         return c;
     }
     QStringList log;
-    const QString session = offer.wayland ? QStringLiteral("the Wayland compositor") : QStringLiteral("X11");
     if (offer.foreignToplevel) {
         c.windows = Windows::ForeignToplevel;
-        log << QStringLiteral("windows: foreign-toplevel (offered by the compositor)");
+        log << QStringLiteral("windows: foreign-toplevel (the compositor offers zwlr_foreign_toplevel_manager_v1)");
     } else if (offer.wayland) {
         c.windows = Windows::FocusOnly;
         log << QStringLiteral("windows: none seen; pasting into the window in front (the compositor offers no "
-                              "foreign-toplevel protocol)");
+                              "zwlr_foreign_toplevel_manager_v1)");
     } else {
         c.windows = Windows::X11;
         log << QStringLiteral("windows: X11 (EWMH)");
@@ -43,13 +42,14 @@ Choice choose(const Offer& offer, const QString& forcedKeys) {
 
     const auto automaticKeys = [&] {
         if (offer.virtualKeyboard)
-            return std::pair{Keys::VirtualKeyboard, QStringLiteral("keys: virtual keyboard (offered by %1)").arg(session)};
+            return std::pair{Keys::VirtualKeyboard, QStringLiteral("keys: virtual keyboard (the compositor offers zwp_virtual_keyboard_manager_v1)")};
         if (offer.x11)
-            return std::pair{Keys::XTest, offer.wayland ? QStringLiteral("keys: XTest (the compositor offers no virtual "
-                                                                         "keyboard; keys reach X11 windows only)")
+            return std::pair{Keys::XTest, offer.wayland ? QStringLiteral("keys: XTest (the compositor offers no "
+                                                                         "zwp_virtual_keyboard_manager_v1; keys reach "
+                                                                         "X11 windows only)")
                                                         : QStringLiteral("keys: XTest")};
-        return std::pair{Keys::None, QStringLiteral("keys: none (no virtual keyboard and no X display): clips are "
-                                                    "only copied")};
+        return std::pair{Keys::None, QStringLiteral("keys: none (no zwp_virtual_keyboard_manager_v1 and no X display): "
+                                                    "clips are only copied")};
     };
     auto [keys, keysLine] = automaticKeys();
     if (forcedKeys == QLatin1String("virtual-keyboard") && offer.virtualKeyboard) {
@@ -69,7 +69,7 @@ Choice choose(const Offer& offer, const QString& forcedKeys) {
         log << QStringLiteral("clipboard: %1 (offered by the compositor)").arg(offer.dataControl);
     } else {
         log << (offer.wayland ? QStringLiteral("clipboard: through the Qt platform plugin (the compositor offers no "
-                                               "data-control protocol)")
+                                               "ext_data_control_manager_v1 or zwlr_data_control_manager_v1)")
                               : QStringLiteral("clipboard: X11 selections"));
     }
     c.log = log.join(QLatin1Char('\n'));

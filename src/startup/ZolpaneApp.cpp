@@ -427,6 +427,7 @@ void ZolpaneApp::wireTray() {
 
 void ZolpaneApp::showWindows() {
     ShowMainWindow(*m_main, m_editor);
+    m_platform.windows->activateOwnWindow(m_editor ? static_cast<QWidget*>(m_editor) : m_main.get());
 }
 
 void ZolpaneApp::ShowMainWindow(QWidget& main, QWidget* editor) {

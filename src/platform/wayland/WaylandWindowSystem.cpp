@@ -4,6 +4,7 @@
 #include "platform/wayland/WaylandConnection.h"
 
 #include <QGuiApplication>
+#include <QWidget>
 
 #include <algorithm>
 
@@ -86,11 +87,28 @@ void WaylandWindowSystem::added(zwlr_foreign_toplevel_handle_v1* handle) {
     zwlr_foreign_toplevel_handle_v1_add_listener(handle, &ForeignToplevelEvents::handle, this);
 }
 
+void WaylandWindowSystem::activateOwnWindow(QWidget* window) {
+    if (!window)
+        return;
+    // A window shown a moment ago is listed within a few round trips.
+    constexpr int kListedWithinMs = 1000;
+    m_ownToActivate = window->windowTitle();
+    m_ownDeadline.setRemainingTime(kListedWithinMs);
+    for (const auto& [id, t] : m_toplevels)
+        if (isIgnoredWindow(id) && t.title == m_ownToActivate && activateWindow(id, false))
+            m_ownToActivate.clear();
+}
+
 void WaylandWindowSystem::done(WindowId id) {
     const auto it = m_toplevels.find(id);
     if (it == m_toplevels.end())
         return;
     Toplevel& t = it->second;
+    if (!m_ownToActivate.isEmpty() && t.title == m_ownToActivate && isIgnoredWindow(id)) {
+        if (!m_ownDeadline.hasExpired())
+            activateWindow(id, false);
+        m_ownToActivate.clear();
+    }
     t.maximized = t.pendingMaximized;
     if (t.activated == t.pendingActivated)
         return;

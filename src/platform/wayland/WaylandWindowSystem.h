@@ -2,6 +2,8 @@
 
 #include "platform/Platform.h"
 
+#include <QDeadlineTimer>
+
 #include <map>
 
 class WaylandConnection;
@@ -29,6 +31,9 @@ public:
     bool isIgnoredWindow(WindowId window) const override;
     bool activateWindow(WindowId window, bool maximize) override;
     bool hasFocus(WindowId window) const override { return window != 0 && window == m_active; }
+    // Asks the compositor to activate our toplevel of the window's title, once it is listed (a window just shown
+    // is listed a moment later).
+    void activateOwnWindow(QWidget* window) override;
 
     struct Toplevel {
         zwlr_foreign_toplevel_handle_v1* handle = nullptr;
@@ -52,4 +57,7 @@ private:
     std::map<WindowId, Toplevel> m_toplevels;
     WindowId m_nextId = 1;
     WindowId m_active = 0;
+    // The title of our window to activate once it is listed, and until when that is still wanted.
+    QString m_ownToActivate;
+    QDeadlineTimer m_ownDeadline;
 };
