@@ -7,10 +7,10 @@
 // Prints figures; asserts nothing about time. "--display" uses $DISPLAY instead of a session of its own.
 
 #include "TkWindow.h"
-#include "platform/HotkeyReleaseWaiter.h"
 #include "paste/KeystrokeParser.h"
 #include "paste/KeystrokeText.h"
 #include "paste/LastWindowRecord.h"
+#include "platform/HotkeyReleaseWaiter.h"
 #include "platform/PlatformServices.h"
 #include "platform/x11/X11KeySender.h"
 

@@ -53,7 +53,7 @@ SANITIZE_BUILD_DIR="${SANITIZE_BUILD_DIR:-build-asan}"
 build_sanitized() {
     local dir="${1:-$SANITIZE_BUILD_DIR}"
     if [ ! -f "$dir/CMakeCache.txt" ]; then
-        cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 \
+        cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_C_COMPILER=clang-14 \
             -DZOLPANE_SANITIZE=ON -DZOLPANE_FUZZ=ON >/dev/null
     fi
     cmake --build "$dir" -j "$(nproc)" "${@:2}"

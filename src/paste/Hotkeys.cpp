@@ -1,7 +1,7 @@
 #include "paste/Hotkeys.h"
 
-#include "platform/HotkeyReleaseWaiter.h"
 #include "paste/PasteLog.h"
+#include "platform/HotkeyReleaseWaiter.h"
 #include "platform/HotkeySystem.h"
 #include "services/Settings.h"
 
@@ -129,7 +129,8 @@ void Hotkeys::HotkeyWindowProc(int id) {
         return;
     default:
         if (id >= 7 && id <= 36)
-            ClipHotkeyPressed(ClipHotkeyKey[size_t(clipOfHotkeyId(id))], ClipHotkeyMod[size_t(clipOfHotkeyId(id))], clipOfHotkeyId(id));
+            ClipHotkeyPressed(ClipHotkeyKey[size_t(clipOfHotkeyId(id))], ClipHotkeyMod[size_t(clipOfHotkeyId(id))],
+                              clipOfHotkeyId(id));
         return;
     }
 }

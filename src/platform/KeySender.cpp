@@ -1,8 +1,8 @@
 #include "platform/KeySender.h"
 
 #include <QGuiApplication>
-#include <QWindow>
 #include <QTimer>
+#include <QWindow>
 
 #include <algorithm>
 #include <memory>
@@ -58,7 +58,8 @@ void KeySender::waitUntilOwnWindowsLeft(std::function<void(bool)> go) {
         *decided = true;
         go(left);
     };
-    connect(qGuiApp, &QGuiApplication::focusWindowChanged, m_waitContext, [decide] { decide(false); });
+    connect(
+        qGuiApp, &QGuiApplication::focusWindowChanged, m_waitContext, [decide] { decide(false); });
     QTimer::singleShot(activationTimeoutMs, m_waitContext, [decide] { decide(true); });
 }
 

@@ -14,9 +14,10 @@
  * send() queues one sending; they run one after another, each finished() in the order of send(). Before the
  * first key of a sending goes out, the target window must hold the focus (WindowSystem::hasFocus(); the wait is
  * bounded by activationTimeoutMs); without a target, the keys go to whichever window has the focus once no window
- * of this program has it (for a desktop where the program cannot activate other windows). Modifiers the user still holds are let go first so that they do not change
- * the keys; every modifier the sender presses is released again, also when the sending fails or is cancelled.
- * finished() comes once the keys have been delivered and given a moment to be processed.
+ * of this program has it (for a desktop where the program cannot activate other windows). Modifiers the user still
+ * holds are let go first so that they do not change the keys; every modifier the sender presses is released again, also
+ * when the sending fails or is cancelled. finished() comes once the keys have been delivered and given a moment to be
+ * processed.
  */
 class KeySender : public QObject {
     Q_OBJECT

@@ -42,7 +42,9 @@ Choice choose(const Offer& offer, const QString& forcedKeys) {
 
     const auto automaticKeys = [&] {
         if (offer.virtualKeyboard)
-            return std::pair{Keys::VirtualKeyboard, QStringLiteral("keys: virtual keyboard (the compositor offers zwp_virtual_keyboard_manager_v1)")};
+            return std::pair{
+                Keys::VirtualKeyboard,
+                QStringLiteral("keys: virtual keyboard (the compositor offers zwp_virtual_keyboard_manager_v1)")};
         if (offer.x11)
             return std::pair{Keys::XTest, offer.wayland ? QStringLiteral("keys: XTest (the compositor offers no "
                                                                          "zwp_virtual_keyboard_manager_v1; keys reach "

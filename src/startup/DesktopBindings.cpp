@@ -53,8 +53,8 @@ QString bindingLines(const Syntax& syntax, const Hotkey& hotkey, const QString& 
     for (size_t i = 0; key && i < modifierBits.size(); ++i)
         if (hotkey.modifierCode & modifierBits[i])
             modifiers.append(QLatin1String(syntax.modifiers[i]));
-    const QString keyName =
-        !key ? QStringLiteral("KEY") : QLatin1String(syntax.desktop == Desktop::Wayfire ? key->linuxName : key->keysymName);
+    const QString keyName = !key ? QStringLiteral("KEY")
+                                 : QLatin1String(syntax.desktop == Desktop::Wayfire ? key->linuxName : key->keysymName);
     const QString option = QString::fromLatin1(hotkey.request.toLine().chopped(1));
     const QString command = shellWord(program) + QLatin1String(" --") + option;
     const QStringList withKey = modifiers + QStringList{keyName};

@@ -11,11 +11,11 @@ class WaylandNotice final {
 public:
     // What the session's services can do, as the platform layer reports it.
     struct Situation {
-        bool sendsKeys = true;             // keys can be sent at all
-        bool keysReachWayland = false;     // ... also to Wayland applications, not only to X11 ones
-        bool tracksWindows = false;        // the last application is known and brought back
-        bool ownHotkeys = false;           // key grabs of our own (through XWayland)
-        bool tray = true;                  // a tray shows our icon
+        bool sendsKeys = true;         // keys can be sent at all
+        bool keysReachWayland = false; // ... also to Wayland applications, not only to X11 ones
+        bool tracksWindows = false;    // the last application is known and brought back
+        bool ownHotkeys = false;       // key grabs of our own (through XWayland)
+        bool tray = true;              // a tray shows our icon
     };
 
     // True for a session whose environment names a Wayland display.

@@ -26,12 +26,12 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QSystemTrayIcon>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QSystemTrayIcon>
 #include <QTimer>
 
 #include <cerrno>

@@ -4,8 +4,8 @@
 #include "paste/HotkeyPicker.h"
 #include "platform/HotkeyReleaseWaiter.h"
 #include "platform/HotkeySystem.h"
-#include "platform/KeySymbols.h"
 #include "platform/KeyCodes.h"
+#include "platform/KeySymbols.h"
 #include "platform/headless/HeadlessHotkeySystem.h"
 
 #include <QCheckBox>

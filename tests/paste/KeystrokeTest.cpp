@@ -2,8 +2,8 @@
 #include "paste/KeystrokeParser.h"
 #include "paste/KeystrokeText.h"
 #include "paste/PasteMethod.h"
-#include "platform/headless/HeadlessKeySender.h"
 #include "platform/KeySymbols.h"
+#include "platform/headless/HeadlessKeySender.h"
 #include "platform/headless/HeadlessWindowSystem.h"
 
 #include <QTimer>

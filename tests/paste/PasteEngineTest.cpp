@@ -70,9 +70,12 @@ class PasteEngineTest final : public QObject {
             record.start();
             windows.setActive(200);
             settings.AutoPaste = true;
-            QObject::connect(&engine, &PasteEngine::statusMessage, [this](const QString& t) { status = t; });
-            QObject::connect(&engine, &PasteEngine::lastClipMarked, [this](int n) { marked = n; });
-            QObject::connect(&engine, &PasteEngine::hideWindowRequested, [this] { windowRequest = "hide"; });
+            QObject::connect(
+                &engine, &PasteEngine::statusMessage, [this](const QString& t) { status = t; });
+            QObject::connect(
+                &engine, &PasteEngine::lastClipMarked, [this](int n) { marked = n; });
+            QObject::connect(
+                &engine, &PasteEngine::hideWindowRequested, [this] { windowRequest = "hide"; });
             QObject::connect(&engine, &PasteEngine::minimizeWindowRequested, [this] { windowRequest = "minimize"; });
             QObject::connect(&hotkeys, &Hotkeys::clipTriggered, &engine, &PasteEngine::HotkeyTrigger);
             QObject::connect(&hotkeys, &Hotkeys::pasteNextTriggered, &engine, [this] { engine.PasteNext(true); });

@@ -7,7 +7,6 @@ using namespace PlatformChoice;
 using TestSupport::columns;
 using TestSupport::fetch;
 
-
 namespace {
 // A session written as the words of what it offers: x11, wayland, toplevel, vk, ext/wlr (data-control).
 Offer offer(const QString& words) {
@@ -36,23 +35,38 @@ private Q_SLOTS:
     void choose_data() {
         columns<QString, QString, QString, QString>("offered", "ZOLPANE_KEYS", "windows hotkeys keys clipboard",
                                                     "logged");
-        QTest::newRow("X11 session") << "x11" << "" << "x11 x11 xtest qt" << "windows: X11";
-        QTest::newRow("sway, Qt on Wayland") << "wayland toplevel vk wlr" << "" << "toplevel commandline vk datacontrol"
+        QTest::newRow("X11 session") << "x11"
+                                     << ""
+                                     << "x11 x11 xtest qt"
+                                     << "windows: X11";
+        QTest::newRow("sway, Qt on Wayland") << "wayland toplevel vk wlr"
+                                             << ""
+                                             << "toplevel commandline vk datacontrol"
                                              << "wlr-data-control";
-        QTest::newRow("sway with XWayland") << "x11 wayland toplevel vk ext" << "" << "toplevel x11 vk datacontrol"
+        QTest::newRow("sway with XWayland") << "x11 wayland toplevel vk ext"
+                                            << ""
+                                            << "toplevel x11 vk datacontrol"
                                             << "ext-data-control";
-        QTest::newRow("forced XTest on sway") << "x11 wayland toplevel vk" << "xtest" << "toplevel x11 xtest qt"
+        QTest::newRow("forced XTest on sway") << "x11 wayland toplevel vk"
+                                              << "xtest"
+                                              << "toplevel x11 xtest qt"
                                               << "keys: XTest (ZOLPANE_KEYS)";
-        QTest::newRow("weston with XWayland") << "x11 wayland" << "" << "focus x11 xtest qt"
+        QTest::newRow("weston with XWayland") << "x11 wayland"
+                                              << ""
+                                              << "focus x11 xtest qt"
                                               << "no foreign-toplevel";
-        QTest::newRow("weston, impossible force") << "wayland" << "virtual-keyboard" << "focus commandline none qt"
+        QTest::newRow("weston, impossible force") << "wayland"
+                                                  << "virtual-keyboard"
+                                                  << "focus commandline none qt"
                                                   << "ZOLPANE_KEYS=virtual-keyboard is not possible";
-        QTest::newRow("nothing") << "" << "" << "headless headless headless qt" << "headless";
+        QTest::newRow("nothing") << ""
+                                 << ""
+                                 << "headless headless headless qt"
+                                 << "headless";
     }
     void choose() {
-        const auto [offered, forced, expected, logged] =
-            fetch<QString, QString, QString, QString>("offered", "ZOLPANE_KEYS", "windows hotkeys keys clipboard",
-                                                      "logged");
+        const auto [offered, forced, expected, logged] = fetch<QString, QString, QString, QString>(
+            "offered", "ZOLPANE_KEYS", "windows hotkeys keys clipboard", "logged");
         const Choice c = PlatformChoice::choose(offer(offered), forced);
         QCOMPARE(describe(c), expected);
         QVERIFY2(c.log.contains(logged), qPrintable(c.log));

@@ -1,9 +1,9 @@
 // The pure parts of the Wayland backend: the keymaps a virtual keyboard types with, and the forms a clip is
 // offered in on the Wayland clipboard.
 
+#include "TestSupport.h"
 #include "platform/wayland/ClipboardWriter.h"
 #include "platform/wayland/VirtualKeymap.h"
-#include "TestSupport.h"
 
 #include <QBuffer>
 #include <QMimeData>
@@ -18,15 +18,16 @@ namespace {
 // What a client makes of a part's keymap and strokes: the text each stroke types, "+C"/"+S"/"+A" for the
 // modifiers held around it, as xkbcommon reads the keymap.
 QString typed(const VirtualKeymap::Part& part) {
-    xkb_context* context = xkb_context_new(xkb_context_flags(XKB_CONTEXT_NO_DEFAULT_INCLUDES | XKB_CONTEXT_NO_ENVIRONMENT_NAMES));
-    xkb_keymap* keymap =
-        xkb_keymap_new_from_string(context, part.keymap.constData(), XKB_KEYMAP_FORMAT_TEXT_V1, XKB_KEYMAP_COMPILE_NO_FLAGS);
+    xkb_context* context =
+        xkb_context_new(xkb_context_flags(XKB_CONTEXT_NO_DEFAULT_INCLUDES | XKB_CONTEXT_NO_ENVIRONMENT_NAMES));
+    xkb_keymap* keymap = xkb_keymap_new_from_string(context, part.keymap.constData(), XKB_KEYMAP_FORMAT_TEXT_V1,
+                                                    XKB_KEYMAP_COMPILE_NO_FLAGS);
     QString text = keymap ? QString() : QStringLiteral("(keymap not compiled)");
     xkb_state* state = keymap ? xkb_state_new(keymap) : nullptr;
     for (const VirtualKeymap::Stroke& stroke : keymap ? part.strokes : QList<VirtualKeymap::Stroke>()) {
         xkb_state_update_mask(state, stroke.modifiers, 0, 0, 0, 0, 0);
-        for (const auto& [name, mark] : {std::pair{XKB_MOD_NAME_CTRL, "+C"}, {XKB_MOD_NAME_SHIFT, "+S"},
-                                         {XKB_MOD_NAME_ALT, "+A"}})
+        for (const auto& [name, mark] :
+             {std::pair{XKB_MOD_NAME_CTRL, "+C"}, {XKB_MOD_NAME_SHIFT, "+S"}, {XKB_MOD_NAME_ALT, "+A"}})
             if (xkb_state_mod_name_is_active(state, name, XKB_STATE_MODS_EFFECTIVE) > 0)
                 text += QLatin1String(mark);
         const xkb_keysym_t sym = xkb_state_key_get_one_sym(state, stroke.key + 8);
@@ -58,9 +59,12 @@ private Q_SLOTS:
         const QString czech = QStringLiteral("Příliš žluťoučký kůň € „x“ ×");
         QTest::newRow("characters of no layout") << typedText(czech) << czech;
         QTest::newRow("shortcuts and special keys")
-            << KeyActions{KeyAction::typed('v', ControlModifier), KeyAction::special(SpecialKey::Insert, ShiftModifier),
-                          KeyAction::typed('\n'), KeyAction::special(SpecialKey::F12, AltModifier | ShiftModifier),
-                          KeyAction::typed(0x1f600), KeyAction::typed(0x07)}
+            << KeyActions{KeyAction::typed('v', ControlModifier),
+                          KeyAction::special(SpecialKey::Insert, ShiftModifier),
+                          KeyAction::typed('\n'),
+                          KeyAction::special(SpecialKey::F12, AltModifier | ShiftModifier),
+                          KeyAction::typed(0x1f600),
+                          KeyAction::typed(0x07)}
             << QStringLiteral("+Cv+S<Insert><Return>+S+A<F12>\U0001F600");
     }
     void keymaps() {
@@ -84,12 +88,15 @@ private Q_SLOTS:
 
     void clipboardForms_data() {
         columns<QString, QString, QString>("kind", "offered", "utf8 and STRING");
-        QTest::newRow("text") << "text" << "text/plain text/plain;charset=utf-8 UTF8_STRING TEXT STRING"
+        QTest::newRow("text") << "text"
+                              << "text/plain text/plain;charset=utf-8 UTF8_STRING TEXT STRING"
                               << "Grüße € | Grüße ?";
         QTest::newRow("rich text") << "rich"
                                    << "text/rtf text/html text/plain text/plain;charset=utf-8 UTF8_STRING TEXT STRING"
                                    << "Grüße € | Grüße ?";
-        QTest::newRow("picture") << "picture" << "image/png image/bmp" << " | ";
+        QTest::newRow("picture") << "picture"
+                                 << "image/png image/bmp"
+                                 << " | ";
     }
     void clipboardForms() {
         const auto [kind, offered, texts] = fetch<QString, QString, QString>("kind", "offered", "utf8 and STRING");

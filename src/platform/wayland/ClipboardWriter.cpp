@@ -75,7 +75,8 @@ void ClipboardWriter::start(int fd, std::function<QByteArray()> produce, bool sl
     QThreadPool::globalInstance()->start([target, produce = std::move(produce)] {
         QByteArray bytes = produce();
         QMetaObject::invokeMethod(
-            QCoreApplication::instance(), [target, bytes = std::move(bytes)]() mutable {
+            QCoreApplication::instance(),
+            [target, bytes = std::move(bytes)]() mutable {
                 if (target)
                     target->begin(std::move(bytes));
             },

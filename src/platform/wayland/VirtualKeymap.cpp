@@ -36,8 +36,8 @@ QByteArray keymapText(const QList<quint32>& keysyms) {
     };
     for (quint32 i = 0; i < ModifierKeys; ++i) {
         add(i, kModifierKeys[i].keysym);
-        symbols += "  modifier_map " + QByteArray(kModifierKeys[i].realModifier) + " { <K" + QByteArray::number(i) +
-                   "> };\n";
+        symbols +=
+            "  modifier_map " + QByteArray(kModifierKeys[i].realModifier) + " { <K" + QByteArray::number(i) + "> };\n";
     }
     for (qsizetype i = 0; i < keysyms.size(); ++i)
         add(ModifierKeys + quint32(i), keysyms[i]);

@@ -11,7 +11,7 @@
 
 #include <wayland-client.h>
 
-#include <ext-data-control-v1-client.h> // generated from our protocol description
+#include <ext-data-control-v1-client.h>          // generated from our protocol description
 #include <wlr-data-control-unstable-v1-client.h> // generated from our protocol description
 
 // The two protocols carry the same requests and events in the same order, so one implementation serves both
@@ -85,16 +85,20 @@ struct DataControlEvents {
             static_cast<WaylandClipboard*>(data)->answer(source, type, fd);
         },
         [](void* data, wl_proxy* source) { static_cast<WaylandClipboard*>(data)->forget(source); }};
-    static constexpr Device device = {
-        [](void*, wl_proxy*, wl_proxy*) {},
-        [](void* data, wl_proxy*, wl_proxy* offer) { static_cast<WaylandClipboard*>(data)->foreignOffer(offer, false); },
-        [](void* data, wl_proxy* device) {
-            auto* self = static_cast<WaylandClipboard*>(data);
-            qCWarning(lcPlatform) << "clipboard: the compositor ended our data-control device";
-            destroy(device, EXT_DATA_CONTROL_DEVICE_V1_DESTROY);
-            self->m_device = nullptr;
-        },
-        [](void* data, wl_proxy*, wl_proxy* offer) { static_cast<WaylandClipboard*>(data)->foreignOffer(offer, true); }};
+    static constexpr Device device = {[](void*, wl_proxy*, wl_proxy*) {},
+                                      [](void* data, wl_proxy*, wl_proxy* offer) {
+                                          static_cast<WaylandClipboard*>(data)->foreignOffer(offer, false);
+                                      },
+                                      [](void* data, wl_proxy* device) {
+                                          auto* self = static_cast<WaylandClipboard*>(data);
+                                          qCWarning(lcPlatform)
+                                              << "clipboard: the compositor ended our data-control device";
+                                          destroy(device, EXT_DATA_CONTROL_DEVICE_V1_DESTROY);
+                                          self->m_device = nullptr;
+                                      },
+                                      [](void* data, wl_proxy*, wl_proxy* offer) {
+                                          static_cast<WaylandClipboard*>(data)->foreignOffer(offer, true);
+                                      }};
 };
 
 QString WaylandClipboard::protocolOffered(const WaylandConnection& connection) {
@@ -111,9 +115,9 @@ WaylandClipboard::WaylandClipboard(WaylandConnection& connection, QObject* paren
     m_manager = static_cast<wl_proxy*>(m_connection.bind(m_protocol->manager, m_protocol->version));
     m_device = request(m_manager, EXT_DATA_CONTROL_MANAGER_V1_GET_DATA_DEVICE, m_protocol->device, 0, nullptr,
                        m_connection.seat());
-    wl_proxy_add_listener(m_device, reinterpret_cast<void (**)(void)>(const_cast<DataControlEvents::Device*>(
-                                        &DataControlEvents::device)),
-                          this);
+    wl_proxy_add_listener(
+        m_device, reinterpret_cast<void (**)(void)>(const_cast<DataControlEvents::Device*>(&DataControlEvents::device)),
+        this);
     m_connection.flush();
 }
 
@@ -152,10 +156,9 @@ void WaylandClipboard::serve(std::unique_ptr<QMimeData> content, bool primary) {
         return;
     auto served = std::make_unique<Served>();
     served->source = request(m_manager, EXT_DATA_CONTROL_MANAGER_V1_CREATE_DATA_SOURCE, m_protocol->source, 0, nullptr);
-    wl_proxy_add_listener(served->source,
-                          reinterpret_cast<void (**)(void)>(const_cast<DataControlEvents::Source*>(
-                              &DataControlEvents::source)),
-                          this);
+    wl_proxy_add_listener(
+        served->source,
+        reinterpret_cast<void (**)(void)>(const_cast<DataControlEvents::Source*>(&DataControlEvents::source)), this);
     for (const QByteArray& type : ClipboardForms::offered(*content))
         request(served->source, EXT_DATA_CONTROL_SOURCE_V1_OFFER, nullptr, 0, type.constData());
     served->content = std::move(content);

@@ -80,7 +80,8 @@ WaylandConnection::~WaylandConnection() {
 }
 
 bool WaylandConnection::offers(const char* interface) const {
-    return std::any_of(m_globals.begin(), m_globals.end(), [interface](const Global& g) { return g.interface == interface; });
+    return std::any_of(
+        m_globals.begin(), m_globals.end(), [interface](const Global& g) { return g.interface == interface; });
 }
 
 void* WaylandConnection::bind(const wl_interface* interface, quint32 maxVersion, quint32* boundVersion) {

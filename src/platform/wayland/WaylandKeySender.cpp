@@ -33,8 +33,8 @@ bool uploadKeymap(zwp_virtual_keyboard_v1* keyboard, const QByteArray& keymap) {
 WaylandKeySender::WaylandKeySender(WaylandConnection& connection, WindowSystem& windows, QObject* parent)
     : KeySender(windows, parent), m_connection(connection) {
     m_clock.start();
-    auto* manager = static_cast<zwp_virtual_keyboard_manager_v1*>(
-        m_connection.bind(&zwp_virtual_keyboard_manager_v1_interface, 1));
+    auto* manager =
+        static_cast<zwp_virtual_keyboard_manager_v1*>(m_connection.bind(&zwp_virtual_keyboard_manager_v1_interface, 1));
     if (!manager || !m_connection.seat())
         return;
     m_keyboard = zwp_virtual_keyboard_manager_v1_create_virtual_keyboard(manager, m_connection.seat());

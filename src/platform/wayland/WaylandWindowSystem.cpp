@@ -113,13 +113,12 @@ void WaylandWindowSystem::done(WindowId id) {
     if (t.activated == t.pendingActivated)
         return;
     t.activated = t.pendingActivated;
-    if (t.activated) {
+    if (t.activated)
         m_active = id;
-    } else if (m_active == id) {
+    else if (m_active == id)
         m_active = 0;
-    } else {
+    else
         return;
-    }
     qCDebug(lcPlatform) << "active toplevel" << m_active << (m_active ? t.appId : QString());
     Q_EMIT foregroundWindowChanged(m_active);
 }

@@ -18,8 +18,7 @@ std::unique_ptr<X11Session> X11Session::open() {
     return std::unique_ptr<X11Session>(new X11Session(x11->display()));
 }
 
-X11Session::X11Session(Display* display)
-    : m_display(display), m_requests(new X11ClipboardRequests(display, this)) {}
+X11Session::X11Session(Display* display) : m_display(display), m_requests(new X11ClipboardRequests(display, this)) {}
 
 X11Session::~X11Session() = default;
 

@@ -37,8 +37,7 @@ int main(int argc, char** argv) {
     QPlainTextEdit editor;
     editor.setWindowTitle(args[1]);
     editor.resize(500, 300);
-    QObject::connect(&editor, &QPlainTextEdit::textChanged, &editor,
-                     [&] { report(path, editor.toPlainText()); });
+    QObject::connect(&editor, &QPlainTextEdit::textChanged, &editor, [&] { report(path, editor.toPlainText()); });
     editor.show();
     editor.setFocus();
     QTimer::singleShot(0, &editor, [&] { report(path, editor.toPlainText()); });
