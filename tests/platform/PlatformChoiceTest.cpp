@@ -54,7 +54,7 @@ private Q_SLOTS:
         QTest::newRow("weston with XWayland") << "x11 wayland"
                                               << ""
                                               << "focus x11 xtest qt"
-                                              << "no foreign-toplevel";
+                                              << "offers no zwlr_foreign_toplevel_manager_v1";
         QTest::newRow("weston, impossible force") << "wayland"
                                                   << "virtual-keyboard"
                                                   << "focus commandline none qt"
