@@ -196,10 +196,11 @@ void WaylandClipboard::answer(wl_proxy* source, const char* type, int fd) {
     // The content is shared with the worker that may encode it: a copy of the QMimeData's forms.
     const QByteArray mime(type);
     std::shared_ptr<QMimeData> copy(new QMimeData);
-    for (const QString& format : served->content->formats())
-        copy->setData(format, served->content->data(format));
     if (served->content->hasImage())
-        copy->setImageData(served->content->imageData());
+        copy->setImageData(served->content->imageData()); // the picture itself: shared, not copied
+    else
+        for (const QString& format : served->content->formats())
+            copy->setData(format, served->content->data(format));
     ClipboardWriter::start(
         fd, [copy, mime] { return ClipboardForms::data(*copy, mime); }, ClipboardForms::isSlow(mime), this);
 }
