@@ -211,6 +211,7 @@ QList<bool> X11HotkeySystem::registerHotkeys(const QList<Registration>& registra
 }
 
 void X11HotkeySystem::unregisterHotkey(int id) {
+    m_lost.remove(id);
     const auto it = m_grabs.constFind(id);
     if (it == m_grabs.cend())
         return;
@@ -239,8 +240,25 @@ void X11HotkeySystem::onEvent(XEvent& event) {
                 *it = moved;
                 ++it;
             } else {
+                // Kept, and grabbed again once a layout has the key: a virtual keyboard of the compositor (one
+                // that types each sending with a keymap of its own) changes the layout of XWayland for a moment.
                 qCInfo(lcPlatform) << "hotkey" << it.key() << "lost with the keyboard layout change";
+                m_lost.insert(it.key(), moved);
                 it = m_grabs.erase(it);
+            }
+        }
+        for (auto it = m_lost.begin(); it != m_lost.end();) {
+            Grab g = *it;
+            const bool found = resolve(g);
+            const bool free = std::none_of(m_grabs.cbegin(), m_grabs.cend(), [&g](const Grab& other) {
+                return other.keycode == g.keycode && other.mask == g.mask;
+            });
+            if (found && free && grabAndCheck(g)) {
+                qCInfo(lcPlatform) << "hotkey" << it.key() << "back with the keyboard layout";
+                m_grabs.insert(it.key(), g);
+                it = m_lost.erase(it);
+            } else {
+                ++it;
             }
         }
         return;

@@ -53,4 +53,6 @@ private:
     unsigned int m_numLockMask = 0;
     QHash<int, QList<unsigned int>> m_keycodes; // virtual key -> its keys on the current layout
     QMap<int, Grab> m_grabs;
+    // Hotkeys whose key the current layout lacks, grabbed again when a layout has it.
+    QMap<int, Grab> m_lost;
 };
