@@ -9,8 +9,9 @@ source scripts/common.sh
 
 # The desktop benchmarks start Xvfb, openbox, wmsystemtray and Tk windows; bench_paste_e2e.py takes its
 # desktop from the end-to-end tests' conftest.py, which needs Debian's python3-pytest; bench_soak.py counts the
-# program's X resources with xrestop.
-ensure_packages "${BUILD_PACKAGES[@]}" "${DESKTOP_PACKAGES[@]}" tk xdotool python3 python3-pytest xrestop
+# program's X resources with xrestop; bench_wayland.py runs the Wayland end-to-end tests' headless sway session.
+ensure_packages "${BUILD_PACKAGES[@]}" "${DESKTOP_PACKAGES[@]}" "${WAYLAND_PACKAGES[@]}" tk xdotool python3 \
+    python3-pytest xrestop
 build=build-bench
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 
@@ -25,10 +26,11 @@ else
     mapfile -t scripts < <(cd bench && ls bench_*.py | sed 's/\.py$//')
 fi
 # The scripted benchmarks measure the program itself, with the helpers of bench/CMakeLists.txt (the start-up
-# probe and the floors they compare with). CopyQ, the peer bench_startup.py compares with, is used where installed
-# (apt-get install --no-install-recommends copyq); nothing here installs it.
+# probe and the floors they compare with) and the Qt window of the Wayland end-to-end tests. CopyQ, the peer
+# bench_startup.py compares with, is used where installed (apt-get install --no-install-recommends copyq); nothing
+# here installs it.
 helpers=()
-if [ ${#scripts[@]} -gt 0 ]; then helpers=(startup_probe bare_tray bare_window paste_floor); fi
+if [ ${#scripts[@]} -gt 0 ]; then helpers=(startup_probe bare_tray bare_window paste_floor zp_wayland_target); fi
 cmake --build "$build" --target zolpane ${helpers[@]+"${helpers[@]}"} ${targets[@]+"${targets[@]}"} -j "$(nproc)"
 
 for target in ${targets[@]+"${targets[@]}"}; do

@@ -20,7 +20,8 @@ TEST_PACKAGES+=(mount)
 # weston (none of them) as compositors, xwayland for the program on X11 inside them (neither compositor depends on
 # it), Qt's Wayland plugin for the program and the Qt target, foot as a terminal to paste into, wtype as the user's
 # keyboard and wl-clipboard to read the clipboard as another client.
-TEST_PACKAGES+=(sway weston xwayland qt6-wayland foot wtype wl-clipboard)
+WAYLAND_PACKAGES=(sway weston xwayland qt6-wayland foot wtype wl-clipboard)
+TEST_PACKAGES+=("${WAYLAND_PACKAGES[@]}")
 
 ensure_packages() {
     local missing=()

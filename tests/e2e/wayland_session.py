@@ -136,11 +136,12 @@ class Sway(Session):
 
 
 class QtTarget:
-    """A Qt plain-text window of app_id name; its report file holds its text."""
+    """A Qt plain-text window of app_id name; its report file holds its text (extra: the target's further
+    arguments)."""
 
-    def __init__(self, session, name):
+    def __init__(self, session, name, *extra):
         self.name, self.out = name, os.path.join(session.desktop.root, "work", f"target-{name}.txt")
-        self.process = session.start(f"qt-{name}", TARGET, name, self.out, QT_QPA_PLATFORM="wayland")
+        self.process = session.start(f"qt-{name}", TARGET, name, self.out, *extra, QT_QPA_PLATFORM="wayland")
         wait_for(lambda: os.path.exists(self.out) and any(v.get("app_id") == name for v in session.views()),
                  f"the window {name}", START_TIMEOUT, alive=self.process)
 
