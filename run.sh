@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds what is needed and starts Zolpane. Without a display it starts a virtual one (Xvfb with a window
-# manager and a tray host) and says so. Arguments are passed to Zolpane.
+# Builds what is needed and starts Zolpane. On a Wayland session without X display it runs on Qt's Wayland plugin;
+# without any display it starts a virtual one (Xvfb with a window manager and a tray host) and says so. Arguments
+# are passed to Zolpane.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/common.sh
@@ -8,7 +9,10 @@ source scripts/common.sh
 ensure_packages "${BUILD_PACKAGES[@]}"
 build_zolpane
 
-if [ -z "${DISPLAY:-}" ]; then
+if [ -z "${DISPLAY:-}" ] && [ -n "${WAYLAND_DISPLAY:-}" ]; then
+    ensure_packages qt6-wayland
+    exec build/zolpane "$@"
+elif [ -z "${DISPLAY:-}" ]; then
     ensure_packages "${DESKTOP_PACKAGES[@]}"
     displayfile="$(mktemp)"
     Xvfb -displayfd 9 -screen 0 1280x800x24 -nolisten tcp 9>"$displayfile" &
@@ -16,7 +20,6 @@ if [ -z "${DISPLAY:-}" ]; then
     for _ in $(seq 100); do [ -s "$displayfile" ] && break; sleep 0.05; done
     export DISPLAY=":$(head -n1 "$displayfile")"
     rm -f "$displayfile"
-    unset WAYLAND_DISPLAY
     logdir="$(mktemp -d)"
     openbox --sm-disable >"$logdir/openbox.log" 2>&1 &
     wm_pid=$!
