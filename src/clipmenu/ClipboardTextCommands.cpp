@@ -1,9 +1,9 @@
 #include "clipmenu/ClipboardTextCommands.h"
 
 #include "clipmenu/TextTransformations.h"
+#include "platform/Clipboard.h"
 #include "services/Messages.h"
 
-#include <QClipboard>
 #include <QCursor>
 #include <QGuiApplication>
 
@@ -42,7 +42,7 @@ public:
 
 } // namespace
 
-ClipboardTextCommands::ClipboardTextCommands(QClipboard* clipboard, std::function<bool()> sentenceCaseKeepBig,
+ClipboardTextCommands::ClipboardTextCommands(Clipboard& clipboard, std::function<bool()> sentenceCaseKeepBig,
                                              std::function<void()> pasteToLastApplication)
     : m_clipboard(clipboard), m_keepBig(std::move(sentenceCaseKeepBig)),
       m_pasteToLastApplication(std::move(pasteToLastApplication)), m_now([] { return QDateTime::currentDateTime(); }) {}
@@ -78,10 +78,10 @@ void ClipboardTextCommands::run(Command command) {
 
 void ClipboardTextCommands::rewrite(Command command) {
     using namespace TextTransformations;
-    QString text = m_clipboard->text();
+    QString text = m_clipboard.text();
     // With the clipboard's copy gone the text is ours alone, and the rewrites change it in place: a clipboard
     // text of 100 MB takes little more memory than itself.
-    m_clipboard->clear();
+    m_clipboard.clear();
     QString result;
     switch (command) {
     case Command::ToLowerCase:
@@ -121,8 +121,8 @@ void ClipboardTextCommands::removeDiacritics() {
     WaitCursor wait;
     // Any failure (running out of memory on a huge text) ends the command quietly, as designed.
     try {
-        QString text = m_clipboard->text();
-        m_clipboard->clear();
+        QString text = m_clipboard.text();
+        m_clipboard.clear();
         QString result;
         if (text.size() > TextTransformations::LongTextLength) {
             result = TextTransformations::RemoveDiacriticsLong(std::move(text));
@@ -138,7 +138,7 @@ void ClipboardTextCommands::removeDiacritics() {
 }
 
 void ClipboardTextCommands::copyDateOrTime(Command command) {
-    m_clipboard->clear();
+    m_clipboard.clear();
     const QDateTime now = m_now();
     putText(command == Command::CopyDate ? TextTransformations::dateText(now.date())
                                          : TextTransformations::timeText(now.time()));
@@ -147,5 +147,5 @@ void ClipboardTextCommands::copyDateOrTime(Command command) {
 }
 
 void ClipboardTextCommands::putText(const QString& text) {
-    m_clipboard->setText(text);
+    m_clipboard.setText(text);
 }

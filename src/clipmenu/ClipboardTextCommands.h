@@ -6,7 +6,7 @@
 #include <functional>
 #include <optional>
 
-class QClipboard;
+class Clipboard;
 
 // The clipboard side of the text commands: read the clipboard text, empty the clipboard, compute the new
 // text and put it back as plain text. Emptying comes first, so whatever else the clipboard held is gone
@@ -28,7 +28,7 @@ public:
 
     // sentenceCaseKeepBig gives the current keep-capitals option; pasteToLastApplication pastes the clipboard
     // into the last active application when the auto-paste options allow it (run after date and time).
-    ClipboardTextCommands(QClipboard* clipboard, std::function<bool()> sentenceCaseKeepBig,
+    ClipboardTextCommands(Clipboard& clipboard, std::function<bool()> sentenceCaseKeepBig,
                           std::function<void()> pasteToLastApplication);
 
     void run(Command command);
@@ -46,7 +46,7 @@ private:
     void copyDateOrTime(Command command);
     void putText(const QString& text);
 
-    QClipboard* m_clipboard;
+    Clipboard& m_clipboard;
     std::function<bool()> m_keepBig;
     std::function<void()> m_pasteToLastApplication;
     std::function<QDateTime()> m_now;

@@ -24,4 +24,11 @@ public:
     virtual void setContent(std::unique_ptr<QMimeData> content, std::unique_ptr<QMimeData> primary = {}) = 0;
     /// Puts the clipboard's current text on the primary selection too (terminals paste that on Shift+Insert).
     virtual void copyTextToPrimary() = 0;
+    /// The clipboard's text, "" when it holds none. Where another client's text has to be read through a pipe
+    /// it is read as soon as that client offers it, so the answer is there when asked for.
+    virtual QString text() const = 0;
+    /// Replaces the clipboard's content with plain text.
+    void setText(const QString& text);
+    /// Empties the clipboard.
+    virtual void clear() = 0;
 };

@@ -19,3 +19,17 @@ void QtClipboard::copyTextToPrimary() {
     if (clipboard->supportsSelection())
         clipboard->setText(clipboard->text(), QClipboard::Selection);
 }
+
+QString QtClipboard::text() const {
+    return QGuiApplication::clipboard()->text();
+}
+
+void QtClipboard::clear() {
+    QGuiApplication::clipboard()->clear();
+}
+
+void Clipboard::setText(const QString& text) {
+    auto content = std::make_unique<QMimeData>();
+    content->setText(text);
+    setContent(std::move(content));
+}

@@ -10,4 +10,6 @@ public:
     using Clipboard::Clipboard;
     void setContent(std::unique_ptr<QMimeData> content, std::unique_ptr<QMimeData> primary = {}) override;
     void copyTextToPrimary() override;
+    QString text() const override;
+    void clear() override;
 };

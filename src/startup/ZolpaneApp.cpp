@@ -148,7 +148,7 @@ bool ZolpaneApp::Initialize() {
     m_record = std::make_unique<LastWindowRecord>(*m_platform.windows, [this] { return ProgramExiting; });
     m_record->start();
     m_textCommands = std::make_unique<ClipboardTextCommands>(
-        QApplication::clipboard(), [this] { return m_settings.SentenceCaseKeepBig; },
+        *m_platform.clipboard, [this] { return m_settings.SentenceCaseKeepBig; },
         [this] {
             if (m_paste)
                 m_paste->PasteClipboardToLastApplication();

@@ -1,5 +1,6 @@
 #include "clipmenu/ClipboardTextCommands.h"
 #include "TestSupport.h"
+#include "platform/QtClipboard.h"
 #include "services/Messages.h"
 
 #include <QClipboard>
@@ -54,8 +55,9 @@ private Q_SLOTS:
         else
             clipboard->setText(before);
         bool pasted = false;
+        QtClipboard service;
         ClipboardTextCommands commands(
-            clipboard, [keepBig = keepBig] { return keepBig; }, [&pasted] { pasted = true; });
+            service, [keepBig = keepBig] { return keepBig; }, [&pasted] { pasted = true; });
         const std::optional<Command> command = ClipboardTextCommands::commandForMenu(menu);
         QVERIFY(command);
         QCOMPARE(ClipboardTextCommands::menuName(*command), menu);
@@ -91,8 +93,9 @@ private Q_SLOTS:
         QClipboard* clipboard = QGuiApplication::clipboard();
         const qsizetype count = 100'000'000 / unit.size();
         clipboard->setText(unit.repeated(count));
+        QtClipboard service;
         ClipboardTextCommands commands(
-            clipboard, [] { return true; }, nullptr);
+            service, [] { return true; }, nullptr);
         commands.run(*ClipboardTextCommands::commandForMenu(menu));
         const QString result = clipboard->text();
         clipboard->clear();
@@ -106,8 +109,9 @@ private Q_SLOTS:
     void dateAndTimeThenPaste() {
         QClipboard* clipboard = QGuiApplication::clipboard();
         QStringList seenByPaste;
+        QtClipboard service;
         ClipboardTextCommands commands(
-            clipboard, [] { return true; }, [&] { seenByPaste << clipboard->text(); });
+            service, [] { return true; }, [&] { seenByPaste << clipboard->text(); });
         commands.setClock([] { return QDateTime(QDate(2024, 3, 7), QTime(14, 3, 9)); });
         clipboard->setImage(QImage(4, 4, QImage::Format_RGB32));
         commands.run(Command::CopyDate);

@@ -1,6 +1,7 @@
 #include "clipmenu/frmMain.h"
 #include "TestSupport.h"
 #include "clipmenu/ClipboardTextCommands.h"
+#include "platform/QtClipboard.h"
 #include "project/ClipTable.h"
 #include "services/Messages.h"
 
@@ -15,7 +16,8 @@ class frmMainTest final : public QObject {
 
     struct Fixture {
         ClipTable table;
-        ClipboardTextCommands text{QApplication::clipboard(), [] { return true; }, [] {}};
+        QtClipboard clipboard;
+        ClipboardTextCommands text{clipboard, [] { return true; }, [] {}};
         frmMain tray{table, text};
         // The fixed items first (clean clipboard, a separator), then "name=caption" of each clip entry.
         QStringList clipMenu() {

@@ -93,6 +93,15 @@ def test_a_held_ctrl_does_not_change_the_pasted_text(sway):
         target.wait_text(expected, f"clip {n} pasted")
 
 
+def test_the_clipboard_text_of_another_client_is_read_and_replaced(sway):
+    """The clipboard menu's commands work on the text another application copied, without our window's focus."""
+    sway.start("wl-copy", "wl-copy", "--foreground", "--", "Grüße from another client")
+    probe = sway.start("probe", os.environ["ZP_PLATFORM_PROBE"], "--clipboard", "Grüße from another client",
+                       QT_QPA_PLATFORM="offscreen")
+    wait_for(lambda: "read" in probe.log(), "the other client's text read", alive=probe)
+    wait_for(lambda: sway.paste("text") == b"replaced by the probe", "the probe's text on the clipboard", alive=probe)
+
+
 def test_a_desktop_without_the_protocols(weston):
     zp = weston.start_zolpane({1: "nowhere"})
     wait_for(lambda: all(name in zp.log() for name in PROTOCOLS), f"the fallbacks for {PROTOCOLS} logged", alive=zp)

@@ -5,6 +5,11 @@
 #include "platform/wayland/WaylandConnection.h"
 
 #include <QMimeData>
+#include <QSocketNotifier>
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
 
 #include <csignal>
 #include <unistd.h>
@@ -24,7 +29,8 @@ static_assert(EXT_DATA_CONTROL_MANAGER_V1_CREATE_DATA_SOURCE == ZWLR_DATA_CONTRO
               EXT_DATA_CONTROL_DEVICE_V1_DESTROY == ZWLR_DATA_CONTROL_DEVICE_V1_DESTROY &&
               EXT_DATA_CONTROL_SOURCE_V1_OFFER == ZWLR_DATA_CONTROL_SOURCE_V1_OFFER &&
               EXT_DATA_CONTROL_SOURCE_V1_DESTROY == ZWLR_DATA_CONTROL_SOURCE_V1_DESTROY &&
-              EXT_DATA_CONTROL_OFFER_V1_DESTROY == ZWLR_DATA_CONTROL_OFFER_V1_DESTROY);
+              EXT_DATA_CONTROL_OFFER_V1_DESTROY == ZWLR_DATA_CONTROL_OFFER_V1_DESTROY &&
+              EXT_DATA_CONTROL_OFFER_V1_RECEIVE == ZWLR_DATA_CONTROL_OFFER_V1_RECEIVE);
 
 struct DataControlProtocol {
     const char* name;
@@ -42,6 +48,9 @@ const DataControlProtocol kProtocols[] = {
     {"wlr-data-control-unstable-v1", &zwlr_data_control_manager_v1_interface, &zwlr_data_control_device_v1_interface,
      &zwlr_data_control_source_v1_interface, 2},
 };
+
+// The types another client's text is read in, the first offered one.
+const char* const kTextTypes[] = {"text/plain;charset=utf-8", "UTF8_STRING", "text/plain"};
 
 const DataControlProtocol* protocolOf(const WaylandConnection& connection) {
     for (const DataControlProtocol& p : kProtocols)
@@ -74,6 +83,9 @@ struct DataControlEvents {
         void (*send)(void*, wl_proxy*, const char*, int32_t);
         void (*cancelled)(void*, wl_proxy*);
     };
+    struct Offer {
+        void (*offer)(void*, wl_proxy*, const char*);
+    };
     struct Device {
         void (*dataOffer)(void*, wl_proxy*, wl_proxy*);
         void (*selection)(void*, wl_proxy*, wl_proxy*);
@@ -85,20 +97,23 @@ struct DataControlEvents {
             static_cast<WaylandClipboard*>(data)->answer(source, type, fd);
         },
         [](void* data, wl_proxy* source) { static_cast<WaylandClipboard*>(data)->forget(source); }};
-    static constexpr Device device = {[](void*, wl_proxy*, wl_proxy*) {},
-                                      [](void* data, wl_proxy*, wl_proxy* offer) {
-                                          static_cast<WaylandClipboard*>(data)->foreignOffer(offer, false);
-                                      },
-                                      [](void* data, wl_proxy* device) {
-                                          auto* self = static_cast<WaylandClipboard*>(data);
-                                          qCWarning(lcPlatform)
-                                              << "clipboard: the compositor ended our data-control device";
-                                          destroy(device, EXT_DATA_CONTROL_DEVICE_V1_DESTROY);
-                                          self->m_device = nullptr;
-                                      },
-                                      [](void* data, wl_proxy*, wl_proxy* offer) {
-                                          static_cast<WaylandClipboard*>(data)->foreignOffer(offer, true);
-                                      }};
+    static constexpr Offer offer = {[](void* data, wl_proxy* offer, const char* type) {
+        static_cast<WaylandClipboard*>(data)->m_offerTypes[offer].append(QByteArray(type));
+    }};
+    static constexpr Device device = {
+        [](void* data, wl_proxy*, wl_proxy* offer) { static_cast<WaylandClipboard*>(data)->newOffer(offer); },
+        [](void* data, wl_proxy*, wl_proxy* offer) {
+            static_cast<WaylandClipboard*>(data)->foreignOffer(offer, false);
+        },
+        [](void* data, wl_proxy* device) {
+            auto* self = static_cast<WaylandClipboard*>(data);
+            qCWarning(lcPlatform) << "clipboard: the compositor ended our data-control device";
+            destroy(device, EXT_DATA_CONTROL_DEVICE_V1_DESTROY);
+            self->m_device = nullptr;
+        },
+        [](void* data, wl_proxy*, wl_proxy* offer) {
+            static_cast<WaylandClipboard*>(data)->foreignOffer(offer, true);
+        }};
 };
 
 QString WaylandClipboard::protocolOffered(const WaylandConnection& connection) {
@@ -125,7 +140,8 @@ WaylandClipboard::~WaylandClipboard() {
     for (auto* served : {m_selection.get(), m_primary.get()})
         if (served)
             destroy(served->source, EXT_DATA_CONTROL_SOURCE_V1_DESTROY);
-    for (wl_proxy* offer : m_foreign)
+    stopReading();
+    for (wl_proxy* offer : m_offerTypes.keys())
         destroy(offer, EXT_DATA_CONTROL_OFFER_V1_DESTROY);
     destroy(m_device, EXT_DATA_CONTROL_DEVICE_V1_DESTROY);
     destroy(m_manager, EXT_DATA_CONTROL_MANAGER_V1_DESTROY);
@@ -140,14 +156,24 @@ void WaylandClipboard::setContent(std::unique_ptr<QMimeData> content, std::uniqu
 }
 
 void WaylandClipboard::copyTextToPrimary() {
-    // The clipboard's text is known here only while it is ours.
-    if (!m_selection || !m_selection->content->hasText()) {
-        qCInfo(lcPlatform) << "clipboard: its text is not ours; the primary selection stays as it is";
-        return;
-    }
     auto primary = std::make_unique<QMimeData>();
-    primary->setText(m_selection->content->text());
+    primary->setText(text());
     serve(std::move(primary), true);
+    m_connection.flush();
+}
+
+QString WaylandClipboard::text() const {
+    return m_selection ? m_selection->content->text() : m_foreignText;
+}
+
+void WaylandClipboard::clear() {
+    if (!m_device)
+        return;
+    request(m_device, EXT_DATA_CONTROL_DEVICE_V1_SET_SELECTION, nullptr, 0, nullptr);
+    if (m_selection)
+        m_replaced.push_back(std::move(m_selection));
+    m_foreignText.clear();
+    stopReading();
     m_connection.flush();
 }
 
@@ -205,9 +231,70 @@ void WaylandClipboard::answer(wl_proxy* source, const char* type, int fd) {
         fd, [copy, mime] { return ClipboardForms::data(*copy, mime); }, ClipboardForms::isSlow(mime), this);
 }
 
+void WaylandClipboard::newOffer(wl_proxy* offer) {
+    m_offerTypes.insert(offer, {});
+    wl_proxy_add_listener(
+        offer, reinterpret_cast<void (**)(void)>(const_cast<DataControlEvents::Offer*>(&DataControlEvents::offer)),
+        this);
+}
+
+void WaylandClipboard::destroyOffer(wl_proxy* offer) {
+    if (offer && m_offerTypes.remove(offer))
+        destroy(offer, EXT_DATA_CONTROL_OFFER_V1_DESTROY);
+}
+
 void WaylandClipboard::foreignOffer(wl_proxy* offer, bool primary) {
     wl_proxy*& slot = m_foreign[primary ? 1 : 0];
     if (slot && slot != offer && slot != m_foreign[primary ? 0 : 1])
-        destroy(slot, EXT_DATA_CONTROL_OFFER_V1_DESTROY);
+        destroyOffer(slot);
     slot = offer;
+    // The clipboard's text is known while the selection is ours; another client's is read now, so that the
+    // clipboard menu's commands find it when they run.
+    if (!primary && !m_selection)
+        readForeignText(offer);
+}
+
+void WaylandClipboard::stopReading() {
+    if (!m_reading)
+        return;
+    // Also called from the notifier's own signal: it goes once that has returned.
+    m_reading->setEnabled(false);
+    close(int(m_reading->socket()));
+    m_reading->deleteLater();
+    m_reading = nullptr;
+}
+
+void WaylandClipboard::readForeignText(wl_proxy* offer) {
+    stopReading();
+    m_foreignText.clear();
+    const QList<QByteArray> types = m_offerTypes.value(offer);
+    const auto type = std::find_if(std::begin(kTextTypes), std::end(kTextTypes),
+                                   [&types](const char* t) { return types.contains(t); });
+    int pipe[2];
+    if (!offer || type == std::end(kTextTypes) || pipe2(pipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return;
+    // The request carries a copy of the write end: ours closes at once, so the end of the data is seen.
+    request(offer, EXT_DATA_CONTROL_OFFER_V1_RECEIVE, nullptr, 0, *type, pipe[1]);
+    m_connection.flush();
+    close(pipe[1]);
+    m_reading = new QSocketNotifier(pipe[0], QSocketNotifier::Read, this);
+    auto bytes = std::make_shared<QByteArray>();
+    connect(m_reading, &QSocketNotifier::activated, this, [this, bytes, fd = pipe[0]] {
+        char buffer[65536];
+        for (;;) {
+            const ssize_t n = read(fd, buffer, sizeof buffer);
+            if (n > 0 && bytes->size() + n <= maxForeignTextBytes) {
+                bytes->append(buffer, n);
+                continue;
+            }
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0 && errno == EAGAIN)
+                return;
+            if (n == 0)
+                m_foreignText = QString::fromUtf8(*bytes);
+            break; // the end, or a text too long to take
+        }
+        stopReading();
+    });
 }

@@ -2,10 +2,16 @@
 
 #include "platform/Clipboard.h"
 
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QString>
+
 #include <memory>
 #include <vector>
 
 class QMimeData;
+class QSocketNotifier;
 class WaylandConnection;
 struct wl_proxy;
 
@@ -25,6 +31,11 @@ public:
     bool isReady() const { return m_device != nullptr; }
     void setContent(std::unique_ptr<QMimeData> content, std::unique_ptr<QMimeData> primary = {}) override;
     void copyTextToPrimary() override;
+    QString text() const override;
+    void clear() override;
+
+    // The longest text read from another client's selection; a longer one counts as no text.
+    static constexpr qsizetype maxForeignTextBytes = 64 * 1024 * 1024;
 
     // One selection we serve: its source object and the content it offers.
     struct Served;
@@ -34,6 +45,11 @@ private:
     void forget(wl_proxy* source);
     void answer(wl_proxy* source, const char* type, int fd);
     void foreignOffer(wl_proxy* offer, bool primary);
+    void newOffer(wl_proxy* offer);
+    void destroyOffer(wl_proxy* offer);
+    // Reads the text of another client's selection through a pipe, from the event loop.
+    void readForeignText(wl_proxy* offer);
+    void stopReading();
 
     WaylandConnection& m_connection;
     const struct DataControlProtocol* m_protocol = nullptr;
@@ -43,8 +59,12 @@ private:
     std::unique_ptr<Served> m_primary;
     // Sources replaced by later ones, kept until the compositor confirms that they are no longer asked for.
     std::vector<std::unique_ptr<Served>> m_replaced;
-    // Offers of other clients' selections: nothing is read from them, they are only destroyed once replaced.
+    // The offers of the current selection and primary selection, destroyed once replaced.
     wl_proxy* m_foreign[2] = {nullptr, nullptr};
+    // The MIME types each offer of another client announced.
+    QHash<wl_proxy*, QList<QByteArray>> m_offerTypes;
+    QString m_foreignText;
+    QSocketNotifier* m_reading = nullptr;
 
     friend struct DataControlEvents;
 };

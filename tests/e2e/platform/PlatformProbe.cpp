@@ -1,5 +1,6 @@
 // Checks of the X11 hotkey backend on a display of its own (run by test_platform.py): a hotkey given back is
 // given back with every lock-key variant, one combination is one id's, and one another client holds is refused.
+// With --clipboard, the clipboard service of a Wayland session (run by test_wayland.py).
 
 #include "platform/PlatformServices.h"
 
@@ -9,6 +10,7 @@
 #include <QSocketNotifier>
 #include <QTest>
 #include <QTextStream>
+#include <QTimer>
 
 #include <unistd.h>
 
@@ -93,9 +95,30 @@ static int holdHotkey(int argc, char** argv) {
     return app.exec();
 }
 
+// "--clipboard TEXT" (on a Wayland session): waits until the clipboard service reads TEXT, which another client
+// has put on the clipboard, prints "read", then puts "replaced by the probe" there and serves it until ended.
+static int replaceClipboardText(int argc, char** argv) {
+    QGuiApplication app(argc, argv);
+    PlatformServices services = createPlatformServices();
+    const QString expected = QString::fromLocal8Bit(argv[2]);
+    QTimer look;
+    QObject::connect(&look, &QTimer::timeout, &app, [&] {
+        if (services.clipboard->text() != expected)
+            return;
+        look.stop();
+        QTextStream(stdout) << "read" << Qt::endl;
+        services.clipboard->clear();
+        services.clipboard->setText(QStringLiteral("replaced by the probe"));
+    });
+    look.start(50);
+    return app.exec();
+}
+
 int main(int argc, char** argv) {
     if (argc == 2 && qstrcmp(argv[1], "--hold") == 0)
         return holdHotkey(argc, argv);
+    if (argc == 3 && qstrcmp(argv[1], "--clipboard") == 0)
+        return replaceClipboardText(argc, argv);
     QGuiApplication app(argc, argv);
     PlatformProbe probe;
     return QTest::qExec(&probe, argc, argv);
