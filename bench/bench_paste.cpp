@@ -244,7 +244,7 @@ void latencyBenchmark(PlatformServices& services, TkWindow& tk, LastWindowRecord
     QObject::connect(services.hotkeys.get(), &HotkeySystem::hotkeyPressed, &waiter, [&](int id) {
         pressedAt = wallMicroseconds();
         if (id == kId)
-            waiter.start(3, 'P');
+            waiter.start(1, 3, 'P');
     });
     QObject::connect(&waiter, &HotkeyReleaseWaiter::released, &waiter, [&] {
         releasedAt = wallMicroseconds();

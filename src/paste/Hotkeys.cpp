@@ -156,12 +156,12 @@ bool Hotkeys::triggerFromOutside(int id) {
 }
 
 void Hotkeys::PasteNextHotkey() {
-    m_pasteNextWaiter->start(m_settings.SpecialHotkeys[4], m_settings.SpecialHotkeys[5]);
+    m_pasteNextWaiter->start(PasteNextId, m_settings.SpecialHotkeys[4], m_settings.SpecialHotkeys[5]);
 }
 
 void Hotkeys::ClipHotkeyPressed(int key, int code, int n) {
     if (m_clipWaiter->isBusy())
         return;
     m_pendingClip = n;
-    m_clipWaiter->start(code, key);
+    m_clipWaiter->start(clipHotkeyId(n), code, key);
 }

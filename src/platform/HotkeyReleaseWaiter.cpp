@@ -1,7 +1,6 @@
 #include "platform/HotkeyReleaseWaiter.h"
 
 #include "platform/HotkeySystem.h"
-#include "platform/KeyCodes.h"
 
 HotkeyReleaseWaiter::HotkeyReleaseWaiter(HotkeySystem& hotkeys, std::function<bool()> programExiting,
                                          ExitCheck exitCheck, QObject* parent)
@@ -9,45 +8,38 @@ HotkeyReleaseWaiter::HotkeyReleaseWaiter(HotkeySystem& hotkeys, std::function<bo
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, &HotkeyReleaseWaiter::check);
     connect(&m_hotkeys, &HotkeySystem::keyReleased, this, &HotkeyReleaseWaiter::onKeyReleased);
+    connect(&m_hotkeys, &HotkeySystem::hotkeyReleased, this, [this](int id) {
+        if (!m_everyKey && id == m_id)
+            onKeyReleased();
+    });
 }
 
 HotkeyReleaseWaiter::~HotkeyReleaseWaiter() {
     stopWatching();
 }
 
-QList<int> HotkeyReleaseWaiter::keysOf(int modifierCode, int virtualKey) {
-    QList<int> keys;
-    if (modifierCode & HotkeyModifier::Control)
-        keys.append(KeyCode::Control);
-    if (modifierCode & HotkeyModifier::Shift)
-        keys.append(KeyCode::Shift);
-    if (modifierCode & HotkeyModifier::Alt)
-        keys.append(KeyCode::Alt);
-    if (virtualKey)
-        keys.append(virtualKey);
-    return keys;
-}
-
-bool HotkeyReleaseWaiter::start(int modifierCode, int virtualKey) {
+bool HotkeyReleaseWaiter::start(int id, int modifierCode, int virtualKey) {
     if (m_busy || (m_programExiting && m_programExiting()))
         return false;
     m_busy = true;
     m_everyKey = false;
-    m_keys = keysOf(modifierCode, virtualKey);
+    m_id = id;
+    m_modifierCode = modifierCode;
+    m_virtualKey = virtualKey;
     // The first look comes after the pending events have run once.
     m_timer.start(0);
     return true;
 }
 
 bool HotkeyReleaseWaiter::startForEveryKey() {
-    if (!start(0, 0))
+    if (!start(0, 0, 0))
         return false;
     m_everyKey = true;
     return true;
 }
 
 bool HotkeyReleaseWaiter::anyKeyDown() const {
-    return m_everyKey ? m_hotkeys.anyKeyDown() : m_hotkeys.anyOfKeysDown(m_keys);
+    return m_everyKey ? m_hotkeys.anyKeyDown() : m_hotkeys.isHotkeyHeld(m_id, m_modifierCode, m_virtualKey);
 }
 
 void HotkeyReleaseWaiter::stopWatching() {

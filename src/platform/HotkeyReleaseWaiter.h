@@ -27,17 +27,13 @@ public:
                         QObject* parent = nullptr);
     ~HotkeyReleaseWaiter() override;
 
-    // Starts waiting for the keys of (modifierCode, virtualKey). False, and nothing started, when the program
-    // is exiting or a wait already runs.
-    bool start(int modifierCode, int virtualKey);
+    // Starts waiting for the keys of hotkey id, whose combination is (modifierCode, virtualKey). False, and
+    // nothing started, when the program is exiting or a wait already runs.
+    bool start(int id, int modifierCode, int virtualKey);
     // Starts waiting until no key of the keyboard is down: for an action whose keys are not known, such as a
     // desktop shortcut that ran the command line. Refused like start().
     bool startForEveryKey();
     bool isBusy() const { return m_busy; }
-
-    // The virtual keys of a hotkey: Control (17) for bit 2, Shift (16) for bit 4, Alt (18) for bit 1, then the
-    // key itself (none when 0).
-    static QList<int> keysOf(int modifierCode, int virtualKey);
 
     // How often the keys are looked at while one is down, on a platform that does not report key releases:
     // short enough that the action follows the release without a noticeable delay (2.5 ms on average), long
@@ -57,7 +53,9 @@ private:
     HotkeySystem& m_hotkeys;
     std::function<bool()> m_programExiting;
     ExitCheck m_exitCheck;
-    QList<int> m_keys;
+    int m_id = 0;
+    int m_modifierCode = 0;
+    int m_virtualKey = 0;
     bool m_everyKey = false;
     QTimer m_timer;
     bool m_busy = false;

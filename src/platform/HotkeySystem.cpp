@@ -1,4 +1,5 @@
 #include "platform/HotkeySystem.h"
+#include "platform/KeyCodes.h"
 #include "platform/KeySymbols.h"
 
 bool HotkeySystem::isSupportedKey(int virtualKey) {
@@ -29,4 +30,22 @@ QList<bool> HotkeySystem::registerHotkeys(const QList<Registration>& registratio
     for (const Registration& r : registrations)
         taken.append(registerHotkey(r.id, r.modifierCode, r.virtualKey));
     return taken;
+}
+
+QList<int> HotkeySystem::keysOf(int modifierCode, int virtualKey) {
+    QList<int> keys;
+    if (modifierCode & HotkeyModifier::Control)
+        keys.append(KeyCode::Control);
+    if (modifierCode & HotkeyModifier::Shift)
+        keys.append(KeyCode::Shift);
+    if (modifierCode & HotkeyModifier::Alt)
+        keys.append(KeyCode::Alt);
+    if (virtualKey)
+        keys.append(virtualKey);
+    return keys;
+}
+
+bool HotkeySystem::isHotkeyHeld(int id, int modifierCode, int virtualKey) const {
+    Q_UNUSED(id);
+    return anyOfKeysDown(keysOf(modifierCode, virtualKey));
 }

@@ -54,12 +54,18 @@ public:
 
     /// True for the key codes a hotkey can use (the list in the class description).
     static bool isSupportedKey(int virtualKey);
+    /// The virtual keys of a hotkey: Control (17) for its Control bit, Shift (16), Alt (18), then the key itself
+    /// (none when 0).
+    static QList<int> keysOf(int modifierCode, int virtualKey);
 
 Q_SIGNALS:
     /// The combination of id was pressed (again for each automatic key repeat while held).
     void hotkeyPressed(int id);
     /// A key went up, whichever it was (reported while watchKeyReleases() is on).
     void keyReleased();
+    /// The combination of id was let go, reported by a backend that learns of the release of the shortcut as a
+    /// whole (a desktop's shortcut service) rather than of its keys.
+    void hotkeyReleased(int id);
 
 protected:
     // The state of the keys, for the wait until a hotkey's keys are let go (HotkeyReleaseWaiter), which is how
@@ -85,6 +91,9 @@ protected:
     /// True while any of the keys (codes as for isKeyDown()) is held down. The default asks isKeyDown() for each;
     /// a backend that reads the whole keyboard at once looks once.
     virtual bool anyOfKeysDown(const QList<int>& virtualKeys) const;
+    /// True while a key of hotkey id's combination is held. The default looks at the combination's keys; a
+    /// backend that learns only of the shortcut as a whole answers from its press and its hotkeyReleased().
+    virtual bool isHotkeyHeld(int id, int modifierCode, int virtualKey) const;
 
     /**
      * @brief Starts (on) or stops reporting key releases through keyReleased(), for a wait on the keys that

@@ -125,7 +125,7 @@ private Q_SLOTS:
     }
     void releaseWait() {
         const auto [row, reported] = TestSupport::fetch<ReleaseRow, bool>("row", "reported");
-        const QList<int> keys = HotkeyReleaseWaiter::keysOf(row.modifierCode, row.virtualKey);
+        const QList<int> keys = HotkeySystem::keysOf(row.modifierCode, row.virtualKey);
         QVERIFY(std::is_permutation(keys.begin(), keys.end(), row.releaseOrder.begin(), row.releaseOrder.end()));
         HeadlessHotkeySystem hotkeys;
         hotkeys.reportReleases(reported);
@@ -141,9 +141,9 @@ private Q_SLOTS:
             if (!reported)
                 letWaiterPoll();
         };
-        QVERIFY(waiter.start(row.modifierCode, row.virtualKey));
-        QVERIFY(!waiter.start(row.modifierCode, row.virtualKey)); // a repeat while waiting queues nothing
-        QCoreApplication::processEvents();                        // the first look, once the pending events have run
+        QVERIFY(waiter.start(7, row.modifierCode, row.virtualKey));
+        QVERIFY(!waiter.start(7, row.modifierCode, row.virtualKey)); // a repeat while waiting queues nothing
+        QCoreApplication::processEvents();                           // the first look, once the pending events have run
         for (int i = 0; i < row.releaseOrder.size(); ++i) {
             settle();
             QCOMPARE(released.count(), 0);
@@ -163,9 +163,27 @@ private Q_SLOTS:
         letWaiterPoll();
         QCOMPARE(released.count(), expected ? 1 : 0);
         // Free again after the action; nothing starts while exiting.
-        QCOMPARE(waiter.start(row.modifierCode, row.virtualKey), !exiting);
+        QCOMPARE(waiter.start(7, row.modifierCode, row.virtualKey), !exiting);
         if (!exiting)
             QTRY_COMPARE(released.count(), 2);
+    }
+
+    // A backend that learns only of whole shortcuts (a desktop's shortcut service): the wait ends with the release
+    // of its own hotkey, reported, not with another's.
+    void releaseOfAWholeShortcut() {
+        HeadlessHotkeySystem hotkeys;
+        hotkeys.reportReleases(true);
+        hotkeys.setShortcutHeld(13, true);
+        hotkeys.setShortcutHeld(14, true);
+        HotkeyReleaseWaiter waiter(
+            hotkeys, [] { return false; }, HotkeyReleaseWaiter::ExitCheck::ExitFirst);
+        QSignalSpy released(&waiter, &HotkeyReleaseWaiter::released);
+        QVERIFY(waiter.start(13, HotkeyModifier::Control, KeyCode::A + 16));
+        QCoreApplication::processEvents();
+        hotkeys.setShortcutHeld(14, false);
+        QCOMPARE(released.count(), 0);
+        hotkeys.setShortcutHeld(13, false);
+        QCOMPARE(released.count(), 1);
     }
 
     // A request from the command line (a desktop shortcut) waits for every key, also one no hotkey has, and shares

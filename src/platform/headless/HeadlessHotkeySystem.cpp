@@ -20,6 +20,14 @@ void HeadlessHotkeySystem::setKeyDown(int virtualKey, bool down) {
         Q_EMIT keyReleased();
 }
 
+void HeadlessHotkeySystem::setShortcutHeld(int id, bool held) {
+    m_shortcuts = true;
+    if (held)
+        m_heldShortcuts.insert(id);
+    else if (m_heldShortcuts.remove(id))
+        Q_EMIT hotkeyReleased(id);
+}
+
 bool HeadlessHotkeySystem::watchKeyReleases(bool on) {
     if (!m_reportsReleases)
         return false;

@@ -18,6 +18,10 @@ public:
     bool isKeyDown(int virtualKey) const override { return m_down.contains(virtualKey); }
     // Reports releases (keyReleased() from setKeyDown()) once the test has asked for it with reportReleases().
     bool watchKeyReleases(bool on) override;
+    // Once a shortcut was set held, hotkeys are whole shortcuts, as a desktop's shortcut service reports them.
+    bool isHotkeyHeld(int id, int modifierCode, int virtualKey) const override {
+        return m_shortcuts ? m_heldShortcuts.contains(id) : HotkeySystem::isHotkeyHeld(id, modifierCode, virtualKey);
+    }
 
     // Scripting.
     struct Combination {
@@ -27,6 +31,8 @@ public:
     };
     void refuse(int modifierCode, int virtualKey) { m_refused.append({modifierCode, virtualKey}); }
     void setKeyDown(int virtualKey, bool down);
+    // Presses or lets go of hotkey id as a whole; letting go reports hotkeyReleased(id).
+    void setShortcutHeld(int id, bool held);
     // Whether releases are reported to watchers (as the X11 backend does); off, callers look at intervals.
     void reportReleases(bool on) { m_reportsReleases = on; }
     int releaseWatchers() const { return m_releaseWatchers; }
@@ -40,6 +46,8 @@ private:
     QMap<int, Combination> m_registered;
     QList<Combination> m_refused;
     QSet<int> m_down;
+    bool m_shortcuts = false;
+    QSet<int> m_heldShortcuts;
     bool m_reportsReleases = false;
     int m_releaseWatchers = 0;
 };
