@@ -140,6 +140,8 @@ WaylandClipboard::~WaylandClipboard() {
     for (auto* served : {m_selection.get(), m_primary.get()})
         if (served)
             destroy(served->source, EXT_DATA_CONTROL_SOURCE_V1_DESTROY);
+    for (const auto& served : m_replaced)
+        destroy(served->source, EXT_DATA_CONTROL_SOURCE_V1_DESTROY);
     stopReading();
     for (wl_proxy* offer : m_offerTypes.keys())
         destroy(offer, EXT_DATA_CONTROL_OFFER_V1_DESTROY);
