@@ -233,6 +233,21 @@ private Q_SLOTS:
         QCOMPARE(f.status, QStringLiteral("Can't activate last active application."));
     }
 
+    // A desktop that shows no other application's windows: the caption says where the paste goes, and the keys
+    // go to the window in front, without activating anything.
+    void pasteIntoTheWindowInFront() {
+        Fixture f;
+        f.windows.caps = {false, false, false};
+        f.record.start();
+        QCOMPARE(f.record.LastWindowTitle(), QStringLiteral("the window in front when pasting"));
+        f.table.setText(1, QStringLiteral("x"));
+        const qsizetype activations = f.windows.activations.size();
+        f.engine.CopyClip(1);
+        QTRY_COMPARE(f.status, QStringLiteral("Clip 1 pasted."));
+        QCOMPARE(f.windows.activations.size(), activations);
+        QCOMPARE(f.keys.deliveries.last().window, f.windows.foregroundWindow());
+    }
+
     void pasteNextWraps() {
         Fixture f;
         f.settings.AutoPaste = false;

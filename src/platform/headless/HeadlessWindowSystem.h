@@ -14,6 +14,7 @@ class HeadlessWindowSystem final : public WindowSystem {
 public:
     using WindowSystem::WindowSystem;
 
+    Capabilities capabilities() const override { return caps; }
     double twipsPerPixelX() const override { return m_twipsX; }
     double twipsPerPixelY() const override { return m_twipsY; }
     void setTopMost(QWidget* window, bool topMost) override { m_topMost[window] = topMost; }
@@ -26,7 +27,8 @@ public:
     bool activateWindow(WindowId window, bool maximize) override;
     bool hasFocus(WindowId window) const override { return window != 0 && m_active == window && !m_focusWithheld; }
 
-    // Scripting.
+    // Scripting. What the windows system says it can do.
+    Capabilities caps;
     void setTwips(double x, double y) { m_twipsX = x, m_twipsY = y; }
     void setUserName(const QString& name) { m_userName = name; }
     void addWindow(WindowId id, const QString& title, bool maximized = false, bool ignored = false);
