@@ -128,9 +128,8 @@ void Hotkeys::HotkeyWindowProc(int id) {
         Q_EMIT settingsRequested();
         return;
     default:
-        if (id >= 7 && id <= 36)
-            ClipHotkeyPressed(ClipHotkeyKey[size_t(clipOfHotkeyId(id))], ClipHotkeyMod[size_t(clipOfHotkeyId(id))],
-                              clipOfHotkeyId(id));
+        if (const int n = clipOfHotkeyId(id); n >= 1 && n <= 30)
+            ClipHotkeyPressed(ClipHotkeyKey[size_t(n)], ClipHotkeyMod[size_t(n)], n);
         return;
     }
 }
@@ -140,10 +139,10 @@ bool Hotkeys::triggerFromOutside(int id) {
         return false;
     if (id == PasteNextId)
         return m_pasteNextWaiter->startForEveryKey();
-    if (id >= 7 && id <= 36) {
+    if (const int n = clipOfHotkeyId(id); n >= 1 && n <= 30) {
         if (m_clipWaiter->isBusy())
             return false;
-        m_pendingClip = clipOfHotkeyId(id);
+        m_pendingClip = n;
         return m_clipWaiter->startForEveryKey();
     }
     // A menu, the main window or a message box comes up once the caller has had its answer: the command line

@@ -33,7 +33,6 @@ const HotkeyKey* hotkeyKey(int virtualKey);
 quint32 forVirtualKey(int virtualKey);
 
 constexpr quint32 Return = 0xff0d;
-constexpr quint32 Insert = 0xff63;
 constexpr quint32 ShiftL = 0xffe1;
 constexpr quint32 ControlL = 0xffe3;
 constexpr quint32 AltL = 0xffe9;

@@ -176,7 +176,8 @@ bool ZolpaneApp::Initialize() {
     // Where neither a tray icon nor a hotkey of our own can bring the window back, it is shown whatever the
     // start asked for: the notice then says how the desktop's shortcuts reach Zolpane.
     const bool tray = QSystemTrayIcon::isSystemTrayAvailable();
-    const bool reachable = tray || m_platform.hotkeys->capabilities().grabsKeys;
+    const bool ownHotkeys = m_platform.hotkeys->capabilities().grabsKeys;
+    const bool reachable = tray || ownHotkeys;
     if (!reachable || (m_commandLine.toLower() != QLatin1String("nowindow") &&
                        m_settings.ReadNumber(QStringLiteral("General"), QStringLiteral("OpenWindowAtStartup")) == 1))
         m_main->show();
@@ -194,8 +195,7 @@ bool ZolpaneApp::Initialize() {
     // Once the event loop runs: the tray and the hotkeys work while the notice is open.
     const KeySender::Capabilities keys = m_platform.keys->capabilities();
     const WaylandNotice::Situation situation{keys.sendsKeys, keys.reachesWaylandWindows,
-                                             m_platform.windows->capabilities().seesOtherWindows,
-                                             m_platform.hotkeys->capabilities().grabsKeys, tray};
+                                             m_platform.windows->capabilities().seesOtherWindows, ownHotkeys, tray};
     QTimer::singleShot(0, this, [this, situation] {
         WaylandNotice::showIfWanted(WaylandNotice::isWaylandSession(), situation, m_settings, this);
     });

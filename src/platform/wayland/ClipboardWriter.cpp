@@ -45,13 +45,8 @@ QList<QByteArray> offered(const QMimeData& content) {
 QByteArray data(const QMimeData& content, const QByteArray& type) {
     if (!offered(content).contains(type))
         return {};
-    if (content.hasImage() && isSlow(type)) {
-        QByteArray bytes;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        qvariant_cast<QImage>(content.imageData()).save(&buffer, type == "image/png" ? "PNG" : "BMP");
-        return bytes;
-    }
+    if (content.hasImage() && isSlow(type))
+        return encodePicture(qvariant_cast<QImage>(content.imageData()), type);
     if (content.hasFormat(QString::fromLatin1(type)) && type != kPlainText)
         return content.data(QString::fromLatin1(type));
     if (type == "STRING")
@@ -61,6 +56,14 @@ QByteArray data(const QMimeData& content, const QByteArray& type) {
 
 bool isSlow(const QByteArray& type) {
     return type.startsWith("image/");
+}
+
+QByteArray encodePicture(const QImage& picture, const QByteArray& type) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, type == "image/png" ? "PNG" : "BMP");
+    return bytes;
 }
 
 } // namespace ClipboardForms

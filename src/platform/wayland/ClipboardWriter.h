@@ -7,6 +7,7 @@
 
 #include <functional>
 
+class QImage;
 class QMimeData;
 class QSocketNotifier;
 class QTimer;
@@ -20,6 +21,8 @@ QList<QByteArray> offered(const QMimeData& content);
 QByteArray data(const QMimeData& content, const QByteArray& type);
 // Whether producing the type's bytes takes long enough to be done off the event loop (encoding a picture).
 bool isSlow(const QByteArray& type);
+// A picture in one of the offered picture types; any thread may call it.
+QByteArray encodePicture(const QImage& picture, const QByteArray& type);
 } // namespace ClipboardForms
 
 // Writes one answer to a paste request into the pipe the reader gave, without blocking the event loop: each

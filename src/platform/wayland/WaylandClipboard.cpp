@@ -4,6 +4,7 @@
 #include "platform/wayland/ClipboardWriter.h"
 #include "platform/wayland/WaylandConnection.h"
 
+#include <QImage>
 #include <QMimeData>
 #include <QSocketNotifier>
 
@@ -221,16 +222,17 @@ void WaylandClipboard::answer(wl_proxy* source, const char* type, int fd) {
         close(fd);
         return;
     }
-    // The content is shared with the worker that may encode it: a copy of the QMimeData's forms.
     const QByteArray mime(type);
-    std::shared_ptr<QMimeData> copy(new QMimeData);
-    if (served->content->hasImage())
-        copy->setImageData(served->content->imageData()); // the picture itself: shared, not copied
-    else
-        for (const QString& format : served->content->formats())
-            copy->setData(format, served->content->data(format));
+    const QMimeData& content = *served->content;
+    if (content.hasImage() && ClipboardForms::isSlow(mime)) {
+        // Encoded on a worker thread, which gets the picture (shared, not copied) rather than the QObject.
+        const QImage picture = qvariant_cast<QImage>(content.imageData());
+        ClipboardWriter::start(
+            fd, [picture, mime] { return ClipboardForms::encodePicture(picture, mime); }, true, this);
+        return;
+    }
     ClipboardWriter::start(
-        fd, [copy, mime] { return ClipboardForms::data(*copy, mime); }, ClipboardForms::isSlow(mime), this);
+        fd, [bytes = ClipboardForms::data(content, mime)] { return bytes; }, false, this);
 }
 
 void WaylandClipboard::newOffer(wl_proxy* offer) {

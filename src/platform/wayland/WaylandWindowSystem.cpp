@@ -15,19 +15,15 @@
 struct ForeignToplevelEvents {
     using Self = WaylandWindowSystem;
     using Handle = zwlr_foreign_toplevel_handle_v1;
-    static Self::Toplevel* toplevel(void* data, Handle* handle) {
-        auto* self = static_cast<Self*>(data);
-        const auto it = std::find_if(self->m_toplevels.begin(), self->m_toplevels.end(),
-                                     [handle](const auto& entry) { return entry.second.handle == handle; });
-        return it == self->m_toplevels.end() ? nullptr : &it->second;
-    }
-    static WindowId idOf(void* data, Handle* handle) {
-        auto* self = static_cast<Self*>(data);
-        for (const auto& [id, t] : self->m_toplevels)
+    // The entry of a handle, and its id (0 for a handle no longer listed).
+    static std::pair<WindowId, Self::Toplevel*> find(void* data, Handle* handle) {
+        for (auto& [id, t] : static_cast<Self*>(data)->m_toplevels)
             if (t.handle == handle)
-                return id;
-        return 0;
+                return {id, &t};
+        return {0, nullptr};
     }
+    static Self::Toplevel* toplevel(void* data, Handle* handle) { return find(data, handle).second; }
+    static WindowId idOf(void* data, Handle* handle) { return find(data, handle).first; }
     static constexpr zwlr_foreign_toplevel_handle_v1_listener handle = {
         [](void* data, Handle* h, const char* title) {
             if (auto* t = toplevel(data, h))
