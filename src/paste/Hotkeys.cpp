@@ -30,8 +30,26 @@ QList<HotkeySystem::Registration> Hotkeys::specialRegistrations() const {
     static constexpr std::array<int, 5> ids = {ShowMainWindowId, ClipboardMenuId, PasteNextId, PasteMenuId, SettingsId};
     QList<HotkeySystem::Registration> registrations;
     for (size_t i = 0; i < ids.size(); ++i)
-        registrations.append({ids[i], m_settings.SpecialHotkeys[2 * i], m_settings.SpecialHotkeys[2 * i + 1]});
+        registrations.append({ids[i], m_settings.SpecialHotkeys[2 * i], m_settings.SpecialHotkeys[2 * i + 1],
+                              descriptionOf(ids[i])});
     return registrations;
+}
+
+QString Hotkeys::descriptionOf(int id) {
+    switch (id) {
+    case ShowMainWindowId:
+        return QStringLiteral("Show the Zolpane main window");
+    case ClipboardMenuId:
+        return QStringLiteral("Zolpane global menu");
+    case PasteNextId:
+        return QStringLiteral("Paste the next clip");
+    case PasteMenuId:
+        return QStringLiteral("Zolpane clip menu");
+    case SettingsId:
+        return QStringLiteral("Zolpane settings");
+    default:
+        return QStringLiteral("Paste clip %1").arg(clipOfHotkeyId(id));
+    }
 }
 
 void Hotkeys::registerAll(const QList<HotkeySystem::Registration>& registrations) {
@@ -74,7 +92,7 @@ void Hotkeys::InitHotkeys() {
         ClipHotkeyKey[i] = k;
         // Stays on even when refused: the combination counts as the clip's in the properties dialog.
         ClipHotkeyOn[i] = true;
-        registrations.append({clipHotkeyId(n), m, k});
+        registrations.append({clipHotkeyId(n), m, k, descriptionOf(clipHotkeyId(n))});
     }
     registerAll(registrations);
 }
@@ -104,7 +122,7 @@ void Hotkeys::SetClipHotkey(int m, int k, int id) {
     ClipHotkeyKey[i] = k;
     // Stays on even when refused: the combination counts as the clip's in the properties dialog.
     ClipHotkeyOn[i] = true;
-    if (!m_system.registerHotkey(id, m, k) && m_system.capabilities().grabsKeys)
+    if (!m_system.registerHotkeys({{id, m, k, descriptionOf(id)}}).value(0) && m_system.capabilities().grabsKeys)
         qCInfo(lcPaste) << "hotkey of clip" << n << "refused:" << m << k;
 }
 

@@ -48,6 +48,8 @@ public:
     // The hotkey id of clip n (1..30), and the clip of such an id.
     static constexpr int clipHotkeyId(int n) { return n + SettingsId; }
     static constexpr int clipOfHotkeyId(int id) { return id - SettingsId; }
+    // What the hotkey of id does, as a desktop that binds shortcuts shows it to its user.
+    static QString descriptionOf(int id);
 
 Q_SIGNALS:
     void showMainWindowRequested();

@@ -53,16 +53,24 @@ void PasteEngine::CopyClip(int n) {
             Q_EMIT statusMessage(QStringLiteral("Can't activate last active application."));
         } else {
             const ClipTable::Clip& clip = m_table.clip(n);
-            const PasteMethod::Send send = PasteMethod::forClip(method, clip.format);
+            PasteMethod::Send send = PasteMethod::forClip(method, clip.format);
             // The pasted status comes with the key sender's result, once the keys have reached the window.
             if (send == PasteMethod::Send::ClipText) {
                 QString typed = withLfLineEnds(clip.format == ClipTable::TxtLong ? clip.data : clip.text);
                 ExpandPlaceholders(typed, m_windows.userName());
                 EscapeKeystrokes(typed);
-                SendKeystrokes(typed, n);
-            } else if (send != PasteMethod::Send::Nothing) {
-                SendKeystrokes(PasteMethod::keysFor(send), n);
+                // A desktop that types through the user's layout would type something else for a character the
+                // layout lacks; the clip is on the clipboard already, so it goes in whole by Ctrl+V instead.
+                if (const KeystrokeParseResult parsed = KeystrokeParser::parse(typed);
+                    parsed.ok() && !m_keys.typesAll(parsed.actions)) {
+                    qCInfo(lcPaste) << "clip" << n << "has characters the keyboard layout lacks: pasted by Ctrl+V";
+                    send = PasteMethod::Send::ControlV;
+                } else {
+                    SendKeystrokes(typed, n);
+                }
             }
+            if (send != PasteMethod::Send::ClipText && send != PasteMethod::Send::Nothing)
+                SendKeystrokes(PasteMethod::keysFor(send), n);
         }
     }
     if (m_settings.HideOnCopy)

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QObject>
+#include <QString>
 
 /**
  * @brief System-wide key combinations and the state of keys.
@@ -39,6 +40,8 @@ public:
         int id = 0;
         int modifierCode = 0;
         int virtualKey = 0;
+        /// What the hotkey does, in words a user understands (a desktop's shortcut service shows it).
+        QString description;
     };
     /**
      * @brief registerHotkey() for each, in order; for each whether it was taken.
@@ -51,6 +54,13 @@ public:
     virtual void unregisterHotkey(int id) = 0;
     /// True when id holds its combination now.
     virtual bool isRegistered(int id) const = 0;
+    /// The keys the desktop bound to id, as the desktop writes them, where a desktop's shortcut service decides
+    /// them (its user may have chosen others than the ones asked for); "" where the combination asked for is the
+    /// one taken, or id is not bound.
+    virtual QString desktopBinding(int id) const {
+        Q_UNUSED(id);
+        return {};
+    }
 
     /// True for the key codes a hotkey can use (the list in the class description).
     static bool isSupportedKey(int virtualKey);
@@ -66,6 +76,9 @@ Q_SIGNALS:
     /// The combination of id was let go, reported by a backend that learns of the release of the shortcut as a
     /// whole (a desktop's shortcut service) rather than of its keys.
     void hotkeyReleased(int id);
+    /// The desktop's answer about the bindings came or changed (isRegistered() and desktopBinding() tell the new
+    /// state), for a backend whose desktop answers later than registerHotkeys() returns.
+    void bindingsChanged();
 
 protected:
     // The state of the keys, for the wait until a hotkey's keys are let go (HotkeyReleaseWaiter), which is how

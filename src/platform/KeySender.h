@@ -4,6 +4,7 @@
 #include "platform/Platform.h"
 
 #include <QObject>
+#include <QString>
 
 #include <deque>
 #include <functional>
@@ -48,6 +49,17 @@ public:
     };
     virtual Capabilities capabilities() const { return {}; }
 
+    /// False when some character of keys would not come out as itself (the desktop types keysyms with the user's
+    /// layout, which may lack it); the caller then pastes the text another way.
+    virtual bool typesAll(const KeyActions& keys) const {
+        Q_UNUSED(keys);
+        return true;
+    }
+    /**
+     * @brief Asks the user's consent to send keys, where the desktop wants it (a portal): token is what an
+     * earlier consent returned, so that the desktop need not ask again. Nothing for a backend that needs none.
+     */
+    virtual void requestConsent(const QString& token) { Q_UNUSED(token); }
     /// Queues keys for target (0: whichever window has the focus once this program's windows have left it).
     void send(WindowId target, const KeyActions& keys);
     /// True while a sending runs or waits in the queue.
@@ -58,6 +70,10 @@ public:
 
 Q_SIGNALS:
     void finished(KeySender::Result result);
+    /// The desktop gave its consent and a token to offer next time (keep it: requestConsent()).
+    void consentTokenReceived(const QString& token);
+    /// The desktop refused or took back its consent: no key is sent from now on; reason says why.
+    void consentLost(const QString& reason);
 
 protected:
     /// Starts delivering keys to the focused window; the backend calls complete() exactly once afterwards,

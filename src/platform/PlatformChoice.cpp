@@ -10,12 +10,17 @@
 #ifdef ZOLPANE_HAVE_WAYLAND
 #include "platform/wayland/WaylandPlatform.h"
 #endif
+#ifdef ZOLPANE_HAVE_PORTAL
+#include "platform/portal/PortalBus.h"
+#include "platform/portal/PortalHotkeySystem.h"
+#include "platform/portal/PortalKeySender.h"
+#endif
 
 #include <QStringList>
 
 namespace PlatformChoice {
 
-Choice choose(const Offer& offer, const QString& forcedKeys) {
+Choice choose(const Offer& offer, const Forced& forced) {
     Choice c;
     if (!offer.x11 && !offer.wayland) {
         c.log = QStringLiteral("no X display and no Wayland compositor: headless services (nothing is pasted)");
@@ -33,35 +38,63 @@ Choice choose(const Offer& offer, const QString& forcedKeys) {
         c.windows = Windows::X11;
         log << QStringLiteral("windows: X11 (EWMH)");
     }
-    c.hotkeys = offer.x11 ? Hotkeys::X11 : Hotkeys::CommandLineOnly;
-    log << (offer.x11 ? (offer.wayland ? QStringLiteral("hotkeys: X11 grabs (they fire while an X11 window has the "
-                                                        "focus; desktop shortcuts run zolpane --paste N)")
-                                       : QStringLiteral("hotkeys: X11 grabs"))
-                      : QStringLiteral("hotkeys: none of our own (no X display); desktop shortcuts run "
-                                       "zolpane --paste N"));
+    auto [hotkeys, hotkeysLine] = [&] {
+        if (offer.wayland && offer.portalShortcuts)
+            return std::pair{Hotkeys::Portal, QStringLiteral("hotkeys: the desktop's GlobalShortcuts portal (it binds "
+                                                             "the keys and may let its user change them)")};
+        if (offer.x11)
+            return std::pair{Hotkeys::X11, offer.wayland ? QStringLiteral("hotkeys: X11 grabs (they fire while an X11 "
+                                                                          "window has the focus; desktop shortcuts run "
+                                                                          "zolpane --paste N)")
+                                                         : QStringLiteral("hotkeys: X11 grabs")};
+        return std::pair{Hotkeys::CommandLineOnly, QStringLiteral("hotkeys: none of our own (no X display and no "
+                                                                  "GlobalShortcuts portal); desktop shortcuts run "
+                                                                  "zolpane --paste N")};
+    }();
+    if (forced.hotkeys == QLatin1String("portal") && offer.portalShortcuts) {
+        hotkeys = Hotkeys::Portal;
+        hotkeysLine = QStringLiteral("hotkeys: the desktop's GlobalShortcuts portal (ZOLPANE_HOTKEYS)");
+    } else if (forced.hotkeys == QLatin1String("x11") && offer.x11) {
+        hotkeys = Hotkeys::X11;
+        hotkeysLine = QStringLiteral("hotkeys: X11 grabs (ZOLPANE_HOTKEYS)");
+    } else if (forced.hotkeys == QLatin1String("none")) {
+        hotkeys = Hotkeys::CommandLineOnly;
+        hotkeysLine = QStringLiteral("hotkeys: none of our own (ZOLPANE_HOTKEYS); desktop shortcuts run zolpane "
+                                     "--paste N");
+    } else if (!forced.hotkeys.isEmpty()) {
+        hotkeysLine += QStringLiteral("; ZOLPANE_HOTKEYS=%1 is not possible here").arg(forced.hotkeys);
+    }
+    c.hotkeys = hotkeys;
+    log << hotkeysLine;
 
     const auto automaticKeys = [&] {
         if (offer.virtualKeyboard)
             return std::pair{
                 Keys::VirtualKeyboard,
                 QStringLiteral("keys: virtual keyboard (the compositor offers zwp_virtual_keyboard_manager_v1)")};
+        if (offer.wayland && offer.portalKeys)
+            return std::pair{Keys::Portal, QStringLiteral("keys: the desktop's RemoteDesktop portal (the desktop asks "
+                                                          "the user's permission once)")};
         if (offer.x11)
             return std::pair{Keys::XTest, offer.wayland ? QStringLiteral("keys: XTest (the compositor offers no "
                                                                          "zwp_virtual_keyboard_manager_v1; keys reach "
                                                                          "X11 windows only)")
                                                         : QStringLiteral("keys: XTest")};
-        return std::pair{Keys::None, QStringLiteral("keys: none (no zwp_virtual_keyboard_manager_v1 and no X display): "
-                                                    "clips are only copied")};
+        return std::pair{Keys::None, QStringLiteral("keys: none (no zwp_virtual_keyboard_manager_v1, no RemoteDesktop "
+                                                    "portal and no X display): clips are only copied")};
     };
     auto [keys, keysLine] = automaticKeys();
-    if (forcedKeys == QLatin1String("virtual-keyboard") && offer.virtualKeyboard) {
+    if (forced.keys == QLatin1String("portal") && offer.portalKeys) {
+        keys = Keys::Portal;
+        keysLine = QStringLiteral("keys: the desktop's RemoteDesktop portal (ZOLPANE_KEYS)");
+    } else if (forced.keys == QLatin1String("virtual-keyboard") && offer.virtualKeyboard) {
         keys = Keys::VirtualKeyboard;
         keysLine = QStringLiteral("keys: virtual keyboard (ZOLPANE_KEYS)");
-    } else if (forcedKeys == QLatin1String("xtest") && offer.x11) {
+    } else if (forced.keys == QLatin1String("xtest") && offer.x11) {
         keys = Keys::XTest;
         keysLine = QStringLiteral("keys: XTest (ZOLPANE_KEYS)");
-    } else if (!forcedKeys.isEmpty()) {
-        keysLine += QStringLiteral("; ZOLPANE_KEYS=%1 is not possible here").arg(forcedKeys);
+    } else if (!forced.keys.isEmpty()) {
+        keysLine += QStringLiteral("; ZOLPANE_KEYS=%1 is not possible here").arg(forced.keys);
     }
     c.keys = keys;
     log << keysLine;
@@ -97,7 +130,18 @@ PlatformServices createPlatformServices() {
         offer.dataControl = wayland->clipboardProtocol();
     }
 #endif
-    const Choice choice = choose(offer, qEnvironmentVariable("ZOLPANE_KEYS"));
+    const Forced forced{qEnvironmentVariable("ZOLPANE_HOTKEYS"), qEnvironmentVariable("ZOLPANE_KEYS")};
+#ifdef ZOLPANE_HAVE_PORTAL
+    // Asked only where it would be used: its answer may take the start of the portal service.
+    std::unique_ptr<PortalBus> portal;
+    if (offer.wayland || forced.hotkeys == QLatin1String("portal") || forced.keys == QLatin1String("portal"))
+        portal = PortalBus::open();
+    if (portal) {
+        offer.portalShortcuts = portal->offer().shortcuts;
+        offer.portalKeys = portal->offer().keyboard;
+    }
+#endif
+    const Choice choice = choose(offer, forced);
     for (const QString& line : choice.log.split(QLatin1Char('\n')))
         qCInfo(lcPlatform).noquote() << line;
     if (choice.windows == Windows::Headless)
@@ -130,6 +174,18 @@ PlatformServices createPlatformServices() {
     if (choice.clipboard == Clip::DataControl)
         services.clipboard = wayland->clipboard();
 #endif
+#ifdef ZOLPANE_HAVE_PORTAL
+    if (choice.hotkeys == Hotkeys::Portal)
+        services.hotkeys = std::make_unique<PortalHotkeySystem>(*portal);
+    if (choice.keys == Keys::Portal) {
+        std::function<bool(quint32)> layoutHas;
+#ifdef ZOLPANE_HAVE_WAYLAND
+        if (wayland)
+            layoutHas = wayland->layoutHas();
+#endif
+        services.keys = std::make_unique<PortalKeySender>(*portal, *services.windows, std::move(layoutHas));
+    }
+#endif
     if (!services.hotkeys)
         services.hotkeys = std::make_unique<NoHotkeySystem>();
     if (!services.keys)
@@ -143,6 +199,10 @@ PlatformServices createPlatformServices() {
 #ifdef ZOLPANE_HAVE_WAYLAND
     if (wayland)
         services.sessions.push_back(std::move(wayland));
+#endif
+#ifdef ZOLPANE_HAVE_PORTAL
+    if (portal)
+        services.sessions.push_back(std::move(portal));
 #endif
     return services;
 }

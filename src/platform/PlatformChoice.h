@@ -3,8 +3,9 @@
 #include <QString>
 
 // Which backend serves each desktop service, chosen by what the session offers (the X display Qt runs on, the
-// Wayland compositor's globals), never by the desktop's name. ZOLPANE_KEYS forces the key route where a desktop
-// misreports; an impossible choice is logged and the automatic one used.
+// Wayland compositor's globals, the desktop portal's interfaces), never by the desktop's name. ZOLPANE_HOTKEYS and
+// ZOLPANE_KEYS force a route where a desktop misreports; an impossible choice is logged and the automatic one used.
+// On an X11 session the X server serves every application, so the portal is used there only when forced.
 namespace PlatformChoice {
 
 // What the session offers.
@@ -14,11 +15,13 @@ struct Offer {
     bool foreignToplevel = false; // zwlr_foreign_toplevel_manager_v1
     bool virtualKeyboard = false; // zwp_virtual_keyboard_manager_v1
     QString dataControl;          // the data-control manager offered (ext first), "" when none
+    bool portalShortcuts = false; // the desktop portal's GlobalShortcuts
+    bool portalKeys = false;      // the desktop portal's RemoteDesktop with a keyboard
 };
 
 enum class Windows { X11, ForeignToplevel, FocusOnly, Headless };
-enum class Hotkeys { X11, CommandLineOnly, Headless };
-enum class Keys { XTest, VirtualKeyboard, None, Headless };
+enum class Hotkeys { X11, Portal, CommandLineOnly, Headless };
+enum class Keys { XTest, VirtualKeyboard, Portal, None, Headless };
 enum class Clip { Qt, DataControl };
 
 struct Choice {
@@ -30,7 +33,12 @@ struct Choice {
     QString log;
 };
 
-// forcedKeys: the value of ZOLPANE_KEYS ("virtual-keyboard", "xtest", or "" for the automatic choice).
-Choice choose(const Offer& offer, const QString& forcedKeys);
+// The values of ZOLPANE_HOTKEYS ("portal", "x11", "none") and ZOLPANE_KEYS ("portal", "virtual-keyboard",
+// "xtest"); "" for the automatic choice.
+struct Forced {
+    QString hotkeys;
+    QString keys;
+};
+Choice choose(const Offer& offer, const Forced& forced = {});
 
 } // namespace PlatformChoice

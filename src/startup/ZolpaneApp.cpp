@@ -19,6 +19,7 @@
 #include "startup/StartupLog.h"
 #include "startup/TerminationSignals.h"
 #include "startup/UserGuide.h"
+#include "startup/KeyConsent.h"
 #include "startup/WaylandNotice.h"
 #include "startup/frmAbout.h"
 #include "startup/frmSettings.h"
@@ -192,6 +193,7 @@ bool ZolpaneApp::Initialize() {
     // the system for the weeks the program then spends in the tray (about 0.5 MiB).
     QTimer::singleShot(ReturnStartupMemoryMs, this, [] { malloc_trim(0); });
 #endif
+    KeyConsent::request(*m_platform.keys, m_settings, this);
     // Once the event loop runs: the tray and the hotkeys work while the notice is open.
     const KeySender::Capabilities keys = m_platform.keys->capabilities();
     const WaylandNotice::Situation situation{keys.sendsKeys, keys.reachesWaylandWindows,

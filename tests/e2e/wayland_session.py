@@ -59,16 +59,18 @@ class Session:
         """What the clipboard holds as mime, read by a client that has no window."""
         return self.run("wl-paste", "--no-newline", "--type", mime, check=False, text=False).stdout
 
-    def start_zolpane(self, clips, code_page=1252):
-        """Starts installed and hidden with clips as the default project; returns once its socket is there."""
+    def start_zolpane(self, clips=None, code_page=1252, **env):
+        """Starts installed and hidden with clips as the default project (None: the files of the last start);
+        returns once its socket is there."""
         os.makedirs(self.program.path("projects"), exist_ok=True)
-        with open(self.program.path("settings.ini"), "wb") as f:  # the Wayland notice was seen before
-            f.write(settings_bytes().replace(b"[Zolpane]\r\n", b"[Zolpane]\r\nWaylandNoticeShown=1\r\n"))
-        self.program.write_project("default.zp", clips, self.program.path("projects"), f"cp{code_page}")
-        hand_over(self.program.home)
-        zp = self.start("zolpane", self.program.bin, "nowindow", ZOLPANE_CODEPAGE=str(code_page))
-        wait_for(lambda: glob.glob(os.path.join(self.runtime, "zolpane-*.socket")), "the program's socket",
-                 START_TIMEOUT, alive=zp)
+        if clips is not None:
+            with open(self.program.path("settings.ini"), "wb") as f:  # the Wayland notice was seen before
+                f.write(settings_bytes().replace(b"[Zolpane]\r\n", b"[Zolpane]\r\nWaylandNoticeShown=1\r\n"))
+            self.program.write_project("default.zp", clips, self.program.path("projects"), f"cp{code_page}")
+            hand_over(self.program.home)
+        zp = self.start("zolpane", self.program.bin, "nowindow", ZOLPANE_CODEPAGE=str(code_page), **env)
+        wait_for(lambda: zp.running() and glob.glob(os.path.join(self.runtime, "zolpane-*.socket")),
+                 "the program's socket", START_TIMEOUT, alive=zp)
         return zp
 
     def zolpane(self, *args):

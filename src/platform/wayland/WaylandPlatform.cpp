@@ -1,5 +1,6 @@
 #include "platform/wayland/WaylandPlatform.h"
 
+#include "platform/wayland/SeatLayout.h"
 #include "platform/wayland/WaylandClipboard.h"
 #include "platform/wayland/WaylandConnection.h"
 #include "platform/wayland/WaylandKeySender.h"
@@ -38,4 +39,10 @@ std::unique_ptr<KeySender> WaylandSession::keys(WindowSystem& windows) {
 
 std::unique_ptr<Clipboard> WaylandSession::clipboard() {
     return std::make_unique<WaylandClipboard>(*m_connection);
+}
+
+std::function<bool(quint32)> WaylandSession::layoutHas() {
+    if (!m_layout)
+        m_layout = new SeatLayout(*m_connection, this);
+    return [layout = m_layout](quint32 keysym) { return !layout->isKnown() || layout->has(keysym); };
 }

@@ -6,9 +6,11 @@
 
 #include <QObject>
 
+#include <functional>
 #include <memory>
 
 class WaylandConnection;
+class SeatLayout;
 
 // Our own connection to the Wayland compositor and the services over it, each where the compositor offers its
 // protocol.
@@ -27,8 +29,12 @@ public:
     std::unique_ptr<WindowSystem> windows();
     std::unique_ptr<KeySender> keys(WindowSystem& windows);
     std::unique_ptr<Clipboard> clipboard();
+    // Whether the user's keyboard layout, as the compositor tells it, has a keysym; true for any while the
+    // compositor has not told it. Valid as long as this session.
+    std::function<bool(quint32)> layoutHas();
 
 private:
     WaylandSession();
     WaylandConnection* m_connection;
+    SeatLayout* m_layout = nullptr;
 };

@@ -154,7 +154,7 @@ void X11HotkeySystem::ungrab(const Grab& g) {
 }
 
 bool X11HotkeySystem::registerHotkey(int id, int modifierCode, int virtualKey) {
-    return registerHotkeys({{id, modifierCode, virtualKey}}).value(0);
+    return registerHotkeys({{id, modifierCode, virtualKey, {}}}).value(0);
 }
 
 QList<bool> X11HotkeySystem::registerHotkeys(const QList<Registration>& registrations) {

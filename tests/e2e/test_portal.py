@@ -1,0 +1,62 @@
+"""Hotkeys and keys through the desktop portals, as on GNOME and KDE Plasma: the real xdg-desktop-portal with a
+scripted desktop behind it (portal_session.py). The desktop binds the program's shortcuts and reports their
+presses and releases; the program's keys go to it as keysyms, which it types into the window in front with its
+US layout. The program runs as a native Wayland client with ZOLPANE_KEYS=portal (sway would also offer it a
+virtual keyboard)."""
+
+import re
+
+from conftest import Clip, stays_true, wait_for
+from portal_session import PortalDesktop, portal  # noqa: F401 (fixture)
+from test_wayland import CZECH
+from wayland_session import QtTarget, sway, xwayland  # noqa: F401 (fixtures)
+
+PORTAL_KEYS = {"ZOLPANE_KEYS": "portal"}
+CONTROL_L, V = 0xffe3, 0x76
+
+
+def shortcut(clip):
+    """The portal's id of a clip's hotkey."""
+    return str(clip + 6)
+
+
+def test_hotkeys_and_keys_through_the_portals(sway, portal):
+    multi = "ASCII typed\n\tkey by key"
+    sway.start_zolpane({3: Clip("multi", fmt="TXT-LONG", data=multi.replace("\n", "\r\n"), method=2),
+                        4: Clip(CZECH, method=2), 5: "by Ctrl+V"}, code_page=1250, **PORTAL_KEYS)
+    target = QtTarget(sway, "A")
+    wait_for(lambda: portal.calls("RemoteDesktop.Start"), "the keyboard granted")
+    binds = portal.calls("BindShortcuts")
+    assert len(binds) == 1 and len(binds[0]["shortcuts"]) == 35, binds
+    shortcuts = dict(binds[0]["shortcuts"])
+    assert shortcuts[shortcut(3)] == {"description": "Paste clip 3", "preferred_trigger": "CTRL+3"}
+    assert shortcuts["3"] == {"description": "Paste the next clip", "preferred_trigger": "CTRL+q"}
+    # The keyboard alone; portal 1.16 keeps persist_mode and restore_token from its desktop (version 1).
+    assert portal.calls("RemoteDesktop.SelectDevices")[0]["options"] == {"types": "1"}
+
+    # A clip's paste waits until the desktop reports the shortcut's release.
+    portal.control("Activate", f"string:{shortcut(3)}")
+    stays_true(lambda: target.text() == "", "nothing may be typed while the shortcut is held")
+    portal.control("Deactivate", f"string:{shortcut(3)}")
+    target.wait_text(multi, "clip 3 typed key by key")
+    assert CONTROL_L not in portal.typed()
+    # Czech letters the desktop's layout lacks go in whole by Ctrl+V; no keysym of them is sent.
+    expected = target.text()
+    for n, added in ((4, CZECH), (5, "by Ctrl+V")):
+        expected += added
+        portal.press(shortcut(n))
+        target.wait_text(expected, f"clip {n} pasted")
+    assert all(k < 0x100 or k >= 0xff00 for k in portal.typed()), "a keysym outside the layout was sent"
+    assert portal.typed()[-4:] == [CONTROL_L, V, CONTROL_L, V]
+
+    # The desktop's consent token is kept and offered at the next start, so that the user is asked once.
+    settings = sway.program.path("settings.ini")
+    wait_for(lambda: b"PortalRestoreToken=token-1" in open(settings, "rb").read(), "the token kept")
+    sway.desktop.processes[-2].stop()  # the program, before its target
+    monitor = sway.start("dbus-monitor", "dbus-monitor", "--session", "member='SelectDevices'")
+    wait_for(lambda: "NameAcquired" in monitor.log(), "the bus monitor")
+    sway.start_zolpane(**PORTAL_KEYS)
+    wait_for(lambda: len(portal.calls("RemoteDesktop.SelectDevices")) == 2, "the second start's request")
+    asked = monitor.log().split("interface=org.freedesktop.portal.RemoteDesktop; member=SelectDevices")[-1]
+    for option in (r'"persist_mode"\s+variant\s+uint32 2', r'"restore_token"\s+variant\s+string "token-1"'):
+        assert re.search(option, asked), asked
