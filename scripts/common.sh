@@ -22,6 +22,11 @@ TEST_PACKAGES+=(mount)
 # keyboard and wl-clipboard to read the clipboard as another client.
 WAYLAND_PACKAGES=(sway weston xwayland qt6-wayland foot wtype wl-clipboard)
 TEST_PACKAGES+=("${WAYLAND_PACKAGES[@]}")
+# The portal end-to-end tests: Debian's real xdg-desktop-portal on a session bus of their own (dbus-daemon, whose
+# dbus-bin brings dbus-send and dbus-monitor), with a scripted desktop behind it written with python3-dbus and
+# python3-gi (its GLib main loop).
+PORTAL_PACKAGES=(xdg-desktop-portal dbus-daemon python3-dbus python3-gi)
+TEST_PACKAGES+=("${PORTAL_PACKAGES[@]}")
 
 ensure_packages() {
     local missing=()
