@@ -9,8 +9,10 @@
 #include <QLabel>
 
 HotkeyPicker::HotkeyPicker(const QString& nameSuffix, bool plusLabels, QWidget* parent) : QWidget(parent) {
-    auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    auto* layout = new QHBoxLayout;
+    column->addLayout(layout);
     auto check = [&](const char* name, const char* caption, int plus) {
         auto* box = new QCheckBox(QString::fromLatin1(caption), this);
         box->setObjectName(QLatin1String(name) + nameSuffix);
@@ -30,6 +32,15 @@ HotkeyPicker::HotkeyPicker(const QString& nameSuffix, bool plusLabels, QWidget* 
     mKey->setObjectName(QStringLiteral("mKey") + nameSuffix);
     layout->addWidget(mKey, 1);
     fillKeyList();
+    lblDesktop = new QLabel(this);
+    lblDesktop->setObjectName(QStringLiteral("lblDesktop") + nameSuffix);
+    lblDesktop->hide();
+    column->addWidget(lblDesktop);
+}
+
+void HotkeyPicker::showDesktopBinding(const QString& text) {
+    lblDesktop->setText(text);
+    lblDesktop->setVisible(!text.isEmpty());
 }
 
 void HotkeyPicker::fillKeyList() {

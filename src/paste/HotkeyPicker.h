@@ -27,9 +27,13 @@ public:
     // Selects the entry with this code; without one the selection stays and the result is false.
     bool selectKey(double code);
 
+    // A line under the boxes with what the desktop bound, where the desktop binds the keys; hidden when "".
+    void showDesktopBinding(const QString& text);
+
     QCheckBox* chkShift = nullptr;
     QCheckBox* chkAlt = nullptr;
     QCheckBox* chkControl = nullptr;
     std::array<QLabel*, 3> lblInfo{};
     QComboBox* mKey = nullptr;
+    QLabel* lblDesktop = nullptr;
 };

@@ -27,11 +27,10 @@ bool Hotkeys::ClipHotkeyBusy() const {
 }
 
 QList<HotkeySystem::Registration> Hotkeys::specialRegistrations() const {
-    static constexpr std::array<int, 5> ids = {ShowMainWindowId, ClipboardMenuId, PasteNextId, PasteMenuId, SettingsId};
     QList<HotkeySystem::Registration> registrations;
-    for (size_t i = 0; i < ids.size(); ++i)
-        registrations.append({ids[i], m_settings.SpecialHotkeys[2 * i], m_settings.SpecialHotkeys[2 * i + 1],
-                              descriptionOf(ids[i])});
+    for (size_t i = 0; i < SpecialIds.size(); ++i)
+        registrations.append({SpecialIds[i], m_settings.SpecialHotkeys[2 * i], m_settings.SpecialHotkeys[2 * i + 1],
+                              descriptionOf(SpecialIds[i])});
     return registrations;
 }
 
@@ -73,7 +72,7 @@ void Hotkeys::RegisterSpecialHotkeys() {
 }
 
 void Hotkeys::UnregisterSpecialHotkeys() {
-    for (int id : {ShowMainWindowId, ClipboardMenuId, PasteNextId, PasteMenuId, SettingsId})
+    for (int id : SpecialIds)
         m_system.unregisterHotkey(id);
 }
 

@@ -45,6 +45,9 @@ public:
     static constexpr int PasteNextId = 3;
     static constexpr int PasteMenuId = 4;
     static constexpr int SettingsId = 6;
+    // The special hotkeys in the order of the settings file's names and the settings dialog's rows.
+    static constexpr std::array<int, 5> SpecialIds = {ShowMainWindowId, ClipboardMenuId, PasteNextId, PasteMenuId,
+                                                      SettingsId};
     // The hotkey id of clip n (1..30), and the clip of such an id.
     static constexpr int clipHotkeyId(int n) { return n + SettingsId; }
     static constexpr int clipOfHotkeyId(int id) { return id - SettingsId; }

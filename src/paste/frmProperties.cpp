@@ -110,6 +110,8 @@ void frmProperties::load() {
     const double k = m_ctx.settings.ReadNumber(QStringLiteral("Hotkeys"), stem + QStringLiteral("Key"));
     if (!picker->selectKey(k))
         mKey->setCurrentIndex(mKey->count() - 1);
+    if (m_ctx.desktopBinding && ClipTable::isValidIndex(m_clip))
+        picker->showDesktopBinding(m_ctx.desktopBinding(Hotkeys::clipHotkeyId(m_clip)));
 }
 
 int frmProperties::GetModifierCode() const {

@@ -25,6 +25,8 @@ struct PropertiesContext {
     std::function<std::pair<int, int>(int clip)> clipHotkey;
     // Sets, changes or removes the hotkey of clip id - 6.
     std::function<void(int m, int k, int id)> SetClipHotkey;
+    // What the desktop bound to the hotkey of an id, "" where the program takes its keys itself.
+    std::function<QString(int id)> desktopBinding;
     // The main window stops being top-most while the dialog is open ...
     std::function<void()> dropTopMost;
     // ... and becomes top-most again when it is in its always-on-top state.

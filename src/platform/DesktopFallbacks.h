@@ -27,7 +27,7 @@ class NoHotkeySystem final : public HotkeySystem {
     Q_OBJECT
 public:
     using HotkeySystem::HotkeySystem;
-    Capabilities capabilities() const override { return {false}; }
+    Capabilities capabilities() const override { return {false, false}; }
     bool registerHotkey(int, int, int) override { return false; }
     void unregisterHotkey(int) override {}
     bool isRegistered(int) const override { return false; }

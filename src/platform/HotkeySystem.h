@@ -23,6 +23,8 @@ public:
         /// It takes key combinations from the other applications itself. Without it every registration is
         /// refused, and the desktop's own shortcuts run the command line instead.
         bool grabsKeys = true;
+        /// The desktop binds the keys, and its user may bind others or none: desktopBinding() tells which.
+        bool desktopBinds = false;
     };
     virtual Capabilities capabilities() const { return {}; }
 

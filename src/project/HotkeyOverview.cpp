@@ -56,7 +56,9 @@ QByteArray pageContent(const QString& projectName, const ClipTable& table, const
         listed = true;
         line(QStringLiteral("<TR><TD>") + QString::number(i) + QStringLiteral("</TD><TD>"));
         line(text.left(50) + QStringLiteral("</TD><TD>"));
-        line(hotkeyText(hotkeys[size_t(i)].mod, hotkeys[size_t(i)].key) + QStringLiteral("</TD></TR>"));
+        const ClipHotkey& h = hotkeys[size_t(i)];
+        line((h.desktopKeys.isEmpty() ? hotkeyText(h.mod, h.key) : h.desktopKeys.toHtmlEscaped()) +
+             QStringLiteral("</TD></TR>"));
     }
     if (!listed)
         line(QStringLiteral("<TR><TD COLSPAN=3>There are just empty clips</TD></TR>"));

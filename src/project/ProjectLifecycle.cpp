@@ -418,7 +418,11 @@ void ProjectLifecycle::ExportHotkeyOverviewCommand() {
     m_view.ShowAtStatus(QStringLiteral("Please wait..."));
     HotkeyOverview::Hotkeys hotkeys{};
     for (int i = 1; clipHotkey && i <= ClipTable::ClipCount; ++i)
+    {
         std::tie(hotkeys[size_t(i)].mod, hotkeys[size_t(i)].key) = clipHotkey(i);
+        if (clipDesktopBinding && hotkeys[size_t(i)].mod && hotkeys[size_t(i)].key)
+            hotkeys[size_t(i)].desktopKeys = clipDesktopBinding(i);
+    }
     if (!HotkeyOverview::WriteHotkeyOverview(chosen, ProjectName, m_table, hotkeys)) {
         m_view.ShowAtStatus(QStringLiteral("Unable to save hotkey overview"));
         return;

@@ -38,6 +38,8 @@ public:
     // The registered hotkey of clip 1..30 as (modifier set, key code), for the overview page (set by the
     // composition root).
     std::function<std::pair<int, int>(int)> clipHotkey;
+    // What the desktop bound to a clip's hotkey, "" where the program takes its keys itself.
+    std::function<QString(int clip)> clipDesktopBinding;
 
     // Opens the project named on the command line, or the default project.
     void startup(const QString& commandLine);

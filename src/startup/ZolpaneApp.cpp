@@ -232,6 +232,7 @@ void ZolpaneApp::wireMainWindow() {
     m_project->lastWindowTitle = [this] { return m_record->LastWindowTitle(); };
     connect(m_record.get(), &LastWindowRecord::lastWindowChanged, m_project.get(), &ProjectLifecycle::showLastWindow);
     m_project->clipHotkey = [this](int clip) { return clipHotkey(clip); };
+    m_project->clipDesktopBinding = [this](int clip) { return desktopBinding(Hotkeys::clipHotkeyId(clip), false); };
     ProjectLifecycle* project = m_project.get();
     connect(&w, &frmZolpane::saveProjectRequested, project, &ProjectLifecycle::SaveProjectCommand);
     connect(&w, &frmZolpane::loadProjectRequested, project, &ProjectLifecycle::LoadProjectCommand);
@@ -248,6 +249,18 @@ void ZolpaneApp::wireMainWindow() {
             m_project->SaveProjectCommand();
     });
     m_project->startup(m_commandLine);
+}
+
+QString ZolpaneApp::desktopBinding(int hotkeyId, bool sentence) const {
+    const HotkeySystem& hotkeys = *m_platform.hotkeys;
+    if (!hotkeys.capabilities().desktopBinds)
+        return {};
+    if (const QString keys = hotkeys.desktopBinding(hotkeyId); !keys.isEmpty())
+        return sentence ? QStringLiteral("The desktop bound this hotkey to %1.").arg(keys) : keys;
+    if (hotkeys.isRegistered(hotkeyId))
+        return sentence ? QStringLiteral("Waiting for the desktop to bind this hotkey.") : QString();
+    return sentence ? QStringLiteral("The desktop has not bound this hotkey: it does nothing.")
+                    : QStringLiteral("not bound by the desktop");
 }
 
 std::pair<int, int> ZolpaneApp::clipHotkey(int clip) const {
@@ -361,6 +374,7 @@ void ZolpaneApp::wirePasting() {
                                   m_table,
                                   [this](int clip) { return clipHotkey(clip); },
                                   [this](int m, int k, int id) { m_hotkeys->SetClipHotkey(m, k, id); },
+                                  [this](int id) { return desktopBinding(id, true); },
                                   [this] { m_main->dropTopMost(); },
                                   [this] { m_main->restoreTopMost(); },
                                   [this] { return ProgramExiting; }};
@@ -456,6 +470,7 @@ void ZolpaneApp::ShowSettings() {
                                           m_settings.LoadSpecialHotkeys();
                                           m_hotkeys->RegisterSpecialHotkeys();
                                       },
+                                      [this](int id) { return desktopBinding(id, true); },
                                       [this] { m_main->restoreTopMost(); },
                                       [this] { return ProgramExiting; }};
         m_settingsDialog = std::make_unique<frmSettings>(std::move(context));

@@ -88,6 +88,9 @@ private:
     QString runCommandRequest(const CommandRequest& request);
     // The registered hotkey of clip 1..30 as (modifier set, key code).
     std::pair<int, int> clipHotkey(int clip) const;
+    // What the desktop bound to a hotkey where it binds them: a sentence for the dialogs, or the keys (or that
+    // none are bound) for the overview; "" where the program takes its keys itself.
+    QString desktopBinding(int hotkeyId, bool sentence) const;
 
     AppPaths m_paths;
     Settings m_settings;

@@ -2,6 +2,7 @@
 #include "widgets/FormControls.h"
 
 #include "paste/HotkeyPicker.h"
+#include "paste/Hotkeys.h"
 #include "paste/PasteMethod.h"
 #include "platform/KeyCodes.h"
 #include "project/ClipTable.h"
@@ -29,7 +30,7 @@ namespace {
 
 const char* const General = "General";
 const char* const Zolpane = "Zolpane";
-const char* const Hotkeys = "Hotkeys";
+const char* const HotkeysSection = "Hotkeys";
 
 QString indexed(const char* name, int i) {
     return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(i);
@@ -291,6 +292,8 @@ void frmSettings::showStoredHotkeys() {
         const double key = m_ctx.settings.ReadNumber(QStringLiteral("Hotkeys"), stem + QStringLiteral("Key"));
         if (key == 0 || !hotkeyPicker[at]->selectKey(key))
             mKey[at]->setCurrentIndex(-1);
+        if (m_ctx.desktopBinding)
+            hotkeyPicker[at]->showDesktopBinding(m_ctx.desktopBinding(Hotkeys::SpecialIds[at]));
     }
 }
 
@@ -353,8 +356,8 @@ void frmSettings::WriteSettings() {
 
     for (int i = 0; i < HotkeyCount; ++i) {
         const QString stem = QLatin1String(Settings::SpecialHotkeyNames[size_t(i)]);
-        write(Hotkeys, stem + QStringLiteral("Mod"), modifierValue(i));
-        write(Hotkeys, stem + QStringLiteral("Key"), selectedKey(i));
+        write(HotkeysSection, stem + QStringLiteral("Mod"), modifierValue(i));
+        write(HotkeysSection, stem + QStringLiteral("Key"), selectedKey(i));
     }
 
     if (m_ctx.reRegisterSpecialHotkeys)

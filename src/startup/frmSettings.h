@@ -30,6 +30,8 @@ struct SettingsDialogContext {
     std::function<void()> applyCharset;
     // Unregisters the five special hotkeys, reloads them with LoadSpecialHotkeys and registers them anew.
     std::function<void()> reRegisterSpecialHotkeys;
+    // What the desktop bound to the hotkey of an id, "" where the program takes its keys itself.
+    std::function<QString(int id)> desktopBinding;
     // The main window becomes top-most again when it is in its always-on-top state.
     std::function<void()> restoreTopMost;
     // True while the program shuts down; only then does closing the window really close it.

@@ -29,9 +29,10 @@ class PortalDesktop:
                                       "desktop_backend.py"), self.record_path, os.environ["ZP_LAYOUT_KEYBOARD"],
                                       watch=True)
             wait_for(lambda: self.calls("ready"), "the scripted desktop", START_TIMEOUT, alive=self.backend)
-        # Without the scripted desktop the portal has no backend for GlobalShortcuts and RemoteDesktop.
-        self.frontend = sway.start("portal", FRONTEND, "--replace", XDG_CURRENT_DESKTOP="zptest" if backend else "none",
-                                   XDG_DESKTOP_PORTAL_DIR=os.path.join(HERE, "portal"), watch=True)
+        # Without the scripted desktop the portal finds no backend at all: it offers neither interface.
+        portals = os.path.join(HERE, "portal") if backend else os.path.join(sway.desktop.root, "work")
+        self.frontend = sway.start("portal", FRONTEND, "--replace", XDG_CURRENT_DESKTOP="zptest",
+                                   XDG_DESKTOP_PORTAL_DIR=portals, watch=True)
         wait_for(lambda: self.owned("org.freedesktop.portal.Desktop"), "the portal service", START_TIMEOUT,
                  alive=self.frontend)
 

@@ -4,7 +4,10 @@ presses and releases; the program's keys go to it as keysyms, which it types int
 US layout. The program runs as a native Wayland client with ZOLPANE_KEYS=portal (sway would also offer it a
 virtual keyboard)."""
 
+import os
 import re
+
+import pytest
 
 from conftest import Clip, stays_true, wait_for
 from portal_session import PortalDesktop, portal  # noqa: F401 (fixture)
@@ -60,3 +63,36 @@ def test_hotkeys_and_keys_through_the_portals(sway, portal):
     asked = monitor.log().split("interface=org.freedesktop.portal.RemoteDesktop; member=SelectDevices")[-1]
     for option in (r'"persist_mode"\s+variant\s+uint32 2', r'"restore_token"\s+variant\s+string "token-1"'):
         assert re.search(option, asked), asked
+
+
+def test_a_refused_consent_is_explained_and_loses_nothing(sway, portal):
+    portal.control("SetConsent", "boolean:false")
+    zp = sway.start_zolpane({1: "still copied"}, **PORTAL_KEYS)
+    target = QtTarget(sway, "A")
+    wait_for(lambda: "excl Zolpane Zolpane cannot paste by itself: the desktop's request to allow Zolpane to type was "
+             "declined" in zp.log(), "the refusal explained", alive=zp)
+    wait_for(lambda: any(v.get("name") == "Zolpane" for v in sway.views()), "the message on the screen")
+    portal.press(shortcut(1))
+    wait_for(lambda: sway.paste("text") == b"still copied", "the clip copied all the same", alive=zp)
+    stays_true(lambda: target.text() == "" and not portal.typed(), "no key may be sent")
+    assert b"PortalRestoreToken" not in open(sway.program.path("settings.ini"), "rb").read()
+
+
+def test_shortcuts_the_desktop_leaves_unbound_and_new_keys(sway, portal):
+    portal.control("LeaveUnbound", "array:string:10")
+    probe = sway.run("env", "QT_QPA_PLATFORM=offscreen", os.environ["ZP_PLATFORM_PROBE"], "--portal-hotkeys")
+    assert probe.stdout.splitlines() == ["9=CTRL+3 10=", "9=CTRL+ALT+3 10="]
+    binds = [dict(call["shortcuts"]) for call in portal.calls("BindShortcuts")]
+    assert [b["9"]["preferred_trigger"] for b in binds] == ["CTRL+3", "CTRL+ALT+3"]
+
+
+@pytest.mark.parametrize("bus", ["no session bus", "a portal without those interfaces"])
+def test_without_the_portals_the_compositor_serves(sway, bus):
+    if bus != "no session bus":
+        PortalDesktop(sway, backend=False)
+    zp = sway.start_zolpane({1: "through the virtual keyboard"}, ZOLPANE_HOTKEYS="portal", **PORTAL_KEYS)
+    target = QtTarget(sway, "A")
+    for forced in ("ZOLPANE_HOTKEYS", "ZOLPANE_KEYS"):
+        assert f"{forced}=portal is not possible here" in zp.log()
+    sway.press(1)  # the desktop's shortcut runs zolpane --paste 1
+    target.wait_text("through the virtual keyboard", "clip 1 pasted")

@@ -14,38 +14,6 @@ namespace {
 // The portal is started by the bus on first use; its start on a loaded machine took well under a second.
 constexpr int kProbeTimeoutMs = 5000;
 
-// Receives the Response of one request, then goes.
-class PortalResponse final : public QObject {
-    Q_OBJECT
-public:
-    PortalResponse(QDBusConnection bus, QString path, PortalBus::Answer done, QObject* context)
-        : QObject(context), m_bus(std::move(bus)), m_path(std::move(path)), m_done(std::move(done)) {}
-
-    bool listen() {
-        return m_bus.connect(QString::fromLatin1(PortalBus::Service), m_path,
-                             QStringLiteral("org.freedesktop.portal.Request"), QStringLiteral("Response"), this,
-                             SLOT(onResponse(uint, QVariantMap)));
-    }
-    void answer(uint response, const QVariantMap& results) {
-        if (!m_done)
-            return;
-        m_bus.disconnect(QString::fromLatin1(PortalBus::Service), m_path,
-                         QStringLiteral("org.freedesktop.portal.Request"), QStringLiteral("Response"), this,
-                         SLOT(onResponse(uint, QVariantMap)));
-        const PortalBus::Answer done = std::exchange(m_done, nullptr);
-        deleteLater();
-        done(response, results);
-    }
-
-public Q_SLOTS:
-    void onResponse(uint response, const QVariantMap& results) { answer(response, results); }
-
-private:
-    QDBusConnection m_bus;
-    QString m_path;
-    PortalBus::Answer m_done;
-};
-
 QVariant portalProperty(const QDBusConnection& bus, const char* interface, const char* name) {
     QDBusMessage get = QDBusMessage::createMethodCall(QString::fromLatin1(PortalBus::Service),
                                                       QString::fromLatin1(PortalBus::Path),
@@ -57,6 +25,24 @@ QVariant portalProperty(const QDBusConnection& bus, const char* interface, const
 }
 
 } // namespace
+
+PortalResponse::PortalResponse(QDBusConnection bus, QString path, PortalBus::Answer done, QObject* context)
+    : QObject(context), m_bus(std::move(bus)), m_path(std::move(path)), m_done(std::move(done)) {}
+
+bool PortalResponse::listen() {
+    return m_bus.connect(QString::fromLatin1(PortalBus::Service), m_path, QStringLiteral("org.freedesktop.portal.Request"),
+                         QStringLiteral("Response"), this, SLOT(onResponse(uint, QVariantMap)));
+}
+
+void PortalResponse::answer(uint response, const QVariantMap& results) {
+    if (!m_done)
+        return;
+    m_bus.disconnect(QString::fromLatin1(PortalBus::Service), m_path, QStringLiteral("org.freedesktop.portal.Request"),
+                     QStringLiteral("Response"), this, SLOT(onResponse(uint, QVariantMap)));
+    const PortalBus::Answer done = std::exchange(m_done, nullptr);
+    deleteLater();
+    done(response, results);
+}
 
 QDBusArgument& operator<<(QDBusArgument& argument, const PortalShortcut& shortcut) {
     argument.beginStructure();
@@ -153,4 +139,3 @@ QDBusPendingCall PortalBus::call(const char* interface, const QString& method, c
     return m_bus.asyncCall(message);
 }
 
-#include "PortalBus.moc"

@@ -66,3 +66,21 @@ private:
     Offer m_offer;
     int m_tokens = 0;
 };
+
+// Receives the Response of one request of PortalBus::request(), hands it on, then goes.
+class PortalResponse final : public QObject {
+    Q_OBJECT
+public:
+    PortalResponse(QDBusConnection bus, QString path, PortalBus::Answer done, QObject* context);
+    bool listen();
+    // Hands the answer on once; Failed stands for a call the portal refused at once.
+    void answer(uint response, const QVariantMap& results);
+
+public Q_SLOTS:
+    void onResponse(uint response, const QVariantMap& results) { answer(response, results); }
+
+private:
+    QDBusConnection m_bus;
+    QString m_path;
+    PortalBus::Answer m_done;
+};

@@ -20,6 +20,7 @@ public:
     explicit PortalHotkeySystem(PortalBus& portal, QObject* parent = nullptr);
     ~PortalHotkeySystem() override;
 
+    Capabilities capabilities() const override { return {true, true}; }
     bool registerHotkey(int id, int modifierCode, int virtualKey) override;
     QList<bool> registerHotkeys(const QList<Registration>& registrations) override;
     void unregisterHotkey(int id) override;

@@ -1,7 +1,9 @@
 // Checks of the X11 hotkey backend on a display of its own (run by test_platform.py): a hotkey given back is
 // given back with every lock-key variant, one combination is one id's, and one another client holds is refused.
-// With --clipboard, the clipboard service of a Wayland session (run by test_wayland.py).
+// With --clipboard, the clipboard service of a Wayland session (run by test_wayland.py); with --portal-hotkeys, the
+// hotkeys through a desktop's portal (run by test_portal.py).
 
+#include "platform/HotkeyModifier.h"
 #include "platform/PlatformServices.h"
 
 #include <QGuiApplication>
@@ -114,7 +116,28 @@ static int replaceClipboardText(int argc, char** argv) {
     return app.exec();
 }
 
+// "--portal-hotkeys" (a desktop with the GlobalShortcuts portal): hands the desktop two hotkeys, then gives the
+// first other keys, and prints what the desktop bound after each of its answers ("9=KEYS 10=KEYS").
+static int portalHotkeys(int argc, char** argv) {
+    QGuiApplication app(argc, argv);
+    PlatformServices services = createPlatformServices();
+    HotkeySystem& hotkeys = *services.hotkeys;
+    int answers = 0;
+    QObject::connect(&hotkeys, &HotkeySystem::bindingsChanged, &app, [&] {
+        QTextStream(stdout) << "9=" << hotkeys.desktopBinding(9) << " 10=" << hotkeys.desktopBinding(10) << Qt::endl;
+        if (++answers == 1)
+            hotkeys.registerHotkeys({{9, kControlAlt, '3', QStringLiteral("Paste clip 3")}});
+        else
+            app.quit();
+    });
+    hotkeys.registerHotkeys({{9, HotkeyModifier::Control, '3', QStringLiteral("Paste clip 3")},
+                             {10, HotkeyModifier::Control, '4', QStringLiteral("Paste clip 4")}});
+    return app.exec();
+}
+
 int main(int argc, char** argv) {
+    if (argc == 2 && qstrcmp(argv[1], "--portal-hotkeys") == 0)
+        return portalHotkeys(argc, argv);
     if (argc == 2 && qstrcmp(argv[1], "--hold") == 0)
         return holdHotkey(argc, argv);
     if (argc == 3 && qstrcmp(argv[1], "--clipboard") == 0)
