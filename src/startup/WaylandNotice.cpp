@@ -27,6 +27,15 @@ QString WaylandNotice::text(const Situation& s) {
     if (s.sendsKeys)
         text += s.tracksWindows ? QStringLiteral("- pastes into the application you used last;\r\n")
                                 : QStringLiteral("- pastes into the window in front when the paste starts;\r\n");
+    if (s.desktopHotkeys) {
+        // The desktop shows its own dialog for the keys; nothing else needs setting up.
+        text += QStringLiteral("- has hotkeys in every application: your desktop binds them and may ask you to "
+                               "confirm or change their keys.\r\n");
+        if (!s.tray)
+            text += QStringLiteral("\r\nNo tray shows Zolpane's icon on this desktop: closing the window hides "
+                                   "Zolpane, and its hotkey or zolpane --show brings it back.");
+        return text;
+    }
     text += s.ownHotkeys ? QStringLiteral("- has hotkeys that work only while an X11 application has the focus.\r\n")
                          : QStringLiteral("- has no hotkeys of its own.\r\n");
     text += QStringLiteral(

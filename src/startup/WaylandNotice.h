@@ -15,6 +15,7 @@ public:
         bool keysReachWayland = false; // ... also to Wayland applications, not only to X11 ones
         bool tracksWindows = false;    // the last application is known and brought back
         bool ownHotkeys = false;       // key grabs of our own (through XWayland)
+        bool desktopHotkeys = false;   // the desktop binds our hotkeys (its shortcut portal), in every application
         bool tray = true;              // a tray shows our icon
     };
 

@@ -197,7 +197,8 @@ bool ZolpaneApp::Initialize() {
     // Once the event loop runs: the tray and the hotkeys work while the notice is open.
     const KeySender::Capabilities keys = m_platform.keys->capabilities();
     const WaylandNotice::Situation situation{keys.sendsKeys, keys.reachesWaylandWindows,
-                                             m_platform.windows->capabilities().seesOtherWindows, ownHotkeys, tray};
+                                             m_platform.windows->capabilities().seesOtherWindows, ownHotkeys,
+                                             m_platform.hotkeys->capabilities().desktopBinds, tray};
     QTimer::singleShot(0, this, [this, situation] {
         WaylandNotice::showIfWanted(WaylandNotice::isWaylandSession(), situation, m_settings, this);
     });
