@@ -1,5 +1,6 @@
 #include "startup/frmSettings.h"
 #include "TestSupport.h"
+#include "paste/Hotkeys.h"
 #include "project/ClipTable.h"
 #include "services/Messages.h"
 #include "services/Settings.h"
@@ -8,6 +9,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -43,6 +45,8 @@ class frmSettingsTest final : public QObject {
             };
             ctx.restoreTopMost = [this] { ++topMostCalls; };
             ctx.programExiting = [this] { return exiting; };
+            // A desktop that binds the hotkeys has bound paste-next (the third row) only.
+            ctx.desktopBinding = [](int id) { return id == Hotkeys::PasteNextId ? QStringLiteral("bound") : QString(); };
             dialog = std::make_unique<frmSettings>(ctx);
             dialog->showSettings();
         }
@@ -56,14 +60,19 @@ class frmSettingsTest final : public QObject {
             return out;
         }
         // "name=value" as the dialog shows it, for each "name=..." of the list: 1 or 0 for a button, the text
-        // of a list.
+        // of a list or of a shown label ("" for a hidden one).
         QStringList shown(const QStringList& items) {
             QStringList out;
             for (const QString& item : items) {
                 const QString name = item.section('=', 0, 0);
                 const auto* button = dialog->findChild<QAbstractButton*>(name);
                 const auto* list = dialog->findChild<QComboBox*>(name);
-                out << name + '=' + (button ? QString::number(button->isChecked()) : list ? list->currentText() : "?");
+                const auto* label = dialog->findChild<QLabel*>(name);
+                out << name + '=' +
+                           (button  ? QString::number(button->isChecked())
+                            : list  ? list->currentText()
+                            : label ? (label->isHidden() ? QString() : label->text())
+                                    : "?");
             }
             return out;
         }
@@ -101,6 +110,7 @@ private Q_SLOTS:
         row("key 0", hotkey.arg(0).arg(0), boxes.arg(0).arg(0).arg(0).arg(""), hotkey.arg(0).arg(0));
         row("unknown key: 0", hotkey.arg(2).arg(999), boxes.arg(0).arg(1).arg(0).arg(""), hotkey.arg(2).arg(0));
         row("mod 8", hotkey.arg(8).arg(112), boxes.arg(0).arg(0).arg(0).arg("F1"), "Hotkeys/HKPasteMenuKey=112");
+        row("the desktop's binding", "", "lblDesktop(2)=bound, lblDesktop(0)=");
         // clang-format on
     }
     void storedValues() {

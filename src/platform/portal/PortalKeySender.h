@@ -26,7 +26,8 @@ public:
     ~PortalKeySender() override;
 
     // After one of this program's windows gave up the focus, the desktop gives it back to the window behind it;
-    // no portal reports when that is done, so the keys wait this long after such a change.
+    // no portal reports when that is done, so the keys wait this long after such a change. A margin for a
+    // desktop's closing animation: on the tests' headless sway the focus came back at once.
     static constexpr int focusReturnMs = 150;
 
     Capabilities capabilities() const override { return {m_state != State::Refused, false, true}; }
