@@ -18,6 +18,7 @@
 #include <QCloseEvent>
 #include <QColorDialog>
 #include <QComboBox>
+#include <QFontDatabase>
 #include <QFontDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -69,6 +70,11 @@ std::function<std::optional<QFont>(const QFont&)> frmConfPasteBox::chooseFont =
     const QFont font = QFontDialog::getFont(&ok, initial, QApplication::activeWindow());
     return ok ? std::optional<QFont>(font) : std::nullopt;
 };
+
+const QStringList& frmConfPasteBox::fontlist() {
+    static const QStringList fonts = QFontDatabase::families().mid(0, 41);
+    return fonts;
+}
 
 frmConfPasteBox* frmConfPasteBox::open(const EditorContext& context, QWidget* parent) {
     auto* editor = new frmConfPasteBox(context, parent);

@@ -46,6 +46,10 @@ public:
     static frmConfPasteBox* open(const EditorContext& context, QWidget* parent = nullptr);
     ~frmConfPasteBox() override;
 
+    // Up to 41 screen font names, in the screen's font order, for EditorContext::fontlist. Read when first asked
+    // for: listing the font families takes a noticeable part of a start-up that shows nothing of them.
+    static const QStringList& fontlist();
+
     // Test seams for the colour and font dialogs: an invalid colour / no font stands for Cancel.
     static std::function<QColor(const QColor& initial)> chooseColor;
     static std::function<std::optional<QFont>(const QFont& initial)> chooseFont;
