@@ -17,13 +17,13 @@ using EditorModes::Mode;
 namespace {
 
 // The edit toolbar's buttons that show the selection's state.
-constexpr int BoldButton = 6;
-constexpr int ItalicButton = 7;
-constexpr int UnderlineButton = 8;
-constexpr int BulletButton = 9;
-constexpr int LeftButton = 14;
-constexpr int CenterButton = 15;
-constexpr int RightButton = 16;
+enum Button { BoldButton = 6, ItalicButton, UnderlineButton, BulletButton, LeftButton = 14, CenterButton, RightButton };
+
+template <typename Change> void changeFont(PlainTextBox& box, Change change) {
+    QFont font = box.font();
+    change(font);
+    box.setFont(font);
+}
 
 } // namespace
 
@@ -121,26 +121,20 @@ void EditorTextTools::ChangeFont() {
     const QString family = m_controls.fontBox.currentText();
     if (family.isEmpty())
         return;
-    if (m_mode == Mode::Rtf) {
+    if (m_mode == Mode::Rtf)
         RichTextTools::setFontFamily(m_controls.rich, family);
-    } else if (m_mode == Mode::Txt) {
-        QFont font = m_controls.plain.font();
-        font.setFamily(family);
-        m_controls.plain.setFont(font);
-    }
+    else if (m_mode == Mode::Txt)
+        changeFont(m_controls.plain, [&family](QFont& font) { font.setFamily(family); });
 }
 
 void EditorTextTools::ChangeSize() {
     const int size = RichTextTools::sizeFromText(m_controls.sizeBox.currentText());
     if (size <= 0)
         return; // a size the box refuses leaves it as it is
-    if (m_mode == Mode::Rtf) {
+    if (m_mode == Mode::Rtf)
         RichTextTools::setFontSize(m_controls.rich, size);
-    } else if (m_mode == Mode::Txt) {
-        QFont font = m_controls.plain.font();
-        font.setPointSize(size);
-        m_controls.plain.setFont(font);
-    }
+    else if (m_mode == Mode::Txt)
+        changeFont(m_controls.plain, [size](QFont& font) { font.setPointSize(size); });
 }
 
 QColor EditorTextTools::currentColor() const {
