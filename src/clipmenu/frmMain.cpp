@@ -1,5 +1,6 @@
 #include "clipmenu/frmMain.h"
 
+#include "platform/MenuPopup.h"
 #include "project/ClipTable.h"
 #include "services/Messages.h"
 #include "widgets/MenuIcons.h"
@@ -8,23 +9,19 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCursor>
-#include <QDeadlineTimer>
-#include <QFontDatabase>
-#include <QGuiApplication>
 #include <QMenu>
 #include <QSystemTrayIcon>
 #include <QTimer>
-#include <QWindow>
-
-#include <memory>
 
 namespace {
 
 // The tray menu closes before the windows go away.
 constexpr int ExitDelayMs = 100;
-// How often and how long a popped-up menu asks again for the keyboard and pointer grab (see holdInputWhileOpen).
-constexpr int GrabRetryMs = 10;
-constexpr int GrabRetryLimitMs = 3000;
+
+// The caption of a clip entry: "(" + i + ") &" + the first 30 characters of the row text.
+QString clipEntryCaption(int i, const QString& rowText) {
+    return QStringLiteral("(") + QString::number(i) + QStringLiteral(") &") + rowText.left(30);
+}
 
 } // namespace
 
@@ -35,11 +32,11 @@ frmMain::frmMain(ClipTable& table, ClipboardTextCommands& textCommands, QWidget*
 
     mnuMotherZolpane = new QMenu(QStringLiteral("&Zolpane Menu"), this);
     mnuMotherZolpane->setObjectName(QStringLiteral("mnuMotherZolpane"));
-    mnuZolpaner = addAction(mnuMotherZolpane, "mnuZolpaner", QStringLiteral("Show &Zolpane"));
+    QAction* mnuZolpaner = addAction(mnuMotherZolpane, "mnuZolpaner", QStringLiteral("Show &Zolpane"));
     QFont bold = mnuZolpaner->font();
     bold.setBold(true); // the default item
     mnuZolpaner->setFont(bold);
-    mnuHideZP = addAction(mnuMotherZolpane, "mnuHideZP", QStringLiteral("Hide &Zolpane"));
+    QAction* mnuHideZP = addAction(mnuMotherZolpane, "mnuHideZP", QStringLiteral("Hide &Zolpane"));
     mnuMotherZolpane->addSeparator()->setObjectName(QStringLiteral("mnuSep1"));
     QMenu* formatting =
         addMenu(mnuMotherZolpane, "mnuClipboardFormating", QStringLiteral("Clipboard Formating"), "CLIPBOARDFORMAT");
@@ -54,17 +51,17 @@ frmMain::frmMain(ClipTable& table, ClipboardTextCommands& textCommands, QWidget*
     TextCommandMenu::addDateTimeItems(copyTo, this, run);
     copyTo->addSeparator()->setObjectName(QStringLiteral("mnuSep13"));
     mnuClipFromZolpane = addMenu(copyTo, "mnuClipFromZolpane", QStringLiteral("Cl&ip from Zolpane"));
-    mnuCleanClipboard =
+    QAction* mnuCleanClipboard =
         addAction(mnuClipFromZolpane, "mnuCleanClipboard", QStringLiteral("&Clean Clipboard"), "RECYCLE");
     mnuClipFromZolpane->addSeparator()->setObjectName(QStringLiteral("mnuSep5"));
     mnuMotherZolpane->addSeparator()->setObjectName(QStringLiteral("mnuSep3"));
     QMenu* options = addMenu(mnuMotherZolpane, "mnuOptions", QStringLiteral("&Options"), "WRENCH");
-    mnuSettings = addAction(options, "mnuSettings", QStringLiteral("&Settings..."), "WRENCH");
+    QAction* mnuSettings = addAction(options, "mnuSettings", QStringLiteral("&Settings..."), "WRENCH");
     options->addSeparator()->setObjectName(QStringLiteral("mnuseparator26"));
     mnuRunStartup = addAction(options, "mnuRunStartup", QStringLiteral("&Run At Startup"));
     mnuRunStartup->setCheckable(true);
     mnuMotherZolpane->addSeparator()->setObjectName(QStringLiteral("mnuSep2"));
-    mnuExit = addAction(mnuMotherZolpane, "mnuExit", QStringLiteral("E&xit"), "EXIT");
+    QAction* mnuExit = addAction(mnuMotherZolpane, "mnuExit", QStringLiteral("E&xit"), "EXIT");
 
     tmrExit = new QTimer(this);
     tmrExit->setObjectName(QStringLiteral("tmrExit"));
@@ -86,14 +83,6 @@ frmMain::frmMain(ClipTable& table, ClipboardTextCommands& textCommands, QWidget*
 
 frmMain::~frmMain() {
     RemoveTrayIcon();
-}
-
-const QStringList& frmMain::fontlist() {
-    if (!m_fontlistRead) {
-        m_fontlist = QFontDatabase::families().mid(0, 41);
-        m_fontlistRead = true;
-    }
-    return m_fontlist;
 }
 
 QMenu* frmMain::addMenu(QMenu* parent, const char* name, const QString& caption, const char* iconKey) {
@@ -136,10 +125,6 @@ void frmMain::RemoveTrayIcon() {
     m_tray = nullptr;
 }
 
-QString frmMain::clipEntryCaption(int i, const QString& rowText) {
-    return QStringLiteral("(") + QString::number(i) + QStringLiteral(") &") + rowText.left(30);
-}
-
 void frmMain::BuildClipMenu() {
     for (int i = 1; i <= ClipTable::ClipCount; ++i) {
         if (ClipMenuItem[size_t(i)]) {
@@ -159,79 +144,10 @@ void frmMain::BuildClipMenu() {
     }
 }
 
-void frmMain::popUpAtCursor(QMenu* menu) {
-    const QPoint at = QCursor::pos();
-    menu->popup(at);
-    holdInputWhileOpen(menu);
-    reopenAfterLateDeactivation(menu, at);
-}
-
-void frmMain::reopenAfterLateDeactivation(QMenu* menu, QPoint at) {
-    // Qt closes every popup when the application becomes inactive. The hotkey comes through another X connection
-    // than the news that the user has just left one of our windows for another application, and can be handled
-    // first; the deactivation that follows would close the menu the user has just asked for. Such a closing is
-    // told by the application being active when the menu opened and inactive when it closes (any deactivation
-    // while the menu is open closes it at once), and the menu is opened again.
-    if (QGuiApplication::applicationState() != Qt::ApplicationActive)
-        return;
-    connect(
-        menu, &QMenu::aboutToHide, this,
-        [this, menu, at] {
-            if (QGuiApplication::applicationState() == Qt::ApplicationActive)
-                return;
-            QTimer::singleShot(0, menu, [this, menu, at] {
-                menu->popup(at);
-                holdInputWhileOpen(menu);
-            });
-        },
-        Qt::SingleShotConnection);
-}
-
-void frmMain::holdInputWhileOpen(QMenu* menu) {
-    // A menu popped up by a global hotkey opens while the hotkey's key is still down, so the passive grab of that
-    // key (held by another X connection) is still active and refuses the grab of keyboard and pointer a popup
-    // needs. Without it no key would reach the menu and a click elsewhere would not close it. The grab is asked
-    // for again until it is had; refused for longer than the limit, it leaves the menu to the mouse.
-    struct State {
-        QDeadlineTimer deadline{GrabRetryLimitMs};
-        bool keyboard = false;
-    };
-    auto state = std::make_shared<State>();
-    auto tryGrab = [menu, state]() {
-        QWindow* window = menu->windowHandle();
-        if (!window || !menu->isVisible() || state->deadline.hasExpired())
-            return true;
-        if (!state->keyboard)
-            state->keyboard = window->setKeyboardGrabEnabled(true);
-        if (!state->keyboard || !window->setMouseGrabEnabled(true))
-            return false;
-        // Taken here rather than by the popup itself, the grab is also given back here.
-        connect(
-            menu, &QMenu::aboutToHide, menu,
-            [menu] {
-                if (QWindow* w = menu->windowHandle()) {
-                    w->setMouseGrabEnabled(false);
-                    w->setKeyboardGrabEnabled(false);
-                }
-            },
-            Qt::SingleShotConnection);
-        return true;
-    };
-    if (tryGrab())
-        return;
-    auto* retry = new QTimer(menu);
-    retry->setInterval(GrabRetryMs);
-    connect(retry, &QTimer::timeout, menu, [retry, tryGrab] {
-        if (tryGrab())
-            retry->deleteLater();
-    });
-    retry->start();
-}
-
 void frmMain::ShowTrayMenu() {
     BuildClipMenu();
     // The foreground window stays what it is: the menu takes the keyboard without becoming the active window.
-    popUpAtCursor(mnuMotherZolpane);
+    MenuPopup::popUp(mnuMotherZolpane, QCursor::pos());
 }
 
 void frmMain::ShowPasteMenu() {
@@ -242,7 +158,7 @@ void frmMain::ShowPasteMenu() {
         Messages::ShowError(QStringLiteral("No clips to paste!"));
         return;
     }
-    popUpAtCursor(mnuClipFromZolpane);
+    MenuPopup::popUp(mnuClipFromZolpane, QCursor::pos());
 }
 
 void frmMain::CleanClipboard() {

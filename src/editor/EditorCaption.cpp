@@ -1,5 +1,7 @@
 #include "editor/EditorCaption.h"
 
+#include "editor/EditorModes.h"
+
 #include <QLocale>
 
 namespace EditorCaption {
@@ -18,7 +20,8 @@ QString prefixed(QString caption, const QString& prefix) {
 
 } // namespace
 
-Caption caption(const QString& mode, bool customName, const QString& name, const QString& text, int clipNumber) {
+Caption caption(const QString& modeName, bool customName, const QString& name, const QString& text, int clipNumber) {
+    const EditorModes::Mode mode = EditorModes::fromName(modeName);
     Caption result;
     if (customName) {
         result.text = name;
@@ -26,10 +29,10 @@ Caption caption(const QString& mode, bool customName, const QString& name, const
         const qsizetype p = text.indexOf(QLatin1String("\r\n")) + 1; // 1-based, 0 when there is none
         if (p > 1) {
             result.text = text.left(p - 1).left(ShortCaption);
-        } else if (mode == QLatin1String("txt") && text.size() <= SimpleTextLimit) {
+        } else if (mode == EditorModes::Mode::Txt && text.size() <= SimpleTextLimit) {
             result.simple = p == 0;
             result.text = p == 0 ? text : clipName(clipNumber);
-        } else if (mode == QLatin1String("rtf") && text.size() <= ShortCaption) {
+        } else if (mode == EditorModes::Mode::Rtf && text.size() <= ShortCaption) {
             result.text = p == 0 ? text : clipName(clipNumber);
         } else {
             result.text = text.left(ShortCaption);
@@ -37,9 +40,9 @@ Caption caption(const QString& mode, bool customName, const QString& name, const
     }
     if (result.text.trimmed().isEmpty())
         result.text = clipName(clipNumber);
-    if (mode == QLatin1String("img"))
+    if (mode == EditorModes::Mode::Img)
         result.text = prefixed(result.text, QStringLiteral("(IMG) "));
-    else if (mode == QLatin1String("rtf"))
+    else if (mode == EditorModes::Mode::Rtf)
         result.text = prefixed(result.text, QStringLiteral("(RTF) "));
     return result;
 }
@@ -64,10 +67,11 @@ QString richCounter(qint64 count) {
            QStringLiteral(" / 100 000  ");
 }
 
-QString openingCounter(const QString& mode, qint64 count) {
-    if (mode == QLatin1String("rtf"))
+QString openingCounter(const QString& modeName, qint64 count) {
+    const EditorModes::Mode mode = EditorModes::fromName(modeName);
+    if (mode == EditorModes::Mode::Rtf)
         return QStringLiteral("Chars: ") + formatCount(count) + QStringLiteral(" /100 000  ");
-    if (mode == QLatin1String("txt") && count > 0)
+    if (mode == EditorModes::Mode::Txt && count > 0)
         return QStringLiteral("Chars: ") + formatCount(count) + QStringLiteral(" / 100 000  ");
     return QStringLiteral("Chars: 0 / 100 000  ");
 }

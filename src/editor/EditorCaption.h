@@ -15,7 +15,7 @@ struct Caption {
     bool simple = false; // the clip stays a simple one-line text
 };
 
-// The caption for the editor's content. mode is "txt", "rtf" or "img"; text is the plain text (CR LF line
+// The caption for the editor's content. mode is the mode's name (EditorModes::name); text is the plain text (CR LF line
 // ends) of the text box in use; with a custom name chosen, the name is the caption. A caption of blanks only
 // becomes "Clip " + number; rich text and picture captions get their "(RTF) " / "(IMG) " prefix (unless they
 // start with it already) and are cut to 94 characters.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "editor/EditorModes.h"
+
 #include <QVector>
 
 class QAction;
@@ -16,4 +18,8 @@ struct EditorToolbars {
     QVector<QAction*> buttons2; // 1..33
 
     static EditorToolbars build(QMainWindow& window);
+    // The main toolbar's button of a mode: 6, 7 or 8.
+    static int modeButton(EditorModes::Mode mode) { return 6 + int(mode); }
+    // The edit toolbar's button before which the font name and size boxes stand.
+    static constexpr int FontBoxesBefore = 21;
 };

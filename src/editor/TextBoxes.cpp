@@ -1,5 +1,6 @@
 #include "editor/TextBoxes.h"
 
+#include "editor/EditorModes.h"
 #include "richtext/RichTextFormat.h"
 #include "richtext/RtfReader.h"
 #include "richtext/RtfWriter.h"
@@ -14,7 +15,7 @@
 
 namespace {
 
-const QString RtfMime = QStringLiteral("text/rtf");
+using EditorModes::RtfMime;
 
 // A key that would add a character: refused when the box is full and nothing is selected to be replaced.
 bool addsCharacter(const QKeyEvent* event) {

@@ -3,9 +3,9 @@
 #include "editor/EditorCaption.h"
 #include "editor/EditorLog.h"
 #include "editor/EditorModes.h"
+#include "editor/EditorTextTools.h"
 #include "editor/EditorToolbars.h"
 #include "editor/PictureArea.h"
-#include "editor/RichTextTools.h"
 #include "editor/TextBoxes.h"
 #include "project/ClipTable.h"
 #include "project/EditorHandOver.h"
@@ -15,15 +15,13 @@
 #include "services/WindowPlacement.h"
 
 #include <QApplication>
-#include <QClipboard>
 #include <QCloseEvent>
 #include <QColorDialog>
 #include <QComboBox>
-#include <QFile>
+#include <QFontDatabase>
 #include <QFontDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMimeData>
 #include <QRadioButton>
 #include <QStatusBar>
 #include <QTimer>
@@ -31,14 +29,30 @@
 
 #include <stdexcept>
 
-using namespace EditorModes;
+using EditorModes::Mode;
 
 namespace {
 
 const QString FormName = QStringLiteral("frmConfPasteBox");
 
+// The layout's figures, in twips. Below the smallest window the layout no longer shrinks.
 constexpr int MinWidthTwips = 8010;
 constexpr int MinHeightTwips = 4755;
+constexpr int DefaultWidthTwips = 9600;
+constexpr int DefaultHeightTwips = 7200;
+// The smallest window's central area: its height less title bar, toolbars and status bar.
+constexpr int MinCentralHeightTwips = MinHeightTwips - 1500;
+constexpr int Margin = 60;            // around the box, and below the last option
+constexpr int TextBoxWidthLess = 210; // a text box is this much narrower than the window
+constexpr int RichBoxGrowth = 30;     // the rich box is this much wider and taller than the plain one
+constexpr int PictureWidthLess = 385; // the picture frame is this much narrower than the window
+constexpr int PictureHeightLess = 30; // and this much lower than a plain text box
+constexpr int CustomOptionDrop = 165; // optCusName below the box
+constexpr int NameBoxDrop = 120 + 40; // txtCustomName below the box
+constexpr int NameBoxGap = 120;       // txtCustomName right of optCusName
+constexpr int NameBoxMinWidth = 3000;
+constexpr int NameBoxWidthLess = 420; // txtCustomName ends this far inside the window, optCusName's width apart
+constexpr int OptionRowStep = 360;    // optNonCusName below optCusName
 
 richtext::CodePageConverter programCodePages() {
     return {[](const QByteArray& bytes, int codePage) { return CodePage::fromAnsi(bytes, codePage); },
@@ -57,6 +71,11 @@ std::function<std::optional<QFont>(const QFont&)> frmConfPasteBox::chooseFont =
     return ok ? std::optional<QFont>(font) : std::nullopt;
 };
 
+const QStringList& frmConfPasteBox::fontlist() {
+    static const QStringList fonts = QFontDatabase::families().mid(0, 41);
+    return fonts;
+}
+
 frmConfPasteBox* frmConfPasteBox::open(const EditorContext& context, QWidget* parent) {
     auto* editor = new frmConfPasteBox(context, parent);
     editor->load();
@@ -71,8 +90,9 @@ frmConfPasteBox::frmConfPasteBox(const EditorContext& context, QWidget* parent)
     setObjectName(FormName);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Configure Clip to Paste"));
+    // The window may get smaller than the layout's minimum; the layout then runs past its edges.
     setMinimumSize(twipsToX(MinWidthTwips) / 2, twipsToY(MinHeightTwips) / 2);
-    resize(twipsToX(9600), twipsToY(7200));
+    resize(twipsToX(DefaultWidthTwips), twipsToY(DefaultHeightTwips));
     buildControls();
     buildToolbars();
 }
@@ -139,12 +159,6 @@ void frmConfPasteBox::buildControls() {
     connect(txtClipRTF, &QTextEdit::textChanged, this, &frmConfPasteBox::onRichChanged);
     connect(txtClipTXT, &QPlainTextEdit::cursorPositionChanged, this, &frmConfPasteBox::RefreshStatus);
     connect(txtClipRTF, &QTextEdit::cursorPositionChanged, this, &frmConfPasteBox::RefreshStatus);
-    connect(txtClipRTF, &QTextEdit::selectionChanged, this, &frmConfPasteBox::onSelectionChanged);
-    connect(txtClipRTF, &QTextEdit::cursorPositionChanged, this, &frmConfPasteBox::onSelectionChanged);
-    connect(cmbFont, &QComboBox::textActivated, this, &frmConfPasteBox::ChangeFont);
-    connect(cmbFont->lineEdit(), &QLineEdit::textEdited, this, &frmConfPasteBox::ChangeFont);
-    connect(cmbSize, &QComboBox::textActivated, this, &frmConfPasteBox::ChangeSize);
-    connect(cmbSize->lineEdit(), &QLineEdit::textEdited, this, &frmConfPasteBox::ChangeSize);
     connect(optCusName, &QRadioButton::toggled, this, &frmConfPasteBox::onCustomNameOption);
     connect(fraImg, &PictureArea::statusRefreshNeeded, this, &frmConfPasteBox::RefreshStatus);
     connect(fraImg, &PictureArea::panel3, this, [this](const QString& text) { m_panels[3]->setText(text); });
@@ -156,22 +170,28 @@ void frmConfPasteBox::buildControls() {
 
 void frmConfPasteBox::buildToolbars() {
     EditorToolbars bars = EditorToolbars::build(*this);
-    toolbar = bars.toolbar;
-    toolbar2 = bars.toolbar2;
     m_toolbar = bars.buttons;
     m_toolbar2 = bars.buttons2;
     connect(m_toolbar[1], &QAction::triggered, this, &frmConfPasteBox::SaveAndClose);
     connect(m_toolbar[2], &QAction::triggered, this, &frmConfPasteBox::DiscardAndClose);
     connect(m_toolbar[4], &QAction::triggered, this, &frmConfPasteBox::ClearClip);
-    const QString modes[] = {Txt, Rtf, Img};
-    for (int i = 6; i <= 8; ++i)
-        connect(m_toolbar[i], &QAction::triggered, this, [this, mode = modes[i - 6]] { switchMode(mode); });
+    for (const Mode mode : {Mode::Txt, Mode::Rtf, Mode::Img})
+        connect(m_toolbar[EditorToolbars::modeButton(mode)], &QAction::triggered, this,
+                [this, mode] { switchMode(mode); });
     for (int i = 1; i <= 33; ++i)
         if (!m_toolbar2[i]->isSeparator())
             connect(m_toolbar2[i], &QAction::triggered, this, [this, i] { onToolbar2(i); });
-    m_fontAction = toolbar2->insertWidget(m_toolbar2[21], cmbFont);
-    m_sizeAction = toolbar2->insertWidget(m_toolbar2[21], cmbSize);
-    setCombosVisible(false); // shown, and filled with the font list, by the first text mode
+
+    m_text = new EditorTextTools(m_mode, {*txtClipTXT, *txtClipRTF, *txtDefaultFont, *cmbFont, *cmbSize, m_toolbar2},
+                                 chooseColor, chooseFont, this);
+    // Shown, and filled with the font list, by the first text mode.
+    m_text->placeFontBoxes(*bars.toolbar2, m_toolbar2[EditorToolbars::FontBoxesBefore]);
+    connect(txtClipRTF, &QTextEdit::selectionChanged, m_text, &EditorTextTools::showSelectionState);
+    connect(txtClipRTF, &QTextEdit::cursorPositionChanged, m_text, &EditorTextTools::showSelectionState);
+    connect(cmbFont, &QComboBox::textActivated, m_text, &EditorTextTools::ChangeFont);
+    connect(cmbFont->lineEdit(), &QLineEdit::textEdited, m_text, &EditorTextTools::ChangeFont);
+    connect(cmbSize, &QComboBox::textActivated, m_text, &EditorTextTools::ChangeSize);
+    connect(cmbSize->lineEdit(), &QLineEdit::textEdited, m_text, &EditorTextTools::ChangeSize);
 }
 
 void frmConfPasteBox::load() {
@@ -182,7 +202,6 @@ void frmConfPasteBox::load() {
         WindowPlacement::RestoreWindowSize(*this, FormName, settings, m_context.twipsX, m_context.twipsY);
         handOver.EditorOpen = true;
         handOver.EditIsSimple = false;
-        RtfActive = false;
 
         settings.LoadEditorFont();
         QFont defaultFont = txtDefaultFont->font();
@@ -194,11 +213,7 @@ void frmConfPasteBox::load() {
         txtClipTXT->setFont(defaultFont);
         txtClipRTF->document()->setDefaultFont(defaultFont);
 
-        if (!handOver.EditIsRtf && !handOver.EditIsImage)
-            EditorMode = Txt;
-        else
-            EditorMode = handOver.EditIsImage ? Img : Rtf;
-        ToggleFormat(EditorMode);
+        ToggleFormat(handOver.EditIsImage ? Mode::Img : (handOver.EditIsRtf ? Mode::Rtf : Mode::Txt));
         pressModeButton();
         RepaintForm();
 
@@ -226,8 +241,9 @@ void frmConfPasteBox::load() {
         txtClipRTF->moveCursor(QTextCursor::End);
         IsLoading = false;
         RefreshStatus();
-        const qint64 count =
-            EditorMode == Rtf ? txtClipRTF->plainText().size() : (EditorMode == Txt ? txtClipTXT->text().size() : 0);
+        const qint64 count = m_mode == Mode::Rtf   ? txtClipRTF->plainText().size()
+                             : m_mode == Mode::Txt ? txtClipTXT->text().size()
+                                                   : 0;
         m_panels[2]->setText(EditorCaption::openingCounter(EditorMode, count));
         RepaintForm();
         RefreshStatus();
@@ -267,16 +283,6 @@ void frmConfPasteBox::unload() {
     }
 }
 
-void frmConfPasteBox::pressModeButton() {
-    const int index = EditorMode == Txt ? 6 : (EditorMode == Rtf ? 7 : 8);
-    m_toolbar[index]->setChecked(true);
-}
-
-void frmConfPasteBox::setCombosVisible(bool visible) {
-    m_fontAction->setVisible(visible);
-    m_sizeAction->setVisible(visible);
-}
-
 void frmConfPasteBox::onCustomNameOption(bool custom) {
     if (IsLoading)
         return;
@@ -294,16 +300,17 @@ void frmConfPasteBox::SaveAndClose() {
         return;
     m_handingBack = true;
     EditorHandOver& handOver = m_context.handOver;
-    const QString text =
-        EditorMode == Txt ? txtClipTXT->text() : (EditorMode == Rtf ? txtClipRTF->plainText() : QString());
+    const QString text = m_mode == Mode::Txt   ? txtClipTXT->text()
+                         : m_mode == Mode::Rtf ? txtClipRTF->plainText()
+                                               : QString();
     const EditorCaption::Caption caption =
         EditorCaption::caption(EditorMode, optCusName->isChecked(), txtCustomName->text(), text, m_clip);
     handOver.EditIsSimple = caption.simple;
-    if (EditorMode == Img) {
+    if (m_mode == Mode::Img) {
         handOver.EditIsRtf = false;
         handOver.EditIsImage = true;
         handOver.picTemp = fraImg->handBack();
-    } else if (EditorMode == Rtf) {
+    } else if (m_mode == Mode::Rtf) {
         handOver.EditData = text.isEmpty() ? QString() : QString::fromLatin1(txtClipRTF->rtf());
         handOver.EditIsRtf = true;
         handOver.EditIsImage = false;
@@ -330,10 +337,10 @@ void frmConfPasteBox::ClearClip() {
     if (Messages::ShowMessage(QStringLiteral("Do you really want to clear this clip?"), QStringLiteral("quest")) !=
         Messages::Yes)
         return;
-    if (EditorMode == Txt) {
+    if (m_mode == Mode::Txt) {
         txtClipTXT->clear();
         optNonCusName->setChecked(true);
-    } else if (EditorMode == Rtf) {
+    } else if (m_mode == Mode::Rtf) {
         txtClipRTF->clear();
         RestartRTFbox();
         optNonCusName->setChecked(true);
@@ -379,7 +386,8 @@ bool frmConfPasteBox::eventFilter(QObject* watched, QEvent* event) {
         QTimer::singleShot(0, this, &frmConfPasteBox::RefreshStatus);
     } else if (watched == txtCustomName && event->type() == QEvent::FocusIn) {
         QTimer::singleShot(0, txtCustomName, &QLineEdit::selectAll);
-    } else if (watched == txtCustomName && event->type() == QEvent::FocusOut && EditorMode == Img && isActiveWindow()) {
+    } else if (watched == txtCustomName && event->type() == QEvent::FocusOut && m_mode == Mode::Img &&
+               isActiveWindow()) {
         fraImg->picPicture->setFocus();
     }
     return QMainWindow::eventFilter(watched, event);
@@ -392,30 +400,31 @@ void frmConfPasteBox::resizeEvent(QResizeEvent* event) {
 
 void frmConfPasteBox::RepaintForm() {
     const int width = std::max(int(frameGeometry().width() * m_context.twipsX), MinWidthTwips);
-    // The window's height less its title bar, toolbars and status bar is the central area; the box takes it
-    // less the two rows of name options below it (in the outer height's terms: H - 2550 for a text box).
+    // The central area less the two rows of name options below the box is the box's height (in the outer
+    // height's terms: H - 2550 for a plain text box).
     const int optionTwips = int(optCusName->sizeHint().height() * m_context.twipsY);
-    const int central = std::max(int(centralWidget()->height() * m_context.twipsY), MinHeightTwips - 1500);
-    const int boxHeight = central - 60 - 165 - 360 - optionTwips - 60;
-    const int left = twipsToX(60);
+    const int central = std::max(int(centralWidget()->height() * m_context.twipsY), MinCentralHeightTwips);
+    const int boxHeight = central - Margin - CustomOptionDrop - OptionRowStep - optionTwips - Margin;
+    const int left = twipsToX(Margin);
     int bottom = 0;
-    if (EditorMode == Img) {
-        fraImg->setGeometry(left, twipsToY(60), twipsToX(width - 385), twipsToY(boxHeight - 30));
+    if (m_mode == Mode::Img) {
+        fraImg->setGeometry(left, twipsToY(Margin), twipsToX(width - PictureWidthLess),
+                            twipsToY(boxHeight - PictureHeightLess));
         bottom = fraImg->geometry().bottom();
     } else {
-        const int grow = EditorMode == Rtf ? 30 : 0;
-        const QRect box(left, twipsToY(60), twipsToX(width - 210 + grow), twipsToY(boxHeight + grow));
+        const int grow = m_mode == Mode::Rtf ? RichBoxGrowth : 0;
+        const QRect box(left, twipsToY(Margin), twipsToX(width - TextBoxWidthLess + grow), twipsToY(boxHeight + grow));
         txtClipTXT->setGeometry(box);
         txtClipRTF->setGeometry(box);
         bottom = box.bottom();
     }
     const QSize option = optCusName->sizeHint();
-    optCusName->setGeometry(left, bottom + twipsToY(165), option.width(), option.height());
-    txtCustomName->setGeometry(optCusName->geometry().right() + twipsToX(120), bottom + twipsToY(120 + 40),
-                               std::max(twipsToX(3000), twipsToX(width - 420) - option.width()),
+    optCusName->setGeometry(left, bottom + twipsToY(CustomOptionDrop), option.width(), option.height());
+    txtCustomName->setGeometry(optCusName->geometry().right() + twipsToX(NameBoxGap), bottom + twipsToY(NameBoxDrop),
+                               std::max(twipsToX(NameBoxMinWidth), twipsToX(width - NameBoxWidthLess) - option.width()),
                                txtCustomName->sizeHint().height());
-    optNonCusName->setGeometry(left, optCusName->y() + twipsToY(360), optNonCusName->sizeHint().width(),
+    optNonCusName->setGeometry(left, optCusName->y() + twipsToY(OptionRowStep), optNonCusName->sizeHint().width(),
                                optNonCusName->sizeHint().height());
-    if (EditorMode == Img)
+    if (m_mode == Mode::Img)
         fraImg->RefreshPicture();
 }

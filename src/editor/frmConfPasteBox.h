@@ -1,5 +1,7 @@
 #pragma once
 
+#include "editor/EditorModes.h"
+
 #include <QMainWindow>
 #include <QPointer>
 #include <QStringList>
@@ -9,6 +11,7 @@
 
 class ClipTable;
 class EditorHandOver;
+class EditorTextTools;
 class ImageEffects;
 class PictureArea;
 class PlainTextBox;
@@ -19,7 +22,6 @@ class QFont;
 class QLabel;
 class QLineEdit;
 class QRadioButton;
-class QToolBar;
 class RichTextBox;
 class Settings;
 
@@ -44,23 +46,22 @@ public:
     static frmConfPasteBox* open(const EditorContext& context, QWidget* parent = nullptr);
     ~frmConfPasteBox() override;
 
+    // Up to 41 screen font names, in the screen's font order, for EditorContext::fontlist. Read when first asked
+    // for: listing the font families takes a noticeable part of a start-up that shows nothing of them.
+    static const QStringList& fontlist();
+
     // Test seams for the colour and font dialogs: an invalid colour / no font stands for Cancel.
     static std::function<QColor(const QColor& initial)> chooseColor;
     static std::function<std::optional<QFont>(const QFont& initial)> chooseFont;
 
-    QString EditorMode; // "txt", "rtf" or "img"
+    // m_mode's name ("txt", "rtf", "img"), the form the caption rules and tests take; set by ToggleFormat.
+    QString EditorMode;
 
-    void ToggleFormat(const QString& mode);
-    void TransBoxes(const QString& direction, const QString& option, bool showTarget);
-    void RepaintForm();
     void BoxHotkey(int keyCode, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     void SaveAndClose();
     void DiscardAndClose();
     void ClearClip();
     void RestartRTFbox();
-    void ChangeFont();
-    void ChangeSize();
-    void RefreshStatus();
     void LoadFromFile();
     void SaveToFile();
 
@@ -83,38 +84,33 @@ protected:
 
 private:
     explicit frmConfPasteBox(const EditorContext& context, QWidget* parent);
-    void buildToolbars();
     void buildControls();
+    void buildToolbars();
     void load();
     void unload();
-    void switchMode(const QString& mode);
+    // The mode switch: ToggleFormat shows the controls and buttons of a mode; switchMode asks the question of a
+    // switch first and moves the text after it.
+    void ToggleFormat(EditorModes::Mode mode);
+    void switchMode(EditorModes::Mode mode);
     void pressModeButton();
     void onToolbar2(int index);
-    void onSelectionChanged();
     void onPlainChanged();
     void onRichChanged();
-    void setCombosVisible(bool visible);
-    void chooseTextColor();
-    void chooseTextFont();
-    void cutCopyText(bool cut);
-    void pasteText();
     void onCustomNameOption(bool custom);
-    QColor currentColor() const;
+    void RepaintForm();
+    void RefreshStatus();
     int twipsToX(double twips) const;
     int twipsToY(double twips) const;
 
     EditorContext m_context;
+    EditorModes::Mode m_mode = EditorModes::Mode::Txt;
     // The clip the editor was opened for. The hand-over's EditClipNumber is shared with the clip properties
     // dialog, which may be opened for another row meanwhile.
     int m_clip = 0;
     bool IsLoading = false;
-    bool RtfActive = false;
-    bool TxtActive = false;
     bool m_closing = false;
     bool m_handingBack = false;
 
-    QToolBar* toolbar = nullptr;
-    QToolBar* toolbar2 = nullptr;
     QVector<QAction*> m_toolbar;  // 1..8
     QVector<QAction*> m_toolbar2; // 1..33
     PlainTextBox* txtClipTXT = nullptr;
@@ -122,11 +118,10 @@ private:
     QLineEdit* txtDefaultFont = nullptr;
     QComboBox* cmbFont = nullptr;
     QComboBox* cmbSize = nullptr;
-    QAction* m_fontAction = nullptr; // the combos' places in toolbar2, which show and hide them
-    QAction* m_sizeAction = nullptr;
     QRadioButton* optNonCusName = nullptr;
     QRadioButton* optCusName = nullptr;
     QLineEdit* txtCustomName = nullptr;
     PictureArea* fraImg = nullptr;
+    EditorTextTools* m_text = nullptr;
     QVector<QLabel*> m_panels; // sBar panels 1..4
 };

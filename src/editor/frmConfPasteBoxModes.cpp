@@ -1,35 +1,48 @@
-// The clip editor's modes: which boxes and buttons each shows, and the text handed from one box to another.
+// The clip editor's modes: which boxes and buttons each shows, and the switch from one to another.
 #include "editor/frmConfPasteBox.h"
 
 #include "editor/EditorModes.h"
+#include "editor/EditorTextTools.h"
 #include "editor/EditorToolbars.h"
 #include "editor/PictureArea.h"
-#include "editor/RichTextTools.h"
 #include "editor/TextBoxes.h"
 #include "services/Messages.h"
 
 #include <QAction>
-#include <QComboBox>
 #include <QLineEdit>
 #include <QRadioButton>
 
-using namespace EditorModes;
+using EditorModes::Mode;
 
-void frmConfPasteBox::ToggleFormat(const QString& mode) {
-    if ((mode == Rtf || mode == Txt || mode == QLatin1String("bin")) && !m_fontAction->isVisible()) {
-        if (cmbFont->count() != m_context.fontlist.size())
-            cmbFont->addItems(m_context.fontlist);
-        setCombosVisible(true);
-    }
-    const auto showButtons = [this](int from, int to, bool show) {
-        for (int i = from; i <= to; ++i)
-            m_toolbar2[i]->setVisible(show);
+namespace {
+
+// The edit toolbar's buttons a mode shows and hides, in this order (a later range wins); a button in no range
+// keeps what it had. The picture effect buttons are 21 to 33.
+struct ButtonRange {
+    int first;
+    int last;
+    bool shown;
+};
+const ButtonRange TxtButtons[] = {{6, 10, false}, {11, 12, true}, {13, 16, false}, {21, 33, false}};
+const ButtonRange RtfButtons[] = {{1, 21, true}, {21, 33, false}};
+const ButtonRange ImgButtons[] = {{6, 17, false}, {21, 33, true}};
+
+} // namespace
+
+void frmConfPasteBox::ToggleFormat(Mode mode) {
+    if (mode != Mode::Img && !m_text->fontBoxesShown())
+        m_text->offerFonts(m_context.fontlist);
+    const auto showButtons = [this](const auto& ranges) {
+        for (const ButtonRange& range : ranges)
+            for (int i = range.first; i <= range.last; ++i)
+                m_toolbar2[i]->setVisible(range.shown);
     };
-    if (mode == Img) {
-        showButtons(6, 17, false);
-        showButtons(21, 33, true); // the picture effect buttons
-        setCombosVisible(false);
-        EditorMode = Img;
+    m_mode = mode;
+    EditorMode = EditorModes::name(mode);
+    switch (mode) {
+    case Mode::Img:
+        showButtons(ImgButtons);
+        m_text->showFontBoxes(false);
         RepaintForm();
         txtClipTXT->hide();
         txtClipRTF->hide();
@@ -37,109 +50,45 @@ void frmConfPasteBox::ToggleFormat(const QString& mode) {
         optCusName->setChecked(true);
         txtCustomName->show();
         fraImg->show();
-        RtfActive = TxtActive = false;
-    } else if (mode == Rtf) {
-        EditorMode = Rtf;
+        break;
+    case Mode::Rtf:
         RepaintForm();
-        showButtons(1, 21, true);
-        showButtons(21, 33, false);
-        setCombosVisible(true);
-        RtfActive = true;
-        TxtActive = false;
+        showButtons(RtfButtons);
+        m_text->showFontBoxes(true);
         fraImg->hide();
         txtClipTXT->hide();
         txtClipRTF->show();
         txtClipRTF->setFocus();
         optNonCusName->show();
-    } else if (mode == Txt) {
-        EditorMode = Txt;
+        break;
+    case Mode::Txt:
         RepaintForm();
-        showButtons(6, 10, false);
-        showButtons(11, 12, true);
-        showButtons(13, 16, false);
-        showButtons(21, 33, false);
-        RtfActive = false;
-        TxtActive = true;
-        {
-            const QSignalBlocker blockFont(cmbFont);
-            const QSignalBlocker blockSize(cmbSize);
-            cmbFont->setEditText(txtClipTXT->font().family());
-            cmbSize->setEditText(QString::number(txtClipTXT->font().pointSize()));
-        }
-        setCombosVisible(true);
+        showButtons(TxtButtons);
+        m_text->showPlainFont();
+        m_text->showFontBoxes(true);
         txtClipTXT->show();
         txtClipRTF->hide();
         fraImg->hide();
         txtClipTXT->setFocus();
         optNonCusName->show();
+        break;
     }
     RefreshStatus();
 }
 
-void frmConfPasteBox::switchMode(const QString& mode) {
-    if (mode == EditorMode)
-        return;
-    const auto confirmed = [this](const char* question) {
-        if (Messages::ShowMessage(QString::fromLatin1(question), QStringLiteral("quest")) == Messages::Yes)
-            return true;
+void frmConfPasteBox::switchMode(Mode mode) {
+    const EditorModes::Switch* change = EditorModes::switchBetween(m_mode, mode);
+    if (!change)
+        return; // the mode in force
+    if (*change->question &&
+        Messages::ShowMessage(QString::fromLatin1(change->question), QStringLiteral("quest")) != Messages::Yes) {
         pressModeButton(); // the clicked button springs back
-        return false;
-    };
-    if (mode == Txt && EditorMode == Rtf) {
-        if (!confirmed("You will lose all your formatting. Do you want to continue?"))
-            return;
-        ToggleFormat(Txt);
-        TransBoxes(QStringLiteral("rtf2txt"), QStringLiteral("removeformat"), true);
-    } else if (mode == Txt) {
-        if (!confirmed("You will lose all your picture data. Do you want to continue?"))
-            return;
-        ToggleFormat(Txt);
-    } else if (mode == Rtf && EditorMode == Txt) {
-        ToggleFormat(Rtf);
-        TransBoxes(QStringLiteral("txt2rtf"), QStringLiteral("removeformat"), true);
-    } else if (mode == Rtf) {
-        if (!confirmed("You will lose your picture data. Do you want to continue?"))
-            return;
-        ToggleFormat(Rtf);
-    } else {
-        if (!confirmed("You will lose all your current data! Do you really want to continue?"))
-            return;
-        ToggleFormat(Img);
+        return;
     }
+    ToggleFormat(mode);
+    m_text->TransBoxes(change->move, true);
 }
 
-void frmConfPasteBox::TransBoxes(const QString& direction, const QString& option, bool showTarget) {
-    if (direction == QLatin1String("txt2rtf")) {
-        txtClipRTF->clear();
-        txtClipRTF->setPlainTextLimited(txtClipTXT->text());
-        QTextCursor all(txtClipRTF->document());
-        all.select(QTextCursor::Document);
-        QTextCharFormat format;
-        const QFont font = txtClipTXT->font();
-        format.setFontFamilies({font.family()});
-        format.setFontPointSize(font.pointSizeF());
-        format.setFontWeight(font.bold() ? QFont::Bold : QFont::Normal);
-        format.setFontItalic(font.italic());
-        format.setFontUnderline(font.underline());
-        format.setFontStrikeOut(font.strikeOut());
-        format.setForeground(txtClipTXT->textColor());
-        all.mergeCharFormat(format);
-        txtClipRTF->moveCursor(QTextCursor::End);
-        if (showTarget) {
-            txtClipRTF->show();
-            txtClipRTF->setFocus();
-            txtClipTXT->hide();
-        }
-    } else if (direction == QLatin1String("rtf2txt")) {
-        if (option == QLatin1String("removeformat"))
-            RestartRTFbox();
-        txtClipTXT->setText(txtClipRTF->plainText());
-        txtClipRTF->clear();
-        txtClipTXT->moveCursor(QTextCursor::End);
-        if (showTarget) {
-            txtClipTXT->show();
-            txtClipTXT->setFocus();
-            txtClipRTF->hide();
-        }
-    }
+void frmConfPasteBox::pressModeButton() {
+    m_toolbar[EditorToolbars::modeButton(m_mode)]->setChecked(true);
 }

@@ -398,7 +398,7 @@ void ZolpaneApp::wireEditor() {
                                     m_table,
                                     m_settings,
                                     m_effects,
-                                    m_frmMain->fontlist(),
+                                    frmConfPasteBox::fontlist(),
                                     m_platform.windows->twipsPerPixelX(),
                                     m_platform.windows->twipsPerPixelY(),
                                     [this] { return ProgramExiting; }};

@@ -19,11 +19,12 @@ class frmMainTest final : public QObject {
         QtClipboard clipboard;
         ClipboardTextCommands text{clipboard, [] { return true; }, [] {}};
         frmMain tray{table, text};
+        QAction* item(const QString& name) { return tray.findChild<QAction*>(name); }
         // The fixed items first (clean clipboard, a separator), then "name=caption" of each clip entry.
         QStringList clipMenu() {
             tray.BuildClipMenu();
             QStringList items;
-            for (QAction* a : tray.mnuClipFromZolpane->actions())
+            for (QAction* a : tray.findChild<QMenu*>("mnuClipFromZolpane")->actions())
                 items << (a->isSeparator() ? QStringLiteral("-") : a->objectName() + '=' + a->text());
             return items;
         }
@@ -48,7 +49,7 @@ private Q_SLOTS:
         f.table.setText(5, QStringLiteral("five"));
         QCOMPARE(f.clipMenu().mid(2), QStringList({"mnuZPCClip5=(5) &five", "mnuZPCClip17=(17) &x"}));
         QSignalSpy chosen(&f.tray, &frmMain::clipChosen);
-        f.tray.ClipMenuItem[17]->trigger();
+        f.item("mnuZPCClip17")->trigger();
         QCOMPARE(QList<QVariantList>(chosen), QList<QVariantList>{{17}});
     }
 
@@ -62,25 +63,25 @@ private Q_SLOTS:
         QCOMPARE(items.size(), 10);
         QSignalSpy status(&f.tray, &frmMain::statusMessage);
         QApplication::clipboard()->setText(QStringLiteral("something"));
-        f.tray.mnuCleanClipboard->trigger();
+        f.item("mnuCleanClipboard")->trigger();
         QVERIFY(QApplication::clipboard()->text().isEmpty());
         QCOMPARE(status.at(0).at(0).toString(), QStringLiteral("Clipboard cleared"));
         // A text item runs its transformation on the clipboard.
         QApplication::clipboard()->setText(QStringLiteral("hello world. how are you"));
-        f.tray.findChild<QAction*>(QStringLiteral("mnuSentences"))->trigger();
+        f.item("mnuSentences")->trigger();
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("Hello world. How are you."));
         // Exit waits for the menu to close first.
         QSignalSpy exit(&f.tray, &frmMain::exitRequested);
-        f.tray.mnuExit->trigger();
+        f.item("mnuExit")->trigger();
         QCOMPARE(exit.size(), 0);
         QVERIFY(exit.wait(1000));
         // The run-at-startup item asks; its check mark follows the entry, not the click.
         QSignalSpy toggle(&f.tray, &frmMain::toggleRunAtStartupRequested);
-        f.tray.mnuRunStartup->trigger();
+        f.item("mnuRunStartup")->trigger();
         QCOMPARE(toggle.size(), 1);
-        QVERIFY(!f.tray.mnuRunStartup->isChecked());
+        QVERIFY(!f.item("mnuRunStartup")->isChecked());
         f.tray.setRunAtStartupChecked(true);
-        QVERIFY(f.tray.mnuRunStartup->isChecked());
+        QVERIFY(f.item("mnuRunStartup")->isChecked());
     }
 };
 
