@@ -89,7 +89,7 @@ class Process:
                 self.popen.wait(timeout=STOP_TIMEOUT)
 
 
-class Desktop:
+class Desktop(x11_client.XlibCalls):
     def __init__(self, root):
         self.root, self.display, self.processes = root, None, []
         for name in ("zolpane-home", "home", "runtime", "config", "data", "cache", "work"):
@@ -171,22 +171,6 @@ class Desktop:
         self.xdotool("windowactivate", "--sync", wid, check=False)
         wait_for(lambda: self.active_window() == wid and self.xdotool_id("getwindowfocus") == wid,
                  f"window {wid:#x} to be active and focused")
-
-    def close_window(self, wid):
-        x11_client.client_message(self.display, wid, "WM_PROTOCOLS", ["WM_DELETE_WINDOW", 0], to_root=False)
-
-    def maximize(self, wid):
-        x11_client.client_message(self.display, wid, "_NET_WM_STATE", [1, "_NET_WM_STATE_MAXIMIZED_VERT",
-                                                                       "_NET_WM_STATE_MAXIMIZED_HORZ"], to_root=True)
-
-    def selection_owner(self, selection):
-        return x11_client.selection_owner(self.display, selection)
-
-    def keyboard_grabbed(self):
-        return x11_client.keyboard_grabbed(self.display)
-
-    def modifier_state(self):
-        return x11_client.modifier_state(self.display)
 
     def clipboard_targets(self):
         return self.clipboard_get("TARGETS").decode().split()

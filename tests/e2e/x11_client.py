@@ -43,25 +43,33 @@ def client_message(display, window, message_type, data, to_root):
         _x11.XSync(d, 0)
 
 
-def selection_owner(display, selection):
-    with xlib(display) as (d, root):
-        return _x11.XGetSelectionOwner(d, _x11.XInternAtom(d, selection.encode(), 0))
+class XlibCalls:
+    """What a desktop (self.display) asks libX11 directly."""
 
+    def close_window(self, wid):
+        client_message(self.display, wid, "WM_PROTOCOLS", ["WM_DELETE_WINDOW", 0], to_root=False)
 
-def keyboard_grabbed(display):
-    """Whether a client holds the keyboard: a grab of our own is refused (one that succeeds is given back)."""
-    with xlib(display) as (d, root):
-        if (status := _x11.XGrabKeyboard(d, root, 0, 1, 1, 0)) == 0:
-            _x11.XUngrabKeyboard(d, 0)
-        _x11.XSync(d, 0)
-        return status != 0
+    def maximize(self, wid):
+        client_message(self.display, wid, "_NET_WM_STATE", [1, "_NET_WM_STATE_MAXIMIZED_VERT",
+                                                            "_NET_WM_STATE_MAXIMIZED_HORZ"], to_root=True)
 
+    def selection_owner(self, selection):
+        with xlib(self.display) as (d, root):
+            return _x11.XGetSelectionOwner(d, _x11.XInternAtom(d, selection.encode(), 0))
 
-def modifier_state(display):
-    values = [ctypes.c_ulong(), ctypes.c_ulong()] + [ctypes.c_int() for _ in range(4)] + [ctypes.c_uint()]
-    with xlib(display) as (d, root):
-        _x11.XQueryPointer(d, root, *map(ctypes.byref, values))
-    return values[-1].value
+    def keyboard_grabbed(self):
+        """Whether a client holds the keyboard: a grab of our own is refused (one that succeeds is given back)."""
+        with xlib(self.display) as (d, root):
+            if (status := _x11.XGrabKeyboard(d, root, 0, 1, 1, 0)) == 0:
+                _x11.XUngrabKeyboard(d, 0)
+            _x11.XSync(d, 0)
+            return status != 0
+
+    def modifier_state(self):
+        values = [ctypes.c_ulong(), ctypes.c_ulong()] + [ctypes.c_int() for _ in range(4)] + [ctypes.c_uint()]
+        with xlib(self.display) as (d, root):
+            _x11.XQueryPointer(d, root, *map(ctypes.byref, values))
+        return values[-1].value
 
 
 def autorepeat_off(display):
