@@ -26,6 +26,12 @@ public:
 
     void CopyClip(int n);
     void HotkeyTrigger(int n) { CopyClip(n); }
+    // A clip's own hotkey: after the copy the clip counts as the last one even when it was empty (the copy then
+    // left LastClip alone), so paste next goes on from the clip whose hotkey was pressed.
+    void ClipHotkeyTrigger(int n) {
+        HotkeyTrigger(n);
+        LastClip = n;
+    }
     // Copies the next non-empty clip after LastClip, downwards or upwards, wrapping once.
     void PasteNext(bool down);
     // After the clipboard menu's date and time commands.

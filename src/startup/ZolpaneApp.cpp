@@ -26,7 +26,6 @@
 #include "startup/frmWizard.h"
 
 #include <QApplication>
-#include <QClipboard>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
@@ -40,9 +39,7 @@
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
-#include <cstdlib>
 #include <ctime>
-#include <unistd.h>
 
 namespace {
 
@@ -122,8 +119,6 @@ void ZolpaneApp::reportStartupError() {
 }
 
 bool ZolpaneApp::Initialize() {
-    StartupComplete = false;
-    ProgramExiting = false;
     m_table.ClipMethod.fill(1);
 
     const double twipsX = m_platform.windows->twipsPerPixelX();
@@ -162,7 +157,6 @@ bool ZolpaneApp::Initialize() {
 
     LoadSettings();
     ApplyCharset();
-    std::srand(unsigned(std::time(nullptr)));
 
     // The settings dialog is loaded when first shown: it reads the settings anew each time it is shown, so
     // nothing of it can be seen earlier, and building its four pages would hold up the tray icon.
@@ -172,7 +166,6 @@ bool ZolpaneApp::Initialize() {
     m_frmMain->AddTrayIcon(QStringLiteral("Zolpane"));
 
     QApplication::restoreOverrideCursor();
-    StartupComplete = true;
 
     // Where neither a tray icon nor a hotkey of our own can bring the window back, it is shown whatever the
     // start asked for: the notice then says how the desktop's shortcuts reach Zolpane.
@@ -364,21 +357,16 @@ void ZolpaneApp::wirePasting() {
     connect(m_hotkeys.get(), &Hotkeys::showMainWindowRequested, this, &ZolpaneApp::showWindows);
     connect(m_hotkeys.get(), &Hotkeys::settingsRequested, this, &ZolpaneApp::ShowSettings);
     connect(m_hotkeys.get(), &Hotkeys::pasteNextTriggered, this, [this] { m_paste->PasteNext(true); });
-    connect(
-        m_hotkeys.get(), &Hotkeys::clipTriggered, this,
-        [this](int n) {
-            m_paste->HotkeyTrigger(n);
-            m_paste->LastClip = n;
-        });
+    connect(m_hotkeys.get(), &Hotkeys::clipTriggered, paste, &PasteEngine::ClipHotkeyTrigger);
     connect(&w, &frmZolpane::propertiesRequested, this, [this](int n) {
-        PropertiesContext context{m_settings,
-                                  m_table,
-                                  [this](int clip) { return clipHotkey(clip); },
-                                  [this](int m, int k, int id) { m_hotkeys->SetClipHotkey(m, k, id); },
-                                  [this](int id) { return desktopBinding(id, true); },
-                                  [this] { m_main->dropTopMost(); },
-                                  [this] { m_main->restoreTopMost(); },
-                                  [this] { return ProgramExiting; }};
+        PropertiesContext context{.settings = m_settings,
+                                  .table = m_table,
+                                  .clipHotkey = [this](int clip) { return clipHotkey(clip); },
+                                  .SetClipHotkey = [this](int m, int k, int id) { m_hotkeys->SetClipHotkey(m, k, id); },
+                                  .desktopBinding = [this](int id) { return desktopBinding(id, true); },
+                                  .dropTopMost = [this] { m_main->dropTopMost(); },
+                                  .restoreTopMost = [this] { m_main->restoreTopMost(); },
+                                  .programExiting = [this] { return ProgramExiting; }};
         m_handOver.EditClipNumber = n;
         frmProperties::open(m_properties, context, n);
     });
@@ -394,14 +382,14 @@ void ZolpaneApp::wireEditor() {
             m_editor->activateWindow();
             return;
         }
-        const EditorContext context{m_handOver,
-                                    m_table,
-                                    m_settings,
-                                    m_effects,
-                                    frmConfPasteBox::fontlist(),
-                                    m_platform.windows->twipsPerPixelX(),
-                                    m_platform.windows->twipsPerPixelY(),
-                                    [this] { return ProgramExiting; }};
+        const EditorContext context{.handOver = m_handOver,
+                                    .table = m_table,
+                                    .settings = m_settings,
+                                    .effects = m_effects,
+                                    .fontlist = frmConfPasteBox::fontlist(),
+                                    .twipsX = m_platform.windows->twipsPerPixelX(),
+                                    .twipsY = m_platform.windows->twipsPerPixelY(),
+                                    .programExiting = [this] { return ProgramExiting; }};
         m_editor = frmConfPasteBox::open(context);
         connect(m_editor, &frmConfPasteBox::handedBack, m_main.get(), &frmZolpane::Update);
         connect(m_editor, &frmConfPasteBox::closed, this, [this](int clip) {
@@ -427,7 +415,7 @@ void ZolpaneApp::wireTray() {
     connect(&tray, &frmMain::showMainWindowRequested, this, &ZolpaneApp::showWindows);
     connect(&tray, &frmMain::hideMainWindowRequested, &w, &QWidget::hide);
     connect(&tray, &frmMain::settingsRequested, this, &ZolpaneApp::ShowSettings);
-    connect(&tray, &frmMain::clipChosen, this, [this](int n) { m_paste->HotkeyTrigger(n); });
+    connect(&tray, &frmMain::clipChosen, m_paste.get(), &PasteEngine::HotkeyTrigger);
     connect(&tray, &frmMain::exitRequested, this, &ZolpaneApp::ExitProgram);
     connect(&tray, &frmMain::statusMessage, &w, &frmZolpane::ShowAtStatus);
     connect(&tray, &frmMain::toggleRunAtStartupRequested, this, [this] {
@@ -461,19 +449,20 @@ void ZolpaneApp::ShowMainWindow(QWidget& main, QWidget* editor) {
 void ZolpaneApp::ShowSettings() {
     m_main->dropTopMost();
     if (!m_settingsDialog) {
-        SettingsDialogContext context{m_settings,
-                                      *m_autostart,
-                                      m_table,
-                                      [this] { m_main->showCopyOptions(); },
-                                      [this] { ApplyCharset(); },
-                                      [this] {
-                                          m_hotkeys->UnregisterSpecialHotkeys();
-                                          m_settings.LoadSpecialHotkeys();
-                                          m_hotkeys->RegisterSpecialHotkeys();
-                                      },
-                                      [this](int id) { return desktopBinding(id, true); },
-                                      [this] { m_main->restoreTopMost(); },
-                                      [this] { return ProgramExiting; }};
+        SettingsDialogContext context{.settings = m_settings,
+                                      .autostart = *m_autostart,
+                                      .table = m_table,
+                                      .copyOptionsChanged = [this] { m_main->showCopyOptions(); },
+                                      .applyCharset = [this] { ApplyCharset(); },
+                                      .reRegisterSpecialHotkeys =
+                                          [this] {
+                                              m_hotkeys->UnregisterSpecialHotkeys();
+                                              m_settings.LoadSpecialHotkeys();
+                                              m_hotkeys->RegisterSpecialHotkeys();
+                                          },
+                                      .desktopBinding = [this](int id) { return desktopBinding(id, true); },
+                                      .restoreTopMost = [this] { m_main->restoreTopMost(); },
+                                      .programExiting = [this] { return ProgramExiting; }};
         m_settingsDialog = std::make_unique<frmSettings>(std::move(context));
     }
     m_settingsDialog->showSettings();

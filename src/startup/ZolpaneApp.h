@@ -56,13 +56,10 @@ public:
     void LoadSettings();
     void ApplyCharset();
 
-    bool StartupComplete = false;
     bool ProgramExiting = false;
 
-    AppPaths& paths() { return m_paths; }
     Settings& settings() { return m_settings; }
     ClipTable& table() { return m_table; }
-    PlatformServices& platform() { return m_platform; }
 
     // The start-up error's text, naming the program folder.
     static QString startupErrorText(const QString& appFolder);
@@ -83,6 +80,8 @@ private:
     void showWindows();
     void ShowSettings();
     void runMenuCommand(MainMenus::Command command);
+    void showWizard();
+    void showAbout();
     // The command line's requests (zolpane --paste N ...), listened for once start-up is complete.
     void startCommandServer();
     QString runCommandRequest(const CommandRequest& request);

@@ -23,27 +23,16 @@ constexpr int ExitMenuDelayMs = 100;
 
 QString ZolpaneApp::runCommandRequest(const CommandRequest& request) {
     using C = CommandRequest::Command;
-    int id = 0;
-    switch (request.command) {
-    case C::Paste:
-        id = Hotkeys::clipHotkeyId(request.clip);
-        break;
-    case C::PasteNext:
-        id = Hotkeys::PasteNextId;
-        break;
-    case C::ClipMenu:
-        id = Hotkeys::PasteMenuId;
-        break;
-    case C::ClipboardMenu:
-        id = Hotkeys::ClipboardMenuId;
-        break;
-    case C::Show:
-        id = Hotkeys::ShowMainWindowId;
-        break;
-    case C::Settings:
-        id = Hotkeys::SettingsId;
-        break;
-    }
+    // Each request does what its global hotkey does.
+    static constexpr std::pair<C, int> hotkeyIds[] = {{C::PasteNext, Hotkeys::PasteNextId},
+                                                      {C::ClipMenu, Hotkeys::PasteMenuId},
+                                                      {C::ClipboardMenu, Hotkeys::ClipboardMenuId},
+                                                      {C::Show, Hotkeys::ShowMainWindowId},
+                                                      {C::Settings, Hotkeys::SettingsId}};
+    int id = Hotkeys::clipHotkeyId(request.clip);
+    for (const auto& [command, hotkeyId] : hotkeyIds)
+        if (command == request.command)
+            id = hotkeyId;
     if (m_hotkeys->triggerFromOutside(id))
         return {};
     return ProgramExiting ? QStringLiteral("Zolpane is exiting")
@@ -52,62 +41,40 @@ QString ZolpaneApp::runCommandRequest(const CommandRequest& request) {
 
 void ZolpaneApp::runMenuCommand(MainMenus::Command command) {
     using C = MainMenus::Command;
-    ProjectLifecycle& project = *m_project;
-    switch (command) {
-    case C::NewProject:
-        project.NewProject();
-        break;
-    case C::LoadProject:
-        project.LoadProjectCommand();
-        break;
-    case C::SaveProject:
-        project.SaveProjectCommand();
-        break;
-    case C::SaveAs:
-        project.SaveAsCommand();
-        break;
-    case C::ExportHotkeyOverview:
-        project.ExportHotkeyOverviewCommand();
-        break;
-    case C::DeleteProject:
-        project.DeleteProjectCommand();
-        break;
-    case C::MakeDefault:
-        project.MakeDefaultCommand();
-        break;
-    case C::QuickSlots:
-        project.showQuickSlotDialog();
-        break;
-    case C::Hide:
-        m_main->hide();
-        break;
-    case C::Exit:
-        QTimer::singleShot(ExitMenuDelayMs, this, &ZolpaneApp::ExitProgram);
-        break;
-    case C::Settings:
-        ShowSettings();
-        break;
-    case C::Help:
-        UserGuide::open(QCoreApplication::applicationDirPath());
-        break;
-    case C::Wizard:
-        if (!m_wizard)
-            m_wizard = std::make_unique<frmWizard>();
-        m_wizard->restart();
-        m_wizard->show();
-        m_wizard->raise();
-        break;
-    case C::Website:
-        QDesktopServices::openUrl(QUrl(frmAbout::Website));
-        break;
-    case C::Support:
-        QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:") + frmAbout::SupportAddress));
-        break;
-    case C::About:
-        if (!m_about)
-            m_about = std::make_unique<frmAbout>();
-        m_about->show();
-        m_about->raise();
-        break;
-    }
+    // Hide is not among them: the main window hides itself.
+    static constexpr std::pair<C, void (*)(ZolpaneApp&)> commands[] = {
+        {C::NewProject, [](ZolpaneApp& app) { app.m_project->NewProject(); }},
+        {C::LoadProject, [](ZolpaneApp& app) { app.m_project->LoadProjectCommand(); }},
+        {C::SaveProject, [](ZolpaneApp& app) { app.m_project->SaveProjectCommand(); }},
+        {C::SaveAs, [](ZolpaneApp& app) { app.m_project->SaveAsCommand(); }},
+        {C::ExportHotkeyOverview, [](ZolpaneApp& app) { app.m_project->ExportHotkeyOverviewCommand(); }},
+        {C::DeleteProject, [](ZolpaneApp& app) { app.m_project->DeleteProjectCommand(); }},
+        {C::MakeDefault, [](ZolpaneApp& app) { app.m_project->MakeDefaultCommand(); }},
+        {C::QuickSlots, [](ZolpaneApp& app) { app.m_project->showQuickSlotDialog(); }},
+        {C::Exit, [](ZolpaneApp& app) { QTimer::singleShot(ExitMenuDelayMs, &app, &ZolpaneApp::ExitProgram); }},
+        {C::Settings, [](ZolpaneApp& app) { app.ShowSettings(); }},
+        {C::Help, [](ZolpaneApp&) { UserGuide::open(QCoreApplication::applicationDirPath()); }},
+        {C::Wizard, [](ZolpaneApp& app) { app.showWizard(); }},
+        {C::Website, [](ZolpaneApp&) { QDesktopServices::openUrl(QUrl(frmAbout::Website)); }},
+        {C::Support,
+         [](ZolpaneApp&) { QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:") + frmAbout::SupportAddress)); }},
+        {C::About, [](ZolpaneApp& app) { app.showAbout(); }}};
+    for (const auto& [each, run] : commands)
+        if (each == command)
+            run(*this);
+}
+
+void ZolpaneApp::showWizard() {
+    if (!m_wizard)
+        m_wizard = std::make_unique<frmWizard>();
+    m_wizard->restart();
+    m_wizard->show();
+    m_wizard->raise();
+}
+
+void ZolpaneApp::showAbout() {
+    if (!m_about)
+        m_about = std::make_unique<frmAbout>();
+    m_about->show();
+    m_about->raise();
 }

@@ -7,7 +7,7 @@ import os
 
 import pytest
 
-from conftest import START_TIMEOUT, wait_for
+from processes import START_TIMEOUT, wait_for
 from wayland_session import Sway
 
 HERE = os.path.dirname(os.path.abspath(__file__))

@@ -8,7 +8,9 @@ import subprocess
 
 import pytest
 
-from conftest import CONTROL_MASK, settings_bytes, stays_true, wait_for
+from processes import stays_true, wait_for
+from x11_client import CONTROL_MASK
+from zolpane_files import settings_bytes
 
 NOT_RUNNING = "Zolpane is not running"
 

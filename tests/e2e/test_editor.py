@@ -5,7 +5,8 @@ import subprocess
 
 import pytest
 
-from conftest import Clip, wait_for
+from processes import wait_for
+from zolpane_files import Clip
 
 EDITOR_TITLE = "Configure Clip to Paste"
 RTF = r"{\rtf1\ansi{\fonttbl{\f0 Arial;}}\f0\fs20 Rich \b bold\b0  text\par}"

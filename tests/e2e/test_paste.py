@@ -8,7 +8,9 @@ import time
 
 import pytest
 
-from conftest import CONTROL_MASK, LOCK_MASK, MOD2_MASK, QUIET, SHIFT_MASK, Clip, stays_true, wait_for
+from processes import QUIET, stays_true, wait_for
+from x11_client import CONTROL_MASK, LOCK_MASK, MOD2_MASK, SHIFT_MASK
+from zolpane_files import Clip
 
 CTRL_V, SHIFT_INSERT = ("v", CONTROL_MASK), ("Insert", SHIFT_MASK)
 RTF = r"{\rtf1\ansi{\fonttbl{\f0 Arial;}}\f0\fs20 Rich \b bold\b0  text\par}"

@@ -9,7 +9,8 @@ import re
 
 import pytest
 
-from conftest import Clip, stays_true, wait_for
+from processes import stays_true, wait_for
+from zolpane_files import Clip
 from portal_session import PortalDesktop, portal  # noqa: F401 (fixture)
 from test_wayland import CZECH
 from wayland_session import QtTarget, sway, xwayland  # noqa: F401 (fixtures)

@@ -9,7 +9,9 @@ import subprocess
 
 import pytest
 
-from conftest import MAIN_TITLE, settings_bytes, wait_for
+from conftest import MAIN_TITLE
+from processes import wait_for
+from zolpane_files import settings_bytes
 
 pytestmark = pytest.mark.no_autorepeat
 MB = 1 << 20

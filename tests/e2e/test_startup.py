@@ -5,7 +5,9 @@ import os
 
 import pytest
 
-from conftest import MAIN_TITLE, settings_bytes, stays_true, wait_for
+from conftest import MAIN_TITLE
+from processes import stays_true, wait_for
+from zolpane_files import settings_bytes
 
 pytestmark = pytest.mark.no_autorepeat
 MIME_TYPE = "application/x-zolpane-project"

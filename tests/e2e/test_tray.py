@@ -7,7 +7,8 @@ import time
 
 import pytest
 
-from conftest import MAIN_TITLE, start_tray_host, stays_true, wait_for
+from conftest import MAIN_TITLE, start_tray_host
+from processes import stays_true, wait_for
 
 pytestmark = pytest.mark.no_autorepeat
 MENU_POINT = (700, 300)

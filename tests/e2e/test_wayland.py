@@ -5,7 +5,8 @@ Wayland client itself (no DISPLAY); test_wayland_xwayland.py runs the same cases
 import os
 import subprocess
 
-from conftest import Clip, stays_true, wait_for
+from processes import stays_true, wait_for
+from zolpane_files import Clip
 from test_paste import RTF
 from wayland_session import QtTarget, Terminal, sway, weston, xwayland  # noqa: F401 (fixtures)
 

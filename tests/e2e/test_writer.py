@@ -3,7 +3,8 @@ keyboard's auto-repeat, and which reuses the list of clipboard forms it read up 
 
 import time
 
-from conftest import Clip, wait_for
+from processes import wait_for
+from zolpane_files import Clip
 
 RTF = r"{\rtf1\ansi{\fonttbl{\f0 Arial;}}\f0\fs20 Rich \b bold\b0  text\par}"
 TYPED = "2000 aabbcc Mississippi 1100\n\nzz ee"

@@ -12,7 +12,9 @@ import subprocess
 
 import pytest
 
-from conftest import START_TIMEOUT, Program, settings_bytes, wait_for
+from conftest import Program
+from processes import START_TIMEOUT, wait_for
+from zolpane_files import settings_bytes
 
 UID = 65534
 TARGET = os.environ.get("ZP_WAYLAND_TARGET", "")

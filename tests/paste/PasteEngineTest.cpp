@@ -144,6 +144,8 @@ private Q_SLOTS:
         QCOMPARE(f.status, row.status);
         QCOMPARE(f.engine.LastClip, row.text.isEmpty() ? 0 : 6);
         QCOMPARE(f.marked, f.engine.LastClip);
+        f.engine.ClipHotkeyTrigger(6); // the clip's hotkey makes it the last one, empty or not
+        QCOMPARE(f.engine.LastClip, 6);
     }
 
     // The forms of a clip on the clipboard: rich text as RTF first, then HTML and plain text of the one document;

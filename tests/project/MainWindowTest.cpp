@@ -32,6 +32,22 @@ struct EditorRow {
 };
 Q_DECLARE_METATYPE(EditorRow)
 
+// A project command on a project just opened ("": the start-up's new default one, no file yet), the file dialog's
+// answer ("" cancels, "-" none may open) and the question's (0: none). Then: the project, clip 1 (edited unmarked
+// before: a load or a new project replaces it), the status ("-" before), the one box shown, the recent list's first
+// name, whether Other.zp is on disk, Changed.
+using ProjectCommand = void (ProjectLifecycle::*)();
+struct CommandRow {
+    QString open;
+    bool changed;
+    ProjectCommand command;
+    QString dialog;
+    int answer;
+    QString project, clip1, status, shown, recent;
+    bool otherOnDisk, changedAfter;
+};
+Q_DECLARE_METATYPE(CommandRow)
+
 // The main window on the offscreen platform with a scripted window system.
 class MainWindowTest final : public QObject {
     Q_OBJECT
@@ -100,6 +116,7 @@ private Q_SLOTS:
         Fixture f;
         f.project->startup(QString());
         QCOMPARE(f.window->windowTitle(), QStringLiteral("Zolpane (default.zp)"));
+        QCOMPARE(f.window->statusText(), QStringLiteral("New project created.")); // no default project yet
         const auto copy = [&f](int i) { return f.child<isButton>(QStringLiteral("icmdCopy(%1)").arg(i))->geometry(); };
         // Two columns of 15: row 16 beside row 1, row 2 below row 1.
         QCOMPARE(copy(16).topLeft(), copy(1).topLeft() + QPoint(230, 0));
@@ -122,13 +139,13 @@ private Q_SLOTS:
             QCOMPARE(f.table.clip(5).text, QStringLiteral("ab"));
         }
 
+        auto* restore = f.child<QTimer>("tmrRestore");
         f.window->ShowAtStatus(QStringLiteral("First"));
-        QTest::qWait(1000);
+        QTRY_VERIFY(restore->remainingTime() < restore->interval() / 2);
         f.window->ShowAtStatus(QStringLiteral("Second"));
-        QTest::qWait(1000);
-        QCOMPARE(f.window->statusText(), QStringLiteral("Second")); // the second keeps its full time
+        QVERIFY(restore->remainingTime() > restore->interval() / 2); // the second keeps its full time
         QTRY_COMPARE_WITH_TIMEOUT(f.window->statusText(), QStringLiteral("Ready"), 2000);
-        QVERIFY(!f.child<QTimer>("tmrRestore")->isActive());
+        QVERIFY(!restore->isActive());
         for (const bool on : {true, false}) {
             f.child<isButton>(on ? "icmdAlwaysOnTopOFF" : "icmdAlwaysOnTopON")->activateByKey();
             QCOMPARE(f.windows.isTopMost(f.window.get()), on);
@@ -144,20 +161,29 @@ private Q_SLOTS:
         QVERIFY(!f.window->close());
         QVERIFY(!f.window->isVisible());
         QVERIFY(Messages::takeShown().isEmpty());
+        // The last-window label shows the record's title trimmed, or that there is none.
+        QString last = QStringLiteral("  Editor  ");
+        f.project->lastWindowTitle = [&last] { return last; };
+        const auto* label = f.child<QLabel>(QStringLiteral("lblWindow"));
+        for (const char* shown : {"Last Active Window: Editor", "Last Active Window: Unnamed or N/A"}) {
+            f.project->showLastWindow();
+            QCOMPARE(label->text(), QString::fromLatin1(shown));
+            last.clear();
+        }
     }
 
     void deleteKey_data() {
-        TestSupport::columns<bool, int, bool>("ask", "answer", "cleared");
-        QTest::newRow("ask, No") << true << int(Messages::No) << false;
-        QTest::newRow("ask, Yes") << true << int(Messages::Yes) << true;
-        QTest::newRow("no question") << false << 0 << true;
-        QTest::newRow("one-line text, No: not a character deleted") << true << int(Messages::No) << false;
+        TestSupport::columns<bool, bool, int, bool>("simple", "ask", "answer", "cleared");
+        QTest::newRow("ask, No") << false << true << int(Messages::No) << false;
+        QTest::newRow("ask, Yes") << false << true << int(Messages::Yes) << true;
+        QTest::newRow("no question") << false << false << 0 << true;
+        QTest::newRow("one-line text, No: not a character deleted") << true << true << int(Messages::No) << false;
     }
     void deleteKey() {
-        const auto [ask, answer, cleared] = TestSupport::fetch<bool, int, bool>("ask", "answer", "cleared");
+        const auto [simple, ask, answer, cleared] =
+            TestSupport::fetch<bool, bool, int, bool>("simple", "ask", "answer", "cleared");
         Fixture f;
         f.settings.AskDeletingClip = ask;
-        const bool simple = QString::fromLatin1(QTest::currentDataTag()).startsWith("one-line");
         if (simple)
             f.table.setClip(7, {ClipTable::TxtSimple, QStringLiteral("abc")});
         else
@@ -267,73 +293,75 @@ private Q_SLOTS:
             QCOMPARE(clip.data, row.data);
     }
 
-    void lifecycle() {
+    void projectCommands_data() {
+        QTest::addColumn<CommandRow>("row");
+        using P = ProjectLifecycle;
+        const auto save = &P::SaveProjectCommand, loadDefault = &P::LoadDefaultProject, del = &P::DeleteProjectCommand;
+        const QString blank = P::Blank, def = "default.zp", other = "Other.zp", e = "edited";
+        const int no = Messages::No;
+        const QString unsaved = "Warning: You have made unsaved changes in current project. Do you want to save these "
+                                "changes?";
+        const QString unnamed =
+            "You can't delete unsaved project. If you want a new project, use New Project menu item.";
+        // clang-format off
+        QTest::newRow("save the new default project without a dialog")
+            << CommandRow{"", true, save, "-", 0, def, e, "Project has been saved", "", "", false, false};
+        QTest::newRow("save a new project, dialog cancelled")
+            << CommandRow{blank, true, save, "", 0, blank, e, "-", "", "", true, true};
+        QTest::newRow("save a new project under a name")
+            << CommandRow{blank, true, save, "New.zp", 0, "New.zp", e, "Project saved", "", "New.zp", true, false};
+        QTest::newRow("save as over another project, No")
+            << CommandRow{def, false, &P::SaveAsCommand, other, no, def, e, "-", "Do you want overwrite Other.zp?", "",
+                          true, false};
+        QTest::newRow("load default while changed, No: loaded")
+            << CommandRow{other, true, loadDefault, "-", no, def, "first", "Ready", unsaved, other, true, false};
+        QTest::newRow("load default while it is open: nothing")
+            << CommandRow{def, false, loadDefault, "-", 0, def, e, "-", "", "", true, false};
+        QTest::newRow("delete a new project: refused")
+            << CommandRow{blank, false, del, "-", 0, blank, e, "-", unnamed, "", true, false};
+        QTest::newRow("load from the dialog")
+            << CommandRow{blank, false, &P::LoadProjectCommand, other, 0, other, "other", "Ready", "", other, true,
+                          false};
+        QTest::newRow("delete a saved project, Yes: a new project")
+            << CommandRow{other, false, del, "-", Messages::Yes, blank, "", "-",
+                          "Do you really want to delete project Other.zp?", "", false, false};
+        // clang-format on
+    }
+    void projectCommands() {
+        QFETCH(CommandRow, row);
         Fixture f;
         ProjectLifecycle& p = *f.project;
-        f.project->startup(QString());
-        QCOMPARE(p.ProjectName, QStringLiteral("default.zp"));
-        QCOMPARE(f.window->statusText(), QStringLiteral("New project created.")); // no default project yet
-        // Save on the new default project writes it without a dialog.
-        f.table.setText(1, QStringLiteral("first"));
-        f.window->setChanged(true);
-        p.SaveProjectCommand();
-        QVERIFY(QFile::exists(f.paths.ProjectsFolder + "default.zp"));
-        QCOMPARE(f.window->statusText(), QStringLiteral("Project has been saved"));
-        QVERIFY(!f.window->changed());
-        // New project: "Blank"; saving it asks for a name; cancelling keeps it Blank and changed.
-        p.NewProject();
-        QCOMPARE(p.ProjectName, ProjectLifecycle::Blank);
-        QCOMPARE(f.window->windowTitle(), QStringLiteral("Zolpane (new project)")); // the title follows the name
-        f.table.setText(2, QStringLiteral("second"));
-        f.window->setChanged(true);
-        FileDialogs::setNextFileName(QString());
-        p.SaveProjectCommand();
-        QCOMPARE(p.ProjectName, ProjectLifecycle::Blank);
-        QVERIFY(f.window->changed());
         const QString other = f.dir.filePath("Other.zp");
-        FileDialogs::setNextFileName(other);
-        p.SaveProjectCommand();
-        QCOMPARE(p.ProjectName, QStringLiteral("Other.zp"));
-        QCOMPARE(p.recent().entry(1), other);
-        QCOMPARE(f.window->windowTitle(), QStringLiteral("Zolpane (Other.zp)"));
-        // Save as over an existing file asks; No leaves it alone.
-        FileDialogs::setNextFileName(f.paths.ProjectsFolder + "default.zp");
-        Messages::setNextAnswer(Messages::No);
-        p.SaveAsCommand();
-        QCOMPARE(Messages::takeShown().value(0).text, QStringLiteral("Do you want overwrite default.zp?"));
-        QCOMPARE(p.ProjectName, QStringLiteral("Other.zp"));
-        // Loading the default project while changed asks; No still loads it, and loading it again does nothing.
-        f.window->setChanged(true);
-        Messages::setNextAnswer(Messages::No);
-        p.LoadDefaultProject();
-        QCOMPARE(p.ProjectName, QStringLiteral("default.zp"));
-        QCOMPARE(f.table.clip(1).text, QStringLiteral("first"));
-        QCOMPARE(Messages::takeShown().size(), 1);
-        f.table.setText(1, QStringLiteral("edited but not marked"));
-        p.LoadDefaultProject();
-        QCOMPARE(f.table.clip(1).text, QStringLiteral("edited but not marked"));
-        // Delete: an unsaved project cannot be deleted; a saved one asks and becomes Blank.
-        p.NewProject();
-        p.DeleteProjectCommand();
-        QVERIFY(Messages::takeShown().value(0).text.startsWith("You can't delete unsaved project."));
-        FileDialogs::setNextFileName(other);
-        p.LoadProjectCommand();
-        QCOMPARE(p.ProjectName, QStringLiteral("Other.zp"));
-        QCOMPARE(f.table.clip(2).text, QStringLiteral("second"));
-        Messages::setNextAnswer(Messages::Yes);
-        p.DeleteProjectCommand();
-        QVERIFY(!QFile::exists(other));
-        QCOMPARE(p.ProjectName, ProjectLifecycle::Blank);
-        QVERIFY(p.recent().entry(1) != other); // the deleted file left the recent list
-        // The last-window label shows the record's title trimmed, or that there is none.
-        QString last = QStringLiteral("  Editor  ");
-        p.lastWindowTitle = [&last] { return last; };
-        const auto* label = f.child<QLabel>(QStringLiteral("lblWindow"));
-        p.showLastWindow();
-        QCOMPARE(label->text(), QStringLiteral("Last Active Window: Editor"));
-        last.clear();
-        p.showLastWindow();
-        QCOMPARE(label->text(), QStringLiteral("Last Active Window: Unnamed or N/A"));
+        if (!row.open.isEmpty()) {
+            f.table.setText(1, QStringLiteral("first"));
+            p.SaveProject(f.paths.ProjectsFolder + "default.zp");
+            f.table.setText(1, QStringLiteral("other"));
+            p.SaveProject(other);
+        }
+        p.startup(row.open == "Other.zp" ? other : QString());
+        if (row.open == ProjectLifecycle::Blank)
+            p.NewProject();
+        f.table.setText(1, QStringLiteral("edited"));
+        f.window->setChanged(row.changed);
+        f.window->ShowAtStatus(QStringLiteral("-"));
+        if (row.dialog != "-")
+            FileDialogs::setNextFileName(row.dialog.isEmpty() ? QString() : f.dir.filePath(row.dialog));
+        if (row.answer)
+            Messages::setNextAnswer(row.answer);
+        (p.*row.command)();
+        QVERIFY(!FileDialogs::hasQueuedAnswers());
+        const auto shown = Messages::takeShown();
+        QCOMPARE(shown.size(), row.shown.isEmpty() ? 0 : 1);
+        QCOMPARE(shown.value(0).text, row.shown);
+        QCOMPARE(p.ProjectName, row.project);
+        QCOMPARE(f.window->windowTitle(),
+                 "Zolpane (" + (row.project == ProjectLifecycle::Blank ? "new project" : row.project) + ")");
+        QCOMPARE(QFile::exists(p.ProjectPath + p.ProjectName), row.project != ProjectLifecycle::Blank);
+        QCOMPARE(f.table.clip(1).text, row.clip1);
+        QCOMPARE(f.window->statusText(), row.status);
+        QCOMPARE(QFileInfo(p.recent().entry(1)).fileName(), row.recent);
+        QCOMPARE(QFile::exists(other), row.otherOnDisk);
+        QCOMPARE(f.window->changed(), row.changedAfter);
     }
 
     void defaultNameHandOverAndHotkeyOverview() {
