@@ -80,7 +80,7 @@ void frmConfPasteBox::switchMode(const QString& mode) {
     if (mode == EditorMode)
         return;
     const auto confirmed = [this](const char* question) {
-        if (Messages::ShowMessage(QString::fromLatin1(question), QStringLiteral("quest")) == Messages::Yes)
+        if (Messages::ShowMessage(QString::fromLatin1(question), MessageKind::Question) == Messages::Yes)
             return true;
         pressModeButton(); // the clicked button springs back
         return false;

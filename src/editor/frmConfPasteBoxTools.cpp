@@ -313,7 +313,7 @@ void frmConfPasteBox::LoadFromFile() {
     if (cut)
         Messages::ShowMessage(QStringLiteral("The file is longer than the 100 000 characters the editor holds; only "
                                              "its first 100 000 characters were loaded."),
-                              QStringLiteral("inf"));
+                              MessageKind::Information);
 }
 
 void frmConfPasteBox::SaveToFile() {
@@ -329,7 +329,7 @@ void frmConfPasteBox::SaveToFile() {
     else
         fraImg->saveToFile(path);
     if (!written) {
-        Messages::setPendingError(75, QStringLiteral("Path/File access error"));
-        Messages::ShowError(QStringLiteral("Could not save the clip to ") + path, true);
+        Messages::ShowError(QStringLiteral("Could not save the clip to ") + path,
+                            {75, QStringLiteral("Path/File access error")});
     }
 }

@@ -3,7 +3,7 @@
 #include "project/ProjectLog.h"
 #include "services/AppPaths.h"
 #include "services/CodePage.h"
-#include "services/Messages.h"
+#include "services/Outcome.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -22,9 +22,8 @@
 
 namespace {
 
-void setDamaged(const char* what) {
-    Messages::setPendingError(ProjectContainer::DamagedContainerError,
-                              QStringLiteral("Damaged project file: ") + QLatin1String(what));
+Outcome damaged(const char* what) {
+    return {ProjectContainer::DamagedContainerError, QStringLiteral("Damaged project file: ") + QLatin1String(what)};
 }
 
 QByteArray fsName(const QString& path) {
@@ -66,23 +65,20 @@ bool writeAll(int fd, const char* data, qint64 size) {
 }
 
 // Reads exactly size bytes; a file that ends early fails with the damaged-container error.
-bool readAll(int fd, char* data, qint64 size) {
+Outcome readAll(int fd, char* data, qint64 size) {
     while (size > 0) {
         const ssize_t n = ::read(fd, data, size_t(std::min<qint64>(size, 1 << 30)));
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            Messages::setPendingErrno(errno);
-            return false;
+            return Outcome::fromErrno(errno);
         }
-        if (n == 0) {
-            setDamaged("unexpected end");
-            return false;
-        }
+        if (n == 0)
+            return damaged("unexpected end");
         data += n;
         size -= n;
     }
-    return true;
+    return {};
 }
 
 // Opens a folder for *at() calls without following a symbolic link in its last component.
@@ -177,7 +173,7 @@ public:
         }
     }
 
-    bool open() {
+    Outcome open() {
         const qsizetype slash = m_target.lastIndexOf('/');
         const QByteArray folder = slash < 0 ? QByteArray(".") : m_target.left(std::max<qsizetype>(slash, 1));
         const QByteArray name = m_target.mid(slash + 1);
@@ -198,38 +194,28 @@ public:
         struct stat st {};
         if (::lstat(m_target.constData(), &st) == 0 && S_ISREG(st.st_mode))
             ::fchmod(m_fd.get(), st.st_mode & 07777);
-        return true;
+        return {};
     }
 
-    bool write(const char* data, qint64 size) { return writeAll(m_fd.get(), data, size) || fail(); }
+    Outcome write(const char* data, qint64 size) { return writeAll(m_fd.get(), data, size) ? Outcome() : fail(); }
 
-    bool commit() {
+    Outcome commit() {
         if (::fsync(m_fd.get()) != 0)
             return fail();
-        if (::close(m_fd.release()) != 0) {
+        if (::close(m_fd.release()) != 0 || ::rename(m_temp.constData(), m_target.constData()) != 0) {
             const int err = errno;
             ::unlink(m_temp.constData());
-            Messages::setPendingErrno(err);
-            return false;
-        }
-        if (::rename(m_temp.constData(), m_target.constData()) != 0) {
-            const int err = errno;
-            ::unlink(m_temp.constData());
-            Messages::setPendingErrno(err);
-            return false;
+            return Outcome::fromErrno(err);
         }
         // Make the rename itself durable.
         Fd folder(::open(m_folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
         if (folder.valid())
             ::fsync(folder.get());
-        return true;
+        return {};
     }
 
 private:
-    bool fail() {
-        Messages::setPendingErrno(errno ? errno : EIO);
-        return false;
-    }
+    static Outcome fail() { return Outcome::fromErrno(errno); }
 
     QByteArray m_target;
     QByteArray m_temp;
@@ -238,17 +224,13 @@ private:
 };
 
 // Reads one member file of an open folder whole; the container stores at most 2 GiB per member.
-bool readMemberFile(int dirFd, const QString& name, QByteArray* data) {
+Outcome readMemberFile(int dirFd, const QString& name, QByteArray* data) {
     Fd fd(::openat(dirFd, fsName(name).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
     struct stat st {};
-    if (!fd.valid() || ::fstat(fd.get(), &st) != 0) {
-        Messages::setPendingErrno(errno);
-        return false;
-    }
-    if (st.st_size > ContainerFormat::MaxDataSize) {
-        Messages::setPendingErrno(EFBIG);
-        return false;
-    }
+    if (!fd.valid() || ::fstat(fd.get(), &st) != 0)
+        return Outcome::fromErrno(errno);
+    if (st.st_size > ContainerFormat::MaxDataSize)
+        return Outcome::fromErrno(EFBIG);
     data->resize(qsizetype(st.st_size));
     return readAll(fd.get(), data->data(), st.st_size);
 }
@@ -282,50 +264,43 @@ void removeEntry(int parentFd, const char* name) {
 
 namespace ProjectContainer {
 
-bool writeFile(const QString& folder, const QString& name, const QByteArray& bytes) {
+Outcome writeFile(const QString& folder, const QString& name, const QByteArray& bytes) {
     Fd dir(openFolder(folder));
-    if (!dir.valid()) {
-        Messages::setPendingErrno(errno ? errno : ENOENT);
-        return false;
-    }
+    if (!dir.valid())
+        return Outcome::fromErrno(errno ? errno : ENOENT);
     const QByteArray fileName = fsName(name);
-    if (::unlinkat(dir.get(), fileName.constData(), 0) != 0 && errno != ENOENT) {
-        Messages::setPendingErrno(errno);
-        return false;
-    }
+    if (::unlinkat(dir.get(), fileName.constData(), 0) != 0 && errno != ENOENT)
+        return Outcome::fromErrno(errno);
     Fd fd(::openat(dir.get(), fileName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
-    if (!fd.valid() || !writeAll(fd.get(), bytes.constData(), bytes.size()) || ::close(fd.release()) != 0) {
-        Messages::setPendingErrno(errno ? errno : EIO);
-        return false;
-    }
-    return true;
+    if (!fd.valid() || !writeAll(fd.get(), bytes.constData(), bytes.size()) || ::close(fd.release()) != 0)
+        return Outcome::fromErrno(errno);
+    return {};
 }
 
-bool PackFolder(const QString& folder, const QString& target, const QString& pattern) {
+Outcome PackFolder(const QString& folder, const QString& target, const QString& pattern) {
     Fd dir(openFolder(withSlash(folder)));
-    if (!dir.valid()) {
-        Messages::setPendingErrno(errno ? errno : ENOENT);
-        return false;
-    }
+    if (!dir.valid())
+        return Outcome::fromErrno(errno ? errno : ENOENT);
     const QStringList names = listFiles(dir.get(), pattern);
     AtomicFile out(target);
-    if (!out.open())
-        return false;
+    if (const Outcome opened = out.open(); !opened)
+        return opened;
     const QByteArray count = ContainerFormat::countBytes(qint32(names.size()));
-    if (!out.write(count.constData(), count.size()))
-        return false;
+    if (const Outcome written = out.write(count.constData(), count.size()); !written)
+        return written;
     for (const QString& name : names) {
         const QByteArray ansiName = CodePage::toAnsi(name);
-        if (ansiName.size() > ContainerFormat::MaxNameSize) {
-            Messages::setPendingErrno(ENAMETOOLONG);
-            return false;
-        }
+        if (ansiName.size() > ContainerFormat::MaxNameSize)
+            return Outcome::fromErrno(ENAMETOOLONG);
         QByteArray data;
-        if (!readMemberFile(dir.get(), name, &data))
-            return false;
+        if (const Outcome read = readMemberFile(dir.get(), name, &data); !read)
+            return read;
         const QByteArray head = ContainerFormat::memberHead(ansiName, qint32(data.size()));
-        if (!out.write(head.constData(), head.size()) || !out.write(data.constData(), data.size()))
-            return false;
+        Outcome written = out.write(head.constData(), head.size());
+        if (written)
+            written = out.write(data.constData(), data.size());
+        if (!written)
+            return written;
     }
     return out.commit();
 }
@@ -333,23 +308,19 @@ bool PackFolder(const QString& folder, const QString& target, const QString& pat
 namespace {
 
 // Reads the project file source one member at a time, handing each member with a safe name to take, which
-// returns false to stop. False on failure (with the pending error set) or when take stopped.
-bool forEachMember(const QString& source, const std::function<bool(Member&&)>& take) {
+// fails to stop the reading with its failure.
+Outcome forEachMember(const QString& source, const std::function<Outcome(Member&&)>& take) {
     Fd fd(::open(fsName(source).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     struct stat st {};
-    if (!fd.valid() || ::fstat(fd.get(), &st) != 0) {
-        Messages::setPendingErrno(errno);
-        return false;
-    }
-    if (!S_ISREG(st.st_mode)) {
-        Messages::setPendingErrno(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
-        return false;
-    }
+    if (!fd.valid() || ::fstat(fd.get(), &st) != 0)
+        return Outcome::fromErrno(errno);
+    if (!S_ISREG(st.st_mode))
+        return Outcome::fromErrno(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
     ContainerFormat::Decoder decoder(qint64(st.st_size));
     while (decoder.wanted() > 0) {
         QByteArray piece(qsizetype(decoder.wanted()), Qt::Uninitialized);
-        if (!readAll(fd.get(), piece.data(), piece.size()))
-            return false;
+        if (const Outcome read = readAll(fd.get(), piece.data(), piece.size()); !read)
+            return read;
         std::optional<Member> member = decoder.take(std::move(piece));
         if (!member)
             continue;
@@ -357,35 +328,30 @@ bool forEachMember(const QString& source, const std::function<bool(Member&&)>& t
             qCWarning(lcProject) << "Skipped a project member with an unsafe name:" << member->name;
             continue;
         }
-        if (!take(std::move(*member)))
-            return false;
+        if (const Outcome taken = take(std::move(*member)); !taken)
+            return taken;
     }
-    if (decoder.damage()) {
-        setDamaged(decoder.damage());
-        return false;
-    }
-    return true;
+    return decoder.damage() ? damaged(decoder.damage()) : Outcome();
 }
 
 } // namespace
 
-bool UnpackFile(const QString& source, const QString& folder, QList<Member>* members) {
+Outcome UnpackFile(const QString& source, const QString& folder, QList<Member>* members) {
     const QString target = withSlash(folder);
     return forEachMember(source, [&](Member&& member) {
-        if (!writeFile(target, member.name, member.data))
-            return false;
-        if (members)
+        Outcome written = writeFile(target, member.name, member.data);
+        if (written && members)
             members->append(std::move(member));
-        return true;
+        return written;
     });
 }
 
-bool ReadMembers(const QString& source, QList<Member>* members) {
+Outcome ReadMembers(const QString& source, QList<Member>* members) {
     return forEachMember(
         source,
         [members](Member&& member) {
             members->append(std::move(member));
-            return true;
+            return Outcome();
         });
 }
 

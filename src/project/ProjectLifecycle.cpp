@@ -75,7 +75,7 @@ void ProjectLifecycle::CheckChanges() {
     if (m_view.changed()) {
         if (Messages::ShowMessage(QStringLiteral("Warning: You have made unsaved changes in current project. Do you "
                                                  "want to save these changes?"),
-                                  QStringLiteral("quest")) == Messages::Yes)
+                                  MessageKind::Question) == Messages::Yes)
             SaveProjectCommand();
     }
     m_view.setChanged(false);
@@ -100,23 +100,23 @@ bool ProjectLifecycle::LoadProject(const QString& path) {
     if (m_loading)
         return false;
     m_loading = true;
-    ProjectReader::LoadStatus status;
+    ProjectReader::LoadResult result;
     {
         BusyCursor busy;
         m_view.ShowAtStatus(QStringLiteral("Please wait..."));
         m_view.viewWidget()->repaint();
         // The reader empties the table only once it has found a project in the file.
-        status = ProjectReader::load(path, m_paths.TempFolder, m_table);
-        if (status == ProjectReader::LoadStatus::Loaded) {
+        result = ProjectReader::load(path, m_paths.TempFolder, m_table);
+        if (result.status == ProjectReader::LoadStatus::Loaded) {
             m_view.setChanged(false);
             m_view.focusFirstRow();
         }
         m_view.ShowAtStatus(QStringLiteral("Ready"));
     }
     m_loading = false;
-    if (status == ProjectReader::LoadStatus::Missing || status == ProjectReader::LoadStatus::NotAProject)
-        Messages::ShowError(ProjectReader::MissingFileText, true);
-    return status == ProjectReader::LoadStatus::Loaded;
+    if (result.status == ProjectReader::LoadStatus::Missing || result.status == ProjectReader::LoadStatus::NotAProject)
+        Messages::ShowError(ProjectReader::MissingFileText, result.error);
+    return result.status == ProjectReader::LoadStatus::Loaded;
 }
 
 void ProjectLifecycle::SaveProject(const QString& path) {
@@ -132,7 +132,7 @@ void ProjectLifecycle::LoadProjectCommand() {
             return;
         if (QFileInfo::exists(chosen))
             break;
-        Messages::ShowMessage(QStringLiteral("The specified file does not exist."), QStringLiteral("excl"));
+        Messages::ShowMessage(QStringLiteral("The specified file does not exist."), MessageKind::Warning);
     }
     if (m_view.changed())
         CheckChanges();
@@ -172,7 +172,7 @@ void ProjectLifecycle::SaveAsCommand() {
     splitPath(QFileInfo(chosen).absoluteFilePath(), &folder, &file);
     if (QFileInfo::exists(chosen)) {
         if (Messages::ShowMessage(QStringLiteral("Do you want overwrite ") + file + QStringLiteral("?"),
-                                  QStringLiteral("quest")) != Messages::Yes)
+                                  MessageKind::Question) != Messages::Yes)
             return;
         // The old file is replaced only once the new one is complete.
     }
@@ -194,12 +194,12 @@ void ProjectLifecycle::DeleteProjectCommand() {
     if (ProjectName == Blank || !ProjectContainer::FileExists(ProjectPath + ProjectName)) {
         Messages::ShowMessage(QStringLiteral("You can't delete unsaved project. If you want a new project, use New "
                                              "Project menu item."),
-                              QStringLiteral("excl"));
+                              MessageKind::Warning);
         return;
     }
     if (Messages::ShowMessage(QStringLiteral("Do you really want to delete project ") + ProjectName +
                                   QStringLiteral("?"),
-                              QStringLiteral("quest")) == Messages::Yes) {
+                              MessageKind::Question) == Messages::Yes) {
         QFile::remove(ProjectPath + ProjectName);
         m_view.setChanged(false);
         NewProject();
@@ -212,7 +212,7 @@ void ProjectLifecycle::DeleteProjectCommand() {
 void ProjectLifecycle::MakeDefaultCommand() {
     if (Messages::ShowMessage(QStringLiteral("Do you really want to make this project default?\r\n\r\nNext time when "
                                              "you start Zolpane, this project will be loaded."),
-                              QStringLiteral("quest")) != Messages::Yes)
+                              MessageKind::Question) != Messages::Yes)
         return;
     m_settings.WriteSetting(Zolpane, QStringLiteral("DefaultProjectName"), ProjectName);
     m_settings.WriteSetting(Zolpane, QStringLiteral("DefaultProjectPath"), ProjectPath);
@@ -258,7 +258,7 @@ void ProjectLifecycle::handleExit(int exitMode) {
     if (exitMode == 1) {
         if (Messages::ShowMessage(QStringLiteral("There are some unsaved changes in current Zolpane project. Would "
                                                  "you like to save them?"),
-                                  QStringLiteral("quest")) == Messages::Yes)
+                                  MessageKind::Question) == Messages::Yes)
             SaveProjectCommand();
     } else if (exitMode == 2) {
         SaveProjectCommand();
@@ -411,7 +411,7 @@ void ProjectLifecycle::ExportHotkeyOverviewCommand() {
     if (QFileInfo::exists(chosen)) {
         if (Messages::ShowMessage(QStringLiteral("Do you want overwrite ") + QFileInfo(chosen).fileName() +
                                       QStringLiteral("?"),
-                                  QStringLiteral("quest")) != Messages::Yes)
+                                  MessageKind::Question) != Messages::Yes)
             return;
     }
     BusyCursor busy;
@@ -426,6 +426,6 @@ void ProjectLifecycle::ExportHotkeyOverviewCommand() {
     m_view.ShowAtStatus(QStringLiteral("Overview Saved"));
     if (Messages::ShowMessage(QStringLiteral("Do you want to open the overview with your browser so you can view it "
                                              "and print it?"),
-                              QStringLiteral("quest")) == Messages::Yes)
+                              MessageKind::Question) == Messages::Yes)
         QDesktopServices::openUrl(QUrl::fromLocalFile(chosen));
 }

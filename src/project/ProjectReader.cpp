@@ -8,7 +8,6 @@
 #include "services/BoundedPicture.h"
 #include "services/CodePage.h"
 #include "services/IniLines.h"
-#include "services/Messages.h"
 
 #include <QBuffer>
 #include <QHash>
@@ -211,23 +210,20 @@ QImage loadPicture(const QByteArray& bytes) {
     return readBoundedPicture(reader, bytes.size());
 }
 
-LoadStatus load(const QString& path, const QString& tempFolder, ClipTable& table) {
+LoadResult load(const QString& path, const QString& tempFolder, ClipTable& table) {
     if (g_loading)
-        return LoadStatus::Busy;
+        return {LoadStatus::Busy, {}};
     g_loading = true;
     struct Reset {
         ~Reset() { g_loading = false; }
     } reset;
 
-    Messages::setPendingError(0, {});
     errno = 0;
     if (!ProjectContainer::FileExists(path)) {
         const int reason = errno ? errno : ProjectContainer::FolderExists(path) ? EISDIR : EINVAL;
-        if (reason == EINVAL) // a FIFO, a device: "Invalid argument" would tell the user nothing
-            Messages::setPendingError(reason, QStringLiteral("Not a regular file"));
-        else
-            Messages::setPendingErrno(reason);
-        return LoadStatus::Missing;
+        // A FIFO, a device: "Invalid argument" would tell the user nothing.
+        return {LoadStatus::Missing,
+                reason == EINVAL ? Outcome{reason, QStringLiteral("Not a regular file")} : Outcome::fromErrno(reason)};
     }
 
     // The members are read straight into memory; only a scratch folder an older version or a crash left behind
@@ -235,18 +231,18 @@ LoadStatus load(const QString& path, const QString& tempFolder, ClipTable& table
     if (!tempFolder.isEmpty())
         ProjectContainer::DeleteFolderTree(withSlash(tempFolder) + QStringLiteral("zpload/"));
     QList<ProjectContainer::Member> members;
-    if (!ProjectContainer::ReadMembers(path, &members))
-        qCWarning(lcProject) << "Reading" << path << "stopped:" << Messages::pendingErrorDescription();
+    const Outcome read = ProjectContainer::ReadMembers(path, &members);
+    if (!read)
+        qCWarning(lcProject) << "Reading" << path << "stopped:" << read.description;
     if (!fill(table, std::move(members))) {
         // Why reading stopped, if it did, says more than that no index was found.
-        if (Messages::pendingErrorNumber() == 0)
-            Messages::setPendingError(ProjectContainer::DamagedContainerError,
-                                      QStringLiteral("Not a project file: it holds no zp.ini"));
-        qCWarning(lcProject) << "Refused" << path << ":" << Messages::pendingErrorDescription();
-        return LoadStatus::NotAProject;
+        const Outcome refused = read ? Outcome{ProjectContainer::DamagedContainerError,
+                                               QStringLiteral("Not a project file: it holds no zp.ini")}
+                                     : read;
+        qCWarning(lcProject) << "Refused" << path << ":" << refused.description;
+        return {LoadStatus::NotAProject, refused};
     }
-    Messages::setPendingError(0, {});
-    return LoadStatus::Loaded;
+    return {LoadStatus::Loaded, {}};
 }
 
 bool read(QByteArrayView bytes, ClipTable& table) {
