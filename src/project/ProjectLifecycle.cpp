@@ -3,7 +3,6 @@
 #include "project/ClipTable.h"
 #include "project/HandOverFile.h"
 #include "project/HotkeyOverview.h"
-#include "project/ProjectContainer.h"
 #include "project/ProjectReader.h"
 #include "project/ProjectView.h"
 #include "project/ProjectWriter.h"
@@ -11,6 +10,7 @@
 #include "services/AppPaths.h"
 #include "services/FileDialogs.h"
 #include "services/Messages.h"
+#include "services/SafeFiles.h"
 #include "services/Settings.h"
 
 #include <QApplication>
@@ -55,7 +55,7 @@ void ProjectLifecycle::splitPath(const QString& path, QString* folder, QString* 
 void ProjectLifecycle::startup(const QString& commandLine) {
     m_newProjectMade = false;
     LoadRecentProjects();
-    if (!commandLine.trimmed().isEmpty() && ProjectContainer::FileExists(commandLine) && LoadProject(commandLine)) {
+    if (!commandLine.trimmed().isEmpty() && SafeFiles::FileExists(commandLine) && LoadProject(commandLine)) {
         splitPath(QFileInfo(commandLine).absoluteFilePath(), &ProjectPath, &ProjectName);
         m_recent.AddRecentProject(ProjectPath + ProjectName);
         BuildRecentMenu();
@@ -191,7 +191,7 @@ void ProjectLifecycle::SaveAsCommand() {
 }
 
 void ProjectLifecycle::DeleteProjectCommand() {
-    if (ProjectName == Blank || !ProjectContainer::FileExists(ProjectPath + ProjectName)) {
+    if (ProjectName == Blank || !SafeFiles::FileExists(ProjectPath + ProjectName)) {
         Messages::ShowMessage(QStringLiteral("You can't delete unsaved project. If you want a new project, use New "
                                              "Project menu item."),
                               MessageKind::Warning);
@@ -232,7 +232,7 @@ void ProjectLifecycle::LoadDefaultProject() {
         return;
     m_view.setDefaultProjectTip(name);
     // A default project that is there but no project keeps the current one: saving must not overwrite that file.
-    if (!name.isEmpty() && ProjectContainer::FileExists(path + name)) {
+    if (!name.isEmpty() && SafeFiles::FileExists(path + name)) {
         if (LoadProject(path + name)) {
             ProjectPath = path;
             ProjectName = name;
@@ -241,7 +241,7 @@ void ProjectLifecycle::LoadDefaultProject() {
         return;
     }
     const QString fallback = m_paths.ProjectsFolder + QStringLiteral("default.zp");
-    if (!ProjectContainer::FileExists(fallback)) {
+    if (!SafeFiles::FileExists(fallback)) {
         MakeNewProject();
     } else if (!LoadProject(fallback)) {
         showTitle();
@@ -325,7 +325,7 @@ void ProjectLifecycle::BuildRecentMenu() {
 void ProjectLifecycle::OpenRecentProject(int i) {
     CheckChanges();
     const QString path = m_recent.entry(i);
-    if (!path.isEmpty() && ProjectContainer::FileExists(path)) {
+    if (!path.isEmpty() && SafeFiles::FileExists(path)) {
         QString folder, file;
         splitPath(path, &folder, &file);
         if (!(file == ProjectName && folder == ProjectPath && !m_view.changed()) && LoadProject(folder + file)) {
@@ -345,14 +345,14 @@ void ProjectLifecycle::LoadQuickSlots() {
     for (int i = 1; i <= 8; ++i) {
         const QString path =
             m_settings.ReadSetting(QStringLiteral("ZolProjects"), QStringLiteral("ZolProject%1").arg(i));
-        QuickSlots[size_t(i)] = ProjectContainer::FileExists(path) ? path : QString();
+        QuickSlots[size_t(i)] = SafeFiles::FileExists(path) ? path : QString();
     }
 }
 
 void ProjectLifecycle::SaveQuickSlots() {
     for (int i = 1; i <= 8; ++i) {
         const QString& path = QuickSlots[size_t(i)];
-        if (!path.isEmpty() && ProjectContainer::FileExists(path))
+        if (!path.isEmpty() && SafeFiles::FileExists(path))
             m_settings.WriteSetting(QStringLiteral("ZolProjects"), QStringLiteral("ZolProject%1").arg(i), path);
     }
 }
@@ -360,7 +360,7 @@ void ProjectLifecycle::SaveQuickSlots() {
 void ProjectLifecycle::RefreshQuickSlotButtons() {
     for (int i = 1; i <= 8; ++i) {
         const QString& path = QuickSlots[size_t(i)];
-        const bool usable = !path.isEmpty() && ProjectContainer::FileExists(path);
+        const bool usable = !path.isEmpty() && SafeFiles::FileExists(path);
         m_view.setQuickSlot(i, usable, usable ? RecentProjects::ShortCaption(path) : QString());
     }
 }
@@ -369,7 +369,7 @@ void ProjectLifecycle::OpenQuickSlot(int slot) {
     if (slot < 1 || slot > 8)
         return;
     const QString path = QuickSlots[size_t(slot)];
-    if (path.isEmpty() || !ProjectContainer::FileExists(path))
+    if (path.isEmpty() || !SafeFiles::FileExists(path))
         return;
     QString folder, file;
     splitPath(path, &folder, &file);

@@ -8,6 +8,7 @@
 #include "services/BoundedPicture.h"
 #include "services/CodePage.h"
 #include "services/IniLines.h"
+#include "services/SafeFiles.h"
 
 #include <QBuffer>
 #include <QHash>
@@ -219,8 +220,8 @@ LoadResult load(const QString& path, const QString& tempFolder, ClipTable& table
     } reset;
 
     errno = 0;
-    if (!ProjectContainer::FileExists(path)) {
-        const int reason = errno ? errno : ProjectContainer::FolderExists(path) ? EISDIR : EINVAL;
+    if (!SafeFiles::FileExists(path)) {
+        const int reason = errno ? errno : SafeFiles::FolderExists(path) ? EISDIR : EINVAL;
         // A FIFO, a device: "Invalid argument" would tell the user nothing.
         return {LoadStatus::Missing,
                 reason == EINVAL ? Outcome{reason, QStringLiteral("Not a regular file")} : Outcome::fromErrno(reason)};
@@ -229,7 +230,7 @@ LoadResult load(const QString& path, const QString& tempFolder, ClipTable& table
     // The members are read straight into memory; only a scratch folder an older version or a crash left behind
     // is cleared away. (Whatever sits at that path goes, a link included, never what it points to.)
     if (!tempFolder.isEmpty())
-        ProjectContainer::DeleteFolderTree(withSlash(tempFolder) + QStringLiteral("zpload/"));
+        SafeFiles::DeleteFolderTree(withSlash(tempFolder) + QStringLiteral("zpload/"));
     QList<ProjectContainer::Member> members;
     const Outcome read = ProjectContainer::ReadMembers(path, &members);
     if (!read)
@@ -246,8 +247,6 @@ LoadResult load(const QString& path, const QString& tempFolder, ClipTable& table
 }
 
 bool read(QByteArrayView bytes, ClipTable& table) {
-    // Members with unsafe names, which load() does not unpack, need no skipping: no name the reader looks up
-    // is unsafe.
     return fill(table, std::move(ContainerFormat::parse(bytes).members));
 }
 

@@ -7,6 +7,7 @@
 #include "services/AppPaths.h"
 #include "services/CodePage.h"
 #include "services/Messages.h"
+#include "services/SafeFiles.h"
 
 #include <QtEndian>
 
@@ -115,16 +116,16 @@ SaveResult save(const ClipTable& table, const QString& path, const QString& temp
     const QString folder = withSlash(tempFolder) + QStringLiteral("zpsave/");
     if (written) {
         // Whatever sits at the scratch path (an old folder, a file, a link) goes first.
-        ProjectContainer::DeleteFolderTree(folder);
-        ProjectContainer::MakeDirZPLoad(folder);
-        written = ProjectContainer::writeFile(folder, QStringLiteral("zp.ini"), indexContent(table));
+        SafeFiles::DeleteFolderTree(folder);
+        SafeFiles::MakeDirZPLoad(folder);
+        written = SafeFiles::writeFile(folder, QStringLiteral("zp.ini"), indexContent(table));
     }
     for (int i = 1; written && i <= ClipTable::ClipCount; ++i) {
         const QByteArray content = clipFileContent(table, i);
         const ClipTable::Clip& clip = table.clip(i);
         written = content.isEmpty() && clip.format == ClipTable::Img && !clip.picture.isNull()
                       ? Outcome::fromErrno(EFBIG)
-                      : ProjectContainer::writeFile(folder, QStringLiteral("clip%1.dat").arg(i), content);
+                      : SafeFiles::writeFile(folder, QStringLiteral("clip%1.dat").arg(i), content);
     }
     if (written)
         written = ProjectContainer::PackFolder(folder, path, QStringLiteral("*.*"));
@@ -132,7 +133,7 @@ SaveResult save(const ClipTable& table, const QString& path, const QString& temp
         qCWarning(lcProject) << "Saving" << path << "failed:" << written.description;
         // A failed save leaves nothing behind either: on a full disk its scratch files would hold the space.
         if (!tempFolder.isEmpty())
-            ProjectContainer::DeleteFolderTree(folder);
+            SafeFiles::DeleteFolderTree(folder);
         Messages::ShowError(SaveErrorText, written);
         return SaveResult::Failed;
     }
