@@ -246,6 +246,10 @@ LoadResult load(const QString& path, const QString& tempFolder, ClipTable& table
     return {LoadStatus::Loaded, {}};
 }
 
+bool loading() {
+    return g_loading;
+}
+
 bool read(QByteArrayView bytes, ClipTable& table) {
     return fill(table, std::move(ContainerFormat::parse(bytes).members));
 }

@@ -36,6 +36,8 @@ inline const QString MissingFileText =
 // Only a regular file is opened, and never waited on. A file counts as a project when an index member zp.ini is
 // among the members read before any damage; a later damaged member leaves its clip empty.
 LoadResult load(const QString& path, const QString& tempFolder, ClipTable& table);
+// Whether a load() is running: its guard, which a second load() meets with Busy.
+bool loading();
 
 // Reads a project from its bytes as load() does: the members up to the first damaged one count. False, with the
 // table unchanged, when they hold no index.
