@@ -101,7 +101,7 @@ void ClipboardTextCommands::rewrite(Command command) {
     case Command::ZigZagCase:
         if (tooShort(text)) {
             Messages::ShowMessage(QStringLiteral("Text is too short or it does not contain any letters!"),
-                                  QStringLiteral("excl"));
+                                  MessageKind::Warning);
             return;
         }
         if (command == Command::ReverseCase)
@@ -127,7 +127,7 @@ void ClipboardTextCommands::removeDiacritics() {
         if (text.size() > TextTransformations::LongTextLength) {
             result = TextTransformations::RemoveDiacriticsLong(std::move(text));
         } else if (text.isEmpty()) {
-            Messages::ShowMessage(QStringLiteral("Clipboard is empty!"), QStringLiteral("inf"));
+            Messages::ShowMessage(QStringLiteral("Clipboard is empty!"), MessageKind::Information);
             return;
         } else {
             result = TextTransformations::RemoveDiacritics(std::move(text));

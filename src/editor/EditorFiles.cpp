@@ -92,7 +92,7 @@ void LoadFromFile(QWidget& window, Mode mode, const Boxes& boxes) {
     if (cut)
         Messages::ShowMessage(QStringLiteral("The file is longer than the 100 000 characters the editor holds; only "
                                              "its first 100 000 characters were loaded."),
-                              QStringLiteral("inf"));
+                              MessageKind::Information);
 }
 
 void SaveToFile(QWidget& window, Mode mode, const Boxes& boxes) {
@@ -108,8 +108,8 @@ void SaveToFile(QWidget& window, Mode mode, const Boxes& boxes) {
     else
         boxes.picture.saveToFile(path); // a picture that cannot be written is only logged
     if (!written) {
-        Messages::setPendingError(75, QStringLiteral("Path/File access error"));
-        Messages::ShowError(QStringLiteral("Could not save the clip to ") + path, true);
+        Messages::ShowError(QStringLiteral("Could not save the clip to ") + path,
+                            {75, QStringLiteral("Path/File access error")});
     }
 }
 

@@ -160,7 +160,7 @@ void PictureArea::replacePicture(const QImage& picture) {
 
 void PictureArea::undo() {
     if (imgUndo.isNull() || imgUndo.cacheKey() == m_picture.cacheKey()) {
-        Messages::ShowMessage(QStringLiteral("There is nothing to undo!"), QStringLiteral("inf"));
+        Messages::ShowMessage(QStringLiteral("There is nothing to undo!"), MessageKind::Information);
         return;
     }
     // The buffer keeps its picture, so a second undo finds it already shown.
@@ -186,7 +186,7 @@ void PictureArea::PasteImage() {
             QStringLiteral("Sorry, there isn't any picture at clipboard!\r\n\r\nIf you want to load picture from file, "
                            "please, use Load button.\r\nDoubleclick in picture area and Paste button on toolbar "
                            "triggers pasting image from clipboard."),
-            QStringLiteral("inf"));
+            MessageKind::Information);
         return;
     }
     replacePicture(picture);

@@ -248,8 +248,8 @@ void frmConfPasteBox::load() {
         RepaintForm();
         RefreshStatus();
     } catch (const std::exception& error) {
-        Messages::setPendingError(1, QString::fromLocal8Bit(error.what()));
-        Messages::ShowError(QStringLiteral("An unexpected error has occured!"), true);
+        Messages::ShowError(QStringLiteral("An unexpected error has occured!"),
+                            {1, QString::fromLocal8Bit(error.what())});
     }
 }
 
@@ -278,8 +278,8 @@ void frmConfPasteBox::unload() {
             Q_EMIT closed(m_clip);
         }
     } catch (const std::exception& error) {
-        Messages::setPendingError(1, QString::fromLocal8Bit(error.what()));
-        Messages::ShowError(QStringLiteral("Error has occured while unloading 'Configure Clip to Paste' form."), true);
+        Messages::ShowError(QStringLiteral("Error has occured while unloading 'Configure Clip to Paste' form."),
+                            {1, QString::fromLocal8Bit(error.what())});
     }
 }
 
@@ -334,7 +334,7 @@ void frmConfPasteBox::DiscardAndClose() {
 }
 
 void frmConfPasteBox::ClearClip() {
-    if (Messages::ShowMessage(QStringLiteral("Do you really want to clear this clip?"), QStringLiteral("quest")) !=
+    if (Messages::ShowMessage(QStringLiteral("Do you really want to clear this clip?"), MessageKind::Question) !=
         Messages::Yes)
         return;
     if (m_mode == Mode::Txt) {

@@ -81,7 +81,7 @@ void frmConfPasteBox::switchMode(Mode mode) {
     if (!change)
         return; // the mode in force
     if (*change->question &&
-        Messages::ShowMessage(QString::fromLatin1(change->question), QStringLiteral("quest")) != Messages::Yes) {
+        Messages::ShowMessage(QString::fromLatin1(change->question), MessageKind::Question) != Messages::Yes) {
         pressModeButton(); // the clicked button springs back
         return;
     }

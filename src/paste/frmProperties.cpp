@@ -134,7 +134,7 @@ bool frmProperties::ValidateHotkey() {
         return true;
     }
     if (m == HotkeyModifier::Alt) {
-        Messages::ShowMessage(QStringLiteral("You may not use Alt hotkey alone!"), QStringLiteral("inf"));
+        Messages::ShowMessage(QStringLiteral("You may not use Alt hotkey alone!"), MessageKind::Information);
         return false;
     }
     // Only clip hotkeys are compared; a clash with a special hotkey is left to the platform.
@@ -143,7 +143,7 @@ bool frmProperties::ValidateHotkey() {
         if (key != k || mod != m)
             continue;
         if (i != m_clip) {
-            Messages::ShowMessage(QStringLiteral("This hotkey is set to clip %1!").arg(i), QStringLiteral("excl"));
+            Messages::ShowMessage(QStringLiteral("This hotkey is set to clip %1!").arg(i), MessageKind::Warning);
             return false;
         }
         HotkeyUnchanged = true;

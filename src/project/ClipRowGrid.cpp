@@ -213,7 +213,7 @@ void ClipRowGrid::rowKeyDown(int i, int keyCode, int shift) {
         return;
     case Delete:
         if (m_settings.AskDeletingClip &&
-            Messages::ShowMessage(QStringLiteral("Do you really want to delete this clip?"), QStringLiteral("quest")) !=
+            Messages::ShowMessage(QStringLiteral("Do you really want to delete this clip?"), MessageKind::Question) !=
                 Messages::Yes)
             return;
         m_table.clearClip(i);

@@ -126,9 +126,4 @@ QByteArray memberHead(const QByteArray& ansiName, qint32 dataSize) {
     return littleEndian<qint16>(qint16(ansiName.size())) + ansiName + littleEndian<qint32>(dataSize);
 }
 
-bool isSafeMemberName(const QString& name) {
-    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") && !name.contains('/') &&
-           !name.contains('\\') && !name.contains(QChar(0));
-}
-
 } // namespace ContainerFormat

@@ -74,7 +74,7 @@ private:
 };
 
 struct Parsed {
-    QList<Member> members; // up to the first damaged one; unsafe names included
+    QList<Member> members; // up to the first damaged one
     const char* damage = nullptr;
 };
 
@@ -84,9 +84,5 @@ Parsed parse(QByteArrayView bytes);
 // keeps names and data within MaxNameSize and MaxDataSize.
 QByteArray countBytes(qint32 count);
 QByteArray memberHead(const QByteArray& ansiName, qint32 dataSize);
-
-// A member name that stays inside the folder it is unpacked into: not empty, ".", ".." and without "/",
-// "\" or NUL.
-bool isSafeMemberName(const QString& name);
 
 } // namespace ContainerFormat

@@ -1,42 +1,25 @@
 #include "project/ProjectLifecycle.h"
 
-#include "project/ClipTable.h"
+#include "project/BusyCursor.h"
 #include "project/HandOverFile.h"
-#include "project/HotkeyOverview.h"
-#include "project/ProjectContainer.h"
 #include "project/ProjectReader.h"
 #include "project/ProjectView.h"
 #include "project/ProjectWriter.h"
-#include "project/frmZolProjects.h"
 #include "services/AppPaths.h"
-#include "services/FileDialogs.h"
 #include "services/Messages.h"
-#include "services/Settings.h"
+#include "services/SafeFiles.h"
 
-#include <QApplication>
-#include <QDesktopServices>
 #include <QFile>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
-#include <QTimer>
-#include <QUrl>
-
-namespace {
-
-const QString Zolpane = QStringLiteral("Zolpane");
-
-// Keeps the hourglass for the length of a command, whatever path it leaves by.
-class BusyCursor {
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-};
-
-} // namespace
 
 ProjectLifecycle::ProjectLifecycle(ProjectView& view, ClipTable& table, Settings& settings, const AppPaths& paths,
                                    QObject* parent)
-    : QObject(parent), m_view(view), m_table(table), m_settings(settings), m_paths(paths) {
+    : QObject(parent), m_files(*this, view, table, settings, paths), m_recent(*this, view, table, settings, paths),
+      m_quickSlots(*this, view, table, settings, paths), m_default(*this, view, table, settings, paths),
+      m_overview(*this, view, table, settings, paths), clipHotkey(m_overview.clipHotkey),
+      clipDesktopBinding(m_overview.clipDesktopBinding),
+      QuickSlots(m_quickSlots.QuickSlots), m_view(view), m_table(table), m_paths(paths) {
     m_folderWatcher = new QFileSystemWatcher(this);
     m_handOverCheck.setSingleShot(true);
     m_handOverCheck.setInterval(HandOverSettleMs);
@@ -53,202 +36,20 @@ void ProjectLifecycle::splitPath(const QString& path, QString* folder, QString* 
 }
 
 void ProjectLifecycle::startup(const QString& commandLine) {
-    m_newProjectMade = false;
+    m_files.takeNewProjectMade();
     LoadRecentProjects();
-    if (!commandLine.trimmed().isEmpty() && ProjectContainer::FileExists(commandLine) && LoadProject(commandLine)) {
-        splitPath(QFileInfo(commandLine).absoluteFilePath(), &ProjectPath, &ProjectName);
-        m_recent.AddRecentProject(ProjectPath + ProjectName);
-        BuildRecentMenu();
-    } else {
+    if (!commandLine.trimmed().isEmpty() && SafeFiles::FileExists(commandLine) &&
+        openProject(commandLine, Naming::Absolute))
+        rememberRecent(ProjectPath + ProjectName);
+    else
         LoadDefaultProject();
-    }
     // A new project says so instead (when there is no default project to open).
-    if (!std::exchange(m_newProjectMade, false))
-        m_view.ShowAtStatus(Zolpane);
+    if (!m_files.takeNewProjectMade())
+        m_view.ShowAtStatus(QStringLiteral("Zolpane"));
     LoadQuickSlots();
     RefreshQuickSlotButtons();
     m_view.setDefaultProjectTip(QStringLiteral("Load default project"));
     projectTimerTick();
-}
-
-void ProjectLifecycle::CheckChanges() {
-    if (m_view.changed()) {
-        if (Messages::ShowMessage(QStringLiteral("Warning: You have made unsaved changes in current project. Do you "
-                                                 "want to save these changes?"),
-                                  QStringLiteral("quest")) == Messages::Yes)
-            SaveProjectCommand();
-    }
-    m_view.setChanged(false);
-}
-
-void ProjectLifecycle::NewProject() {
-    CheckChanges();
-    ProjectName = Blank;
-    showTitle();
-    m_view.CleanUp();
-}
-
-void ProjectLifecycle::MakeNewProject() {
-    CheckChanges();
-    m_view.CleanUp();
-    m_view.setChanged(false);
-    m_view.ShowAtStatus(QStringLiteral("New project created."));
-    m_newProjectMade = true;
-}
-
-bool ProjectLifecycle::LoadProject(const QString& path) {
-    if (m_loading)
-        return false;
-    m_loading = true;
-    ProjectReader::LoadStatus status;
-    {
-        BusyCursor busy;
-        m_view.ShowAtStatus(QStringLiteral("Please wait..."));
-        m_view.viewWidget()->repaint();
-        // The reader empties the table only once it has found a project in the file.
-        status = ProjectReader::load(path, m_paths.TempFolder, m_table);
-        if (status == ProjectReader::LoadStatus::Loaded) {
-            m_view.setChanged(false);
-            m_view.focusFirstRow();
-        }
-        m_view.ShowAtStatus(QStringLiteral("Ready"));
-    }
-    m_loading = false;
-    if (status == ProjectReader::LoadStatus::Missing || status == ProjectReader::LoadStatus::NotAProject)
-        Messages::ShowError(ProjectReader::MissingFileText, true);
-    return status == ProjectReader::LoadStatus::Loaded;
-}
-
-void ProjectLifecycle::SaveProject(const QString& path) {
-    ProjectWriter::save(m_table, path, m_paths.TempFolder);
-}
-
-void ProjectLifecycle::LoadProjectCommand() {
-    QString chosen;
-    while (true) {
-        chosen = FileDialogs::getOpenFileName(m_view.viewWidget(), QStringLiteral("Load Zolpane Project"), ProjectPath,
-                                              ProjectFilter);
-        if (chosen.isEmpty())
-            return;
-        if (QFileInfo::exists(chosen))
-            break;
-        Messages::ShowMessage(QStringLiteral("The specified file does not exist."), QStringLiteral("excl"));
-    }
-    if (m_view.changed())
-        CheckChanges();
-    QString folder, file;
-    splitPath(QFileInfo(chosen).absoluteFilePath(), &folder, &file);
-    if (!LoadProject(chosen))
-        return;
-    ProjectPath = folder;
-    ProjectName = file;
-    showTitle();
-    m_view.setChanged(false);
-    m_recent.AddRecentProject(ProjectPath + ProjectName);
-    BuildRecentMenu();
-    m_view.focusFirstRow();
-}
-
-void ProjectLifecycle::SaveProjectCommand() {
-    if (ProjectName == Blank) {
-        SaveAsCommand();
-        return;
-    }
-    BusyCursor busy;
-    m_view.ShowAtStatus(QStringLiteral("Please wait..."));
-    SaveProject(ProjectPath + ProjectName);
-    m_view.ShowAtStatus(QStringLiteral("Project has been saved"));
-    m_view.setChanged(false);
-}
-
-void ProjectLifecycle::SaveAsCommand() {
-    QString chosen = FileDialogs::getSaveFileName(m_view.viewWidget(), QStringLiteral("Save Zolpane Project"),
-                                                  ProjectPath, ProjectFilter);
-    if (chosen.isEmpty())
-        return;
-    if (!chosen.contains(QLatin1Char('.')) || QFileInfo(chosen).suffix().isEmpty())
-        chosen += QStringLiteral(".zp");
-    QString folder, file;
-    splitPath(QFileInfo(chosen).absoluteFilePath(), &folder, &file);
-    if (QFileInfo::exists(chosen)) {
-        if (Messages::ShowMessage(QStringLiteral("Do you want overwrite ") + file + QStringLiteral("?"),
-                                  QStringLiteral("quest")) != Messages::Yes)
-            return;
-        // The old file is replaced only once the new one is complete.
-    }
-    ProjectPath = folder;
-    {
-        BusyCursor busy;
-        m_view.ShowAtStatus(QStringLiteral("Please wait..."));
-        SaveProject(chosen);
-        m_view.ShowAtStatus(QStringLiteral("Project saved"));
-    }
-    ProjectName = file;
-    showTitle();
-    m_view.setChanged(false);
-    m_recent.AddRecentProject(ProjectPath + ProjectName);
-    BuildRecentMenu();
-}
-
-void ProjectLifecycle::DeleteProjectCommand() {
-    if (ProjectName == Blank || !ProjectContainer::FileExists(ProjectPath + ProjectName)) {
-        Messages::ShowMessage(QStringLiteral("You can't delete unsaved project. If you want a new project, use New "
-                                             "Project menu item."),
-                              QStringLiteral("excl"));
-        return;
-    }
-    if (Messages::ShowMessage(QStringLiteral("Do you really want to delete project ") + ProjectName +
-                                  QStringLiteral("?"),
-                              QStringLiteral("quest")) == Messages::Yes) {
-        QFile::remove(ProjectPath + ProjectName);
-        m_view.setChanged(false);
-        NewProject();
-    }
-    m_view.focusFirstRow();
-    m_recent.CompactRecentProjects();
-    BuildRecentMenu();
-}
-
-void ProjectLifecycle::MakeDefaultCommand() {
-    if (Messages::ShowMessage(QStringLiteral("Do you really want to make this project default?\r\n\r\nNext time when "
-                                             "you start Zolpane, this project will be loaded."),
-                              QStringLiteral("quest")) != Messages::Yes)
-        return;
-    m_settings.WriteSetting(Zolpane, QStringLiteral("DefaultProjectName"), ProjectName);
-    m_settings.WriteSetting(Zolpane, QStringLiteral("DefaultProjectPath"), ProjectPath);
-    m_view.setDefaultProjectTip(ProjectName);
-    m_view.focusFirstRow();
-}
-
-void ProjectLifecycle::LoadDefaultProject() {
-    CheckChanges();
-    QString path = m_settings.ReadSetting(Zolpane, QStringLiteral("DefaultProjectPath"));
-    const QString name = m_settings.ReadSetting(Zolpane, QStringLiteral("DefaultProjectName"));
-    if (!path.isEmpty())
-        path = withSlash(path);
-    // Compared without regard to case; but file names here are case-sensitive, so the stored spelling is
-    // kept for opening and saving (a lower-cased name would be another file).
-    if (ProjectPath.toLower() == path.toLower() && ProjectName.toLower() == name.toLower() && !m_view.changed())
-        return;
-    m_view.setDefaultProjectTip(name);
-    // A default project that is there but no project keeps the current one: saving must not overwrite that file.
-    if (!name.isEmpty() && ProjectContainer::FileExists(path + name)) {
-        if (LoadProject(path + name)) {
-            ProjectPath = path;
-            ProjectName = name;
-        }
-        showTitle();
-        return;
-    }
-    const QString fallback = m_paths.ProjectsFolder + QStringLiteral("default.zp");
-    if (!ProjectContainer::FileExists(fallback)) {
-        MakeNewProject();
-    } else if (!LoadProject(fallback)) {
-        showTitle();
-        return;
-    }
-    splitPath(fallback, &ProjectPath, &ProjectName);
-    showTitle();
 }
 
 void ProjectLifecycle::handleExit(int exitMode) {
@@ -258,11 +59,60 @@ void ProjectLifecycle::handleExit(int exitMode) {
     if (exitMode == 1) {
         if (Messages::ShowMessage(QStringLiteral("There are some unsaved changes in current Zolpane project. Would "
                                                  "you like to save them?"),
-                                  QStringLiteral("quest")) == Messages::Yes)
+                                  MessageKind::Question) == Messages::Yes)
             SaveProjectCommand();
     } else if (exitMode == 2) {
         SaveProjectCommand();
     }
+}
+
+bool ProjectLifecycle::openProject(const QString& path, const QString& folder, const QString& file) {
+    const bool loaded = LoadProject(path);
+    if (loaded) {
+        ProjectPath = folder;
+        ProjectName = file;
+    }
+    showTitle();
+    return loaded;
+}
+
+bool ProjectLifecycle::openProject(const QString& path, Naming naming) {
+    QString folder, file;
+    splitPath(naming == Naming::Absolute ? QFileInfo(path).absoluteFilePath() : path, &folder, &file);
+    return openProject(path, folder, file);
+}
+
+bool ProjectLifecycle::isOpen(const QString& path) const {
+    QString folder, file;
+    splitPath(path, &folder, &file);
+    return folder == ProjectPath && file == ProjectName;
+}
+
+bool ProjectLifecycle::LoadProject(const QString& path) {
+    // A load already running (reached again from the events it lets run) returns at once, status line untouched.
+    if (ProjectReader::loading())
+        return false;
+    ProjectReader::LoadResult result;
+    {
+        BusyCursor busy;
+        m_view.ShowAtStatus(QStringLiteral("Please wait..."));
+        m_view.viewWidget()->repaint();
+        // The reader empties the table only once it has found a project in the file.
+        result = ProjectReader::load(path, m_paths.TempFolder, m_table);
+        if (result.status == ProjectReader::LoadStatus::Loaded) {
+            m_view.setChanged(false);
+            m_view.focusFirstRow();
+        }
+        m_view.ShowAtStatus(QStringLiteral("Ready"));
+    }
+    if (result.status == ProjectReader::LoadStatus::Missing || result.status == ProjectReader::LoadStatus::NotAProject)
+        Messages::ShowError(ProjectReader::MissingFileText, result.error);
+    return result.status == ProjectReader::LoadStatus::Loaded;
+}
+
+void ProjectLifecycle::SaveProject(const QString& path) {
+    // A failed save has shown its box; as designed, the commands around it still report success and clear Changed.
+    ProjectWriter::save(m_table, path, m_paths.TempFolder);
 }
 
 void ProjectLifecycle::projectTimerTick() {
@@ -279,10 +129,8 @@ void ProjectLifecycle::checkHandOver() {
         return;
     // Never blocks on a FIFO nor reads more than a command line's worth.
     const QString line = HandOverFile::read(handOver);
-    if (!line.isEmpty() && line != ProjectPath + ProjectName && LoadProject(line)) {
-        splitPath(QFileInfo(line).absoluteFilePath(), &ProjectPath, &ProjectName);
-        showTitle();
-    }
+    if (!line.isEmpty() && line != ProjectPath + ProjectName)
+        openProject(line, Naming::Absolute);
     QFile::remove(handOver);
 }
 
@@ -299,137 +147,4 @@ void ProjectLifecycle::showLastWindow() {
     const QString last = lastWindowTitle ? lastWindowTitle().trimmed() : QString();
     m_view.setLastWindowCaption(last.isEmpty() ? QStringLiteral("Last Active Window: Unnamed or N/A")
                                                : QStringLiteral("Last Active Window: ") + last);
-}
-
-void ProjectLifecycle::LoadRecentProjects() {
-    for (int i = 1; i <= RecentProjects::Count; ++i)
-        m_recent.setEntry(i, m_settings.ReadSetting(Zolpane, QStringLiteral("RecentProject%1").arg(i)));
-    m_recent.CompactRecentProjects();
-    BuildRecentMenu();
-}
-
-void ProjectLifecycle::SaveRecentProjects() {
-    for (int i = 1; i <= RecentProjects::Count; ++i)
-        m_settings.WriteSetting(Zolpane, QStringLiteral("RecentProject%1").arg(i), m_recent.entry(i));
-}
-
-void ProjectLifecycle::BuildRecentMenu() {
-    for (int i = 1; i <= RecentProjects::Count; ++i) {
-        const QString& entry = m_recent.entry(i);
-        m_view.setRecentEntry(i, entry.isEmpty() ? QStringLiteral("(none)") : RecentProjects::ShortCaption(entry),
-                              !entry.isEmpty());
-    }
-    m_view.setRecentMenuEnabled(!m_recent.isEmpty());
-}
-
-void ProjectLifecycle::OpenRecentProject(int i) {
-    CheckChanges();
-    const QString path = m_recent.entry(i);
-    if (!path.isEmpty() && ProjectContainer::FileExists(path)) {
-        QString folder, file;
-        splitPath(path, &folder, &file);
-        if (!(file == ProjectName && folder == ProjectPath && !m_view.changed()) && LoadProject(folder + file)) {
-            ProjectName = file;
-            ProjectPath = folder;
-            showTitle();
-            m_recent.AddRecentProject(folder + file);
-        }
-        BuildRecentMenu();
-        return;
-    }
-    Messages::ShowError(QStringLiteral("Sorry, this project was deleted."));
-    BuildRecentMenu();
-}
-
-void ProjectLifecycle::LoadQuickSlots() {
-    for (int i = 1; i <= 8; ++i) {
-        const QString path =
-            m_settings.ReadSetting(QStringLiteral("ZolProjects"), QStringLiteral("ZolProject%1").arg(i));
-        QuickSlots[size_t(i)] = ProjectContainer::FileExists(path) ? path : QString();
-    }
-}
-
-void ProjectLifecycle::SaveQuickSlots() {
-    for (int i = 1; i <= 8; ++i) {
-        const QString& path = QuickSlots[size_t(i)];
-        if (!path.isEmpty() && ProjectContainer::FileExists(path))
-            m_settings.WriteSetting(QStringLiteral("ZolProjects"), QStringLiteral("ZolProject%1").arg(i), path);
-    }
-}
-
-void ProjectLifecycle::RefreshQuickSlotButtons() {
-    for (int i = 1; i <= 8; ++i) {
-        const QString& path = QuickSlots[size_t(i)];
-        const bool usable = !path.isEmpty() && ProjectContainer::FileExists(path);
-        m_view.setQuickSlot(i, usable, usable ? RecentProjects::ShortCaption(path) : QString());
-    }
-}
-
-void ProjectLifecycle::OpenQuickSlot(int slot) {
-    if (slot < 1 || slot > 8)
-        return;
-    const QString path = QuickSlots[size_t(slot)];
-    if (path.isEmpty() || !ProjectContainer::FileExists(path))
-        return;
-    QString folder, file;
-    splitPath(path, &folder, &file);
-    if ((folder == ProjectPath && file == ProjectName) || !LoadProject(path))
-        return;
-    ProjectPath = folder;
-    ProjectName = file;
-    showTitle();
-}
-
-void ProjectLifecycle::showQuickSlotDialog() {
-    // One dialog: a second request brings the open one forward, keeping what was entered in it.
-    if (m_quickSlotDialog) {
-        m_quickSlotDialog->raise();
-        m_quickSlotDialog->activateWindow();
-        return;
-    }
-    m_view.dropTopMost();
-    auto* dialog = new frmZolProjects(QuickSlots, ProjectPath, m_view.viewWidget());
-    m_quickSlotDialog = dialog;
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(
-        dialog, &frmZolProjects::accepted, this,
-        [this, dialog] {
-            QuickSlots = dialog->slots();
-            SaveQuickSlots();
-            RefreshQuickSlotButtons();
-        });
-    connect(dialog, &QDialog::finished, this, [this] { m_view.restoreTopMost(); });
-    dialog->show();
-}
-
-void ProjectLifecycle::ExportHotkeyOverviewCommand() {
-    const QString chosen = FileDialogs::getSaveFileName(m_view.viewWidget(), QStringLiteral("Save Hotkey Overview"),
-                                                        m_paths.AppFolder + QStringLiteral("hotkeys.html"),
-                                                        QStringLiteral("HTML files (*.html)"));
-    if (chosen.isEmpty())
-        return;
-    if (QFileInfo::exists(chosen)) {
-        if (Messages::ShowMessage(QStringLiteral("Do you want overwrite ") + QFileInfo(chosen).fileName() +
-                                      QStringLiteral("?"),
-                                  QStringLiteral("quest")) != Messages::Yes)
-            return;
-    }
-    BusyCursor busy;
-    m_view.ShowAtStatus(QStringLiteral("Please wait..."));
-    HotkeyOverview::Hotkeys hotkeys{};
-    for (int i = 1; clipHotkey && i <= ClipTable::ClipCount; ++i)
-    {
-        std::tie(hotkeys[size_t(i)].mod, hotkeys[size_t(i)].key) = clipHotkey(i);
-        if (clipDesktopBinding && hotkeys[size_t(i)].mod && hotkeys[size_t(i)].key)
-            hotkeys[size_t(i)].desktopKeys = clipDesktopBinding(i);
-    }
-    if (!HotkeyOverview::WriteHotkeyOverview(chosen, ProjectName, m_table, hotkeys)) {
-        m_view.ShowAtStatus(QStringLiteral("Unable to save hotkey overview"));
-        return;
-    }
-    m_view.ShowAtStatus(QStringLiteral("Overview Saved"));
-    if (Messages::ShowMessage(QStringLiteral("Do you want to open the overview with your browser so you can view it "
-                                             "and print it?"),
-                              QStringLiteral("quest")) == Messages::Yes)
-        QDesktopServices::openUrl(QUrl::fromLocalFile(chosen));
 }

@@ -1,10 +1,12 @@
 #pragma once
 
-#include "project/RecentProjects.h"
+#include "project/DefaultProject.h"
+#include "project/HotkeyOverviewCommand.h"
+#include "project/ProjectFileCommands.h"
+#include "project/QuickProjectSlots.h"
+#include "project/RecentProjectsMenu.h"
 
-#include <QDialog>
 #include <QObject>
-#include <QPointer>
 #include <QString>
 #include <QTimer>
 
@@ -18,11 +20,19 @@ class Settings;
 class ProjectView;
 struct AppPaths;
 
-// The identity of the open project on disk and the project commands of the main window: new, load, save,
-// save as, delete, make default, load default, the recent list, the quick slots, the hand-over from a
-// second start, and the window title.
+// The open project: its identity on disk, the one routine that opens a project file, the start-up's choice of
+// project, the exit's question, the hand-over from a second start and the window title. The project commands
+// are parts of their own (files, recent list, quick slots, default project, hotkey overview); their operations
+// are offered here too, so that the window's commands find them in one place.
 class ProjectLifecycle final : public QObject {
     Q_OBJECT
+    // The parts come first: the references below are bound to them.
+    ProjectFileCommands m_files;
+    RecentProjectsMenu m_recent;
+    QuickProjectSlots m_quickSlots;
+    DefaultProject m_default;
+    HotkeyOverviewCommand m_overview;
+
 public:
     ProjectLifecycle(ProjectView& view, ClipTable& table, Settings& settings, const AppPaths& paths,
                      QObject* parent = nullptr);
@@ -37,33 +47,56 @@ public:
     std::function<QString()> lastWindowTitle;
     // The registered hotkey of clip 1..30 as (modifier set, key code), for the overview page (set by the
     // composition root).
-    std::function<std::pair<int, int>(int)> clipHotkey;
+    std::function<std::pair<int, int>(int)>& clipHotkey;
     // What the desktop bound to a clip's hotkey, "" where the program takes its keys itself.
-    std::function<QString(int clip)> clipDesktopBinding;
+    std::function<QString(int clip)>& clipDesktopBinding;
 
     // Opens the project named on the command line, or the default project.
     void startup(const QString& commandLine);
-
-    void CheckChanges();
-    void NewProject();
-    void MakeNewProject();
-    void LoadProjectCommand();
-    void SaveProjectCommand();
-    void SaveAsCommand();
-    void DeleteProjectCommand();
-    void MakeDefaultCommand();
-    void LoadDefaultProject();
-    void OpenQuickSlot(int slot);
-    void OpenRecentProject(int i);
-    void ExportHotkeyOverviewCommand();
     // At exit, by the Exiting setting: 0 drop, 1 ask, 2 save.
     void handleExit(int exitMode);
+
+    // The one way a project file becomes the open project: the file at path is loaded and, when it was, the open
+    // project is folder + file (the caller's spelling of it). The title follows either way.
+    bool openProject(const QString& path, const QString& folder, const QString& file);
+    enum class Naming { AsGiven, Absolute };
+    bool openProject(const QString& path, Naming naming = Naming::AsGiven);
+    // Whether path names the open project.
+    bool isOpen(const QString& path) const;
 
     // The reader and writer with the window's status, pointer and focus around them. A file that cannot be
     // loaded (missing, no regular file, no project) is reported and leaves the table and Changed as they were:
     // false, and the caller keeps the current project's name.
     bool LoadProject(const QString& path);
     void SaveProject(const QString& path);
+
+    void CheckChanges() { m_files.CheckChanges(); }
+    void NewProject() { m_files.NewProject(); }
+    void MakeNewProject() { m_files.MakeNewProject(); }
+    void LoadProjectCommand() { m_files.LoadProjectCommand(); }
+    void SaveProjectCommand() { m_files.SaveProjectCommand(); }
+    void SaveAsCommand() { m_files.SaveAsCommand(); }
+    void DeleteProjectCommand() { m_files.DeleteProjectCommand(); }
+
+    RecentProjects& recent() { return m_recent.list(); }
+    void LoadRecentProjects() { m_recent.LoadRecentProjects(); }
+    void SaveRecentProjects() { m_recent.SaveRecentProjects(); }
+    void BuildRecentMenu() { m_recent.BuildRecentMenu(); }
+    // Puts path first in the recent list and menu.
+    void rememberRecent(const QString& path) { m_recent.remember(path); }
+    void OpenRecentProject(int i) { m_recent.OpenRecentProject(i); }
+
+    std::array<QString, 9>& QuickSlots; // 1..8
+    void LoadQuickSlots() { m_quickSlots.LoadQuickSlots(); }
+    void SaveQuickSlots() { m_quickSlots.SaveQuickSlots(); }
+    void RefreshQuickSlotButtons() { m_quickSlots.RefreshQuickSlotButtons(); }
+    void OpenQuickSlot(int slot) { m_quickSlots.OpenQuickSlot(slot); }
+    void showQuickSlotDialog() { m_quickSlots.showQuickSlotDialog(); }
+
+    void MakeDefaultCommand() { m_default.MakeDefaultCommand(); }
+    void LoadDefaultProject() { m_default.LoadDefaultProject(); }
+
+    void ExportHotkeyOverviewCommand() { m_overview.ExportHotkeyOverviewCommand(); }
 
     // What the project timer shows, in its order: a handed-over project, the window title, the last-window
     // label. Each follows its own events instead of a timer, so a program left alone never wakes up: the
@@ -77,17 +110,6 @@ public:
     // "Last Active Window: " and the last foreign window's title, set when it differs.
     void showLastWindow();
 
-    RecentProjects& recent() { return m_recent; }
-    void LoadRecentProjects();
-    void SaveRecentProjects();
-    void BuildRecentMenu();
-
-    std::array<QString, 9> QuickSlots; // 1..8
-    void LoadQuickSlots();
-    void SaveQuickSlots();
-    void RefreshQuickSlotButtons();
-    void showQuickSlotDialog();
-
     static void splitPath(const QString& path, QString* folder, QString* file);
 
     // How long after a change in the program folder the hand-over file is looked at: the second start creates
@@ -97,12 +119,7 @@ public:
 private:
     ProjectView& m_view;
     ClipTable& m_table;
-    Settings& m_settings;
     const AppPaths& m_paths;
-    RecentProjects m_recent;
-    bool m_loading = false;
-    bool m_newProjectMade = false; // by the start-up's default project
-    QPointer<QDialog> m_quickSlotDialog;
     QFileSystemWatcher* m_folderWatcher;
     QTimer m_handOverCheck;
 };

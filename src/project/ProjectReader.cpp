@@ -8,7 +8,7 @@
 #include "services/BoundedPicture.h"
 #include "services/CodePage.h"
 #include "services/IniLines.h"
-#include "services/Messages.h"
+#include "services/SafeFiles.h"
 
 #include <QBuffer>
 #include <QHash>
@@ -211,47 +211,46 @@ QImage loadPicture(const QByteArray& bytes) {
     return readBoundedPicture(reader, bytes.size());
 }
 
-LoadStatus load(const QString& path, const QString& tempFolder, ClipTable& table) {
+LoadResult load(const QString& path, const QString& tempFolder, ClipTable& table) {
     if (g_loading)
-        return LoadStatus::Busy;
+        return {LoadStatus::Busy, {}};
     g_loading = true;
     struct Reset {
         ~Reset() { g_loading = false; }
     } reset;
 
-    Messages::setPendingError(0, {});
     errno = 0;
-    if (!ProjectContainer::FileExists(path)) {
-        const int reason = errno ? errno : ProjectContainer::FolderExists(path) ? EISDIR : EINVAL;
-        if (reason == EINVAL) // a FIFO, a device: "Invalid argument" would tell the user nothing
-            Messages::setPendingError(reason, QStringLiteral("Not a regular file"));
-        else
-            Messages::setPendingErrno(reason);
-        return LoadStatus::Missing;
+    if (!SafeFiles::FileExists(path)) {
+        const int reason = errno ? errno : SafeFiles::FolderExists(path) ? EISDIR : EINVAL;
+        // A FIFO, a device: "Invalid argument" would tell the user nothing.
+        return {LoadStatus::Missing,
+                reason == EINVAL ? Outcome{reason, QStringLiteral("Not a regular file")} : Outcome::fromErrno(reason)};
     }
 
     // The members are read straight into memory; only a scratch folder an older version or a crash left behind
     // is cleared away. (Whatever sits at that path goes, a link included, never what it points to.)
     if (!tempFolder.isEmpty())
-        ProjectContainer::DeleteFolderTree(withSlash(tempFolder) + QStringLiteral("zpload/"));
+        SafeFiles::DeleteFolderTree(withSlash(tempFolder) + QStringLiteral("zpload/"));
     QList<ProjectContainer::Member> members;
-    if (!ProjectContainer::ReadMembers(path, &members))
-        qCWarning(lcProject) << "Reading" << path << "stopped:" << Messages::pendingErrorDescription();
+    const Outcome read = ProjectContainer::ReadMembers(path, &members);
+    if (!read)
+        qCWarning(lcProject) << "Reading" << path << "stopped:" << read.description;
     if (!fill(table, std::move(members))) {
         // Why reading stopped, if it did, says more than that no index was found.
-        if (Messages::pendingErrorNumber() == 0)
-            Messages::setPendingError(ProjectContainer::DamagedContainerError,
-                                      QStringLiteral("Not a project file: it holds no zp.ini"));
-        qCWarning(lcProject) << "Refused" << path << ":" << Messages::pendingErrorDescription();
-        return LoadStatus::NotAProject;
+        const Outcome refused = read ? Outcome{ProjectContainer::DamagedContainerError,
+                                               QStringLiteral("Not a project file: it holds no zp.ini")}
+                                     : read;
+        qCWarning(lcProject) << "Refused" << path << ":" << refused.description;
+        return {LoadStatus::NotAProject, refused};
     }
-    Messages::setPendingError(0, {});
-    return LoadStatus::Loaded;
+    return {LoadStatus::Loaded, {}};
+}
+
+bool loading() {
+    return g_loading;
 }
 
 bool read(QByteArrayView bytes, ClipTable& table) {
-    // Members with unsafe names, which load() does not unpack, need no skipping: no name the reader looks up
-    // is unsafe.
     return fill(table, std::move(ContainerFormat::parse(bytes).members));
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "services/Outcome.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QImage>
@@ -17,9 +19,14 @@ namespace ProjectReader {
 
 enum class LoadStatus {
     Loaded,      // the table now holds the project (as much of it as could be read)
-    Missing,     // no regular file can be opened there; the table is unchanged and the pending error says why
+    Missing,     // no regular file can be opened there; the table is unchanged
     NotAProject, // the file holds no index member (an empty container, zeros, anything else); the table is unchanged
     Busy,        // a load was already running; nothing was done
+};
+
+struct LoadResult {
+    LoadStatus status;
+    Outcome error; // why the file is Missing or NotAProject
 };
 
 // The box the window shows, with details, when a project file is missing or is no project.
@@ -28,7 +35,9 @@ inline const QString MissingFileText =
 
 // Only a regular file is opened, and never waited on. A file counts as a project when an index member zp.ini is
 // among the members read before any damage; a later damaged member leaves its clip empty.
-LoadStatus load(const QString& path, const QString& tempFolder, ClipTable& table);
+LoadResult load(const QString& path, const QString& tempFolder, ClipTable& table);
+// Whether a load() is running: its guard, which a second load() meets with Busy.
+bool loading();
 
 // Reads a project from its bytes as load() does: the members up to the first damaged one count. False, with the
 // table unchanged, when they hold no index.

@@ -7,6 +7,7 @@
 #include "services/AppPaths.h"
 #include "services/CodePage.h"
 #include "services/Messages.h"
+#include "services/SafeFiles.h"
 
 #include <QtEndian>
 
@@ -111,35 +112,29 @@ SaveResult save(const ClipTable& table, const QString& path, const QString& temp
         ~Reset() { g_saving = false; }
     } reset;
 
-    Messages::setPendingError(0, {});
-    bool ok = !tempFolder.isEmpty();
-    if (!ok)
-        Messages::setPendingError(ENOENT, QStringLiteral("No folder for scratch files"));
+    Outcome written = tempFolder.isEmpty() ? Outcome{ENOENT, QStringLiteral("No folder for scratch files")} : Outcome();
     const QString folder = withSlash(tempFolder) + QStringLiteral("zpsave/");
-    if (ok) {
+    if (written) {
         // Whatever sits at the scratch path (an old folder, a file, a link) goes first.
-        ProjectContainer::DeleteFolderTree(folder);
-        ProjectContainer::MakeDirZPLoad(folder);
-        ok = ProjectContainer::writeFile(folder, QStringLiteral("zp.ini"), indexContent(table));
+        SafeFiles::DeleteFolderTree(folder);
+        SafeFiles::MakeDirZPLoad(folder);
+        written = SafeFiles::writeFile(folder, QStringLiteral("zp.ini"), indexContent(table));
     }
-    for (int i = 1; ok && i <= ClipTable::ClipCount; ++i) {
+    for (int i = 1; written && i <= ClipTable::ClipCount; ++i) {
         const QByteArray content = clipFileContent(table, i);
         const ClipTable::Clip& clip = table.clip(i);
-        if (content.isEmpty() && clip.format == ClipTable::Img && !clip.picture.isNull()) {
-            Messages::setPendingErrno(EFBIG);
-            ok = false;
-        } else {
-            ok = ProjectContainer::writeFile(folder, QStringLiteral("clip%1.dat").arg(i), content);
-        }
+        written = content.isEmpty() && clip.format == ClipTable::Img && !clip.picture.isNull()
+                      ? Outcome::fromErrno(EFBIG)
+                      : SafeFiles::writeFile(folder, QStringLiteral("clip%1.dat").arg(i), content);
     }
-    if (ok)
-        ok = ProjectContainer::PackFolder(folder, path, QStringLiteral("*.*"));
-    if (!ok) {
-        qCWarning(lcProject) << "Saving" << path << "failed:" << Messages::pendingErrorDescription();
+    if (written)
+        written = ProjectContainer::PackFolder(folder, path, QStringLiteral("*.*"));
+    if (!written) {
+        qCWarning(lcProject) << "Saving" << path << "failed:" << written.description;
         // A failed save leaves nothing behind either: on a full disk its scratch files would hold the space.
         if (!tempFolder.isEmpty())
-            ProjectContainer::DeleteFolderTree(folder);
-        Messages::ShowError(SaveErrorText, true);
+            SafeFiles::DeleteFolderTree(folder);
+        Messages::ShowError(SaveErrorText, written);
         return SaveResult::Failed;
     }
     ProjectContainer::KillTempDir(folder);

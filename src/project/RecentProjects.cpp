@@ -1,9 +1,9 @@
 #include "project/RecentProjects.h"
 
-#include "project/ProjectContainer.h"
+#include "services/SafeFiles.h"
 
 RecentProjects::RecentProjects(ExistsFn exists)
-    : m_exists(exists ? std::move(exists) : ExistsFn(&ProjectContainer::FileExists)) {}
+    : m_exists(exists ? std::move(exists) : ExistsFn(&SafeFiles::FileExists)) {}
 
 void RecentProjects::CompactRecentProjects() {
     std::array<QString, Count> kept;

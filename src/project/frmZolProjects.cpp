@@ -67,7 +67,7 @@ void frmZolProjects::browse(int i) {
             txtZolProject[i]->end(false);
             return;
         }
-        Messages::ShowMessage(QStringLiteral("The specified file does not exist."), QStringLiteral("excl"));
+        Messages::ShowMessage(QStringLiteral("The specified file does not exist."), MessageKind::Warning);
     }
 }
 

@@ -6,15 +6,11 @@
 #include <QMessageBox>
 #include <QQueue>
 
-#include <cstring>
-
 namespace {
 
 Q_LOGGING_CATEGORY(lcMessages, "zolpane.messages")
 
 struct State {
-    int errorNumber = 0;
-    QString errorDescription;
     bool unattended = false;
     bool stopped = false;
     QQueue<int> answers;
@@ -26,71 +22,58 @@ State& state() {
     return s;
 }
 
+struct KindLook {
+    QMessageBox::Icon icon;
+    const char* name; // in the log and the test record
+};
+
+KindLook lookOf(MessageKind kind) {
+    switch (kind) {
+    case MessageKind::Information:
+        return {QMessageBox::Information, "inf"};
+    case MessageKind::Error:
+        return {QMessageBox::Critical, "err"};
+    case MessageKind::Question:
+        return {QMessageBox::Question, "quest"};
+    case MessageKind::Warning:
+        break;
+    }
+    return {QMessageBox::Warning, "excl"};
+}
+
 } // namespace
 
 namespace Messages {
 
-void setPendingError(int number, const QString& description) {
-    state().errorNumber = number;
-    state().errorDescription = description;
-}
-
-void setPendingErrno(int errnoValue) {
-    setPendingError(errnoValue, QString::fromLocal8Bit(std::strerror(errnoValue)));
-}
-
-int pendingErrorNumber() {
-    return state().errorNumber;
-}
-QString pendingErrorDescription() {
-    return state().errorDescription;
-}
-
-int ShowMessage(const QString& text, const QString& kind, bool details) {
+int ShowMessage(const QString& text, MessageKind kind) {
     State& s = state();
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    QString title = QStringLiteral("Zolpane");
-    QString shownText = text;
-    if (kind == QLatin1String("inf")) {
-        icon = QMessageBox::Information;
-    } else if (kind == QLatin1String("err")) {
-        icon = QMessageBox::Critical;
-        title = QStringLiteral("Zolpane - Error");
-        if (details)
-            shownText += QStringLiteral("\r\n\r\nError number: ") + QString::number(s.errorNumber) +
-                         QStringLiteral(", description: ") + s.errorDescription;
-    } else if (kind == QLatin1String("quest")) {
-        icon = QMessageBox::Question;
-    } else if (kind == QLatin1String("excl")) {
-        icon = QMessageBox::Warning;
-    } else {
-        setPendingError(0, {});
-        return 0;
-    }
-    const bool question = icon == QMessageBox::Question;
+    const KindLook look = lookOf(kind);
+    const QString title = kind == MessageKind::Error ? QStringLiteral("Zolpane - Error") : QStringLiteral("Zolpane");
+    const bool question = kind == MessageKind::Question;
     // Every box is also logged, so what the user was told can be read back from the log.
-    qCInfo(lcMessages).noquote() << kind << title << shownText;
-    int result = 0;
-    if (s.stopped) {
-        result = question ? No : 0;
-    } else if (s.unattended) {
-        s.shown.append({kind, title, shownText});
+    qCInfo(lcMessages).noquote() << look.name << title << text;
+    if (s.stopped)
+        return question ? No : 0;
+    if (s.unattended) {
+        s.shown.append({QLatin1String(look.name), title, text});
         const int answer = s.answers.isEmpty() ? (question ? No : 0) : s.answers.dequeue();
-        result = question ? answer : 0;
-    } else {
-        QMessageBox box(icon, title, shownText, question ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok);
-        box.setWindowModality(Qt::ApplicationModal);
-        box.setObjectName(QStringLiteral("ZolpaneMessageBox"));
-        const int button = box.exec();
-        if (question)
-            result = button == QMessageBox::Yes ? Yes : No;
+        return question ? answer : 0;
     }
-    setPendingError(0, {});
-    return result;
+    QMessageBox box(look.icon, title, text, question ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.setObjectName(QStringLiteral("ZolpaneMessageBox"));
+    const int button = box.exec();
+    return question ? (button == QMessageBox::Yes ? Yes : No) : 0;
 }
 
-void ShowError(const QString& text, bool details) {
-    ShowMessage(text, QStringLiteral("err"), details);
+void ShowError(const QString& text) {
+    ShowMessage(text, MessageKind::Error);
+}
+
+void ShowError(const QString& text, const Outcome& failure) {
+    ShowMessage(text + QStringLiteral("\r\n\r\nError number: ") + QString::number(failure.error) +
+                    QStringLiteral(", description: ") + failure.description,
+                MessageKind::Error);
 }
 
 void ShowNotice(const QString& text, QObject* context, std::function<void(bool)> done) {

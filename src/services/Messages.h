@@ -1,5 +1,7 @@
 #pragma once
 
+#include "services/Outcome.h"
+
 #include <QList>
 #include <QString>
 
@@ -7,15 +9,23 @@
 
 class QObject;
 
-// The one message-box routine of the program. Kinds: "inf", "err", "quest", "excl"; any other kind shows
-// nothing. Questions return 6 (Yes) or 7 (No), every other kind 0.
+enum class MessageKind {
+    Information,
+    Error,
+    Question, // Yes and No buttons
+    Warning,
+};
+
+// The one message-box routine of the program. Questions return 6 (Yes) or 7 (No), every other kind 0.
 namespace Messages {
 
 constexpr int Yes = 6;
 constexpr int No = 7;
 
-int ShowMessage(const QString& text, const QString& kind, bool details = false);
-void ShowError(const QString& text, bool details = false);
+int ShowMessage(const QString& text, MessageKind kind);
+void ShowError(const QString& text);
+// The error box with the failure's details appended: "Error number: ..., description: ...".
+void ShowError(const QString& text, const Outcome& failure);
 // An information box with a "Do not show this again" check box that does not hold anything up: it returns at
 // once, and done(checked) runs when the user closes the box (not at all once context is gone).
 void ShowNotice(const QString& text, QObject* context, std::function<void(bool dontShowAgain)> done);
@@ -24,18 +34,11 @@ void ShowNotice(const QString& text, QObject* context, std::function<void(bool d
 // only logged and taken as closed at once (a question as No). Boxes already open are left to the caller to close.
 void stopShowing();
 
-// The pending error record that a box with details appends ("Error number: ..., description: ...").
-// Cleared by every box.
-void setPendingError(int number, const QString& description);
-void setPendingErrno(int errnoValue); // the number and strerror text of a failed system call
-int pendingErrorNumber();
-QString pendingErrorDescription();
-
 // Test seam: while unattended, no box is shown; each box takes the next queued answer (or No for a question
 // and 0 otherwise when the queue is empty) and is recorded. A notice is recorded with the kind "notice"; a
 // queued Yes ticks its check box.
 struct ShownBox {
-    QString kind;
+    QString kind; // as logged: "inf", "err", "quest", "excl" or "notice"
     QString title;
     QString text;
 };

@@ -64,14 +64,14 @@ QString Settings::ReadSetting(const QString& section, const QString& key, const 
                 QStringLiteral("Unable to load settings! Your settings.ini can be damaged or incompatible.\r\n\r\n"
                                "Do you want to generate new settings.ini file? Note: You will have to start "
                                "program again."),
-                QStringLiteral("quest"));
+                MessageKind::Question);
             if (answer == Messages::Yes) {
                 QFile::remove(m_paths.SettingsPath);
                 WriteDefaultSettings();
             }
         } else {
-            Messages::setPendingError(2, QStringLiteral("settings.ini not found"));
-            Messages::ShowError(QStringLiteral("Error while loading from ") + path, true);
+            Messages::ShowError(QStringLiteral("Error while loading from ") + path,
+                                {2, QStringLiteral("settings.ini not found")});
         }
         return {};
     }
@@ -94,10 +94,9 @@ void Settings::WriteSetting(const QString& section, const QString& key, const QS
         return;
     }
     m_unwritable = path;
-    Messages::setPendingErrno(error);
     Messages::ShowError(QStringLiteral("Unable to write settings! Please check if you have got write permissions to ") +
                             m_paths.SettingsPath + QStringLiteral("."),
-                        true);
+                        Outcome::fromErrno(error));
 }
 
 bool Settings::CheckSettingsFile() {
@@ -105,8 +104,7 @@ bool Settings::CheckSettingsFile() {
     if (IniFile::readable(m_paths.SettingsPath) || errno == ENOENT)
         return true;
     m_unwritable = m_paths.SettingsPath;
-    Messages::setPendingErrno(errno ? errno : EIO);
-    Messages::ShowError(QStringLiteral("Error while loading settings!"), true);
+    Messages::ShowError(QStringLiteral("Error while loading settings!"), Outcome::fromErrno(errno));
     return false;
 }
 
@@ -184,10 +182,8 @@ QByteArray Settings::defaultSettingsContent(const QString& projectsFolder) {
 
 void Settings::WriteDefaultSettings() {
     errno = 0;
-    if (!AtomicFile::write(m_paths.SettingsPath, defaultSettingsContent(m_paths.ProjectsFolder))) {
-        Messages::setPendingErrno(errno ? errno : EIO);
-        Messages::ShowError(QStringLiteral("Error while creating settings file!"), true);
-    }
+    if (!AtomicFile::write(m_paths.SettingsPath, defaultSettingsContent(m_paths.ProjectsFolder)))
+        Messages::ShowError(QStringLiteral("Error while creating settings file!"), Outcome::fromErrno(errno));
 }
 
 void Settings::LoadEditorFont() {

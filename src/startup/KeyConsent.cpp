@@ -18,7 +18,7 @@ void KeyConsent::request(KeySender& keys, Settings& settings, QObject* context) 
                 Messages::ShowMessage(QStringLiteral("Zolpane cannot paste by itself: %1.\r\n\r\nClips are still put "
                                                      "on the clipboard when you copy them; paste them with Ctrl+V.")
                                           .arg(reason),
-                                      QStringLiteral("excl"));
+                                      MessageKind::Warning);
             });
         },
         Qt::SingleShotConnection);

@@ -29,10 +29,10 @@ void UserGuide::open(const QString& executableFolder) {
         Messages::ShowMessage(QStringLiteral("The user guide (%1) is missing: it belongs in the folder help beside "
                                              "the program, or in the folder share/zolpane of its installation.")
                                   .arg(FileName),
-                              QStringLiteral("excl"));
+                              MessageKind::Warning);
     } else if (!QDesktopServices::openUrl(QUrl::fromLocalFile(guide))) {
         Messages::ShowMessage(QStringLiteral("No program could show the user guide. Open it in a web browser:\r\n") +
                                   guide,
-                              QStringLiteral("excl"));
+                              MessageKind::Warning);
     }
 }

@@ -84,13 +84,12 @@ int ZolpaneApp::Main(QApplication& app) {
                 return 1;
             }
             if (handOver.result == SecondStart::Result::AlreadyRunning)
-                Messages::ShowMessage(QStringLiteral("Zolpane is already running!"), QStringLiteral("inf"));
+                Messages::ShowMessage(QStringLiteral("Zolpane is already running!"), MessageKind::Information);
             return 0;
         }
         // Without the lock a second start would run beside this one, both writing the same files: a folder the
         // lock cannot be made in (full, read-only) is a folder the program cannot work in.
-        Messages::setPendingErrno(error ? error : EACCES);
-        Messages::ShowError(startupErrorText(paths.AppFolder), true);
+        Messages::ShowError(startupErrorText(paths.AppFolder), Outcome::fromErrno(error ? error : EACCES));
         return 1;
     }
 
@@ -112,9 +111,9 @@ ZolpaneApp::ZolpaneApp(const AppPaths& paths, PlatformServices platform, const Q
 
 ZolpaneApp::~ZolpaneApp() = default;
 
-void ZolpaneApp::reportStartupError() {
+void ZolpaneApp::reportStartupError(const Outcome& failure) {
     QApplication::restoreOverrideCursor();
-    Messages::ShowError(startupErrorText(m_paths.AppFolder), true);
+    Messages::ShowError(startupErrorText(m_paths.AppFolder), failure);
     ExitProgram();
 }
 
@@ -124,7 +123,7 @@ bool ZolpaneApp::Initialize() {
     const double twipsX = m_platform.windows->twipsPerPixelX();
     const double twipsY = m_platform.windows->twipsPerPixelY();
     if (twipsX != 15 || twipsY != 15) {
-        if (Messages::ShowMessage(twipQuestion(twipsX), QStringLiteral("quest")) == Messages::No) {
+        if (Messages::ShowMessage(twipQuestion(twipsX), MessageKind::Question) == Messages::No) {
             ExitProgram();
             return false;
         }
@@ -134,8 +133,7 @@ bool ZolpaneApp::Initialize() {
     m_paths.setWorkFolders();
     for (const QString& folder : {m_paths.TempFolder, m_paths.ProjectsFolder}) {
         if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder)) {
-            Messages::setPendingErrno(errno ? errno : EACCES);
-            reportStartupError();
+            reportStartupError(Outcome::fromErrno(errno ? errno : EACCES));
             return false;
         }
     }
@@ -266,8 +264,7 @@ std::pair<int, int> ZolpaneApp::clipHotkey(int clip) const {
 void ZolpaneApp::LoadSettings() {
     // A stored number too large for the value it loads into stops the loading there; what was loaded stays.
     const auto overflow = [] {
-        Messages::setPendingError(6, QStringLiteral("Overflow"));
-        Messages::ShowError(QStringLiteral("Error while loading settings!"), true);
+        Messages::ShowError(QStringLiteral("Error while loading settings!"), {6, QStringLiteral("Overflow")});
     };
     // Nothing is loaded from a file that cannot be read: empty values would remove the autostart entry.
     if (!m_settings.CheckSettingsFile())

@@ -33,6 +33,7 @@ class frmProperties;
 class frmSettings;
 class CommandServer;
 struct CommandRequest;
+struct Outcome;
 
 // The composition root: start-up in its fixed order, the wiring of the features, and the orderly exit.
 class ZolpaneApp final : public QObject {
@@ -70,7 +71,7 @@ public:
     static void ShowMainWindow(QWidget& main, QWidget* editor);
 
 private:
-    void reportStartupError();
+    void reportStartupError(const Outcome& failure);
     void wireMainWindow();
     void wirePasting();
     void wireTray();

@@ -432,8 +432,7 @@ void frmSettings::keyPressEvent(QKeyEvent* event) {
         return;
     }
     event->accept();
-    if (Messages::ShowMessage(QStringLiteral("Do you want to save settings?"), QStringLiteral("quest")) ==
-        Messages::Yes)
+    if (Messages::ShowMessage(QStringLiteral("Do you want to save settings?"), MessageKind::Question) == Messages::Yes)
         okClicked();
     else
         cancelClicked();
@@ -454,5 +453,5 @@ void frmSettings::massSetClicked() {
     for (int i = 1; i <= ClipTable::ClipCount; ++i)
         m_ctx.table.ClipMethod[size_t(i)] = PasteMethod::Default;
     Messages::ShowMessage(QStringLiteral("Done. Note: You will have to save your project for permanent effect."),
-                          QStringLiteral("inf"));
+                          MessageKind::Information);
 }

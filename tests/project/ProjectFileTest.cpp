@@ -61,7 +61,7 @@ private Q_SLOTS:
         QCOMPARE(ProjectWriter::save(saved, m_root + "p.zp", m_temp), Writer::Saved);
         ClipTable loaded;
         loaded.setClip(3, {ClipTable::TxtLong, "old", "old", {}, true});
-        QCOMPARE(ProjectReader::load(m_root + "p.zp", m_temp, loaded), Reader::Loaded);
+        QCOMPARE(ProjectReader::load(m_root + "p.zp", m_temp, loaded).status, Reader::Loaded);
         const ClipTable::Clip& back = loaded.clip(17);
         QCOMPARE(QStringList({back.format, back.text, back.data}), QStringList({clip.format, clip.text, loadedData}));
         QCOMPARE(back.locked, clip.locked);
@@ -102,7 +102,7 @@ private Q_SLOTS:
         QCOMPARE(tree(m_temp), QStringList());
         ClipTable loaded;
         loaded.setText(1, QStringLiteral("old"));
-        QCOMPARE(ProjectReader::load(m_root + "p.zp", m_temp, loaded), Reader::Loaded);
+        QCOMPARE(ProjectReader::load(m_root + "p.zp", m_temp, loaded).status, Reader::Loaded);
         for (int i = 1; i <= ClipTable::ClipCount; ++i) {
             QCOMPARE(loaded.clip(i).text, i == 2 ? QStringLiteral("two") : ClipTable::EmptyClipText);
             QCOMPARE(loaded.isEmptyClip(i), i != 2);
@@ -198,13 +198,10 @@ private Q_SLOTS:
         const qsizetype indexEnd = 16 + ProjectWriter::indexContent(saved).size(); // the count, then zp.ini
         for (qsizetype cut = 0; cut <= full.size(); cut += cut < 400 || cut + 7 > full.size() ? 1 : 7) {
             ClipTable loaded, read;
-            ProjectContainer::DeleteFolderTree(m_root + "unpacked/");
-            ProjectContainer::MakeDirZPLoad(m_root + "unpacked");
-            Messages::setPendingError(0, {});
             QVERIFY(writeFile(m_root + "p.zp", full.left(cut)));
-            QCOMPARE(ProjectContainer::UnpackFile(m_root + "p.zp", m_root + "unpacked/"), cut == full.size());
-            QCOMPARE(Messages::pendingErrorNumber(), cut == full.size() ? 0 : 62);
-            QCOMPARE(ProjectReader::load(m_root + "p.zp", m_temp, loaded),
+            QList<ProjectContainer::Member> members;
+            QCOMPARE(ProjectContainer::ReadMembers(m_root + "p.zp", &members).error, cut == full.size() ? 0 : 62);
+            QCOMPARE(ProjectReader::load(m_root + "p.zp", m_temp, loaded).status,
                      cut < indexEnd ? Reader::NotAProject : Reader::Loaded);
             ProjectReader::read(full.left(cut), read);
             for (int i = 1; i <= 30; ++i) {
@@ -245,8 +242,9 @@ private Q_SLOTS:
             writeFile(path, container({{"zp.ini", QByteArray(4 << 20, '\n') + "[Clip1]\r\nFormat = TXT-LONG\r\n"}}));
         ClipTable table;
         table.setText(4, "kept");
-        QCOMPARE(ProjectReader::load(path, m_temp, table), status);
-        QCOMPARE(Messages::pendingErrorNumber(), error);
+        const ProjectReader::LoadResult loaded = ProjectReader::load(path, m_temp, table);
+        QCOMPARE(loaded.status, status);
+        QCOMPARE(loaded.error.error, error);
         QCOMPARE(table.clip(4).text, error ? QStringLiteral("kept") : ClipTable::EmptyClipText);
         QCOMPARE(table.clip(1).format, error ? ClipTable::TxtSimple : ClipTable::TxtLong);
         QCOMPARE(tree(m_root + "elsewhere/"), QStringList());
@@ -264,15 +262,15 @@ private Q_SLOTS:
         QList<Writer> saves;
         connect(&table, &ClipTable::clipChanged, this, [&](int i) {
             if (i == 2 && nested.isEmpty()) {
-                nested.append(ProjectReader::load(m_root + "p.zp", m_temp, table));
+                nested.append(ProjectReader::load(m_root + "p.zp", m_temp, table).status);
                 saves.append(ProjectWriter::save(table, m_root + "other.zp", m_temp));
             }
         });
-        QCOMPARE(ProjectReader::load(m_root + "p.zp", m_temp, table), Reader::Loaded);
+        QCOMPARE(ProjectReader::load(m_root + "p.zp", m_temp, table).status, Reader::Loaded);
         QCOMPARE(nested, QList<Reader>({Reader::Busy}));
         QCOMPARE(saves, QList<Writer>({Writer::Saved}));
         QCOMPARE(table.clip(2).text, QStringLiteral("two"));
-        QCOMPARE(ProjectReader::load(m_root + "p.zp", m_temp, table), Reader::Loaded);
+        QCOMPARE(ProjectReader::load(m_root + "p.zp", m_temp, table).status, Reader::Loaded);
     }
 
     void failedSaveKeepsOldFile_data() {
