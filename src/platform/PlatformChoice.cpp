@@ -12,8 +12,10 @@
 #endif
 #ifdef ZOLPANE_HAVE_PORTAL
 #include "platform/portal/PortalBus.h"
+#include "platform/portal/PortalClipboard.h"
 #include "platform/portal/PortalHotkeySystem.h"
 #include "platform/portal/PortalKeySender.h"
+#include "platform/portal/PortalRemoteSession.h"
 #endif
 
 #include <QStringList>
@@ -102,6 +104,9 @@ Choice choose(const Offer& offer, const Forced& forced) {
     if (!offer.dataControl.isEmpty()) {
         c.clipboard = Clip::DataControl;
         log << QStringLiteral("clipboard: %1 (offered by the compositor)").arg(offer.dataControl);
+    } else if (c.keys == Keys::Portal && offer.portalClipboard) {
+        c.clipboard = Clip::Portal;
+        log << QStringLiteral("clipboard: the desktop's Clipboard portal, shared in the RemoteDesktop session");
     } else {
         log << (offer.wayland ? QStringLiteral("clipboard: through the Qt platform plugin (the compositor offers no "
                                                "ext_data_control_manager_v1 or zwlr_data_control_manager_v1)")
@@ -139,6 +144,7 @@ PlatformServices createPlatformServices() {
     if (portal) {
         offer.portalShortcuts = portal->offer().shortcuts;
         offer.portalKeys = portal->offer().keyboard;
+        offer.portalClipboard = portal->offer().clipboard;
     }
 #endif
     const Choice choice = choose(offer, forced);
@@ -183,7 +189,10 @@ PlatformServices createPlatformServices() {
         if (wayland)
             layoutHas = wayland->layoutHas();
 #endif
-        services.keys = std::make_unique<PortalKeySender>(*portal, *services.windows, std::move(layoutHas));
+        auto* remote = new PortalRemoteSession(*portal, choice.clipboard == Clip::Portal, portal.get());
+        services.keys = std::make_unique<PortalKeySender>(*portal, *remote, *services.windows, std::move(layoutHas));
+        if (choice.clipboard == Clip::Portal)
+            services.clipboard = std::make_unique<PortalClipboard>(*portal, *remote, std::make_unique<QtClipboard>());
     }
 #endif
     if (!services.hotkeys)

@@ -17,12 +17,13 @@ struct Offer {
     QString dataControl;          // the data-control manager offered (ext first), "" when none
     bool portalShortcuts = false; // the desktop portal's GlobalShortcuts
     bool portalKeys = false;      // the desktop portal's RemoteDesktop with a keyboard
+    bool portalClipboard = false; // the desktop portal's Clipboard (shared in a RemoteDesktop session)
 };
 
 enum class Windows { X11, ForeignToplevel, FocusOnly, Headless };
 enum class Hotkeys { X11, Portal, CommandLineOnly, Headless };
 enum class Keys { XTest, VirtualKeyboard, Portal, None, Headless };
-enum class Clip { Qt, DataControl };
+enum class Clip { Qt, DataControl, Portal };
 
 struct Choice {
     Windows windows = Windows::Headless;

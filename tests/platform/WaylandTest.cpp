@@ -2,7 +2,7 @@
 // offered in on the Wayland clipboard.
 
 #include "TestSupport.h"
-#include "platform/wayland/ClipboardWriter.h"
+#include "platform/ClipboardPipes.h"
 #include "platform/wayland/VirtualKeymap.h"
 
 #include <QBuffer>

@@ -99,6 +99,7 @@ std::unique_ptr<PortalBus> PortalBus::open() {
             qCInfo(lcPlatform) << "the portal's registry refused the application id:" << answer.errorMessage();
     }
     portal->m_offer.shortcuts = offers(GlobalShortcuts);
+    portal->m_offer.clipboard = offers(Clipboard);
     portal->m_offer.keyboard =
         offers(RemoteDesktop) && (portalProperty(bus, RemoteDesktop, "AvailableDeviceTypes").toUInt() & KeyboardDevice);
     return portal;

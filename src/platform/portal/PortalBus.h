@@ -28,6 +28,7 @@ public:
     static constexpr const char* GlobalShortcuts = "org.freedesktop.portal.GlobalShortcuts";
     static constexpr const char* RemoteDesktop = "org.freedesktop.portal.RemoteDesktop";
     static constexpr const char* Session = "org.freedesktop.portal.Session";
+    static constexpr const char* Clipboard = "org.freedesktop.portal.Clipboard";
     static constexpr const char* Registry = "org.freedesktop.host.portal.Registry";
     // RemoteDesktop's device type bit of the keyboard.
     static constexpr uint KeyboardDevice = 1;
@@ -40,6 +41,7 @@ public:
     struct Offer {
         bool shortcuts = false; // GlobalShortcuts
         bool keyboard = false;  // RemoteDesktop with the keyboard device type
+        bool clipboard = false; // Clipboard, shared within a RemoteDesktop session
     };
 
     // Null when the session bus has no portal; waits for the portal's answer (it may have to be started first).

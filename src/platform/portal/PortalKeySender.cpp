@@ -3,6 +3,7 @@
 #include "platform/KeySymbols.h"
 #include "platform/PlatformLog.h"
 #include "platform/portal/PortalBus.h"
+#include "platform/portal/PortalRemoteSession.h"
 
 #include <QDBusMessage>
 #include <QDBusObjectPath>
@@ -12,27 +13,35 @@
 #include <QTimer>
 
 namespace {
-// persist_mode: the consent lasts until the user takes it back.
-constexpr uint kPersistUntilRevoked = 2;
 constexpr uint kPressed = 1;
 constexpr uint kReleased = 0;
 } // namespace
 
-PortalKeySender::PortalKeySender(PortalBus& portal, WindowSystem& windows, std::function<bool(quint32)> layoutHas,
-                                 QObject* parent)
-    : KeySender(windows, parent), m_portal(portal), m_layoutHas(std::move(layoutHas)) {
+PortalKeySender::PortalKeySender(PortalBus& portal, PortalRemoteSession& session, WindowSystem& windows,
+                                 std::function<bool(quint32)> layoutHas, QObject* parent)
+    : KeySender(windows, parent), m_portal(portal), m_session(session), m_layoutHas(std::move(layoutHas)) {
     connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* now) {
         if (!now)
             m_ownFocusLeft.start();
     });
+    connect(&m_session, &PortalRemoteSession::tokenReceived, this, &KeySender::consentTokenReceived);
+    connect(&m_session, &PortalRemoteSession::ready, this, [this] {
+        if (m_waiting)
+            sendNow(*std::exchange(m_waiting, std::nullopt));
+    });
+    connect(&m_session, &PortalRemoteSession::lost, this, [this](const QString& reason) {
+        Q_EMIT consentLost(reason);
+        if (std::exchange(m_waiting, std::nullopt))
+            complete(Result::Failed);
+    });
 }
 
-PortalKeySender::~PortalKeySender() {
-    if (!m_session.isEmpty())
-        m_portal.bus().call(QDBusMessage::createMethodCall(QString::fromLatin1(PortalBus::Service), m_session,
-                                                           QString::fromLatin1(PortalBus::Session),
-                                                           QStringLiteral("Close")),
-                            QDBus::NoBlock);
+KeySender::Capabilities PortalKeySender::capabilities() const {
+    return {m_session.state() != PortalRemoteSession::State::Refused, false, true};
+}
+
+void PortalKeySender::requestConsent(const QString& token) {
+    m_session.start(token);
 }
 
 QList<std::pair<quint32, bool>> PortalKeySender::keysyms(const KeyActions& keys) {
@@ -67,78 +76,17 @@ bool PortalKeySender::typesAll(const KeyActions& keys) const {
     return true;
 }
 
-void PortalKeySender::step(const char* method, QVariantList args, QVariantMap options,
-                           std::function<void(const QVariantMap&)> next) {
-    m_portal.request(PortalBus::RemoteDesktop, QString::fromLatin1(method), std::move(args), std::move(options), this,
-                     [this, method, next = std::move(next)](uint response, const QVariantMap& results) {
-                         if (response == PortalBus::Success)
-                             next(results);
-                         else
-                             refuse(response == PortalBus::Cancelled
-                                        ? QStringLiteral("the desktop's request to allow Zolpane to type was declined")
-                                        : QStringLiteral("the desktop's %1 failed").arg(QLatin1String(method)));
-                     });
-}
-
-void PortalKeySender::requestConsent(const QString& token) {
-    if (m_state == State::Asking || m_state == State::Ready)
-        return;
-    m_state = State::Asking;
-    step("CreateSession", {}, {{QStringLiteral("session_handle_token"), m_portal.nextToken()}},
-         [this, token](const QVariantMap& results) {
-             m_session = results.value(QStringLiteral("session_handle")).toString();
-             m_portal.bus().connect(QString::fromLatin1(PortalBus::Service), m_session,
-                                    QString::fromLatin1(PortalBus::Session), QStringLiteral("Closed"), this,
-                                    SLOT(onSessionClosed()));
-             QVariantMap devices{{QStringLiteral("types"), PortalBus::KeyboardDevice},
-                                 {QStringLiteral("persist_mode"), kPersistUntilRevoked}};
-             if (!token.isEmpty())
-                 devices.insert(QStringLiteral("restore_token"), token);
-             const QVariant session = QVariant::fromValue(QDBusObjectPath(m_session));
-             step("SelectDevices", {session}, devices, [this, session](const QVariantMap&) {
-                 step("Start", {session, QString()}, {}, [this](const QVariantMap& started) {
-                     if (!(started.value(QStringLiteral("devices")).toUInt() & PortalBus::KeyboardDevice)) {
-                         refuse(QStringLiteral("the desktop allowed no keyboard"));
-                         return;
-                     }
-                     m_state = State::Ready;
-                     qCInfo(lcPlatform) << "the desktop allows Zolpane to type";
-                     // Kept whatever the portal's version says: an older portal passes the desktop's token on.
-                     if (const QString next = started.value(QStringLiteral("restore_token")).toString();
-                         !next.isEmpty())
-                         Q_EMIT consentTokenReceived(next);
-                     if (m_waiting)
-                         sendNow(*std::exchange(m_waiting, std::nullopt));
-                 });
-             });
-         });
-}
-
-void PortalKeySender::onSessionClosed() {
-    m_session.clear();
-    refuse(QStringLiteral("the desktop took back its permission to type"));
-}
-
-void PortalKeySender::refuse(const QString& reason) {
-    m_state = State::Refused;
-    qCWarning(lcPlatform).noquote() << "no keys are sent:" << reason;
-    Q_EMIT consentLost(reason);
-    if (std::exchange(m_waiting, std::nullopt))
-        complete(Result::Failed);
-}
-
 void PortalKeySender::deliver(const KeyActions& keys) {
-    switch (m_state) {
-    case State::Refused:
+    switch (m_session.state()) {
+    case PortalRemoteSession::State::Refused:
         complete(Result::Failed);
         return;
-    case State::Idle:
-        requestConsent({});
-        [[fallthrough]];
-    case State::Asking:
+    case PortalRemoteSession::State::Idle:
+    case PortalRemoteSession::State::Asking:
         m_waiting = keys;
+        m_session.start({});
         return;
-    case State::Ready:
+    case PortalRemoteSession::State::Ready:
         break;
     }
     const qint64 since = m_ownFocusLeft.isValid() ? m_ownFocusLeft.elapsed() : focusReturnMs;
@@ -167,11 +115,7 @@ void PortalKeySender::sendNext() {
     const auto [keysym, down] = m_strokes[m_next++];
     // One at a time: the portal handles each call on a thread of its own, so calls sent together may reach the
     // desktop in another order.
-    m_last = new QDBusPendingCallWatcher(
-        m_portal.call(PortalBus::RemoteDesktop, QStringLiteral("NotifyKeyboardKeysym"),
-                      {QVariant::fromValue(QDBusObjectPath(m_session)), QVariantMap(), int(keysym),
-                       down ? kPressed : kReleased}),
-        this);
+    m_last = new QDBusPendingCallWatcher(notify(keysym, down), this);
     connect(m_last, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* w) {
         w->deleteLater();
         m_last = nullptr;
@@ -182,6 +126,12 @@ void PortalKeySender::sendNext() {
         }
         sendNext();
     });
+}
+
+QDBusPendingCall PortalKeySender::notify(quint32 keysym, bool pressed) {
+    return m_portal.call(PortalBus::RemoteDesktop, QStringLiteral("NotifyKeyboardKeysym"),
+                         {QVariant::fromValue(QDBusObjectPath(m_session.path())), QVariantMap(), int(keysym),
+                          pressed ? kPressed : kReleased});
 }
 
 void PortalKeySender::abortDelivery() {
@@ -197,8 +147,7 @@ void PortalKeySender::abortDelivery() {
             down.removeOne(m_strokes[i].first);
     }
     for (quint32 keysym : down)
-        m_portal.call(PortalBus::RemoteDesktop, QStringLiteral("NotifyKeyboardKeysym"),
-                      {QVariant::fromValue(QDBusObjectPath(m_session)), QVariantMap(), int(keysym), kReleased});
+        notify(keysym, false);
     m_strokes.clear();
     m_next = 0;
 }

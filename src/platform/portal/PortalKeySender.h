@@ -9,28 +9,27 @@
 #include <optional>
 
 class PortalBus;
+class PortalRemoteSession;
+class QDBusPendingCall;
 class QDBusPendingCallWatcher;
 
-// Keys through the desktop's RemoteDesktop portal (GNOME, KDE Plasma): a session with the keyboard alone, asked
-// for once and kept, which the desktop starts only with the user's consent. The consent is asked to persist: the
-// desktop's token for it is handed out (consentTokenReceived) to be offered at the next start, so that the user
-// is asked once. Keys go as keysyms, which the desktop types with the user's layout: where that layout is known,
-// typesAll() tells whether every character of a sending would come out as itself. No portal reveals which
-// window has the focus, so the keys go to the one in front.
+// Keys through the desktop's RemoteDesktop portal (GNOME, KDE Plasma), in its session (PortalRemoteSession),
+// which the desktop starts only with the user's consent. Keys go as keysyms, which the desktop types with the
+// user's layout: where that layout is known, typesAll() tells whether every character of a sending would come out
+// as itself. No portal reveals which window has the focus, so the keys go to the one in front.
 class PortalKeySender final : public KeySender {
     Q_OBJECT
 public:
     // layoutHas: whether the user's keyboard layout has a keysym (empty when the layout is not known).
-    PortalKeySender(PortalBus& portal, WindowSystem& windows, std::function<bool(quint32)> layoutHas,
-                    QObject* parent = nullptr);
-    ~PortalKeySender() override;
+    PortalKeySender(PortalBus& portal, PortalRemoteSession& session, WindowSystem& windows,
+                    std::function<bool(quint32)> layoutHas, QObject* parent = nullptr);
 
     // After one of this program's windows gave up the focus, the desktop gives it back to the window behind it;
     // no portal reports when that is done, so the keys wait this long after such a change. A margin for a
     // desktop's closing animation: on the tests' headless sway the focus came back at once.
     static constexpr int focusReturnMs = 150;
 
-    Capabilities capabilities() const override { return {m_state != State::Refused, false, true}; }
+    Capabilities capabilities() const override;
     bool typesAll(const KeyActions& keys) const override;
     void requestConsent(const QString& token) override;
 
@@ -41,20 +40,14 @@ protected:
     void deliver(const KeyActions& keys) override;
     void abortDelivery() override;
 
-private Q_SLOTS:
-    void onSessionClosed();
-
 private:
-    enum class State { Idle, Asking, Ready, Refused };
-    void refuse(const QString& reason);
     void sendNow(const KeyActions& keys);
     void sendNext();
-    void step(const char* method, QVariantList args, QVariantMap options, std::function<void(const QVariantMap&)> next);
+    QDBusPendingCall notify(quint32 keysym, bool pressed);
 
     PortalBus& m_portal;
+    PortalRemoteSession& m_session;
     std::function<bool(quint32)> m_layoutHas;
-    State m_state = State::Idle;
-    QString m_session;
     std::optional<KeyActions> m_waiting; // a sending that waits for the consent
     QList<std::pair<quint32, bool>> m_strokes; // of the running sending
     qsizetype m_next = 0;

@@ -1,12 +1,11 @@
 #include "platform/wayland/WaylandClipboard.h"
 
 #include "platform/PlatformLog.h"
-#include "platform/wayland/ClipboardWriter.h"
+#include "platform/ClipboardPipes.h"
 #include "platform/wayland/WaylandConnection.h"
 
 #include <QImage>
 #include <QMimeData>
-#include <QSocketNotifier>
 
 #include <algorithm>
 #include <cerrno>
@@ -222,17 +221,7 @@ void WaylandClipboard::answer(wl_proxy* source, const char* type, int fd) {
         close(fd);
         return;
     }
-    const QByteArray mime(type);
-    const QMimeData& content = *served->content;
-    if (content.hasImage() && ClipboardForms::isSlow(mime)) {
-        // Encoded on a worker thread, which gets the picture (shared, not copied) rather than the QObject.
-        const QImage picture = qvariant_cast<QImage>(content.imageData());
-        ClipboardWriter::start(
-            fd, [picture, mime] { return ClipboardForms::encodePicture(picture, mime); }, true, this);
-        return;
-    }
-    ClipboardWriter::start(
-        fd, [bytes = ClipboardForms::data(content, mime)] { return bytes; }, false, this);
+    ClipboardWriter::serve(fd, *served->content, QByteArray(type), this);
 }
 
 void WaylandClipboard::newOffer(wl_proxy* offer) {
@@ -259,13 +248,7 @@ void WaylandClipboard::foreignOffer(wl_proxy* offer, bool primary) {
 }
 
 void WaylandClipboard::stopReading() {
-    if (!m_reading)
-        return;
-    // Also called from the notifier's own signal: it goes once that has returned.
-    m_reading->setEnabled(false);
-    close(int(m_reading->socket()));
-    m_reading->deleteLater();
-    m_reading = nullptr;
+    delete m_reading.data();
 }
 
 void WaylandClipboard::readForeignText(wl_proxy* offer) {
@@ -281,24 +264,8 @@ void WaylandClipboard::readForeignText(wl_proxy* offer) {
     request(offer, EXT_DATA_CONTROL_OFFER_V1_RECEIVE, nullptr, 0, *type, pipe[1]);
     m_connection.flush();
     close(pipe[1]);
-    m_reading = new QSocketNotifier(pipe[0], QSocketNotifier::Read, this);
-    auto bytes = std::make_shared<QByteArray>();
-    connect(m_reading, &QSocketNotifier::activated, this, [this, bytes, fd = pipe[0]] {
-        char buffer[65536];
-        for (;;) {
-            const ssize_t n = read(fd, buffer, sizeof buffer);
-            if (n > 0 && bytes->size() + n <= maxForeignTextBytes) {
-                bytes->append(buffer, n);
-                continue;
-            }
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0 && errno == EAGAIN)
-                return;
-            if (n == 0)
-                m_foreignText = QString::fromUtf8(*bytes);
-            break; // the end, or a text too long to take
-        }
-        stopReading();
+    m_reading = ClipboardReader::start(pipe[0], maxForeignTextBytes, this, [this](bool whole, const QByteArray& bytes) {
+        if (whole)
+            m_foreignText = QString::fromUtf8(bytes);
     });
 }

@@ -5,13 +5,14 @@
 #include <QByteArray>
 #include <QHash>
 #include <QList>
+#include <QPointer>
 #include <QString>
 
 #include <memory>
 #include <vector>
 
 class QMimeData;
-class QSocketNotifier;
+class ClipboardReader;
 class WaylandConnection;
 struct wl_proxy;
 
@@ -64,7 +65,7 @@ private:
     // The MIME types each offer of another client announced.
     QHash<wl_proxy*, QList<QByteArray>> m_offerTypes;
     QString m_foreignText;
-    QSocketNotifier* m_reading = nullptr;
+    QPointer<ClipboardReader> m_reading;
 
     friend struct DataControlEvents;
 };

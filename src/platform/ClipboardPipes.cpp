@@ -1,4 +1,4 @@
-#include "platform/wayland/ClipboardWriter.h"
+#include "platform/ClipboardPipes.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -68,8 +68,10 @@ QByteArray encodePicture(const QImage& picture, const QByteArray& type) {
 
 } // namespace ClipboardForms
 
-void ClipboardWriter::start(int fd, std::function<QByteArray()> produce, bool slow, QObject* parent) {
+void ClipboardWriter::start(int fd, std::function<QByteArray()> produce, bool slow, QObject* parent,
+                            std::function<void(bool)> done) {
     auto* writer = new ClipboardWriter(fd, parent);
+    writer->m_done = std::move(done);
     if (!slow) {
         writer->begin(produce());
         return;
@@ -87,6 +89,18 @@ void ClipboardWriter::start(int fd, std::function<QByteArray()> produce, bool sl
     });
 }
 
+void ClipboardWriter::serve(int fd, const QMimeData& content, const QByteArray& type, QObject* parent,
+                            std::function<void(bool)> done) {
+    if (content.hasImage() && ClipboardForms::isSlow(type)) {
+        // Encoded on a worker thread, which gets the picture (shared, not copied) rather than the QObject.
+        const QImage picture = qvariant_cast<QImage>(content.imageData());
+        start(fd, [picture, type] { return ClipboardForms::encodePicture(picture, type); }, true, parent,
+              std::move(done));
+        return;
+    }
+    start(fd, [bytes = ClipboardForms::data(content, type)] { return bytes; }, false, parent, std::move(done));
+}
+
 ClipboardWriter::ClipboardWriter(int fd, QObject* parent) : QObject(parent), m_fd(fd) {
     fcntl(m_fd, F_SETFL, fcntl(m_fd, F_GETFL) | O_NONBLOCK);
     m_stall = new QTimer(this);
@@ -97,6 +111,8 @@ ClipboardWriter::ClipboardWriter(int fd, QObject* parent) : QObject(parent), m_f
 
 ClipboardWriter::~ClipboardWriter() {
     close(m_fd);
+    if (m_done)
+        m_done(m_written == m_bytes.size() && m_notifier);
 }
 
 void ClipboardWriter::begin(QByteArray bytes) {
@@ -122,4 +138,45 @@ void ClipboardWriter::writeSome() {
     }
     m_notifier->setEnabled(false);
     deleteLater();
+}
+
+ClipboardReader* ClipboardReader::start(int fd, qsizetype maxBytes, QObject* parent,
+                                        std::function<void(bool, const QByteArray&)> done) {
+    auto* reader = new ClipboardReader(fd, parent);
+    reader->m_max = maxBytes;
+    reader->m_done = std::move(done);
+    return reader;
+}
+
+ClipboardReader::ClipboardReader(int fd, QObject* parent)
+    : QObject(parent), m_fd(fd), m_notifier(new QSocketNotifier(fd, QSocketNotifier::Read, this)) {
+    fcntl(m_fd, F_SETFL, fcntl(m_fd, F_GETFL) | O_NONBLOCK);
+    connect(m_notifier, &QSocketNotifier::activated, this, &ClipboardReader::readSome);
+}
+
+ClipboardReader::~ClipboardReader() {
+    close(m_fd);
+}
+
+void ClipboardReader::readSome() {
+    char buffer[65536];
+    bool whole = false;
+    for (;;) {
+        const ssize_t n = read(m_fd, buffer, sizeof buffer);
+        if (n > 0 && m_bytes.size() + n <= m_max) {
+            m_bytes.append(buffer, n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && errno == EAGAIN)
+            return;
+        whole = n == 0;
+        break; // the end, or more than is taken
+    }
+    // Also reached from the notifier's own signal: the reader goes once that has returned.
+    m_notifier->setEnabled(false);
+    deleteLater();
+    if (const auto done = std::exchange(m_done, nullptr))
+        done(whole, whole ? m_bytes : QByteArray());
 }

@@ -12,7 +12,10 @@ class QMimeData;
 class QSocketNotifier;
 class QTimer;
 
-// The forms a clip's content is offered in on Wayland, by MIME type, and their bytes.
+// Clipboard content going through pipes, as Wayland's data-control and the desktop portal's clipboard hand it over:
+// the forms offered and their bytes, a writer and a reader that never block the event loop.
+
+// The forms a clip's content is offered in, by MIME type, and their bytes.
 namespace ClipboardForms {
 // The content's own types in their order (rich text first where it has it), then plain text under the names
 // X11 programs behind XWayland ask for, and a picture as PNG and BMP.
@@ -31,8 +34,14 @@ QByteArray encodePicture(const QImage& picture, const QByteArray& type);
 class ClipboardWriter final : public QObject {
     Q_OBJECT
 public:
-    // Takes over fd. produce() runs on a worker thread when slow, else at once.
-    static void start(int fd, std::function<QByteArray()> produce, bool slow, QObject* parent);
+    // Takes over fd. produce() runs on a worker thread when slow, else at once. done, when given, learns whether
+    // every byte was written.
+    static void start(int fd, std::function<QByteArray()> produce, bool slow, QObject* parent,
+                      std::function<void(bool)> done = {});
+
+    // start() with the bytes of one offered type of content; a picture is encoded on a worker thread.
+    static void serve(int fd, const QMimeData& content, const QByteArray& type, QObject* parent,
+                      std::function<void(bool)> done = {});
 
     // How long a reader may take without reading anything before the pipe is closed.
     static constexpr int stalledReaderMs = 30000;
@@ -48,4 +57,25 @@ private:
     qsizetype m_written = 0;
     QSocketNotifier* m_notifier = nullptr;
     QTimer* m_stall = nullptr;
+    std::function<void(bool)> m_done;
+};
+
+// Reads a pipe to its end from the event loop, then closes it and hands done the bytes; more than maxBytes, or a
+// read error, hands done nothing (and false). Stopping it (deleting the returned reader) closes the pipe.
+class ClipboardReader final : public QObject {
+    Q_OBJECT
+public:
+    static ClipboardReader* start(int fd, qsizetype maxBytes, QObject* parent,
+                                  std::function<void(bool, const QByteArray&)> done);
+    ~ClipboardReader() override;
+
+private:
+    ClipboardReader(int fd, QObject* parent);
+    void readSome();
+
+    int m_fd;
+    qsizetype m_max = 0;
+    QByteArray m_bytes;
+    QSocketNotifier* m_notifier;
+    std::function<void(bool, const QByteArray&)> m_done;
 };
