@@ -94,11 +94,13 @@ void ClipboardWriter::serve(int fd, const QMimeData& content, const QByteArray& 
     if (content.hasImage() && ClipboardForms::isSlow(type)) {
         // Encoded on a worker thread, which gets the picture (shared, not copied) rather than the QObject.
         const QImage picture = qvariant_cast<QImage>(content.imageData());
-        start(fd, [picture, type] { return ClipboardForms::encodePicture(picture, type); }, true, parent,
-              std::move(done));
+        start(
+            fd, [picture, type] { return ClipboardForms::encodePicture(picture, type); }, true, parent,
+            std::move(done));
         return;
     }
-    start(fd, [bytes = ClipboardForms::data(content, type)] { return bytes; }, false, parent, std::move(done));
+    start(
+        fd, [bytes = ClipboardForms::data(content, type)] { return bytes; }, false, parent, std::move(done));
 }
 
 ClipboardWriter::ClipboardWriter(int fd, QObject* parent) : QObject(parent), m_fd(fd) {

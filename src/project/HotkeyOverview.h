@@ -11,8 +11,8 @@ class ClipTable;
 namespace HotkeyOverview {
 
 struct ClipHotkey {
-    int mod = 0; // 1 Alt, 2 Ctrl, 4 Shift
-    int key = 0; // virtual-key code
+    int mod = 0;         // 1 Alt, 2 Ctrl, 4 Shift
+    int key = 0;         // virtual-key code
     QString desktopKeys; // where the desktop binds the keys: what it bound, shown instead
 };
 using Hotkeys = std::array<ClipHotkey, 31>; // indexed 1..30

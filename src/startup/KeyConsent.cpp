@@ -8,8 +8,9 @@
 
 void KeyConsent::request(KeySender& keys, Settings& settings, QObject* context) {
     const QString section = QStringLiteral("Zolpane"), key = QLatin1String(TokenKey);
-    QObject::connect(&keys, &KeySender::consentTokenReceived, context,
-                     [&settings, section, key](const QString& token) { settings.WriteSetting(section, key, token); });
+    QObject::connect(
+        &keys, &KeySender::consentTokenReceived, context,
+        [&settings, section, key](const QString& token) { settings.WriteSetting(section, key, token); });
     QObject::connect(
         &keys, &KeySender::consentLost, context,
         [](const QString& reason) {

@@ -15,11 +15,11 @@
 #include "startup/Autostart.h"
 #include "startup/CommandRequest.h"
 #include "startup/CommandServer.h"
+#include "startup/KeyConsent.h"
 #include "startup/SecondStart.h"
 #include "startup/StartupLog.h"
 #include "startup/TerminationSignals.h"
 #include "startup/UserGuide.h"
-#include "startup/KeyConsent.h"
 #include "startup/WaylandNotice.h"
 #include "startup/frmAbout.h"
 #include "startup/frmSettings.h"
@@ -187,9 +187,12 @@ bool ZolpaneApp::Initialize() {
     KeyConsent::request(*m_platform.keys, m_settings, this);
     // Once the event loop runs: the tray and the hotkeys work while the notice is open.
     const KeySender::Capabilities keys = m_platform.keys->capabilities();
-    const WaylandNotice::Situation situation{keys.sendsKeys, keys.reachesWaylandWindows,
-                                             m_platform.windows->capabilities().seesOtherWindows, ownHotkeys,
-                                             m_platform.hotkeys->capabilities().desktopBinds, tray};
+    const WaylandNotice::Situation situation{keys.sendsKeys,
+                                             keys.reachesWaylandWindows,
+                                             m_platform.windows->capabilities().seesOtherWindows,
+                                             ownHotkeys,
+                                             m_platform.hotkeys->capabilities().desktopBinds,
+                                             tray};
     QTimer::singleShot(0, this, [this, situation] {
         WaylandNotice::showIfWanted(WaylandNotice::isWaylandSession(), situation, m_settings, this);
     });

@@ -35,8 +35,8 @@ class PlatformChoiceTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void choose_data() {
-        columns<QString, QString, QString, QString>("offered", "ZOLPANE_HOTKEYS/ZOLPANE_KEYS", "windows hotkeys keys clipboard",
-                                                    "logged");
+        columns<QString, QString, QString, QString>("offered", "ZOLPANE_HOTKEYS/ZOLPANE_KEYS",
+                                                    "windows hotkeys keys clipboard", "logged");
         QTest::newRow("X11 session") << "x11"
                                      << ""
                                      << "x11 x11 xtest qt"

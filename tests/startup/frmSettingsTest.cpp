@@ -46,7 +46,9 @@ class frmSettingsTest final : public QObject {
             ctx.restoreTopMost = [this] { ++topMostCalls; };
             ctx.programExiting = [this] { return exiting; };
             // A desktop that binds the hotkeys has bound paste-next (the third row) only.
-            ctx.desktopBinding = [](int id) { return id == Hotkeys::PasteNextId ? QStringLiteral("bound") : QString(); };
+            ctx.desktopBinding = [](int id) {
+                return id == Hotkeys::PasteNextId ? QStringLiteral("bound") : QString();
+            };
             dialog = std::make_unique<frmSettings>(ctx);
             dialog->showSettings();
         }

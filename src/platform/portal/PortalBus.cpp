@@ -15,10 +15,9 @@ namespace {
 constexpr int kProbeTimeoutMs = 5000;
 
 QVariant portalProperty(const QDBusConnection& bus, const char* interface, const char* name) {
-    QDBusMessage get = QDBusMessage::createMethodCall(QString::fromLatin1(PortalBus::Service),
-                                                      QString::fromLatin1(PortalBus::Path),
-                                                      QStringLiteral("org.freedesktop.DBus.Properties"),
-                                                      QStringLiteral("Get"));
+    QDBusMessage get =
+        QDBusMessage::createMethodCall(QString::fromLatin1(PortalBus::Service), QString::fromLatin1(PortalBus::Path),
+                                       QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
     get << QString::fromLatin1(interface) << QString::fromLatin1(name);
     const QDBusReply<QDBusVariant> reply = bus.call(get, QDBus::Block, kProbeTimeoutMs);
     return reply.isValid() ? reply.value().variant() : QVariant();
@@ -30,8 +29,9 @@ PortalResponse::PortalResponse(QDBusConnection bus, QString path, PortalBus::Ans
     : QObject(context), m_bus(std::move(bus)), m_path(std::move(path)), m_done(std::move(done)) {}
 
 bool PortalResponse::listen() {
-    return m_bus.connect(QString::fromLatin1(PortalBus::Service), m_path, QStringLiteral("org.freedesktop.portal.Request"),
-                         QStringLiteral("Response"), this, SLOT(onResponse(uint, QVariantMap)));
+    return m_bus.connect(QString::fromLatin1(PortalBus::Service), m_path,
+                         QStringLiteral("org.freedesktop.portal.Request"), QStringLiteral("Response"), this,
+                         SLOT(onResponse(uint, QVariantMap)));
 }
 
 void PortalResponse::answer(uint response, const QVariantMap& results) {
@@ -135,8 +135,7 @@ void PortalBus::request(const char* interface, const QString& method, QVariantLi
 
 QDBusPendingCall PortalBus::call(const char* interface, const QString& method, const QVariantList& args) {
     QDBusMessage message = QDBusMessage::createMethodCall(QString::fromLatin1(Service), QString::fromLatin1(Path),
-                                                         QString::fromLatin1(interface), method);
+                                                          QString::fromLatin1(interface), method);
     message.setArguments(args);
     return m_bus.asyncCall(message);
 }
-

@@ -55,8 +55,8 @@ public:
      * @brief Calls method of interface on the portal with args followed by options (a handle_token is added), and
      * hands done the Response that answers it, in context. A call the portal refuses at once answers Failed.
      */
-    void request(const char* interface, const QString& method, QVariantList args, QVariantMap options,
-                 QObject* context, Answer done);
+    void request(const char* interface, const QString& method, QVariantList args, QVariantMap options, QObject* context,
+                 Answer done);
     // A call answered by its reply alone; the returned call tells when the portal has handled it.
     QDBusPendingCall call(const char* interface, const QString& method, const QVariantList& args);
     // A token a request or session is known by: unique in this process.

@@ -47,9 +47,9 @@ bool PortalClipboard::isOurs(const QDBusMessage& signal) const {
 }
 
 void PortalClipboard::offer(const QStringList& types) {
-    m_portal.call(PortalBus::Clipboard, QStringLiteral("SetSelection"),
-                  {QVariant::fromValue(QDBusObjectPath(m_session.path())),
-                   QVariantMap{{QStringLiteral("mime_types"), types}}});
+    m_portal.call(
+        PortalBus::Clipboard, QStringLiteral("SetSelection"),
+        {QVariant::fromValue(QDBusObjectPath(m_session.path())), QVariantMap{{QStringLiteral("mime_types"), types}}});
 }
 
 void PortalClipboard::setContent(std::unique_ptr<QMimeData> content, std::unique_ptr<QMimeData> primary) {
@@ -125,16 +125,17 @@ void PortalClipboard::onSelectionOwnerChanged(const QDBusMessage& signal) {
     delete m_reading.data();
     if (!qdbus_cast<QStringList>(options.value(QStringLiteral("mime_types"))).contains(kUtf8Text))
         return;
-    auto* call = new QDBusPendingCallWatcher(
-        m_portal.call(PortalBus::Clipboard, QStringLiteral("SelectionRead"),
-                      {QVariant::fromValue(QDBusObjectPath(m_session.path())), kUtf8Text}),
-        this);
+    auto* call =
+        new QDBusPendingCallWatcher(m_portal.call(PortalBus::Clipboard, QStringLiteral("SelectionRead"),
+                                                  {QVariant::fromValue(QDBusObjectPath(m_session.path())), kUtf8Text}),
+                                    this);
     connect(call, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* w) {
         w->deleteLater();
         if (const int fd = ownDescriptor(w); fd >= 0)
-            m_reading = ClipboardReader::start(fd, maxForeignTextBytes, this, [this](bool whole, const QByteArray& bytes) {
-                if (whole)
-                    m_foreignText = QString::fromUtf8(bytes);
-            });
+            m_reading =
+                ClipboardReader::start(fd, maxForeignTextBytes, this, [this](bool whole, const QByteArray& bytes) {
+                    if (whole)
+                        m_foreignText = QString::fromUtf8(bytes);
+                });
     });
 }

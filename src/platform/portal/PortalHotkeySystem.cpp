@@ -61,9 +61,9 @@ QList<bool> PortalHotkeySystem::registerHotkeys(const QList<Registration>& regis
             unregisterHotkey(r.id);
             continue;
         }
-        m_wanted.insert(r.id, {r.modifierCode, r.virtualKey,
-                               r.description.isEmpty() ? QStringLiteral("Zolpane hotkey %1").arg(r.id)
-                                                       : r.description});
+        m_wanted.insert(r.id,
+                        {r.modifierCode, r.virtualKey,
+                         r.description.isEmpty() ? QStringLiteral("Zolpane hotkey %1").arg(r.id) : r.description});
         // Taken until the desktop says otherwise.
         m_bound.insert(r.id, QString());
     }
@@ -113,8 +113,8 @@ void PortalHotkeySystem::bind() {
                              m_creating = false;
                              m_session = results.value(QStringLiteral("session_handle")).toString();
                              if (response != PortalBus::Success || m_session.isEmpty()) {
-                                 qCWarning(lcPlatform) << "the desktop refused a shortcut session (response"
-                                                       << response << "): no hotkey of ours works";
+                                 qCWarning(lcPlatform) << "the desktop refused a shortcut session (response" << response
+                                                       << "): no hotkey of ours works";
                                  m_session.clear();
                                  m_bound.clear();
                                  Q_EMIT bindingsChanged();
@@ -139,8 +139,8 @@ void PortalHotkeySystem::bind() {
                      this, [this](uint response, const QVariantMap& results) {
                          m_binding = false;
                          if (response != PortalBus::Success)
-                             qCWarning(lcPlatform) << "the desktop did not bind our shortcuts (response" << response
-                                                   << ")";
+                             qCWarning(lcPlatform)
+                                 << "the desktop did not bind our shortcuts (response" << response << ")";
                          takeBindings(qdbus_cast<QList<PortalShortcut>>(results.value(QStringLiteral("shortcuts"))));
                          if (std::exchange(m_rebind, false))
                              bind();

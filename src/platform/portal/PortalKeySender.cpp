@@ -9,8 +9,8 @@
 #include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
 #include <QGuiApplication>
-#include <QWindow>
 #include <QTimer>
+#include <QWindow>
 
 namespace {
 constexpr uint kPressed = 1;
@@ -45,9 +45,8 @@ void PortalKeySender::requestConsent(const QString& token) {
 }
 
 QList<std::pair<quint32, bool>> PortalKeySender::keysyms(const KeyActions& keys) {
-    static constexpr std::pair<quint8, quint32> modifiers[] = {{ControlModifier, KeySymbols::ControlL},
-                                                               {ShiftModifier, KeySymbols::ShiftL},
-                                                               {AltModifier, KeySymbols::AltL}};
+    static constexpr std::pair<quint8, quint32> modifiers[] = {
+        {ControlModifier, KeySymbols::ControlL}, {ShiftModifier, KeySymbols::ShiftL}, {AltModifier, KeySymbols::AltL}};
     QList<std::pair<quint32, bool>> out;
     for (const KeyAction& a : keys) {
         const quint32 keysym =
@@ -140,12 +139,11 @@ void PortalKeySender::abortDelivery() {
     delete std::exchange(m_last, nullptr);
     // What the stopped sending pressed and had not let go of yet goes up again.
     QList<quint32> down;
-    for (qsizetype i = 0; i < m_next; ++i) {
+    for (qsizetype i = 0; i < m_next; ++i)
         if (m_strokes[i].second)
             down.append(m_strokes[i].first);
         else
             down.removeOne(m_strokes[i].first);
-    }
     for (quint32 keysym : down)
         notify(keysym, false);
     m_strokes.clear();

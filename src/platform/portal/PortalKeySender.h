@@ -48,7 +48,7 @@ private:
     PortalBus& m_portal;
     PortalRemoteSession& m_session;
     std::function<bool(quint32)> m_layoutHas;
-    std::optional<KeyActions> m_waiting; // a sending that waits for the consent
+    std::optional<KeyActions> m_waiting;       // a sending that waits for the consent
     QList<std::pair<quint32, bool>> m_strokes; // of the running sending
     qsizetype m_next = 0;
     QDBusPendingCallWatcher* m_last = nullptr;

@@ -25,15 +25,16 @@ PortalRemoteSession::~PortalRemoteSession() {
 
 void PortalRemoteSession::step(const char* method, QVariantList args, QVariantMap options,
                                std::function<void(const QVariantMap&)> next) {
-    m_portal.request(PortalBus::RemoteDesktop, QString::fromLatin1(method), std::move(args), std::move(options), this,
-                     [this, method, next = std::move(next)](uint response, const QVariantMap& results) {
-                         if (response == PortalBus::Success)
-                             next(results);
-                         else
-                             refuse(response == PortalBus::Cancelled
-                                        ? QStringLiteral("the desktop's request to allow Zolpane to type was declined")
-                                        : QStringLiteral("the desktop's %1 failed").arg(QLatin1String(method)));
-                     });
+    m_portal.request(
+        PortalBus::RemoteDesktop, QString::fromLatin1(method), std::move(args), std::move(options), this,
+        [this, method, next = std::move(next)](uint response, const QVariantMap& results) {
+            if (response == PortalBus::Success)
+                next(results);
+            else
+                refuse(response == PortalBus::Cancelled
+                           ? QStringLiteral("the desktop's request to allow Zolpane to type was declined")
+                           : QStringLiteral("the desktop's %1 failed").arg(QLatin1String(method)));
+        });
 }
 
 void PortalRemoteSession::start(const QString& token) {
@@ -70,19 +71,21 @@ void PortalRemoteSession::start(const QString& token) {
 }
 
 void PortalRemoteSession::startSession(const QVariant& session) {
-                 step("Start", {session, QString()}, {}, [this](const QVariantMap& started) {
-                     if (!(started.value(QStringLiteral("devices")).toUInt() & PortalBus::KeyboardDevice)) {
-                         refuse(QStringLiteral("the desktop allowed no keyboard"));
-                         return;
-                     }
-                     m_state = State::Ready;
-                     m_clipboard = started.value(QStringLiteral("clipboard_enabled")).toBool();
-                     qCInfo(lcPlatform) << "the desktop allows Zolpane to type" << (m_clipboard ? "and shares its clipboard" : "");
-                     if (const QString next = started.value(QStringLiteral("restore_token")).toString();
-                         !next.isEmpty())
-                         Q_EMIT tokenReceived(next);
-                     Q_EMIT ready();
-                 });
+    step(
+        "Start", {session, QString()}, {},
+        [this](const QVariantMap& started) {
+            if (!(started.value(QStringLiteral("devices")).toUInt() & PortalBus::KeyboardDevice)) {
+                refuse(QStringLiteral("the desktop allowed no keyboard"));
+                return;
+            }
+            m_state = State::Ready;
+            m_clipboard = started.value(QStringLiteral("clipboard_enabled")).toBool();
+            qCInfo(lcPlatform) << "the desktop allows Zolpane to type"
+                               << (m_clipboard ? "and shares its clipboard" : "");
+            if (const QString next = started.value(QStringLiteral("restore_token")).toString(); !next.isEmpty())
+                Q_EMIT tokenReceived(next);
+            Q_EMIT ready();
+        });
 }
 
 void PortalRemoteSession::onClosed() {

@@ -37,8 +37,7 @@ private Q_SLOTS:
     void onClosed();
 
 private:
-    void step(const char* method, QVariantList args, QVariantMap options,
-              std::function<void(const QVariantMap&)> next);
+    void step(const char* method, QVariantList args, QVariantMap options, std::function<void(const QVariantMap&)> next);
     void startSession(const QVariant& session);
     void refuse(const QString& reason);
 

@@ -20,8 +20,8 @@ void ignoreRepeat(void*, wl_keyboard*, qint32, qint32) {}
 } // namespace
 
 SeatLayout::SeatLayout(WaylandConnection& connection, QObject* parent) : QObject(parent) {
-    static const wl_keyboard_listener listener = {&SeatLayout::onKeymap, ignoreEnter, ignoreLeave,
-                                                  ignoreKey,             ignoreModifiers, ignoreRepeat};
+    static const wl_keyboard_listener listener = {&SeatLayout::onKeymap, ignoreEnter, ignoreLeave, ignoreKey,
+                                                  ignoreModifiers,       ignoreRepeat};
     if (wl_seat* seat = connection.seat()) {
         m_keyboard = wl_seat_get_keyboard(seat);
         wl_keyboard_add_listener(m_keyboard, &listener, this);
@@ -49,7 +49,8 @@ void SeatLayout::onKeymap(void* data, wl_keyboard*, quint32 format, qint32 fd, q
 
 QSet<quint32> SeatLayout::keysymsOf(const QByteArray& keymap) {
     QSet<quint32> keysyms;
-    xkb_context* context = xkb_context_new(xkb_context_flags(XKB_CONTEXT_NO_DEFAULT_INCLUDES | XKB_CONTEXT_NO_ENVIRONMENT_NAMES));
+    xkb_context* context =
+        xkb_context_new(xkb_context_flags(XKB_CONTEXT_NO_DEFAULT_INCLUDES | XKB_CONTEXT_NO_ENVIRONMENT_NAMES));
     xkb_keymap* map = context ? xkb_keymap_new_from_buffer(context, keymap.constData(), size_t(keymap.size()),
                                                            XKB_KEYMAP_FORMAT_TEXT_V1, XKB_KEYMAP_COMPILE_NO_FLAGS)
                               : nullptr;

@@ -1,7 +1,7 @@
 #include "platform/wayland/WaylandClipboard.h"
 
-#include "platform/PlatformLog.h"
 #include "platform/ClipboardPipes.h"
+#include "platform/PlatformLog.h"
 #include "platform/wayland/WaylandConnection.h"
 
 #include <QImage>

@@ -29,8 +29,8 @@ struct Key {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     WaylandConnection connection;
-    auto* manager = static_cast<zwp_virtual_keyboard_manager_v1*>(
-        connection.bind(&zwp_virtual_keyboard_manager_v1_interface, 1));
+    auto* manager =
+        static_cast<zwp_virtual_keyboard_manager_v1*>(connection.bind(&zwp_virtual_keyboard_manager_v1_interface, 1));
     xkb_context* context = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
     const xkb_rule_names names{"evdev", "pc105", "us", "", ""};
     xkb_keymap* keymap = xkb_keymap_new_from_names(context, &names, XKB_KEYMAP_COMPILE_NO_FLAGS);
@@ -52,8 +52,8 @@ int main(int argc, char** argv) {
         {XKB_KEY_Control_L, 1u << xkb_keymap_mod_get_index(keymap, XKB_MOD_NAME_CTRL)},
         {XKB_KEY_Alt_L, 1u << xkb_keymap_mod_get_index(keymap, XKB_MOD_NAME_ALT)}};
 
-    zwp_virtual_keyboard_v1* keyboard = zwp_virtual_keyboard_manager_v1_create_virtual_keyboard(manager,
-                                                                                               connection.seat());
+    zwp_virtual_keyboard_v1* keyboard =
+        zwp_virtual_keyboard_manager_v1_create_virtual_keyboard(manager, connection.seat());
     char* text = xkb_keymap_get_as_string(keymap, XKB_KEYMAP_FORMAT_TEXT_V1);
     const size_t size = std::strlen(text) + 1;
     const int fd = memfd_create("layout-keymap", MFD_CLOEXEC);
