@@ -20,7 +20,38 @@
 
 #include <QStringList>
 
+#include <algorithm>
+
 namespace PlatformChoice {
+
+namespace {
+
+// One route of a service, in the order of preference.
+template <typename Route> struct Option {
+    const char* name; // the value that forces it
+    bool automatic;   // taken without being forced
+    bool possible;    // taken when forced
+    Route route;
+    QString line;   // what the log says of it ...
+    QString reason; // ... and why, when it was not forced
+};
+
+// The first option forced and possible, else the first taken automatically (the last always is); an impossible
+// forced value is logged with it.
+template <typename Route>
+std::pair<Route, QString> pick(std::initializer_list<Option<Route>> options, const QString& forced,
+                               const char* variable) {
+    for (const Option<Route>& o : options)
+        if (!forced.isEmpty() && forced == QLatin1String(o.name) && o.possible)
+            return {o.route, o.line + QStringLiteral(" (%1)").arg(QLatin1String(variable))};
+    const Option<Route>& o = *std::find_if(options.begin(), options.end(), [](const auto& o) { return o.automatic; });
+    QString line = o.line + o.reason;
+    if (!forced.isEmpty())
+        line += QStringLiteral("; %1=%2 is not possible here").arg(QLatin1String(variable), forced);
+    return {o.route, line};
+}
+
+} // namespace
 
 Choice choose(const Offer& offer, const Forced& forced) {
     Choice c;
@@ -40,64 +71,34 @@ Choice choose(const Offer& offer, const Forced& forced) {
         c.windows = Windows::X11;
         log << QStringLiteral("windows: X11 (EWMH)");
     }
-    auto [hotkeys, hotkeysLine] = [&] {
-        if (offer.wayland && offer.portalShortcuts)
-            return std::pair{Hotkeys::Portal, QStringLiteral("hotkeys: the desktop's GlobalShortcuts portal (it binds "
-                                                             "the keys and may let its user change them)")};
-        if (offer.x11)
-            return std::pair{Hotkeys::X11, offer.wayland ? QStringLiteral("hotkeys: X11 grabs (they fire while an X11 "
-                                                                          "window has the focus; desktop shortcuts run "
-                                                                          "zolpane --paste N)")
-                                                         : QStringLiteral("hotkeys: X11 grabs")};
-        return std::pair{Hotkeys::CommandLineOnly, QStringLiteral("hotkeys: none of our own (no X display and no "
-                                                                  "GlobalShortcuts portal); desktop shortcuts run "
-                                                                  "zolpane --paste N")};
-    }();
-    if (forced.hotkeys == QLatin1String("portal") && offer.portalShortcuts) {
-        hotkeys = Hotkeys::Portal;
-        hotkeysLine = QStringLiteral("hotkeys: the desktop's GlobalShortcuts portal (ZOLPANE_HOTKEYS)");
-    } else if (forced.hotkeys == QLatin1String("x11") && offer.x11) {
-        hotkeys = Hotkeys::X11;
-        hotkeysLine = QStringLiteral("hotkeys: X11 grabs (ZOLPANE_HOTKEYS)");
-    } else if (forced.hotkeys == QLatin1String("none")) {
-        hotkeys = Hotkeys::CommandLineOnly;
-        hotkeysLine = QStringLiteral("hotkeys: none of our own (ZOLPANE_HOTKEYS); desktop shortcuts run zolpane "
-                                     "--paste N");
-    } else if (!forced.hotkeys.isEmpty()) {
-        hotkeysLine += QStringLiteral("; ZOLPANE_HOTKEYS=%1 is not possible here").arg(forced.hotkeys);
-    }
+    const auto [hotkeys, hotkeysLine] = pick<Hotkeys>(
+        {{"portal", offer.wayland && offer.portalShortcuts, offer.portalShortcuts, Hotkeys::Portal,
+          QStringLiteral("hotkeys: the desktop's GlobalShortcuts portal"),
+          QStringLiteral(" (it binds the keys and may let its user change them)")},
+         {"x11", offer.x11, offer.x11, Hotkeys::X11, QStringLiteral("hotkeys: X11 grabs"),
+          offer.wayland ? QStringLiteral(" (they fire while an X11 window has the focus; desktop shortcuts run "
+                                         "zolpane --paste N)")
+                        : QString()},
+         {"none", true, true, Hotkeys::CommandLineOnly, QStringLiteral("hotkeys: none of our own"),
+          QStringLiteral(" (no X display and no GlobalShortcuts portal); desktop shortcuts run zolpane --paste N")}},
+        forced.hotkeys, "ZOLPANE_HOTKEYS");
     c.hotkeys = hotkeys;
     log << hotkeysLine;
-
-    const auto automaticKeys = [&] {
-        if (offer.virtualKeyboard)
-            return std::pair{
-                Keys::VirtualKeyboard,
-                QStringLiteral("keys: virtual keyboard (the compositor offers zwp_virtual_keyboard_manager_v1)")};
-        if (offer.wayland && offer.portalKeys)
-            return std::pair{Keys::Portal, QStringLiteral("keys: the desktop's RemoteDesktop portal (the desktop asks "
-                                                          "the user's permission once)")};
-        if (offer.x11)
-            return std::pair{Keys::XTest, offer.wayland ? QStringLiteral("keys: XTest (the compositor offers no "
-                                                                         "zwp_virtual_keyboard_manager_v1; keys reach "
-                                                                         "X11 windows only)")
-                                                        : QStringLiteral("keys: XTest")};
-        return std::pair{Keys::None, QStringLiteral("keys: none (no zwp_virtual_keyboard_manager_v1, no RemoteDesktop "
-                                                    "portal and no X display): clips are only copied")};
-    };
-    auto [keys, keysLine] = automaticKeys();
-    if (forced.keys == QLatin1String("portal") && offer.portalKeys) {
-        keys = Keys::Portal;
-        keysLine = QStringLiteral("keys: the desktop's RemoteDesktop portal (ZOLPANE_KEYS)");
-    } else if (forced.keys == QLatin1String("virtual-keyboard") && offer.virtualKeyboard) {
-        keys = Keys::VirtualKeyboard;
-        keysLine = QStringLiteral("keys: virtual keyboard (ZOLPANE_KEYS)");
-    } else if (forced.keys == QLatin1String("xtest") && offer.x11) {
-        keys = Keys::XTest;
-        keysLine = QStringLiteral("keys: XTest (ZOLPANE_KEYS)");
-    } else if (!forced.keys.isEmpty()) {
-        keysLine += QStringLiteral("; ZOLPANE_KEYS=%1 is not possible here").arg(forced.keys);
-    }
+    const auto [keys, keysLine] = pick<Keys>(
+        {{"virtual-keyboard", offer.virtualKeyboard, offer.virtualKeyboard, Keys::VirtualKeyboard,
+          QStringLiteral("keys: virtual keyboard"),
+          QStringLiteral(" (the compositor offers zwp_virtual_keyboard_manager_v1)")},
+         {"portal", offer.wayland && offer.portalKeys, offer.portalKeys, Keys::Portal,
+          QStringLiteral("keys: the desktop's RemoteDesktop portal"),
+          QStringLiteral(" (the desktop asks the user's permission once)")},
+         {"xtest", offer.x11, offer.x11, Keys::XTest, QStringLiteral("keys: XTest"),
+          offer.wayland ? QStringLiteral(" (the compositor offers no zwp_virtual_keyboard_manager_v1; keys reach "
+                                         "X11 windows only)")
+                        : QString()},
+         {"", true, false, Keys::None, QStringLiteral("keys: none"),
+          QStringLiteral(" (no zwp_virtual_keyboard_manager_v1, no RemoteDesktop portal and no X display): clips "
+                         "are only copied")}},
+        forced.keys, "ZOLPANE_KEYS");
     c.keys = keys;
     log << keysLine;
 

@@ -105,6 +105,13 @@ std::unique_ptr<PortalBus> PortalBus::open() {
     return portal;
 }
 
+void PortalBus::closeSession(const QString& path) {
+    if (!path.isEmpty())
+        m_bus.call(QDBusMessage::createMethodCall(QString::fromLatin1(Service), path, QString::fromLatin1(Session),
+                                                  QStringLiteral("Close")),
+                   QDBus::NoBlock);
+}
+
 QString PortalBus::nextToken() {
     return QStringLiteral("zolpane%1").arg(++m_tokens);
 }

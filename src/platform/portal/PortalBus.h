@@ -59,6 +59,8 @@ public:
                  Answer done);
     // A call answered by its reply alone; the returned call tells when the portal has handled it.
     QDBusPendingCall call(const char* interface, const QString& method, const QVariantList& args);
+    // Ends a session of ours (nothing for "").
+    void closeSession(const QString& path);
     // A token a request or session is known by: unique in this process.
     QString nextToken();
 

@@ -27,11 +27,7 @@ PortalHotkeySystem::PortalHotkeySystem(PortalBus& portal, QObject* parent) : Hot
 }
 
 PortalHotkeySystem::~PortalHotkeySystem() {
-    if (!m_session.isEmpty())
-        m_portal.bus().call(QDBusMessage::createMethodCall(QString::fromLatin1(PortalBus::Service), m_session,
-                                                           QString::fromLatin1(PortalBus::Session),
-                                                           QStringLiteral("Close")),
-                            QDBus::NoBlock);
+    m_portal.closeSession(m_session);
 }
 
 QString PortalHotkeySystem::triggerOf(int modifierCode, int virtualKey) {

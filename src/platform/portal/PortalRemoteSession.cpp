@@ -16,11 +16,7 @@ PortalRemoteSession::PortalRemoteSession(PortalBus& portal, bool withClipboard, 
     : QObject(parent), m_portal(portal), m_withClipboard(withClipboard) {}
 
 PortalRemoteSession::~PortalRemoteSession() {
-    if (!m_path.isEmpty())
-        m_portal.bus().call(QDBusMessage::createMethodCall(QString::fromLatin1(PortalBus::Service), m_path,
-                                                           QString::fromLatin1(PortalBus::Session),
-                                                           QStringLiteral("Close")),
-                            QDBus::NoBlock);
+    m_portal.closeSession(m_path);
 }
 
 void PortalRemoteSession::step(const char* method, QVariantList args, QVariantMap options,
