@@ -25,8 +25,8 @@ public:
                     std::function<bool(quint32)> layoutHas, QObject* parent = nullptr);
 
     // After one of this program's windows gave up the focus, the desktop gives it back to the window behind it;
-    // no portal reports when that is done, so the keys wait this long after such a change. A margin for a
-    // desktop's closing animation: on the tests' headless sway the focus came back at once.
+    // no portal reports when that is done, so the keys wait this long after such a change: a margin for a
+    // desktop's closing animation, chosen, not measured on GNOME or KDE Plasma.
     static constexpr int focusReturnMs = 150;
 
     Capabilities capabilities() const override;
