@@ -16,7 +16,7 @@ from test_wayland import CZECH
 from wayland_session import QtTarget, sway, xwayland  # noqa: F401 (fixtures)
 
 PORTAL_KEYS = {"ZOLPANE_KEYS": "portal"}
-CONTROL_L, V = 0xffe3, 0x76
+CONTROL_L, SHIFT_L, V, INSERT = 0xffe3, 0xffe1, 0x76, 0xff63
 
 
 def shortcut(clip):
@@ -27,7 +27,8 @@ def shortcut(clip):
 def test_hotkeys_and_keys_through_the_portals(sway, portal):
     multi = "ASCII typed\n\tkey by key"
     sway.start_zolpane({3: Clip("multi", fmt="TXT-LONG", data=multi.replace("\n", "\r\n"), method=2),
-                        4: Clip(CZECH, method=2), 5: "by Ctrl+V"}, code_page=1250, **PORTAL_KEYS)
+                        4: Clip(CZECH, method=2), 5: "by Ctrl+V", 6: Clip(" by Shift+Insert", method=3)},
+                       code_page=1250, **PORTAL_KEYS)
     target = QtTarget(sway, "A")
     wait_for(lambda: portal.calls("RemoteDesktop.Start"), "the keyboard granted")
     binds = portal.calls("BindShortcuts")
@@ -46,12 +47,12 @@ def test_hotkeys_and_keys_through_the_portals(sway, portal):
     assert CONTROL_L not in portal.typed()
     # Czech letters the desktop's layout lacks go in whole by Ctrl+V; no keysym of them is sent.
     expected = target.text()
-    for n, added in ((4, CZECH), (5, "by Ctrl+V")):
+    for n, added in ((4, CZECH), (5, "by Ctrl+V"), (6, " by Shift+Insert")):
         expected += added
         portal.press(shortcut(n))
         target.wait_text(expected, f"clip {n} pasted")
     assert all(k < 0x100 or k >= 0xff00 for k in portal.typed()), "a keysym outside the layout was sent"
-    assert portal.typed()[-4:] == [CONTROL_L, V, CONTROL_L, V]
+    assert portal.typed()[-6:] == [CONTROL_L, V, CONTROL_L, V, SHIFT_L, INSERT]
 
     # The desktop's consent token is kept and offered at the next start, so that the user is asked once.
     settings = sway.program.path("settings.ini")
