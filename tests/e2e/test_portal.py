@@ -86,6 +86,9 @@ def test_shortcuts_the_desktop_leaves_unbound_and_new_keys(sway, portal):
     assert probe.stdout.splitlines() == ["9=CTRL+3 10=", "9=CTRL+ALT+3 10="]
     binds = [dict(call["shortcuts"]) for call in portal.calls("BindShortcuts")]
     assert [b["9"]["preferred_trigger"] for b in binds] == ["CTRL+3", "CTRL+ALT+3"]
+    # Each binding in a session of its own, the old one closed first: GNOME binds once per session.
+    order = [c["call"] for c in portal.calls() if c["call"] in ("GlobalShortcuts.CreateSession", "Session.Close")]
+    assert order[:3] == ["GlobalShortcuts.CreateSession", "Session.Close", "GlobalShortcuts.CreateSession"], order
 
 
 @pytest.mark.parametrize("bus", ["no session bus", "a portal without those interfaces"])

@@ -101,6 +101,17 @@ void PortalHotkeySystem::bind() {
         m_rebind = true; // once the request in flight is answered
         return;
     }
+    // A session binds once (GNOME refuses a second BindShortcuts): new keys go to a new session, under the same
+    // ids, whose bindings the desktop keeps per application.
+    if (m_boundOnce) {
+        m_portal.bus().disconnect(QString::fromLatin1(PortalBus::Service), m_session,
+                                  QString::fromLatin1(PortalBus::Session), QStringLiteral("Closed"), this,
+                                  SLOT(onSessionClosed(QVariantMap)));
+        m_portal.closeSession(std::exchange(m_session, QString()));
+        m_boundOnce = false;
+        for (int id : std::exchange(m_held, {}))
+            Q_EMIT hotkeyReleased(id);
+    }
     if (m_session.isEmpty()) {
         m_creating = true;
         m_portal.request(kInterface, QStringLiteral("CreateSession"), {},
@@ -130,6 +141,7 @@ void PortalHotkeySystem::bind() {
                           {{QStringLiteral("description"), it->description},
                            {QStringLiteral("preferred_trigger"), triggerOf(it->modifierCode, it->virtualKey)}}});
     m_binding = true;
+    m_boundOnce = true;
     m_portal.request(kInterface, QStringLiteral("BindShortcuts"),
                      {QVariant::fromValue(QDBusObjectPath(m_session)), QVariant::fromValue(shortcuts), QString()}, {},
                      this, [this](uint response, const QVariantMap& results) {
@@ -186,8 +198,9 @@ void PortalHotkeySystem::onShortcutsChanged(const QDBusMessage& signal) {
 }
 
 void PortalHotkeySystem::onSessionClosed(const QVariantMap&) {
-    qCWarning(lcPlatform) << "the desktop closed our shortcut session: no hotkey of ours works until the next start";
+    qCWarning(lcPlatform) << "the desktop closed our shortcut session: no hotkey of ours works until one is set again";
     m_session.clear();
+    m_boundOnce = false;
     m_bound.clear();
     const QSet<int> held = std::exchange(m_held, {});
     for (int id : held)

@@ -64,6 +64,7 @@ private:
     bool m_binding = false;
     bool m_bindScheduled = false;
     bool m_rebind = false;
+    bool m_boundOnce = false; // the session has had its BindShortcuts
     QHash<int, Wanted> m_wanted;
     QHash<int, QString> m_bound; // id -> the keys the desktop bound
     QSet<int> m_held;

@@ -5,7 +5,7 @@ It binds every shortcut to its preferred trigger (except those the test names), 
 records every call as a JSON line in RECORD, and types the keysyms it is sent through FORWARDER (a process that
 reads "keysym pressed" lines), as a compositor types them with its layout. The test drives it through
 org.zolpane.PortalTest on /org/zolpane/PortalTest: Activate/Deactivate a shortcut, leave shortcuts unbound,
-refuse the consent, close the sessions.
+refuse the consent.
 
 Usage: desktop_backend.py RECORD FORWARDER-ARGV..."""
 
@@ -45,10 +45,6 @@ class Session(dbus.service.Object):
     def Close(self):
         record("Session.Close", kind=self.kind)
         self.remove_from_connection()
-
-    @dbus.service.signal(SESSION, signature="a{sv}")
-    def Closed(self, details):
-        pass
 
 
 class Properties(dbus.service.Object):
@@ -153,11 +149,6 @@ class Control(dbus.service.Object):
     @dbus.service.method(TEST, in_signature="b", out_signature="")
     def SetConsent(self, granted):
         self.backend.consent = bool(granted)
-
-    @dbus.service.method(TEST, in_signature="", out_signature="")
-    def CloseSessions(self):
-        for session in list(self.backend.sessions.values()):
-            session.Closed({})
 
 
 DBusGMainLoop(set_as_default=True)
