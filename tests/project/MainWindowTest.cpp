@@ -389,7 +389,7 @@ private Q_SLOTS:
         QVERIFY(Messages::takeShown().isEmpty());
         // Clip 2 has Ctrl ticked with the key "(none)": no hotkey, an empty cell.
         ClipTable table;
-        const HotkeyOverview::Hotkeys hotkeys{{{}, {2, 49}, {2, 0}, {7, 112}}};
+        const HotkeyOverview::Hotkeys hotkeys{{{}, {2, 49, {}}, {2, 0, {}}, {7, 112, {}}}};
         table.setText(1, QStringLiteral("one <b>"));
         table.setText(2, QString(60, 'x'));
         table.setText(3, QStringLiteral("three"));
