@@ -38,7 +38,9 @@ from desktop import START_TIMEOUT, bench_desktop, helper_binary, machine_load, p
 HERE = os.path.dirname(os.path.abspath(__file__))
 REPO = os.path.dirname(HERE)
 sys.path.insert(0, os.path.join(REPO, "tests", "e2e"))
-from conftest import TK_TARGET, Clip, Process, Program, _libc  # noqa: E402
+from conftest import TK_TARGET, Program  # noqa: E402
+from processes import Process, _libc  # noqa: E402
+from zolpane_files import Clip  # noqa: E402
 
 TYPED_LENGTH = 2000
 IDLE_SECONDS = 10.0

@@ -21,7 +21,9 @@ import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(os.path.dirname(HERE), "tests", "e2e"))
-from conftest import START_TIMEOUT, Desktop, Program, _start_xvfb, settings_bytes, wait_for  # noqa: E402
+from conftest import Program, _start_xvfb  # noqa: E402
+from processes import START_TIMEOUT, Desktop, wait_for  # noqa: E402
+from zolpane_files import settings_bytes  # noqa: E402
 
 MB = 1 << 20
 
@@ -90,8 +92,7 @@ def main():
         one, five, fifteen = os.getloadavg()
         print(f"load average {one:.2f}, {five:.2f}, {fifteen:.2f} on {os.cpu_count()} cores")
     finally:
-        d.stop_all()
-        shutil.rmtree(d.root, ignore_errors=True)
+        d.remove()
 
 
 if __name__ == "__main__":

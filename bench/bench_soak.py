@@ -37,7 +37,9 @@ from desktop import bench_desktop, machine_load, program_parser
 from bench_paste_e2e import BenchTarget, Pasting, PipedProcess, XTest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "tests", "e2e"))
-from conftest import Clip, Program, _libc  # noqa: E402
+from conftest import Program  # noqa: E402
+from processes import _libc  # noqa: E402
+from zolpane_files import Clip  # noqa: E402
 
 WARM_UP = 500
 WAIT = 10.0  # seconds before a load, save or editor step counts as failed

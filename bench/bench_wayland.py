@@ -21,7 +21,6 @@ Figures only; nothing is asserted. ZOLPANE_E2E_KEEP=1 keeps the session's folder
 
 import os
 import select
-import shutil
 import statistics
 import sys
 import tempfile
@@ -31,7 +30,8 @@ from desktop import machine_load, program_parser
 from bench_paste_e2e import percentile, prose_text
 
 import wayland_session  # noqa: E402
-from conftest import START_TIMEOUT, Clip, Desktop  # noqa: E402
+from processes import Desktop  # noqa: E402
+from zolpane_files import Clip  # noqa: E402
 from wayland_session import UID, QtTarget, Sway  # noqa: E402
 
 LOST_AFTER = 3.0  # a paste that has not arrived after this long is counted as lost
@@ -184,11 +184,7 @@ def main():
             print(f"    {label}: {statistics.median(f[0] for f in figures):.0f} chars/s, wrong characters "
                   f"{statistics.median(f[1] for f in figures):g} (rounds arrived: {len(figures)})")
     finally:
-        d.stop_all()
-        if os.environ.get("ZOLPANE_E2E_KEEP"):
-            print(f"kept {d.root}")
-        else:
-            shutil.rmtree(d.root, ignore_errors=True)
+        d.remove()
 
 
 if __name__ == "__main__":

@@ -5,7 +5,6 @@ the figures."""
 import argparse
 import contextlib
 import os
-import shutil
 import sys
 import tempfile
 
@@ -14,8 +13,8 @@ REPO = os.path.dirname(HERE)
 E2E = os.path.join(REPO, "tests", "e2e")
 sys.path.insert(0, E2E)
 
-from conftest import (START_TIMEOUT, Desktop, _owns_abstract_socket, _start_xvfb, _watched,  # noqa: E402
-                      start_tray_host, wait_for)
+from conftest import _owns_abstract_socket, _start_xvfb, start_tray_host  # noqa: E402
+from processes import START_TIMEOUT, Desktop, _watched, wait_for  # noqa: E402
 
 
 @contextlib.contextmanager
@@ -40,8 +39,7 @@ def bench_desktop(name):
         start_tray_host(d)
         yield d
     finally:
-        d.stop_all()
-        shutil.rmtree(d.root, ignore_errors=True)
+        d.remove()
 
 
 def machine_load():

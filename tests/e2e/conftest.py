@@ -7,7 +7,6 @@ import contextlib
 import os
 import re
 import select
-import shutil
 import signal
 import tempfile
 
@@ -56,11 +55,7 @@ def desktop(request):
         if getattr(request.node, "zp_failed", False):
             d.save_artifacts(request.node.name)
     finally:
-        d.stop_all()
-        if os.environ.get("ZOLPANE_E2E_KEEP"):
-            print(f"kept {d.root}")
-        else:
-            shutil.rmtree(d.root, ignore_errors=True)
+        d.remove()
 
 
 def _start_xvfb(d):

@@ -121,6 +121,14 @@ class Desktop(x11_client.XlibCalls):
             process.stop()
         _watched.clear()
 
+    def remove(self):
+        """Ends every process, then deletes the folder (kept, and named, with ZOLPANE_E2E_KEEP=1)."""
+        self.stop_all()
+        if os.environ.get("ZOLPANE_E2E_KEEP"):
+            print(f"kept {self.root}")
+        else:
+            shutil.rmtree(self.root, ignore_errors=True)
+
     def run(self, *argv, check=True, text=True):
         result = subprocess.run(argv, env=self.env(), capture_output=True, text=text, timeout=30)
         assert not check or result.returncode == 0, f"{' '.join(argv)} failed: {result.stderr!r}"
