@@ -61,12 +61,12 @@ void PasteEngine::CopyClip(int n) {
                 EscapeKeystrokes(typed);
                 // A desktop that types through the user's layout would type something else for a character the
                 // layout lacks; the clip is on the clipboard already, so it goes in whole by Ctrl+V instead.
-                if (const KeystrokeParseResult parsed = KeystrokeParser::parse(typed);
-                    parsed.ok() && !m_keys.typesAll(parsed.actions)) {
+                const KeystrokeParseResult parsed = KeystrokeParser::parse(typed);
+                if (parsed.ok() && !m_keys.typesAll(parsed.actions)) {
                     qCInfo(lcPaste) << "clip" << n << "has characters the keyboard layout lacks: pasted by Ctrl+V";
                     send = PasteMethod::Send::ControlV;
                 } else {
-                    SendKeystrokes(typed, n);
+                    sendParsed(parsed, n);
                 }
             }
             if (send != PasteMethod::Send::ClipText && send != PasteMethod::Send::Nothing)
@@ -80,7 +80,10 @@ void PasteEngine::CopyClip(int n) {
 }
 
 bool PasteEngine::SendKeystrokes(const QString& keys, int clip) {
-    const KeystrokeParseResult parsed = KeystrokeParser::parse(keys);
+    return sendParsed(KeystrokeParser::parse(keys), clip);
+}
+
+bool PasteEngine::sendParsed(const KeystrokeParseResult& parsed, int clip) {
     if (!parsed.ok()) {
         qCWarning(lcPaste) << "keystrokes not sent:" << parsed.error << "at" << parsed.position;
         return false;

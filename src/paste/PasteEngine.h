@@ -8,6 +8,7 @@
 #include <deque>
 
 class ClipTable;
+struct KeystrokeParseResult;
 class Clipboard;
 class LastWindowRecord;
 class Settings;
@@ -57,6 +58,8 @@ private:
     // Returns the clip's effective paste method.
     int putOnClipboard(int n);
     void markLastClip(int n);
+    // SendKeystrokes() for keystrokes already parsed.
+    bool sendParsed(const KeystrokeParseResult& parsed, int clip);
     void keysFinished(KeySender::Result result);
 
     ClipTable& m_table;

@@ -27,23 +27,22 @@ QString WaylandNotice::text(const Situation& s) {
     if (s.sendsKeys)
         text += s.tracksWindows ? QStringLiteral("- pastes into the application you used last;\r\n")
                                 : QStringLiteral("- pastes into the window in front when the paste starts;\r\n");
-    if (s.desktopHotkeys) {
-        // The desktop shows its own dialog for the keys; nothing else needs setting up.
+    if (s.desktopHotkeys)
         text += QStringLiteral("- has hotkeys in every application: your desktop binds them and may ask you to "
                                "confirm or change their keys.\r\n");
-        if (!s.tray)
-            text += QStringLiteral("\r\nNo tray shows Zolpane's icon on this desktop: closing the window hides "
-                                   "Zolpane, and its hotkey or zolpane --show brings it back.");
-        return text;
-    }
-    text += s.ownHotkeys ? QStringLiteral("- has hotkeys that work only while an X11 application has the focus.\r\n")
-                         : QStringLiteral("- has no hotkeys of its own.\r\n");
-    text += QStringLiteral(
-        "\r\nTo use Zolpane from any application, add keyboard shortcuts in your desktop's settings that run\r\n"
-        "    zolpane --paste N\r\n"
-        "for the clips you use (N from 1 to 30), or zolpane --paste-next, --clip-menu, --clipboard-menu, --show or "
-        "--settings. zolpane --print-bindings prints them all for your hotkeys, ready for the configuration of sway, "
-        "Hyprland, labwc, river or Wayfire. With Options > Auto Paste turned off, Zolpane only copies.");
+    else
+        text += s.ownHotkeys
+                    ? QStringLiteral("- has hotkeys that work only while an X11 application has the focus.\r\n")
+                    : QStringLiteral("- has no hotkeys of its own.\r\n");
+    // Where the desktop binds the hotkeys, its own dialog sets them up: no shortcuts of the user's are needed.
+    if (!s.desktopHotkeys)
+        text += QStringLiteral(
+            "\r\nTo use Zolpane from any application, add keyboard shortcuts in your desktop's settings that run\r\n"
+            "    zolpane --paste N\r\n"
+            "for the clips you use (N from 1 to 30), or zolpane --paste-next, --clip-menu, --clipboard-menu, --show or "
+            "--settings. zolpane --print-bindings prints them all for your hotkeys, ready for the configuration of "
+            "sway, "
+            "Hyprland, labwc, river or Wayfire. With Options > Auto Paste turned off, Zolpane only copies.");
     if (!s.tray)
         text += QStringLiteral("\r\n\r\nNo tray shows Zolpane's icon on this desktop: closing the window hides "
                                "Zolpane, and zolpane --show brings it back.");

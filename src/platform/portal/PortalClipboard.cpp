@@ -91,8 +91,9 @@ void PortalClipboard::onSelectionTransfer(const QDBusMessage& signal) {
     const QByteArray type = signal.arguments().value(1).toString().toLatin1();
     const uint serial = signal.arguments().value(2).toUInt();
     const QVariant session = QVariant::fromValue(QDBusObjectPath(m_session.path()));
-    const auto done = [this, session, serial](bool written) {
-        m_portal.call(PortalBus::Clipboard, QStringLiteral("SelectionWriteDone"), {session, serial, written});
+    // Also called by a writer that goes with this clipboard at exit: it holds nothing of the clipboard's.
+    const auto done = [&portal = m_portal, session, serial](bool written) {
+        portal.call(PortalBus::Clipboard, QStringLiteral("SelectionWriteDone"), {session, serial, written});
     };
     if (!m_content || !ClipboardForms::offered(*m_content).contains(type)) {
         done(false);
